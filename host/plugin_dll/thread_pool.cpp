@@ -1,0 +1,125 @@
+// The worker-thread service: a pool created by PIThreadsInit, each worker with
+// its own zeroed block, and PIThreadsDoAll as a barrier.
+#include <condition_variable>
+#include <cstdlib>
+#include <mutex>
+#include <new>
+#include <thread>
+#include <vector>
+
+#include "shell/plugin_api.h"
+
+namespace {
+int16_t configuredThreadCount = 0; // 0: one per processor
+
+int16_t threadCount() {
+    if (configuredThreadCount > 0)
+        return configuredThreadCount;
+    const unsigned processors = std::thread::hardware_concurrency();
+    return int16_t(processors == 0 ? 1 : processors > 64 ? 64 : processors);
+}
+} // namespace
+
+// Workers wait for a new generation of work, run it on their block, and report
+// back; the caller of doAll waits until every worker has reported.
+struct ThreadSet {
+    explicit ThreadSet(int count, size_t blockSize) : blocks(size_t(count)) {
+        for (void*& block : blocks)
+            block = std::calloc(1, blockSize == 0 ? 1 : blockSize);
+    }
+    ~ThreadSet() {
+        {
+            std::lock_guard lock(mutex);
+            stopping = true;
+        }
+        wake.notify_all();
+        for (std::thread& worker : workers)
+            worker.join();
+        for (void* block : blocks)
+            std::free(block);
+    }
+
+    bool blocksAllocated() const {
+        for (void* block : blocks)
+            if (!block)
+                return false;
+        return true;
+    }
+
+    void start() {
+        for (size_t i = 0; i < blocks.size(); ++i)
+            workers.emplace_back([this, i] { workerLoop(i); });
+    }
+
+    void doAll(ThreadWorkerProc proc) {
+        std::unique_lock lock(mutex);
+        work = proc;
+        running = blocks.size();
+        ++generation;
+        wake.notify_all();
+        done.wait(lock, [this] { return running == 0; });
+    }
+
+    std::vector<void*> blocks;
+
+  private:
+    void workerLoop(size_t index) {
+        unsigned long seen = 0;
+        for (;;) {
+            ThreadWorkerProc proc;
+            {
+                std::unique_lock lock(mutex);
+                wake.wait(lock, [&] { return stopping || generation != seen; });
+                if (stopping)
+                    return;
+                seen = generation;
+                proc = work;
+            }
+            proc(blocks[index]);
+            std::lock_guard lock(mutex);
+            if (--running == 0)
+                done.notify_one();
+        }
+    }
+
+    std::vector<std::thread> workers;
+    std::mutex mutex;
+    std::condition_variable wake, done;
+    ThreadWorkerProc work = nullptr;
+    size_t running = 0;
+    unsigned long generation = 0;
+    bool stopping = false;
+};
+
+PLUGIN_API void PIThreadsSetCount(int16_t count) { configuredThreadCount = count; }
+
+PLUGIN_API int16_t PIThreadsGetNumThreads() { return threadCount(); }
+
+PLUGIN_API ThreadSet* PIThreadsInit(int32_t blockSize) {
+    if (blockSize < 0)
+        return nullptr;
+    auto* set = new (std::nothrow) ThreadSet(threadCount(), size_t(blockSize));
+    if (!set)
+        return nullptr;
+    if (!set->blocksAllocated()) {
+        delete set;
+        return nullptr;
+    }
+    set->start();
+    return set;
+}
+
+PLUGIN_API void* PIThreadsGetParamsPtr(ThreadSet* set, int16_t index) {
+    if (!set || index < 0 || size_t(index) >= set->blocks.size())
+        return nullptr;
+    return set->blocks[size_t(index)];
+}
+
+PLUGIN_API int16_t PIThreadsDoAll(int32_t, ThreadSet* set, ThreadWorkerProc worker) {
+    if (!set || !worker)
+        return -1;
+    set->doAll(worker);
+    return 0;
+}
+
+PLUGIN_API void PIThreadsEndThreads(ThreadSet* set) { delete set; }

@@ -1,0 +1,331 @@
+// One filtering operation: the dialog phase (collect the preview, run the
+// dialog) and the render phase (light the image tile by tile, textured tiles in
+// a texture pass and a colour pass). Between calls the run's position lives in
+// the host record's rectangles.
+#include "shell/filter_run.h"
+
+#include <new>
+
+#include "lighting/relief.h"
+#include "shell/four_cc.h"
+#include "shell/host_tables.h"
+#include "shell/checked_alloc.h"
+#include "shell/parameter_block.h"
+#include "shell/plugin_state.h"
+#include "shell/result_codes.h"
+#include "shell/script_io.h"
+#include "shell/tile_walk.h"
+#include "shell/worker_threads.h"
+#include "ui/ui_services.h"
+
+namespace {
+constexpr int kRenderTileSize = 64;
+constexpr int kTextureMargin = 3;
+
+void reportProgress(const HostRecord& host, const PluginState& state) {
+    if (host.reportProgress)
+        host.reportProgress(state.tilesDone, state.tileCount);
+}
+
+void setColourPlanes(HostRecord& host) {
+    host.inputPlaneFirst = 0;
+    host.inputPlaneLast = 2;
+    host.outputPlaneFirst = 0;
+    host.outputPlaneLast = 2;
+}
+
+// After every placement of a preview tile the host is asked for the tile, one
+// output row and the mask of the tile.
+void placePreviewTile(HostRecord& host) {
+    host.outputRect = host.inputRect;
+    host.outputRect.bottom = int16_t(host.outputRect.top + 1);
+    host.maskRect = host.inputRect;
+    host.previewCookieOut = host.previewCookieIn;
+}
+
+void setUpPreviewWalk(HostRecord& host, PluginState& state) {
+    state.tileSize = uint16_t((64 / state.previewStep) * state.previewStep);
+    host.inputRect = firstTile(host.areaRect, state.tileSize);
+    placePreviewTile(host);
+}
+
+// Returns false when the walk is over (the rectangles that keep the host
+// calling are left as they were).
+bool advancePreviewWalk(HostRecord& host, PluginState& state) {
+    if (!advanceTile(host.inputRect, host.areaRect, state.tileSize))
+        return false;
+    placePreviewTile(host);
+    return true;
+}
+
+void setUpRenderWalk(HostRecord& host, PluginState& state) {
+    state.tileSize = kRenderTileSize;
+    state.tileCount = uint16_t(renderTileCount(host.areaRect));
+    state.tilesDone = 0;
+    host.inputRect = firstTile(host.areaRect, kRenderTileSize);
+    host.outputRect = host.inputRect;
+    host.maskRect = Rect16{};
+}
+
+void advanceRenderWalk(HostRecord& host) {
+    advanceTile(host.inputRect, host.areaRect, kRenderTileSize);
+    host.outputRect = host.inputRect;
+}
+
+void requestTexture(HostRecord& host, uint16_t textureChannel, int margin) {
+    host.inputRect = grown(host.inputRect, margin);
+    host.outputRect = Rect16{host.inputRect.top, host.inputRect.left, host.inputRect.top,
+                             host.inputRect.left};
+    host.inputPlaneFirst = host.inputPlaneLast = int16_t(textureChannel - 1);
+    host.edgePadding = kEdgePaddingClampToImage;
+    host.absolutePlanes = 1;
+}
+
+void requestColour(HostRecord& host, int margin) {
+    host.inputRect = grown(host.inputRect, -margin);
+    host.outputRect = host.inputRect;
+    setColourPlanes(host);
+    host.edgePadding = kEdgePaddingNone;
+    host.absolutePlanes = 0;
+}
+
+// Channels of the document a texture channel may name.
+int channelLimit(const HostRecord& host) {
+    if (host.channelCountB == 0 && host.channelCountC == 0)
+        return host.channelCountE;
+    return int32_t(host.channelCountA) + host.channelCountB + host.channelCountC +
+           host.channelCountD + host.channelCountE;
+}
+
+void beginTexturedRender(HostRecord& host, PluginState& state, const ParameterBlock& block) {
+    state.heightMap.scale = block.relief;
+    requestTexture(host, block.textureChannel, kTextureMargin);
+    state.textureTilePending = 0;
+}
+
+// Copies the pixels of the current tile that fall on the preview grid.
+void copyTileToPreview(const HostRecord& host, PluginState& state) {
+    const int step = state.previewStep;
+    const Rect16& tile = host.inputRect;
+    const int dy = tile.top - host.areaRect.top;
+    const int dx = tile.left - host.areaRect.left;
+    ImageRecord& preview = state.sourceImage;
+    MaskRecord* mask = state.resultImage.mask;
+    const bool copyMask = host.selectionFlag && host.maskAvailable && mask && host.maskData;
+    for (int r = 0; r < tile.height(); r += step) {
+        const int previewRow = (dy + r) / step;
+        const uint8_t* in = host.inputData + ptrdiff_t(host.inputRowBytes) * r;
+        uint8_t* out = preview.pixels + ptrdiff_t(preview.rowBytes) * previewRow;
+        for (int c = 0; c < tile.width(); c += step) {
+            const int previewColumn = (dx + c) / step;
+            for (int k = 0; k < 3; ++k)
+                out[previewColumn * 3 + k] = in[c * 3 + k];
+            if (copyMask)
+                mask->pixels[ptrdiff_t(mask->rowBytes) * (state.previewTop + previewRow) +
+                             state.previewLeft + previewColumn] =
+                    host.maskData[ptrdiff_t(host.maskRowBytes) * r + c];
+        }
+    }
+}
+
+int16_t collectPreviewTile(HostRecord& host, PluginState& state) {
+    copyTileToPreview(host, state);
+    if (!advancePreviewWalk(host, state))
+        state.previewImageReady = 1;
+    return result::ok;
+}
+
+// The settings as they were before the dialog, to restore on cancel.
+PluginState* makeBackup(const PluginState& state) {
+    void* memory = checkedAlloc(sizeof(PluginState));
+    if (!memory)
+        return nullptr;
+    auto* backup = new (memory) PluginState();
+    backup->copySettings(state);
+    return backup;
+}
+
+void destroyBackup(PluginState*& backup) {
+    if (!backup)
+        return;
+    backup->~PluginState();
+    checkedFree(backup);
+}
+
+void setWaitingProperty(const HostRecord& host, intptr_t value);
+
+int16_t runDialogAndCommit(HostRecord& host, PluginState& state) {
+    PluginState* backup = nullptr;
+    if (state.settingsValid == 1) {
+        backup = makeBackup(state);
+        if (!backup)
+            return result::outOfMemory;
+    }
+    setWaitingProperty(host, 1);
+    int16_t dialogResult = runMainDialog(host, state);
+    setWaitingProperty(host, 0);
+    state.releaseAll();
+    unregisterWindowClasses();
+
+    ParameterBlock* block = lockParameterBlock(host);
+    if (dialogResult != 0) {
+        if (!backup)
+            return dialogResult;
+        state.copySettings(*backup);
+        destroyBackup(backup);
+        state.showDialog = 0;
+        if (block)
+            fillParameterBlock(state, *block, BlockVariant::Dialog, 0);
+        return dialogResult;
+    }
+    destroyBackup(backup);
+    state.showDialog = 0;
+    if (!block)
+        return result::outOfMemory;
+    fillParameterBlock(state, *block, BlockVariant::Dialog, 0);
+    setUpRenderWalk(host, state);
+    if (block->textureChannel != 0)
+        beginTexturedRender(host, state, *block);
+    reportProgress(host, state);
+    return result::ok;
+}
+
+int16_t renderUntexturedTile(HostRecord& host, PluginState& state, ParameterBlock& block) {
+    renderFlat(host, state, block);
+    advanceRenderWalk(host);
+    ++state.tilesDone;
+    reportProgress(host, state);
+    return result::ok;
+}
+
+int16_t texturePass(HostRecord& host, PluginState& state) {
+    if (host.checkAbort && host.checkAbort())
+        return result::cancelled;
+    if (buildHeightMap(host.inputData, host.inputRowBytes, host.inputRect.width(),
+                       host.inputRect.height(), state.heightMap) != 0)
+        return result::outOfMemory;
+    requestColour(host, kTextureMargin);
+    ++state.tilesDone;
+    state.textureTilePending = 1;
+    reportProgress(host, state);
+    return result::ok;
+}
+
+int16_t colourPass(HostRecord& host, PluginState& state, const ParameterBlock& block) {
+    renderBandWithRelief(host, state);
+    advanceRenderWalk(host);
+    requestTexture(host, block.textureChannel, kTextureMargin);
+    state.textureTilePending = 0;
+    return result::ok;
+}
+
+void setWaitingProperty(const HostRecord& host, intptr_t value) {
+    if (host.propertyTable && host.propertyTable->setProperty)
+        host.propertyTable->setProperty(fourCC("9ZIM"), fourCC("wtch"), 0, value, nullptr);
+}
+
+int16_t allocateInitialHeightMap(PluginState& state) {
+    checkedFree(state.heightMap.map);
+    state.heightMap.capacity = kInitialHeightMapBytes;
+    state.heightMap.map = static_cast<int32_t*>(checkedAlloc(kInitialHeightMapBytes));
+    return state.heightMap.map ? result::ok : result::outOfMemory;
+}
+} // namespace
+
+int16_t startFiltering(HostRecord& host, PluginState& state) {
+    int16_t code = createParameterBlock(host);
+    if (code != 0)
+        return code;
+    setColourPlanes(host);
+    state.host = &host;
+    code = allocateInitialHeightMap(state);
+    if (code != 0)
+        return code;
+    state.previewImageReady = 0;
+
+    registerWindowClasses();
+    code = runLayoutPass(host, state);
+    if (code != 0)
+        return code;
+
+    int16_t scriptError = 0;
+    bool scriptRead = readScriptParameters(host, state, &scriptError);
+    if (scriptError != 0)
+        return scriptError;
+    ParameterBlock* block = lockParameterBlock(host);
+    if (scriptRead) {
+        fillParameterBlock(state, *block, BlockVariant::Script, int(state.showDialog));
+        state.settingsValid = 1;
+    }
+
+    if (state.showDialog == 1) {
+        setUpPreviewWalk(host, state);
+        return result::ok;
+    }
+    unregisterWindowClasses();
+    setUpRenderWalk(host, state);
+    if (block->textureChannel != 0) {
+        if (block->textureChannel > channelLimit(host))
+            block->textureChannel = 0;
+        else
+            beginTexturedRender(host, state, *block);
+    }
+    reportProgress(host, state);
+    return result::ok;
+}
+
+int16_t continueFiltering(HostRecord& host, PluginState& state) {
+    state.host = &host;
+    if (state.showDialog == 1)
+        return state.previewImageReady ? runDialogAndCommit(host, state)
+                                       : collectPreviewTile(host, state);
+    ParameterBlock* block = lockParameterBlock(host);
+    if (!block)
+        return result::outOfMemory;
+    if (block->textureChannel == 0)
+        return renderUntexturedTile(host, state, *block);
+    return state.textureTilePending == 0 ? texturePass(host, state)
+                                         : colourPass(host, state, *block);
+}
+
+int16_t gatherTexturePreview(HostRecord& host, PluginState& state) {
+    const Rect16 savedArea = host.areaRect;
+    const int step = state.previewStep;
+    const int margin = kTextureMargin * step;
+    setUpPreviewWalk(host, state);
+    ImageRecord& texture = state.textureImage;
+    while (!host.inputRect.isEmpty()) {
+        requestTexture(host, state.textureChannel, margin);
+        int16_t code = host.fetchRequested();
+        if (code != 0)
+            return code;
+        const Rect16& tile = host.inputRect;
+        const int dy = tile.top - host.areaRect.top;
+        const int dx = tile.left - host.areaRect.left;
+        for (int r = 0; r < tile.height(); r += step) {
+            const uint8_t* in = host.inputData + ptrdiff_t(host.inputRowBytes) * r;
+            uint8_t* out = texture.pixels + ptrdiff_t(texture.rowBytes) * (3 + (dy + r) / step);
+            for (int c = 0; c < tile.width(); c += step)
+                out[3 + (dx + c) / step] = in[c];
+        }
+        requestColour(host, margin);
+        advancePreviewWalk(host, state);
+    }
+    host.areaRect = savedArea;
+    return result::ok;
+}
+
+void releaseRunBuffers(PluginState& state) {
+    checkedFree(state.resultImage.pixels);
+    checkedFree(state.sourceImage.pixels);
+    checkedFree(state.textureImage.pixels);
+    checkedFree(state.heightMap.map);
+    state.heightMap.capacity = 0;
+    if (state.resultOwnsMask && state.resultImage.mask) {
+        checkedFree(state.resultImage.mask->pixels);
+        checkedFree(state.resultImage.mask);
+        state.resultOwnsMask = 0;
+    }
+    state.resultImage.mask = nullptr;
+    state.resultImage.version = 0;
+}

@@ -1,0 +1,57 @@
+#include "ui/dialog_background.h"
+
+namespace {
+HBRUSH backgroundBrush = nullptr;
+}
+
+void setDialogBackgroundBrush(bool deleteOnly) {
+    if (backgroundBrush) {
+        DeleteObject(backgroundBrush);
+        backgroundBrush = nullptr;
+    }
+    if (!deleteOnly)
+        backgroundBrush = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+}
+
+HBRUSH dialogBackgroundBrush() { return backgroundBrush; }
+
+void fillClientArea(HWND window, COLORREF colour) {
+    HDC dc = GetDC(window);
+    RECT client;
+    GetClientRect(window, &client);
+    SetBkColor(dc, colour);
+    ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &client, "", 0, nullptr);
+    ReleaseDC(window, dc);
+}
+
+void centreOnParent(HWND window) {
+    HWND parent = GetParent(window);
+    if (!parent)
+        return;
+    RECT own, around;
+    GetWindowRect(window, &own);
+    GetWindowRect(parent, &around);
+    const int width = own.right - own.left;
+    const int height = own.bottom - own.top;
+    MoveWindow(window, (around.left + around.right) / 2 - width / 2,
+               (around.top + around.bottom) / 2 - height / 2, width, height, TRUE);
+}
+
+bool handleDialogBackground(HWND dialog, UINT message, WPARAM wParam, INT_PTR& answer) {
+    switch (message) {
+    case WM_ERASEBKGND:
+        fillClientArea(dialog, GetSysColor(COLOR_BTNFACE));
+        answer = TRUE;
+        return true;
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSTATIC: {
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        SetBkMode(dc, TRANSPARENT);
+        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+        answer = reinterpret_cast<INT_PTR>(backgroundBrush);
+        return true;
+    }
+    default:
+        return false;
+    }
+}

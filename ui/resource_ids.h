@@ -1,0 +1,10 @@
+#pragma once
+
+// Resource and control IDs of the module.
+constexpr int kDialogAbout = 101;
+constexpr int kDialogMain = 102;
+constexpr int kDialogColourPicker = 106;
+constexpr int kDialogStyleName = 107;
+
+constexpr int kControlWorkArea = 1009;
+constexpr int kControlPreviewPlaceholder = 1010;

@@ -1,0 +1,27 @@
+#pragma once
+#include <cstdint>
+
+struct HostRecord;
+struct PluginState;
+
+// What the plug-in shell asks of the user interface. The Win32 module shows real
+// windows; the native build has no windows and answers without them.
+
+// Shows the about box owned by the host window; always 0.
+int16_t showAboutBox(void* ownerWindow);
+
+// The modal error message (stop icon) and warning message (exclamation icon)
+// with title and text from the string table.
+void showErrorMessage(int titleId, int textId);
+void showWarningMessage(int titleId, int textId);
+
+// The dialog's custom window classes (the layout pass needs them).
+void registerWindowClasses();
+void unregisterWindowClasses();
+
+// Measures the preview in a hidden showing of the main dialog and allocates the
+// preview images: 0 or -108.
+int16_t runLayoutPass(HostRecord& host, PluginState& state);
+
+// Runs the main dialog: 0 when confirmed, 1 when cancelled, or an error code.
+int16_t runMainDialog(HostRecord& host, PluginState& state);
