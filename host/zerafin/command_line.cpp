@@ -1,0 +1,127 @@
+#include "host/zerafin/command_line.h"
+
+#include <charconv>
+
+const char* const kUsage =
+    "usage:\n"
+    "  zerafin info   [--plugin PATH]\n"
+    "  zerafin about  [--plugin PATH]\n"
+    "  zerafin filter IN OUT [--plugin PATH] [--script FILE.json] [--dialog] [--record FILE.json]\n"
+    "                 [--channel NAME=GRAY.png]... [--area T,L,B,R] [--threads N] [--params FILE]\n"
+    "                 [--progress]\n";
+
+namespace {
+bool parseInt(const std::string& text, int& value) {
+    const char* end = text.data() + text.size();
+    auto [stop, error] = std::from_chars(text.data(), end, value);
+    return error == std::errc() && stop == end;
+}
+
+bool parseArea(const std::string& text, Rect16& area) {
+    int values[4];
+    size_t start = 0;
+    for (int i = 0; i < 4; ++i) {
+        const size_t comma = text.find(',', start);
+        if ((i < 3) != (comma != std::string::npos))
+            return false;
+        const std::string part = text.substr(start, comma == std::string::npos ? std::string::npos
+                                                                               : comma - start);
+        if (!parseInt(part, values[i]) || values[i] < 0 || values[i] > 32767)
+            return false;
+        start = comma + 1;
+    }
+    area = Rect16{int16_t(values[0]), int16_t(values[1]), int16_t(values[2]), int16_t(values[3])};
+    return area.bottom > area.top && area.right > area.left;
+}
+
+bool parseCommand(const std::string& word, Command& command) {
+    if (word == "info")
+        command = Command::Info;
+    else if (word == "about")
+        command = Command::About;
+    else if (word == "filter")
+        command = Command::Filter;
+    else
+        return false;
+    return true;
+}
+} // namespace
+
+bool parseCommandLine(const std::vector<std::string>& arguments, CommandLine& line,
+                      std::string& error) {
+    if (arguments.empty() || !parseCommand(arguments[0], line.command)) {
+        error = arguments.empty() ? "no command given" : "unknown command '" + arguments[0] + "'";
+        return false;
+    }
+    std::vector<std::string> positional;
+    for (size_t i = 1; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        auto value = [&](std::string& into) {
+            if (i + 1 >= arguments.size()) {
+                error = argument + " needs a value";
+                return false;
+            }
+            into = arguments[++i];
+            return true;
+        };
+        std::string text;
+        if (argument == "--plugin") {
+            if (!value(line.plugin))
+                return false;
+        } else if (argument == "--script" && line.command == Command::Filter) {
+            if (!value(line.script))
+                return false;
+        } else if (argument == "--record" && line.command == Command::Filter) {
+            if (!value(line.record))
+                return false;
+        } else if (argument == "--params" && line.command == Command::Filter) {
+            if (!value(line.params))
+                return false;
+        } else if (argument == "--dialog" && line.command == Command::Filter) {
+            line.dialog = true;
+        } else if (argument == "--progress" && line.command == Command::Filter) {
+            line.progress = true;
+        } else if (argument == "--channel" && line.command == Command::Filter) {
+            if (!value(text))
+                return false;
+            const size_t equals = text.find('=');
+            if (equals == std::string::npos || equals == 0 || equals + 1 == text.size()) {
+                error = "--channel wants NAME=GRAY.png, not '" + text + "'";
+                return false;
+            }
+            line.channels.emplace_back(text.substr(0, equals), text.substr(equals + 1));
+        } else if (argument == "--area" && line.command == Command::Filter) {
+            Rect16 area;
+            if (!value(text))
+                return false;
+            if (!parseArea(text, area)) {
+                error = "--area wants T,L,B,R with T < B and L < R, not '" + text + "'";
+                return false;
+            }
+            line.area = area;
+        } else if (argument == "--threads" && line.command == Command::Filter) {
+            if (!value(text))
+                return false;
+            if (!parseInt(text, line.threads) || line.threads < 1 || line.threads > 64) {
+                error = "--threads wants a number from 1 to 64, not '" + text + "'";
+                return false;
+            }
+        } else if (argument.rfind("--", 0) == 0) {
+            error = "unknown option '" + argument + "'";
+            return false;
+        } else {
+            positional.push_back(argument);
+        }
+    }
+    const size_t wanted = line.command == Command::Filter ? 2 : 0;
+    if (positional.size() != wanted) {
+        error = line.command == Command::Filter ? "filter needs IN and OUT"
+                                                : "unexpected argument '" + positional[0] + "'";
+        return false;
+    }
+    if (wanted == 2) {
+        line.input = positional[0];
+        line.output = positional[1];
+    }
+    return true;
+}

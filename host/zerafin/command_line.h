@@ -1,0 +1,34 @@
+#pragma once
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "shell/host_record.h"
+
+enum class Command { Info, About, Filter };
+
+struct CommandLine {
+    Command command = Command::Filter;
+    std::string plugin; // empty: the default module
+    std::string input, output;
+    std::string script, record, params;
+    bool dialog = false;
+    bool progress = false;
+    std::vector<std::pair<std::string, std::string>> channels; // name, grey image path
+    std::optional<Rect16> area;
+    int threads = 0; // 0: one per processor
+};
+
+// Exit statuses of the host.
+constexpr int kExitSuccess = 0;
+constexpr int kExitCancelled = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitPluginFailed = 3;
+
+extern const char* const kUsage;
+
+// Parses the arguments after the program name. False with a message on a
+// usage error.
+bool parseCommandLine(const std::vector<std::string>& arguments, CommandLine& line,
+                      std::string& error);

@@ -1,0 +1,62 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "host/zerafin/document.h"
+#include "shell/host_record.h"
+#include "shell/host_tables.h"
+
+using EntryPointProc = void (*)(int16_t selector, void* record, intptr_t* dataSlot,
+                                int16_t* result);
+
+// One plug-in as the host drives it: the record with every service, the data
+// slot and the parameter handle kept across operations, and the document whose
+// pixels are handed over tile by tile. One session is active at a time (the
+// host's callbacks are plain functions).
+class HostSession {
+  public:
+    HostSession(EntryPointProc entryPoint, void* ownerWindow);
+    ~HostSession();
+    HostSession(const HostSession&) = delete;
+    HostSession& operator=(const HostSession&) = delete;
+
+    // The document to filter; the area defaults to the whole image.
+    void setDocument(Document* document);
+    void setArea(const Rect16& area) { record.areaRect = area; }
+
+    int16_t call(int16_t selector);
+    int16_t showAbout();
+    // Parameters (when the dialog is wanted), prepare, start, every continue
+    // the plug-in asks for, and finish. The first non-zero result, or 0.
+    int16_t runFilter(bool withDialog);
+
+    // The parameter block kept between operations, as raw bytes.
+    std::vector<uint8_t> parameterBytes() const;
+    void setParameterBytes(const std::vector<uint8_t>& bytes);
+    bool hasParameters() const { return record.parameterHandle != nullptr; }
+
+    // Fills the buffers of the rectangles the plug-in requested.
+    void supplyRequested();
+
+    HostRecord record{};
+    intptr_t dataSlot = 0;
+    bool showProgress = false;
+    int waitingProperty = 0; // the plug-in's 'wtch' property
+
+  private:
+    void writeBackOutput(const Rect16& requested);
+    void setChannelCounts();
+
+    EntryPointProc entryPoint;
+    Document* document = nullptr;
+    WindowInfo windowInfo{};
+    HostHandleTable handleTable{};
+    HostPropertyTable propertyTable{};
+    std::vector<uint8_t> inputBuffer, outputBuffer, maskBuffer;
+};
+
+// Set from the interrupt handler; checkAbort reports it.
+void requestAbort();
+bool abortRequested();
+void clearAbortRequest();

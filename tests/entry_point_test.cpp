@@ -1,0 +1,133 @@
+// The selector protocol: state creation and teardown, prepare checks, result
+// codes.
+#include <gtest/gtest.h>
+
+#include "shell/checked_alloc.h"
+#include "shell/result_codes.h"
+#include "tests/support/test_host.h"
+
+namespace {
+struct AllocatorLimit {
+    explicit AllocatorLimit(long allowed) { setCheckedAllocLimitForTesting(allowed); }
+    ~AllocatorLimit() { setCheckedAllocLimitForTesting(-1); }
+};
+} // namespace
+
+TEST(EntryPoint, FinishAsFirstCallSucceedsWithoutCreatingState) {
+    TestHost host(8, 8);
+    AllocatorLimit nothingAllowed(0);
+    EXPECT_EQ(host.call(SelectorFinish), 0);
+    EXPECT_EQ(host.slot, 0);
+}
+
+TEST(EntryPoint, AboutAsFirstCallCreatesTheState) {
+    TestHost host(8, 8);
+    AboutRecord about{nullptr};
+    int16_t result = 99;
+    ENTRYPOINT1(SelectorAbout, &about, &host.slot, &result);
+    EXPECT_EQ(result, 0);
+    ASSERT_NE(host.state(), nullptr);
+    EXPECT_EQ(host.state()->lightCount, 0);
+    EXPECT_EQ(host.state()->settingsValid, 0u);
+}
+
+TEST(EntryPoint, UnknownSelectorsLeaveTheStateAlone) {
+    TestHost host(8, 8);
+    for (int16_t selector : {int16_t(6), int16_t(-1), int16_t(32767)}) {
+        EXPECT_EQ(host.call(selector), result::unknownSelector) << selector;
+    }
+    ASSERT_NE(host.state(), nullptr);
+    EXPECT_EQ(host.state()->showDialog, 0u);
+}
+
+TEST(EntryPoint, ParametersAsksForTheDialog) {
+    TestHost host(8, 8);
+    EXPECT_EQ(host.call(SelectorParameters), 0);
+    EXPECT_EQ(host.state()->showDialog, 1u);
+}
+
+TEST(EntryPoint, RefusedStateAllocationGivesOutOfMemoryAndRetriesLater) {
+    TestHost host(8, 8);
+    {
+        AllocatorLimit nothingAllowed(0);
+        EXPECT_EQ(host.call(SelectorPrepare), result::outOfMemory);
+        EXPECT_EQ(host.slot, 0);
+    }
+    EXPECT_EQ(host.call(SelectorPrepare), 0);
+    EXPECT_NE(host.slot, 0);
+}
+
+TEST(Prepare, ChecksTheHostServicesInOrder) {
+    {
+        TestHost host(8, 8);
+        EXPECT_EQ(host.call(SelectorPrepare), 0);
+    }
+    {
+        TestHost host(8, 8);
+        host.record.imageMode = 1;
+        EXPECT_EQ(host.call(SelectorPrepare), result::notRgbMode);
+    }
+    {
+        // A missing pixel display is reported before the image mode.
+        TestHost host(8, 8);
+        host.record.drawPixelMap = nullptr;
+        host.record.imageMode = 1;
+        EXPECT_EQ(host.call(SelectorPrepare), result::cancelled);
+    }
+    {
+        TestHost host(8, 8);
+        host.record.fetchRequested = nullptr;
+        EXPECT_EQ(host.call(SelectorPrepare), result::cancelled);
+    }
+    {
+        TestHost host(8, 8);
+        host.record.absolutePlanesSupported = 0;
+        EXPECT_EQ(host.call(SelectorPrepare), result::cancelled);
+    }
+}
+
+TEST(EntryPoint, CancelledFirstDialogDiscardsTheState) {
+    TestHost host(40, 30);
+    EXPECT_EQ(host.call(SelectorParameters), 0);
+    // This build has no dialog: the dialog call fails, as a cancelled first
+    // dialog does, and a state that never held confirmed settings goes.
+    EXPECT_NE(host.runFilter(), 0);
+    EXPECT_EQ(host.slot, 0);
+    EXPECT_EQ(host.call(SelectorPrepare), 0);
+    ASSERT_NE(host.state(), nullptr);
+    EXPECT_EQ(host.state()->lightCount, 0);
+}
+
+TEST(EntryPoint, FailedDialogAfterAConfirmedRunKeepsTheSettings) {
+    TestHost host(40, 30);
+    EXPECT_EQ(host.call(SelectorPrepare), 0);
+    host.state()->settingsValid = 1;
+    host.state()->gloss = 77;
+    EXPECT_EQ(host.call(SelectorParameters), 0);
+    EXPECT_NE(host.runFilter(), 0);
+    ASSERT_NE(host.state(), nullptr);
+    EXPECT_EQ(host.state()->gloss, 77);
+    EXPECT_EQ(host.state()->showDialog, 0u);
+}
+
+TEST(EntryPoint, StartWithoutMemoryForTheHeightMapFailsCleanly) {
+    TestHost host(40, 30);
+    EXPECT_EQ(host.call(SelectorPrepare), 0);
+    {
+        AllocatorLimit nothingAllowed(0);
+        EXPECT_EQ(host.call(SelectorStart), result::outOfMemory);
+    }
+    EXPECT_EQ(host.state()->showDialog, 0u);
+    EXPECT_EQ(host.state()->heightMap.map, nullptr);
+    EXPECT_EQ(host.state()->threads, nullptr);
+}
+
+TEST(EntryPoint, ThreadSetUpFailureIsUndone) {
+    TestHost host(40, 30);
+    EXPECT_EQ(host.call(SelectorPrepare), 0);
+    // Height map, three preview images, the replaced height map, then two
+    // scratch buffers of the first thread: the third scratch buffer is refused.
+    AllocatorLimit limit(7);
+    EXPECT_EQ(host.call(SelectorStart), result::outOfMemory);
+    EXPECT_EQ(host.state()->threads, nullptr);
+}

@@ -1,0 +1,96 @@
+// The persisted parameter block: creation, header fields, foreign handles.
+#include <gtest/gtest.h>
+
+#include "shell/plugin_api.h"
+#include "tests/support/test_host.h"
+
+TEST(ParameterBlock, CreatedWithSignatureAtTheFirstStart) {
+    TestHost host(16, 16);
+    EXPECT_EQ(host.call(SelectorPrepare), 0);
+    EXPECT_EQ(host.call(SelectorStart), 0);
+    ASSERT_NE(host.block(), nullptr);
+    EXPECT_EQ(HostGetHandleSize(nullptr, host.record.parameterHandle), 66736);
+    const auto* bytes = static_cast<const uint8_t*>(*host.record.parameterHandle);
+    EXPECT_EQ(bytes[0], 0xFD);
+    EXPECT_EQ(bytes[1], 0x44);
+    EXPECT_EQ(bytes[2], 0xBF);
+    EXPECT_EQ(bytes[3], 0x05);
+    EXPECT_EQ(bytes[4], 1);
+    EXPECT_EQ(bytes[8], 1);
+}
+
+TEST(ParameterBlock, HeaderFieldsFollowTheState) {
+    PluginState state;
+    ParameterBlock block{};
+    state.ambience = -127;
+    state.gloss = 200;
+    state.material = 17;
+    state.exposure = 3;
+    state.textureChannel = 4;
+    state.reliefAmount = 128;
+    state.whiteIsHigh = 0;
+    fillParameterBlock(state, block, BlockVariant::Script, 0);
+    for (int c = 0; c < 3; ++c)
+        EXPECT_EQ(block.ambient[c], -130046) << c; // -8,322,945 / 64 toward zero
+    EXPECT_EQ(block.gloss, 200);
+    EXPECT_EQ(block.material, 17);
+    EXPECT_EQ(block.exposure, 3);
+    EXPECT_EQ(block.textureChannel, 4);
+    EXPECT_EQ(block.relief, -256);
+    state.reliefAmount = 0;
+    fillParameterBlock(state, block, BlockVariant::Script, 0);
+    EXPECT_EQ(block.relief, 0);
+    state.whiteIsHigh = 1;
+    state.reliefAmount = 256;
+    fillParameterBlock(state, block, BlockVariant::Script, 0);
+    EXPECT_EQ(block.relief, 512);
+}
+
+TEST(ParameterBlock, ImageWidthOfBothVariants) {
+    PluginState state;
+    ParameterBlock block{};
+    state.frameCenter = {126, 154};
+    state.frameCorner = {0, 0};
+    state.previewImageWidth = 63;
+    fillParameterBlock(state, block, BlockVariant::Dialog, 1);
+    EXPECT_FLOAT_EQ(block.imageWidth, 0.5f);
+    state.imageWidthRatio = 0.75f;
+    fillParameterBlock(state, block, BlockVariant::Script, 0);
+    EXPECT_FLOAT_EQ(block.imageWidth, 1.5f);
+}
+
+TEST(ParameterBlock, ExistingBlockIsUsedUnchecked) {
+    TestHost host(16, 16);
+    host.record.parameterHandle = NewHandle(66736);
+    auto* block = static_cast<ParameterBlock*>(*host.record.parameterHandle);
+    block->signature = 0x12345678;
+    block->textureChannel = 0;
+    block->lightCount = 0;
+    const Handle before = host.record.parameterHandle;
+    EXPECT_EQ(host.runFilter(), 0);
+    EXPECT_EQ(host.record.parameterHandle, before);
+    EXPECT_EQ(host.block()->signature, 0x12345678u);
+}
+
+TEST(ParameterBlock, HandleTooSmallIsReplacedNotOverrun) {
+    TestHost host(16, 16);
+    host.record.parameterHandle = NewHandle(100);
+    EXPECT_EQ(host.call(SelectorPrepare), 0);
+    EXPECT_EQ(host.call(SelectorStart), 0);
+    ASSERT_NE(host.record.parameterHandle, nullptr);
+    EXPECT_EQ(HostGetHandleSize(nullptr, host.record.parameterHandle), 66736);
+    EXPECT_EQ(host.block()->signature, ParameterBlock::kSignature);
+}
+
+TEST(ParameterBlock, TextureChannelBeyondTheImageIsDroppedAtAStartWithoutDialog) {
+    TestHost host(16, 16);
+    host.record.parameterHandle = NewHandle(66736);
+    host.block()->textureChannel = 9;
+    host.block()->relief = 256;
+    EXPECT_EQ(host.call(SelectorPrepare), 0);
+    EXPECT_EQ(host.call(SelectorStart), 0);
+    EXPECT_EQ(host.block()->textureChannel, 0);
+    // Untextured: the whole 16 x 16 area is one colour tile.
+    EXPECT_EQ(host.record.inputPlaneFirst, 0);
+    EXPECT_EQ(host.record.inputRect.right, 16);
+}
