@@ -113,9 +113,10 @@ int main(int argc, char** argv) {
             const double grain = fractalNoise(x, y);
             const double ink = letters[i];
             const double stone = 150 + 80 * grain;
-            colour[i * 3 + 0] = toByte(stone * (1 - 0.35 * ink) + 40 * ink);
-            colour[i * 3 + 1] = toByte(stone * 0.92 * (1 - 0.45 * ink) + 20 * ink);
-            colour[i * 3 + 2] = toByte(stone * 0.78 * (1 - 0.2 * ink) + 70 * ink);
+            const double bronze[3] = {150 + 40 * grain, 95 + 30 * grain, 50 + 20 * grain};
+            const double tint[3] = {1.0, 0.93, 0.8};
+            for (int c = 0; c < 3; ++c)
+                colour[i * 3 + size_t(c)] = toByte(stone * tint[c] * (1 - ink) + bronze[c] * ink);
             relief[i] = toByte(60 * grain + 190 * ink);
         }
     if (!stbi_write_png(argv[1], kWidth, kHeight, 3, colour.data(), kWidth * 3) ||

@@ -1,0 +1,114 @@
+# Shared by scripts/build, scripts/test and scripts/demo: installs what is
+# missing from Debian's packages, builds, and runs Win32 programs under Wine.
+set -euo pipefail
+
+ORVANE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD_ROOT="$ORVANE_ROOT/build"
+
+REQUIRED_PACKAGES=(
+    cmake make g++ pkg-config
+    googletest libgtest-dev libgmock-dev libbenchmark-dev
+    libstb-dev nlohmann-json3-dev
+    g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
+    wine wine32:i386 xvfb xauth
+)
+
+log() { printf '\033[1m==> %s\033[0m\n' "$*" >&2; }
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+package_installed() {
+    dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
+}
+
+ensure_dependencies() {
+    local missing=() package
+    for package in "${REQUIRED_PACKAGES[@]}"; do
+        package_installed "$package" || missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    log "installing: ${missing[*]}"
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        as_root dpkg --add-architecture i386
+    fi
+    as_root apt-get update -qq
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+}
+
+# configure_and_build DIR [cmake options...] -- [targets...]
+configure_and_build() {
+    local dir=$1; shift
+    local options=() targets=()
+    while [ $# -gt 0 ] && [ "$1" != -- ]; do options+=("$1"); shift; done
+    [ $# -gt 0 ] && shift
+    targets=("$@")
+    cmake -S "$ORVANE_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${options[@]}" >/dev/null
+    if [ ${#targets[@]} -eq 0 ]; then
+        cmake --build "$dir" -j "$(nproc)"
+    else
+        cmake --build "$dir" -j "$(nproc)" --target "${targets[@]}"
+    fi
+}
+
+build_native() { log "native build"; configure_and_build "$BUILD_ROOT/native"; }
+build_sanitized() {
+    log "native build with AddressSanitizer and UndefinedBehaviorSanitizer"
+    configure_and_build "$BUILD_ROOT/native-asan" -DORVANE_SANITIZE=ON -DORVANE_BENCHMARKS=OFF -- orvane_tests zerafin
+}
+build_win32() {
+    log "Win32 build (i686 mingw-w64)"
+    configure_and_build "$BUILD_ROOT/win32" \
+        -DCMAKE_TOOLCHAIN_FILE="$ORVANE_ROOT/cmake/toolchain-mingw-i686.cmake"
+}
+
+# Wine with a private prefix under build/, and a private X display when none is
+# set. start_wine keeps one wineserver alive for the whole run.
+wine_environment() {
+    export WINEPREFIX="$BUILD_ROOT/wineprefix"
+    export WINEARCH=win32
+    export WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+}
+
+XVFB_PID=
+start_display() {
+    [ -n "${DISPLAY:-}" ] && [ -z "${ORVANE_PRIVATE_DISPLAY:-}" ] && return 0
+    local number
+    for number in $(seq 90 140); do
+        [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ] && continue
+        Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+        XVFB_PID=$!
+        export DISPLAY=":$number"
+        for _ in $(seq 50); do
+            [ -e "/tmp/.X11-unix/X$number" ] && return 0
+            sleep 0.1
+        done
+    done
+    log "could not start Xvfb"
+    return 1
+}
+
+stop_display() {
+    if [ -n "$XVFB_PID" ]; then
+        kill "$XVFB_PID" 2>/dev/null || true
+        wait "$XVFB_PID" 2>/dev/null || true
+        XVFB_PID=
+    fi
+}
+
+start_wine() {
+    wine_environment
+    start_display
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        log "creating the Wine prefix"
+        wineboot -i >/dev/null 2>&1 || true
+    fi
+    wineserver -p
+}
+
+stop_wine() {
+    wineserver -k 2>/dev/null || true
+    stop_display
+}
