@@ -6,11 +6,14 @@
 // Every function is plain double arithmetic (SSE2, no fused multiply-add) and
 // accurate to about one unit in the last place.
 double detSqrt(double x);
-double detSin(double x);
-double detCos(double x);
+double detSin(double x); // |x| < 2^20 * pi / 2
+double detCos(double x); // likewise
 double detAtan(double x);
-double detAsin(double x); // |x| <= 1
-double detAcos(double x); // |x| <= 1
+double detAsin(double x); // |x| <= 1; beyond, the nearest end of the range
+double detAcos(double x); // |x| <= 1; beyond, the nearest end of the range
 double detExp(double x);
-double detLog(double x);      // x > 0
-double detPow(double x, double y); // x > 0
+double detLog(double x);           // x >= 0
+double detPow(double x, double y); // x >= 0
+
+// The lighting's formulas take pi as the single-precision 3.1415927.
+constexpr double kSinglePrecisionPi = double(3.1415927f);

@@ -65,3 +65,5 @@ int32_t roundHalfAway(double value);
 // Clamps into the 16-bit range (NaN gives 0) before rounding, so that script
 // geometry of any size converts without undefined behaviour.
 int16_t roundToInt16(double value);
+// The same with truncation toward zero.
+int16_t truncToInt16(double value);

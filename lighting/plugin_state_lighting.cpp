@@ -7,8 +7,6 @@
 #include "shell/plugin_state.h"
 
 namespace {
-constexpr double kSinglePi = double(3.1415927f);
-
 void setNewLightValues(LightSource& light, PointU16 frameCenter) {
     light.type = Spot;
     light.origin = frameCenter;
@@ -133,7 +131,7 @@ void PluginState::copySettings(const PluginState& from) {
 }
 
 void PluginState::computeEllipseTable() {
-    const double step = 2.0 * kSinglePi * 0.025;
+    const double step = 2.0 * kSinglePrecisionPi * 0.025;
     for (int i = 0; i < 40; ++i) {
         ellipseTable[i] = float(detCos(i * step));
         ellipseTable[40 + i] = float(detSin(i * step));

@@ -11,12 +11,12 @@ static_assert(std::endian::native == std::endian::little,
 struct RenderLight {
     static constexpr int kMaxFalloffEntries = 1024;
 
-    uint32_t type; // 0 omni, 1 directional, 2 spot; other values add nothing
-    int32_t strength[3];   // red, green, blue: trunc(colour x intensity / 32)
+    uint32_t type;       // 0 omni, 1 directional, 2 spot; other values add nothing
+    int32_t strength[3]; // red, green, blue: trunc(colour x intensity / 32)
     uint32_t unused16;
-    float point[3];        // omni and spot: light position in render units
-    float direction[3];    // directional: towards the light; spot: cone axis, away from it
-    float coneCosine;      // spot: 0.707
+    float point[3];     // omni and spot: light position in render units
+    float direction[3]; // directional: towards the light; spot: cone axis, away from it
+    float coneCosine;   // spot: 0.707
     float falloff[kMaxFalloffEntries];
     float falloffScale;
     float falloffStart;

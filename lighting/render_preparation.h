@@ -1,4 +1,6 @@
 #pragma once
+#include <cstdint>
+
 #include "shell/parameter_block.h"
 
 struct PluginState;
@@ -13,3 +15,22 @@ class LightSource;
 // refreshes the pixel geometry of each prepared light from it.
 void preparePreview(PluginState& state, ParameterBlock& block, int tableSizeFlag);
 void prepareFromPercent(PluginState& state, ParameterBlock& block, int tableSizeFlag);
+
+// One light each, from its pixel geometry (divisor: the half frame in pixels)
+// or from its percent geometry (divisor 50; a directional light's handle is
+// taken back to pixels with the frame size).
+void prepareLightPreview(const LightSource& light, RenderLight& prepared, double divisor,
+                         int tableSizeFlag);
+void prepareLightPercent(const LightSource& light, RenderLight& prepared, double divisor,
+                         uint16_t frameSize, int tableSizeFlag);
+
+// The spot's falloff from its axis (entry 0: the cone's edge at 45°) to the
+// axis (last entry), shaped by the light's focus.
+void fillSpotTable(const LightSource& light, RenderLight& prepared, int tableSizeFlag);
+
+// The angle of the point (x, y) in -pi..pi, with pi in single precision.
+double angleOf(double y, double x);
+
+// Sets the light's pixel geometry from its percent geometry, for a frame of
+// frameSize pixels.
+void refreshPixelGeometry(LightSource& light, uint16_t frameSize);

@@ -1,4 +1,47 @@
 #include "lighting/shade_flat.h"
 
-// Flat shading arrives with the lighting engine.
-void shadeFlatRows(const FlatRows&) {}
+#include <cstddef>
+
+#include "lighting/pixel_centre.h"
+#include "lighting/shade_batch.h"
+
+namespace {
+constexpr int kSumWords = 4;
+
+void fillRowPositions(const FlatRows& rows, int row, float* positions) {
+    const float y = pixelCentre(rows.rowOffset + row, rows.imageHeight, rows.scale);
+    for (int i = 0; i < rows.columns; ++i) {
+        positions[2 * i] = pixelCentre(rows.columnOffset + i, rows.imageWidth, rows.scale);
+        positions[2 * i + 1] = y;
+    }
+}
+
+// The row's part of a cache (rows follow each other, `columns` samples each),
+// or the scratch array when the cache is absent.
+template <typename T> T* rowOf(T* cache, T* scratch, ptrdiff_t firstSample, int wordsPerSample) {
+    return cache ? cache + firstSample * wordsPerSample : scratch;
+}
+} // namespace
+
+void shadeFlatRows(const FlatRows& rows) {
+    if (rows.rows <= 0 || rows.columns <= 0 || rows.columns > kMaxBatchFacets || !rows.block)
+        return;
+    const bool keepSums = rows.sumsValid && rows.diffuseCache && rows.specularCache;
+    const bool positionsKnown = rows.positionsCache && rows.positionsValid;
+    for (int row = 0; row < rows.rows; ++row) {
+        const ptrdiff_t firstSample = ptrdiff_t(row) * rows.columns;
+        float* positions = rowOf(rows.positionsCache, rows.scratch.positions, firstSample, 2);
+        if (!positionsKnown)
+            fillRowPositions(rows, row, positions);
+        // Every sample is one pixel: the source row is the colours and the
+        // destination row takes the lit bytes directly.
+        FacetBatch batch;
+        batch.count = rows.columns;
+        batch.positions = positions;
+        batch.colours = rows.source + ptrdiff_t(rows.sourceRowBytes) * row;
+        batch.diffuse = rowOf(rows.diffuseCache, rows.scratch.diffuse, firstSample, kSumWords);
+        batch.specular = rowOf(rows.specularCache, rows.scratch.specular, firstSample, kSumWords);
+        batch.lit = rows.destination + ptrdiff_t(rows.destinationRowBytes) * row;
+        shadeBatch(*rows.block, batch, keepSums);
+    }
+}

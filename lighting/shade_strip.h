@@ -10,10 +10,10 @@ struct ParameterBlock;
 // are averaged back into the pixel.
 struct ReliefStrip {
     const ParameterBlock* block;
-    int imageWidth, imageHeight;  // W and H of the filtered area (pixel centres refer to it)
-    int rows, columns;            // size of this strip
-    int rowOffset, columnOffset;  // the strip's top-left pixel within the area
-    const uint8_t* source;        // 3 interleaved bytes per pixel
+    int imageWidth, imageHeight; // W and H of the filtered area (pixel centres refer to it)
+    int rows, columns;           // size of this strip
+    int rowOffset, columnOffset; // the strip's top-left pixel within the area
+    const uint8_t* source;       // 3 interleaved bytes per pixel
     int32_t sourceRowBytes;
     uint8_t* destination;
     int32_t destinationRowBytes;
@@ -25,5 +25,5 @@ struct ReliefStrip {
     ShadingScratch scratch;
 };
 
-// Lights every row of the strip; a strip wider than kMaxBatchPixels is left alone.
+// Lights every row of the strip, in pieces of at most kMaxBatchPixels pixels.
 void shadeStrip(const ReliefStrip& strip);

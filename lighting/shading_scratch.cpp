@@ -2,10 +2,14 @@
 
 ShadingScratch scratchFromBuffers(void* const buffers[kScratchBufferCount]) {
     return ShadingScratch{
-        static_cast<float*>(buffers[ScratchPositions]), static_cast<float*>(buffers[ScratchNormals]),
-        static_cast<uint32_t*>(buffers[ScratchWeights]), static_cast<uint8_t*>(buffers[ScratchColours]),
-        static_cast<uint8_t*>(buffers[ScratchLit]),      static_cast<int32_t*>(buffers[ScratchDiffuse]),
-        static_cast<int32_t*>(buffers[ScratchSpecular]), static_cast<int32_t*>(buffers[ScratchValues]),
+        static_cast<float*>(buffers[ScratchPositions]),
+        static_cast<float*>(buffers[ScratchNormals]),
+        static_cast<uint32_t*>(buffers[ScratchWeights]),
+        static_cast<uint8_t*>(buffers[ScratchColours]),
+        static_cast<uint8_t*>(buffers[ScratchLit]),
+        static_cast<int32_t*>(buffers[ScratchDiffuse]),
+        static_cast<int32_t*>(buffers[ScratchSpecular]),
+        static_cast<int32_t*>(buffers[ScratchValues]),
     };
 }
 

@@ -19,7 +19,7 @@ enum ScratchBuffer {
     ScratchValues,    // 3 x i32 per facet before clamping
 };
 
-constexpr size_t kScratchBufferBytes[kScratchBufferCount] = {8192, 12288, 5120, 3072,
+constexpr size_t kScratchBufferBytes[kScratchBufferCount] = {8192, 12288, 5120,  3072,
                                                              3072, 16384, 16384, 12288};
 constexpr size_t kScratchAreaBytes = 76800;
 

@@ -1,0 +1,33 @@
+#pragma once
+#include <cstdint>
+
+// The relief heights around one pixel, row by row: h[0] the row above, h[1]
+// the pixel's own row (the pixel at h[1][1]), h[2] the row below.
+struct Neighbourhood {
+    int32_t h[3][3];
+};
+
+// Pixel (x, y) reads the elements at columns x..x+2 and rows y..y+2 of a
+// height map `width` elements wide.
+Neighbourhood gatherNeighbourhood(const int32_t* heights, uint32_t width, int x, int y);
+
+// The facets of one pixel: one to four slopes, with weights that are multiples
+// of 4 summing to 16 once all four quarters are added.
+struct PixelFacets {
+    int count = 0;
+    int32_t gx[4];
+    int32_t gy[4];
+    uint32_t weight[4];
+};
+
+// Adds the facet of one quarter of a pixel from its corner heights a (top-left),
+// b (top-right), c (bottom-right), d (bottom-left). A flat quarter joins an
+// earlier flat facet of the pixel; sloped facets are never merged.
+void addFacet(int32_t a, int32_t b, int32_t c, int32_t d, PixelFacets& facets);
+
+// The four quarters of the pixel, in the order top-left, top-right,
+// bottom-right, bottom-left.
+PixelFacets facetsOfPixel(const Neighbourhood& n);
+
+// The unit normal of slope (gx, gy), a height step of 4096 per pixel being 45°.
+void facetNormal(int32_t gx, int32_t gy, float normal[3]);

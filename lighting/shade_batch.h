@@ -1,0 +1,33 @@
+#pragma once
+#include <cstdint>
+
+struct ParameterBlock;
+struct RenderLight;
+
+// One batch of facets (at most 1024, one row piece) and its working arrays.
+// With relief, each pixel contributes one to four consecutive facets and the
+// weights list tells them apart; without relief (normals null) every facet is
+// one pixel with the normal (0, 0, 1).
+struct FacetBatch {
+    int count = 0;                     // facets
+    int pixels = 0;                    // pixels in the weights list (relief only)
+    const float* positions = nullptr;  // X, Y of the facet's pixel centre
+    const float* normals = nullptr;    // 3 per facet; null: untextured samples
+    const uint32_t* weights = nullptr; // per pixel: its facets' weights, then 0
+    const uint8_t* colours = nullptr;  // red, green, blue of the facet's pixel
+    int32_t* diffuse = nullptr;        // 3 sums in a 16-byte slot per facet
+    int32_t* specular = nullptr;       // likewise
+    uint8_t* lit = nullptr;            // 3 bytes per facet, the result
+};
+
+// Lights a batch: unless keepSums, clears the sums and adds every prepared
+// light of the block; then applies ambient light, material, gloss and exposure
+// into the lit bytes. A batch of more than 1024 facets is refused (false) and
+// nothing is written.
+bool shadeBatch(const ParameterBlock& block, const FacetBatch& batch, bool keepSums);
+
+// Adds one prepared light's diffuse and specular contribution to the sums.
+void accumulateLight(const RenderLight& light, const FacetBatch& batch);
+
+// The integer material step from the sums to the lit bytes.
+void applyMaterial(const ParameterBlock& block, const FacetBatch& batch);

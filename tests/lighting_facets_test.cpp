@@ -1,0 +1,116 @@
+// Cutting pixels into facets by the relief around them, their normals, and
+// averaging the lit facets back into pixels.
+#include <cmath>
+
+#include <gtest/gtest.h>
+
+#include "lighting/facets.h"
+#include "lighting/relief_piece.h"
+
+namespace {
+Neighbourhood neighbourhood(std::initializer_list<int32_t> rowMajor) {
+    Neighbourhood n;
+    auto value = rowMajor.begin();
+    for (auto& row : n.h)
+        for (int32_t& h : row)
+            h = *value++;
+    return n;
+}
+} // namespace
+
+TEST(Facets, FlatQuartersMergeIntoOneFacet) {
+    PixelFacets flat = facetsOfPixel(neighbourhood({5, 5, 5, 5, 5, 5, 5, 5, 5}));
+    ASSERT_EQ(flat.count, 1);
+    EXPECT_EQ(flat.weight[0], 16u);
+    EXPECT_EQ(flat.gx[0], 0);
+    EXPECT_EQ(flat.gy[0], 0);
+
+    // Only the bottom-right corner is raised: three flat quarters and one slope.
+    PixelFacets corner = facetsOfPixel(neighbourhood({0, 0, 0, 0, 0, 0, 0, 0, 800}));
+    ASSERT_EQ(corner.count, 2);
+    EXPECT_EQ(corner.weight[0], 12u);
+    EXPECT_EQ(corner.weight[1], 4u);
+    EXPECT_EQ(corner.gx[1], 400);  // right side minus left side, halved
+    EXPECT_EQ(corner.gy[1], -400); // top side minus bottom side, halved
+}
+
+TEST(Facets, FourSlopesGiveFourFacetsAndEqualSlopesStaySeparate) {
+    PixelFacets peak = facetsOfPixel(neighbourhood({0, 0, 0, 0, 4096, 0, 0, 0, 0}));
+    ASSERT_EQ(peak.count, 4);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(peak.weight[i], 4u);
+    // Quarters in order top-left, top-right, bottom-right, bottom-left.
+    EXPECT_EQ(peak.gx[0], 2048);
+    EXPECT_EQ(peak.gy[0], -2048);
+    EXPECT_EQ(peak.gx[1], -2048);
+    EXPECT_EQ(peak.gy[1], -2048);
+    EXPECT_EQ(peak.gx[2], -2048);
+    EXPECT_EQ(peak.gy[2], 2048);
+
+    PixelFacets ramp = facetsOfPixel(neighbourhood({0, 10, 20, 0, 10, 20, 0, 10, 20}));
+    ASSERT_EQ(ramp.count, 4);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(ramp.gx[i], 10);
+}
+
+TEST(Facets, SlopeShiftsAreArithmetic) {
+    PixelFacets facets;
+    addFacet(0, -3, 0, 0, facets); // (-3 + 0) >> 1 = -2, not -1
+    EXPECT_EQ(facets.gx[0], -2);
+    EXPECT_EQ(facets.gy[0], -2);
+}
+
+TEST(Facets, NormalsAreUnitAndTiltAgainstTheSlope) {
+    float n[3];
+    facetNormal(0, 0, n);
+    EXPECT_EQ(n[0], 0.0f);
+    EXPECT_EQ(n[1], 0.0f);
+    EXPECT_EQ(n[2], 1.0f);
+
+    facetNormal(4096, 0, n); // rising to the right at 45°
+    EXPECT_FLOAT_EQ(n[0], -0.70710677f);
+    EXPECT_FLOAT_EQ(n[2], 0.70710677f);
+    facetNormal(0, 4096, n); // the top side higher
+    EXPECT_FLOAT_EQ(n[1], 0.70710677f);
+
+    // The steepest relief: gx^2 + gy^2 far beyond 32 bits.
+    facetNormal(276480, -276480, n);
+    const double length =
+        std::sqrt(double(n[0]) * n[0] + double(n[1]) * n[1] + double(n[2]) * n[2]);
+    EXPECT_NEAR(length, 1.0, 1e-6);
+    EXPECT_LT(n[0], -0.7f);
+    EXPECT_LT(n[1], -0.7f);
+    EXPECT_GT(n[2], 0.0f);
+}
+
+TEST(Facets, GatherReadsTheThreeByThreeBlockAtThePixel) {
+    int32_t map[4 * 5];
+    for (int i = 0; i < 20; ++i)
+        map[i] = i;
+    Neighbourhood n = gatherNeighbourhood(map, 5, 1, 1);
+    EXPECT_EQ(n.h[0][0], 6);
+    EXPECT_EQ(n.h[1][1], 12);
+    EXPECT_EQ(n.h[2][2], 18);
+}
+
+TEST(Facets, AveragingWeighsAndRoundsDown) {
+    const uint32_t weights[] = {4, 4, 4, 4, 0, 16, 0, 8, 8, 0};
+    const uint8_t lit[] = {10, 0,  255, 11, 0, 255, 11, 0, 255, 11, 0, 255, // four facets
+                           77, 78, 79,                                      // one facet
+                           1,  2,  3,   2,  2, 2};                          // two facets
+    FacetBatch batch;
+    batch.count = 7;
+    batch.pixels = 3;
+    batch.weights = weights;
+    batch.lit = const_cast<uint8_t*>(lit);
+    uint8_t out[9];
+    averageFacets(batch, out);
+    EXPECT_EQ(out[0], 10); // 43 / 4 = 10.75
+    EXPECT_EQ(out[1], 0);
+    EXPECT_EQ(out[2], 255);
+    EXPECT_EQ(out[3], 77);
+    EXPECT_EQ(out[5], 79);
+    EXPECT_EQ(out[6], 1); // 1.5
+    EXPECT_EQ(out[7], 2);
+    EXPECT_EQ(out[8], 2); // 2.5
+}

@@ -1,0 +1,193 @@
+// The batch shader: diffuse and specular light, the material step, exposure
+// and clamping, and the batch limits.
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+#include <gtest/gtest.h>
+
+#include "lighting/shade_batch.h"
+#include "tests/support/lighting_scene.h"
+
+namespace {
+const float kFlat[3] = {0.0f, 0.0f, 1.0f};
+
+// A light straight above: L = (0, 0, 1), so that n = r = e = 1 on a flat facet
+// and the diffuse and specular sums both equal the strength.
+RenderLight& addOverheadLight(ParameterBlock& block, int32_t strength) {
+    RenderLight& light = addLight(block, Directional, strength);
+    light.direction[2] = 1.0f;
+    return light;
+}
+
+uint8_t shadeOne(const ParameterBlock& block, uint8_t colour) {
+    FacetArrays facet(1);
+    facet.setFacet(0, 0, 0, kFlat, colour, colour, colour);
+    EXPECT_TRUE(shadeBatch(block, facet.batch(), false));
+    return facet.lit[0];
+}
+} // namespace
+
+TEST(ShadeBatch, FacetFacingAwayGetsNeitherDiffuseNorSpecular) {
+    auto block = neutralBlock();
+    // Light from below a steep facet: N . L < 0 although R . L > 0.
+    RenderLight& light = addLight(*block, Directional, 100000);
+    light.direction[0] = -0.1f;
+    light.direction[2] = -1.0f;
+    FacetArrays facet(1);
+    const float steep[3] = {0.8f, 0.0f, 0.6f};
+    facet.setFacet(0, 0, 0, steep, 255, 255, 255);
+    shadeBatch(*block, facet.batch(), false);
+    for (int c = 0; c < 3; ++c) {
+        EXPECT_EQ(facet.diffuse[c], 0);
+        EXPECT_EQ(facet.specular[c], 0);
+    }
+}
+
+TEST(ShadeBatch, ExposureScalesLinearlyAndTruncates) {
+    auto block = neutralBlock();
+    block->ambient[0] = block->ambient[1] = block->ambient[2] = 30000;
+    addOverheadLight(*block, 35536); // A + D = 65536
+    FacetArrays all(256);
+    for (int c = 0; c < 256; ++c)
+        all.setFacet(c, 0, 0, kFlat, uint8_t(c), uint8_t(c), uint8_t(c));
+    shadeBatch(*block, all.batch(), false);
+    for (int c = 0; c < 256; ++c)
+        ASSERT_EQ(all.lit[3 * c], c) << "exposure 128 keeps the colour";
+    block->exposure = 0;
+    shadeBatch(*block, all.batch(), false);
+    for (int c = 0; c < 256; ++c)
+        ASSERT_EQ(all.lit[3 * c], 0) << "exposure 0 is black";
+    // Just below 65536 every step truncates: 200 x 65535 >> 8 = 51199, x 128 >> 15 = 199.
+    block->exposure = 128;
+    block->ambient[0] = block->ambient[1] = block->ambient[2] = 29999;
+    EXPECT_EQ(shadeOne(*block, 200), 199);
+    // Exposure 256 doubles, clamped at 255.
+    block->exposure = 256;
+    EXPECT_EQ(shadeOne(*block, 100), 199);
+    EXPECT_EQ(shadeOne(*block, 200), 255);
+}
+
+TEST(ShadeBatch, NegativeIntensityDarkensAndClampsAtBlack) {
+    auto block = neutralBlock();
+    block->ambient[0] = block->ambient[1] = block->ambient[2] = 65536;
+    addOverheadLight(*block, -32768);
+    EXPECT_EQ(shadeOne(*block, 201), 100); // half the light, rounded down
+    block->lights[0].strength[0] = -260092;
+    block->lights[0].strength[1] = -260092;
+    block->lights[0].strength[2] = -260092;
+    EXPECT_EQ(shadeOne(*block, 255), 0);
+}
+
+TEST(ShadeBatch, GlossAndMaterialShapeTheHighlight) {
+    auto block = neutralBlock();
+    addOverheadLight(*block, 25600); // S >> 8 = 100
+    // A black surface shows only the highlight.
+    for (int material : {0, 128, 256}) {
+        block->material = int16_t(material);
+        block->gloss = 0;
+        EXPECT_EQ(shadeOne(*block, 0), 0) << "no highlight without gloss, material " << material;
+    }
+    block->gloss = 256;
+    block->material = 0;
+    EXPECT_EQ(shadeOne(*block, 0), 99); // white: 100 x 256 x 255
+    block->material = 128;
+    EXPECT_EQ(shadeOne(*block, 0), 49); // half way: 100 x 127 x 256
+    block->material = 256;
+    EXPECT_EQ(shadeOne(*block, 0), 0); // the surface colour, black
+}
+
+TEST(ShadeBatch, StrongHighlightsAtFullGlossStayBright) {
+    // An omni light 100 units up: e = 0.01, r = 100, S = I x 10^4 x 0.01 = 100 I.
+    // (S >> 8) x 256 x 255 is about 6.7e9, beyond 32 bits.
+    auto block = neutralBlock();
+    block->gloss = 256;
+    RenderLight& light = addLight(*block, Omni, 264187);
+    light.point[2] = 100.0f;
+    FacetArrays facet(1);
+    facet.setFacet(0, 0, 0, kFlat, 10, 10, 10);
+    shadeBatch(*block, facet.batch(), false);
+    EXPECT_EQ(facet.specular[0], 26418700);
+    EXPECT_EQ(facet.lit[0], 255);
+}
+
+TEST(ShadeBatch, SumsSaturateInsteadOfWrapping) {
+    // Sixteen far, strong lights: each specular share is near 2^31.
+    auto block = neutralBlock();
+    block->gloss = 256;
+    for (int i = 0; i < 16; ++i)
+        addLight(*block, Omni, 264187).point[2] = 1e6f;
+    FacetArrays facet(1);
+    facet.setFacet(0, 0, 0, kFlat, 10, 10, 10);
+    shadeBatch(*block, facet.batch(), false);
+    EXPECT_EQ(facet.specular[0], INT32_MAX);
+    EXPECT_EQ(facet.lit[0], 255);
+}
+
+TEST(ShadeBatch, RefusesMoreThan1024FacetsAndWritesNothing) {
+    auto block = neutralBlock();
+    addOverheadLight(*block, 65536);
+    FacetArrays facets(1025);
+    std::fill(facets.lit.begin(), facets.lit.end(), uint8_t(0xAB));
+    std::fill(facets.diffuse.begin(), facets.diffuse.end(), 7);
+    EXPECT_FALSE(shadeBatch(*block, facets.batch(), false));
+    EXPECT_EQ(std::count(facets.lit.begin(), facets.lit.end(), 0xAB), 3 * 1025);
+    EXPECT_EQ(std::count(facets.diffuse.begin(), facets.diffuse.end(), 7), 4 * 1025);
+}
+
+TEST(ShadeBatch, KeptSumsSkipTheLights) {
+    auto block = neutralBlock();
+    addOverheadLight(*block, 65536);
+    FacetArrays facet(1);
+    facet.setFacet(0, 0, 0, kFlat, 100, 100, 100);
+    shadeBatch(*block, facet.batch(), false);
+    EXPECT_EQ(facet.lit[0], 100);
+    block->lightCount = 0; // would give black if the lights were evaluated
+    block->exposure = 64;
+    shadeBatch(*block, facet.batch(), true);
+    EXPECT_EQ(facet.lit[0], 50) << "the material step runs again on the kept sums";
+    shadeBatch(*block, facet.batch(), false);
+    EXPECT_EQ(facet.lit[0], 0);
+}
+
+TEST(ShadeBatch, BlocksWithAnyContentStayDefined) {
+    auto block = neutralBlock();
+    block->ambient[0] = block->ambient[1] = block->ambient[2] = 65536;
+    addLight(*block, 7, 1 << 30); // unknown type: adds nothing
+    RenderLight& spot = addLight(*block, Spot, 65536);
+    spot.point[2] = 1.0f;
+    spot.direction[2] = -1.0f;
+    spot.coneCosine = 0.707f;
+    spot.falloffStart = 0.70710677f;
+    spot.falloffScale = 1e30f; // every index far beyond the table
+    spot.falloff[RenderLight::kMaxFalloffEntries - 1] = 1.0f;
+    block->lightCount = 65535; // only 16 records exist
+    FacetArrays facet(1);
+    facet.setFacet(0, 0, 0, kFlat, 100, 100, 100);
+    shadeBatch(*block, facet.batch(), false);
+    EXPECT_EQ(facet.diffuse[0], 65536) << "the last entry, on the axis";
+    spot.falloffStart = NAN;
+    spot.falloff[0] = 0.5f;
+    shadeBatch(*block, facet.batch(), false);
+    EXPECT_EQ(facet.diffuse[0], 32768) << "an undefined index reads the first entry";
+}
+
+TEST(ShadeBatch, EveryTypeSumsOverAllLightsInOrder) {
+    // Two identical omni lights give twice the sums of one, to the unit.
+    auto block = neutralBlock();
+    RenderLight& omni = addLight(*block, Omni, 100003);
+    omni.point[0] = 0.3f;
+    omni.point[2] = 0.7f;
+    FacetArrays facet(1);
+    const float tilted[3] = {0.28f, -0.1f, 0.9548f};
+    facet.setFacet(0, 0.1f, 0.2f, tilted, 1, 1, 1);
+    shadeBatch(*block, facet.batch(), false);
+    const int32_t once = facet.diffuse[0], onceSpecular = facet.specular[0];
+    EXPECT_GT(once, 0);
+    EXPECT_GT(onceSpecular, 0);
+    block->lights[1] = omni;
+    block->lightCount = 2;
+    shadeBatch(*block, facet.batch(), false);
+    EXPECT_EQ(facet.diffuse[0], 2 * once);
+    EXPECT_EQ(facet.specular[0], 2 * onceSpecular);
+}
