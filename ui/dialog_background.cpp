@@ -13,7 +13,9 @@ void setDialogBackgroundBrush(bool deleteOnly) {
         backgroundBrush = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
 }
 
-HBRUSH dialogBackgroundBrush() { return backgroundBrush; }
+HBRUSH dialogBackgroundBrush() {
+    return backgroundBrush;
+}
 
 void fillClientArea(HWND window, COLORREF colour) {
     HDC dc = GetDC(window);

@@ -1,0 +1,29 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The module's dialog templates. Rectangles are in dialog units; texts are
+// UTF-8 here. System controls name their class in capitals ("BUTTON",
+// "EDIT", "STATIC", "COMBOBOX"); the plug-in's own classes keep their exact
+// names.
+
+struct DialogControl {
+    int id; // -1 for a text that is never addressed
+    std::string className;
+    std::string text;
+    int x, y, width, height;
+    uint32_t style; // WS_CHILD and WS_VISIBLE included
+};
+
+struct DialogDescription {
+    int id;
+    uint32_t style;
+    std::string caption;
+    int x, y, width, height;
+    int pointSize;
+    std::string font;
+    std::vector<DialogControl> controls;
+};
+
+const std::vector<DialogDescription>& orvaneDialogs();

@@ -1,0 +1,5 @@
+#pragma once
+#include "host/zerafin/terminology.h"
+
+// The scripting terminology the module publishes (resource "AETE" 128).
+Terminology orvaneTerminology();
