@@ -1,0 +1,30 @@
+#include <cstring>
+
+#include "styles/style_body.h"
+
+namespace {
+// A style's bytes in memory, read front to back and never beyond their end.
+class StyleBytes : public StyleSource {
+  public:
+    explicit StyleBytes(std::span<const uint8_t> bytes) : bytes_(bytes) {}
+
+    int32_t readBytes(uint32_t count, void* buffer) override {
+        const size_t available = bytes_.size() - position_;
+        const size_t taken = count < available ? count : available;
+        if (taken > 0)
+            std::memcpy(buffer, bytes_.data() + position_, taken);
+        position_ += taken;
+        return int32_t(taken);
+    }
+
+  private:
+    std::span<const uint8_t> bytes_;
+    size_t position_ = 0;
+};
+} // namespace
+
+int LoadStyleFromBytes(std::span<const uint8_t> bytes, int16_t currentHalfFrame,
+                       PluginState& state) {
+    StyleBytes source(bytes);
+    return CheckStyleHeader(source) && ReadStyleBodyForHalfFrame(state, source, currentHalfFrame);
+}
