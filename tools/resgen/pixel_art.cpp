@@ -10,9 +10,9 @@ bool isArtCharacter(char symbol) {
     return symbol == kTransparent || paletteIndex(symbol) >= 0;
 }
 
+// Blank lines and lines starting with "//".
 bool isComment(const std::string& line) {
-    return line.empty() || line.rfind("//", 0) == 0 ||
-           line.find_first_not_of(" \t\r") == std::string::npos;
+    return line.rfind("//", 0) == 0 || line.find_first_not_of(" \t\r") == std::string::npos;
 }
 
 // "art <name> <width>x<height>"
