@@ -152,7 +152,7 @@ TEST_F(ModuleImages, ContactSheetIsSaved) {
     const int cursors[] = {109, 110};
     HDC screen = GetDC(nullptr);
     HDC sheet = CreateCompatibleDC(screen);
-    const RECT area{0, 0, kCell * 6, kCell * 3};
+    const RECT area{0, 0, kCell * 7, kCell * 4};
     HBITMAP canvas = CreateCompatibleBitmap(screen, area.right, area.bottom);
     HGDIOBJ previousCanvas = SelectObject(sheet, canvas);
     FillRect(sheet, &area, GetSysColorBrush(COLOR_BTNFACE));
@@ -170,9 +170,22 @@ TEST_F(ModuleImages, ContactSheetIsSaved) {
         DrawIconEx(sheet, index * kCell, kCell, icon, 32 * kScale, 32 * kScale, 0, nullptr,
                    DI_NORMAL);
     }
+    // The black-and-white pictures, and the narrow one of the trash.
+    for (int index = 0; index < 6; ++index) {
+        auto icon = static_cast<HICON>(LoadImageA(loadedModule(), MAKEINTRESOURCEA(icons[index]),
+                                                  IMAGE_ICON, 32, 32, LR_MONOCHROME));
+        DrawIconEx(sheet, index * kCell, 2 * kCell, icon, 32 * kScale, 32 * kScale, 0, nullptr,
+                   DI_NORMAL);
+        DestroyIcon(icon);
+    }
+    auto narrow = static_cast<HICON>(
+        LoadImageA(loadedModule(), MAKEINTRESOURCEA(108), IMAGE_ICON, 16, 32, LR_MONOCHROME));
+    DrawIconEx(sheet, 6 * kCell, 2 * kCell, narrow, 16 * kScale, 32 * kScale, 0, nullptr,
+               DI_NORMAL);
+    DestroyIcon(narrow);
     for (int index = 0; index < 2; ++index) {
         HCURSOR cursor = LoadCursorA(loadedModule(), MAKEINTRESOURCEA(cursors[index]));
-        DrawIconEx(sheet, index * kCell, 2 * kCell, cursor, 32 * kScale, 32 * kScale, 0, nullptr,
+        DrawIconEx(sheet, index * kCell, 3 * kCell, cursor, 32 * kScale, 32 * kScale, 0, nullptr,
                    DI_NORMAL);
     }
     DeleteDC(source);
