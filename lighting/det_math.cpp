@@ -210,10 +210,6 @@ DoubleDouble logDoubleDouble(double x) {
 }
 } // namespace
 
-double detSqrt(double x) {
-    return __builtin_sqrt(x);
-}
-
 double detSin(double x) {
     if (!isFinite(x))
         return kNaN;

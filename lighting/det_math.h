@@ -5,7 +5,9 @@
 // do not agree in the last place, and their results feed stored f32 values.
 // Every function is plain double arithmetic (SSE2, no fused multiply-add) and
 // accurate to about one unit in the last place.
-double detSqrt(double x);
+inline double detSqrt(double x) {
+    return __builtin_sqrt(x);
+} // the exact instruction
 double detSin(double x); // |x| < 2^20 * pi / 2
 double detCos(double x); // likewise
 double detAtan(double x);

@@ -18,6 +18,7 @@ struct FacetBatch {
     int32_t* diffuse = nullptr;        // 3 sums in a 16-byte slot per facet
     int32_t* specular = nullptr;       // likewise
     uint8_t* lit = nullptr;            // 3 bytes per facet, the result
+    void* work = nullptr;              // untextured: 8 bytes per sample for the light passes
 };
 
 // Lights a batch: unless keepSums, clears the sums and adds every prepared

@@ -42,6 +42,7 @@ void shadeFlatRows(const FlatRows& rows) {
         batch.diffuse = rowOf(rows.diffuseCache, rows.scratch.diffuse, firstSample, kSumWords);
         batch.specular = rowOf(rows.specularCache, rows.scratch.specular, firstSample, kSumWords);
         batch.lit = rows.destination + ptrdiff_t(rows.destinationRowBytes) * row;
+        batch.work = rows.scratch.work;
         shadeBatch(*rows.block, batch, keepSums);
     }
 }

@@ -9,7 +9,7 @@ ShadingScratch scratchFromBuffers(void* const buffers[kScratchBufferCount]) {
         static_cast<uint8_t*>(buffers[ScratchLit]),
         static_cast<int32_t*>(buffers[ScratchDiffuse]),
         static_cast<int32_t*>(buffers[ScratchSpecular]),
-        static_cast<int32_t*>(buffers[ScratchValues]),
+        buffers[ScratchWork],
     };
 }
 

@@ -16,7 +16,7 @@ enum ScratchBuffer {
     ScratchLit,       // 3 bytes per facet after clamping
     ScratchDiffuse,   // 3 x i32 in a 16-byte slot per facet
     ScratchSpecular,  // likewise
-    ScratchValues,    // 3 x i32 per facet before clamping
+    ScratchWork,      // 12 bytes per facet: the untextured light passes' room
 };
 
 constexpr size_t kScratchBufferBytes[kScratchBufferCount] = {8192, 12288, 5120,  3072,
@@ -31,7 +31,7 @@ struct ShadingScratch {
     uint8_t* lit;
     int32_t* diffuse;
     int32_t* specular;
-    int32_t* values;
+    void* work;
 };
 
 // Views eight raw buffers (in ScratchBuffer order) as a typed scratch set.

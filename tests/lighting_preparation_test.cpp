@@ -27,8 +27,8 @@ bool allFinite(const RenderLight& light) {
     return true;
 }
 
-// The diffuse light a prepared light throws on flat samples across the image.
-int32_t totalDiffuse(const RenderLight& light) {
+// The light a prepared light throws on flat samples across the image.
+int64_t totalDiffuse(const RenderLight& light) {
     auto block = neutralBlock();
     block->lights[0] = light;
     block->lightCount = 1;
@@ -37,9 +37,9 @@ int32_t totalDiffuse(const RenderLight& light) {
     for (int i = 0; i < 81; ++i)
         samples.setFacet(i, (i % 9 - 4) * 0.25f, (i / 9 - 4) * 0.25f, up, 255, 255, 255);
     shadeBatch(*block, samples.untexturedBatch(), false);
-    int32_t total = 0;
+    int64_t total = 0;
     for (int i = 0; i < 81; ++i)
-        total += samples.diffuse[4 * i] + samples.specular[4 * i];
+        total += int64_t(samples.diffuse[4 * i]) + samples.specular[4 * i];
     return total;
 }
 } // namespace

@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <random>
 
 #include <gtest/gtest.h>
 
 #include "lighting/shade_batch.h"
 #include "tests/support/lighting_scene.h"
+#include "tests/support/reference_shading.h"
 
 namespace {
 const float kFlat[3] = {0.0f, 0.0f, 1.0f};
@@ -167,9 +169,9 @@ TEST(ShadeBatch, BlocksWithAnyContentStayDefined) {
     shadeBatch(*block, facet.batch(), false);
     EXPECT_EQ(facet.diffuse[0], 65536) << "the last entry, on the axis";
     spot.falloffStart = NAN;
-    spot.falloff[0] = 0.5f;
+    spot.falloff[RenderLight::kMaxFalloffEntries - 1] = 0.5f;
     shadeBatch(*block, facet.batch(), false);
-    EXPECT_EQ(facet.diffuse[0], 32768) << "an undefined index reads the first entry";
+    EXPECT_EQ(facet.diffuse[0], 32768) << "an undefined index reads the last entry";
 }
 
 TEST(ShadeBatch, EveryTypeSumsOverAllLightsInOrder) {
@@ -190,4 +192,85 @@ TEST(ShadeBatch, EveryTypeSumsOverAllLightsInOrder) {
     shadeBatch(*block, facet.batch(), false);
     EXPECT_EQ(facet.diffuse[0], 2 * once);
     EXPECT_EQ(facet.specular[0], 2 * onceSpecular);
+}
+
+namespace {
+// A block of random lights of every type, from ordinary to absurd: far and
+// low lights, strong and negative strengths, corrupt falloff geometry.
+std::unique_ptr<ParameterBlock> randomBlock(std::mt19937& random) {
+    auto block = neutralBlock();
+    auto uniform = [&](double low, double high) {
+        return low + (high - low) * (random() / 4294967296.0);
+    };
+    block->gloss = int16_t(uniform(-20, 300));
+    block->material = int16_t(uniform(-20, 300));
+    block->exposure = int16_t(uniform(0, 300));
+    for (int32_t& a : block->ambient)
+        a = int32_t(uniform(-140000, 140000));
+    const int lights = int(uniform(0, 17));
+    for (int i = 0; i < lights; ++i) {
+        RenderLight& light = addLight(*block, uint32_t(uniform(0, 3.2)), 0);
+        for (int32_t& s : light.strength)
+            s = int32_t(uniform(-270000, 270000));
+        const double reach = random() % 8 == 0 ? 1e7 : 3;
+        for (float& p : light.point)
+            p = float(uniform(-reach, reach));
+        for (float& d : light.direction)
+            d = float(uniform(-1, 1));
+        light.coneCosine = 0.707f;
+        light.falloffStart = 0.70710677f;
+        light.falloffScale = random() % 8 == 0 ? 1e9f : 3492.0f;
+        for (float& f : light.falloff)
+            f = float(uniform(0, 1));
+    }
+    return block;
+}
+
+// Random pixels of one to four facets with random slopes.
+void randomFacets(std::mt19937& random, FacetArrays& facets, std::vector<uint32_t>& weights,
+                  int& pixels) {
+    weights.clear();
+    pixels = 0;
+    for (int i = 0; i < facets.count;) {
+        const int n = std::min(int(random() % 4) + 1, facets.count - i);
+        const float x = float(int(random() % 200) - 100) / 64,
+                    y = float(int(random() % 200) - 100) / 64;
+        for (int k = 0; k < n; ++k, ++i) {
+            const float normal[3] = {float(int(random() % 200) - 100) / 100,
+                                     float(int(random() % 200) - 100) / 100,
+                                     float(random() % 100) / 100};
+            facets.setFacet(i, x, y, normal, uint8_t(random()), uint8_t(random()),
+                            uint8_t(random()));
+            weights.push_back(16 / uint32_t(n));
+        }
+        weights.push_back(0);
+        ++pixels;
+    }
+}
+} // namespace
+
+TEST(ShadeBatch, KernelsMatchTheLiteralFormulas) {
+    std::mt19937 random(20240601);
+    FacetArrays kernel(1024), literal(1024);
+    std::vector<uint32_t> weights;
+    int pixels = 0;
+    for (int round = 0; round < 300; ++round) {
+        auto block = randomBlock(random);
+        randomFacets(random, kernel, weights, pixels);
+        literal = kernel;
+        kernel.weights = literal.weights = weights;
+        FacetBatch relief = kernel.batch(), reliefLiteral = literal.batch();
+        relief.pixels = reliefLiteral.pixels = pixels;
+        shadeBatch(*block, relief, false);
+        referenceShadeBatch(*block, reliefLiteral, false);
+        ASSERT_EQ(kernel.diffuse, literal.diffuse) << "relief, round " << round;
+        ASSERT_EQ(kernel.specular, literal.specular) << "relief, round " << round;
+        ASSERT_EQ(kernel.lit, literal.lit) << "relief, round " << round;
+
+        shadeBatch(*block, kernel.untexturedBatch(), false);
+        referenceShadeBatch(*block, literal.untexturedBatch(), false);
+        ASSERT_EQ(kernel.diffuse, literal.diffuse) << "untextured, round " << round;
+        ASSERT_EQ(kernel.specular, literal.specular) << "untextured, round " << round;
+        ASSERT_EQ(kernel.lit, literal.lit) << "untextured, round " << round;
+    }
 }

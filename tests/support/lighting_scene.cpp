@@ -27,7 +27,8 @@ ScratchSet::ScratchSet() : area(kScratchAreaBytes + 16) {
 
 FacetArrays::FacetArrays(int facets)
     : count(facets), positions(2 * facets), normals(3 * facets), weights(2 * facets),
-      colours(3 * facets), lit(3 * facets), diffuse(4 * facets), specular(4 * facets) {
+      colours(3 * facets), lit(3 * facets), diffuse(4 * facets), specular(4 * facets),
+      work(facets) {
     for (int i = 0; i < facets; ++i) {
         weights[2 * i] = 16;
         normals[3 * i + 2] = 1.0f;
@@ -61,6 +62,7 @@ FacetBatch FacetArrays::untexturedBatch() {
     b.diffuse = diffuse.data();
     b.specular = specular.data();
     b.lit = lit.data();
+    b.work = work.data();
     return b;
 }
 

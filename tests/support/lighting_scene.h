@@ -36,6 +36,7 @@ struct FacetArrays {
     std::vector<uint32_t> weights;
     std::vector<uint8_t> colours, lit;
     std::vector<int32_t> diffuse, specular;
+    std::vector<double> work;
 };
 
 // Deterministic pseudo-random bytes (the generator's raw output is the same on
