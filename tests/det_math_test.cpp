@@ -1,5 +1,9 @@
 // The deterministic elementary functions against the C library, in units in
-// the last place, over the ranges the lighting uses and somewhat beyond.
+// the last place, over the ranges the lighting uses and somewhat beyond. Only
+// the native C library is accurate enough to judge by (the Windows runtime's
+// sine is far off near multiples of pi/2); the determinism check shows that
+// the Win32 build computes the very same bits, so the native verdict holds
+// for both.
 #include "lighting/det_math.h"
 
 #include <cmath>
@@ -49,6 +53,12 @@ void expectClose(double from, double to, double (*ours)(double), double (*refere
     EXPECT_LE(worst.ulps, kTolerance) << "at " << worst.argument;
 }
 
+#ifdef _WIN32
+#define SKIP_WITHOUT_ACCURATE_C_LIBRARY() GTEST_SKIP() << "judged in the native build"
+#else
+#define SKIP_WITHOUT_ACCURATE_C_LIBRARY()
+#endif
+
 double cmathSin(double x) {
     return std::sin(x);
 }
@@ -73,6 +83,7 @@ double cmathLog(double x) {
 } // namespace
 
 TEST(DetMath, SineAndCosineOverSeveralTurns) {
+    SKIP_WITHOUT_ACCURATE_C_LIBRARY();
     expectClose(-20.0, 20.0, detSin, cmathSin);
     expectClose(-20.0, 20.0, detCos, cmathCos);
     expectClose(-1e-3, 1e-3, detSin, cmathSin);
@@ -85,26 +96,25 @@ TEST(DetMath, SineAndCosineOverSeveralTurns) {
 }
 
 TEST(DetMath, InverseTrigonometry) {
+    SKIP_WITHOUT_ACCURATE_C_LIBRARY();
     expectClose(-50.0, 50.0, detAtan, cmathAtan);
     expectClose(-1e6, 1e6, detAtan, cmathAtan);
     expectClose(-1.0, 1.0, detAsin, cmathAsin);
     expectClose(-1.0, 1.0, detAcos, cmathAcos);
     expectClose(0.99, 1.0, detAcos, cmathAcos); // the spot table's end
-    EXPECT_EQ(detAcos(1.0000001), 0.0);         // rounding past the end stays defined
-    EXPECT_EQ(detAsin(-1.5), detAsin(-1.0));
 }
 
 TEST(DetMath, ExponentialAndLogarithm) {
+    SKIP_WITHOUT_ACCURATE_C_LIBRARY();
     expectClose(-30.0, 30.0, detExp, cmathExp);
     expectClose(-744.0, 709.0, detExp, cmathExp); // includes subnormal results
     expectClose(1e-6, 4.0, detLog, cmathLog);
     expectClose(1.0, 1e300, detLog, cmathLog);
-    EXPECT_EQ(detLog(0.0), -std::numeric_limits<double>::infinity());
     EXPECT_LE(ulpDistance(detLog(1e-310), std::log(1e-310)), kTolerance);
-    EXPECT_EQ(detExp(800.0), std::numeric_limits<double>::infinity());
 }
 
 TEST(DetMath, PowerOverTheFalloffRanges) {
+    SKIP_WITHOUT_ACCURATE_C_LIBRARY();
     // Bases and exponents of the spot falloff: q in 0.25..1.75 to 1..5, and
     // t in 0..1 to 0.25..16.4; large y log x is where a plain exp(y log x) drifts.
     int64_t worst = 0;
@@ -116,7 +126,21 @@ TEST(DetMath, PowerOverTheFalloffRanges) {
         }
     }
     EXPECT_LE(worst, kTolerance);
+}
+
+TEST(DetMath, EdgesOfTheRangesStayDefined) {
+    const double infinity = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(detAcos(1.0000001), 0.0); // a cosine rounded past 1
+    EXPECT_EQ(detAsin(-1.5), detAsin(-1.0));
+    EXPECT_EQ(detLog(0.0), -infinity);
+    EXPECT_EQ(detExp(800.0), infinity);
+    EXPECT_EQ(detExp(-800.0), 0.0);
+    EXPECT_GT(detExp(-740.0), 0.0); // subnormal, not a wrapped exponent
+    EXPECT_LT(detExp(-740.0), 1e-320);
     EXPECT_EQ(detPow(0.0, 2.5), 0.0);
     EXPECT_EQ(detPow(0.3, 0.0), 1.0);
-    EXPECT_EQ(detPow(1.75, 5.0), std::pow(1.75, 5.0));
+    EXPECT_EQ(detPow(1.75, 5.0), 16.4130859375); // 1.75^5 exactly
+    EXPECT_EQ(detSin(0.0), 0.0);
+    EXPECT_EQ(detCos(0.0), 1.0);
+    EXPECT_TRUE(std::isnan(detSin(infinity)));
 }
