@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 
+#include "scripting/descriptor_tables.h"
 #include "shell/host_record.h"
 
 // The host's support library, PLUGIN.dll. The plug-in imports these plain C
@@ -34,6 +35,27 @@ PLUGIN_API ThreadSet* PIThreadsInit(int32_t blockSize);
 PLUGIN_API void* PIThreadsGetParamsPtr(ThreadSet* set, int16_t index);
 PLUGIN_API int16_t PIThreadsDoAll(int32_t reserved, ThreadSet* set, ThreadWorkerProc worker);
 PLUGIN_API void PIThreadsEndThreads(ThreadSet* set);
+
+// Scripting descriptors. UtilReadDescriptors hands the script record's
+// descriptor to `read` through an open reader and consumes it: true when one
+// was read, with the outcome in the error cell (0 when there was none).
+// UtilWriteDescriptors calls `write` with an open writer and leaves the finished
+// descriptor in the script record. The point functions exchange a 'Pnt ' value
+// whole, horizontal first.
+PLUGIN_API uint8_t UtilReadDescriptors(PluginState* state, HostHandleTable* handles,
+                                       HostScriptRecord* script, ReadParametersProc read,
+                                       int16_t* errorCell);
+PLUGIN_API uint8_t UtilWriteDescriptors(PluginState* state, HostHandleTable* handles,
+                                        HostScriptRecord* script, WriteParametersProc write,
+                                        int16_t* errorCell);
+PLUGIN_API uint8_t UtilReadPointDescriptor(HostHandleTable* handles, HostScriptRecord* script,
+                                           DescriptorReadToken** reader, double* horizontal,
+                                           double* vertical, int16_t* errorCell);
+PLUGIN_API uint8_t UtilWritePointDescriptor(HostHandleTable* handles,
+                                            DescriptorWriterTable* writerTable,
+                                            DescriptorWriteToken** writer, uint32_t key,
+                                            const double* horizontal, const double* vertical,
+                                            int16_t* errorCell);
 
 // Host-side setting, not called by the plug-in: how many workers a set gets.
 PLUGIN_API void PIThreadsSetCount(int16_t count);

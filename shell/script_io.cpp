@@ -1,10 +1,15 @@
 #include "shell/script_io.h"
 
-// Scripting descriptors arrive with the scripting subsystem; until then no
-// descriptor is exchanged.
-bool readScriptParameters(HostRecord&, PluginState&, int16_t* errorCell) {
-    *errorCell = 0;
-    return false;
+#include "scripting/script_parameters.h"
+#include "shell/plugin_api.h"
+#include "shell/plugin_state.h"
+
+bool readScriptParameters(HostRecord& host, PluginState& state, int16_t* errorCell) {
+    return UtilReadDescriptors(&state, host.handleTable, host.scriptRecord, ReadScriptParameters,
+                               errorCell) != 0;
 }
 
-void writeScriptParameters(HostRecord&, PluginState&, int16_t*) {}
+void writeScriptParameters(HostRecord& host, PluginState& state, int16_t* errorCell) {
+    UtilWriteDescriptors(&state, host.handleTable, host.scriptRecord, WriteScriptParameters,
+                         errorCell);
+}

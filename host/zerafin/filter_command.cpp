@@ -5,7 +5,9 @@
 #include <iterator>
 
 #include "host/zerafin/image_io.h"
+#include "host/zerafin/module_resources.h"
 #include "host/zerafin/plugin_module.h"
+#include "host/zerafin/script_file.h"
 #include "shell/plugin_api.h"
 
 namespace {
@@ -44,12 +46,49 @@ std::string pluginPathOf(const CommandLine& line) {
     return line.plugin.empty() ? defaultPluginPath() : line.plugin;
 }
 
+// The --script file as a descriptor, its values checked against the module's
+// terminology before anything runs.
+std::optional<Descriptor> loadScript(const CommandLine& line, std::string& error) {
+    std::vector<uint8_t> bytes;
+    if (!readWholeFile(line.script, bytes)) {
+        error = "cannot read the script '" + line.script + "'";
+        return std::nullopt;
+    }
+    ModuleDescription module;
+    if (!readModuleDescription(pluginPathOf(line), module, error))
+        return std::nullopt;
+    if (module.terminology.empty()) {
+        error = "the module publishes no scripting terminology to check the script against";
+        return std::nullopt;
+    }
+    const std::optional<Terminology> terminology = parseTerminology(module.terminology, error);
+    if (!terminology) {
+        error = "the module's terminology is malformed: " + error;
+        return std::nullopt;
+    }
+    std::optional<Descriptor> descriptor =
+        descriptorFromScript(std::string(bytes.begin(), bytes.end()), *terminology, error);
+    if (!descriptor)
+        error = "script '" + line.script + "': " + error;
+    return descriptor;
+}
+
 // Everything the run writes, written only once the plug-in succeeded.
-int writeResults(const CommandLine& line, const HostSession& session, const Document& document) {
+int writeResults(const CommandLine& line, HostSession& session, const Document& document) {
     std::string error;
+    std::vector<uint8_t> recording;
+    if (!line.record.empty()) {
+        const std::optional<Descriptor> recorded = session.takeRecordedDescriptor();
+        if (!recorded)
+            return fail(kExitPluginFailed, "the plug-in recorded no settings; nothing was written");
+        const std::string text = scriptFromDescriptor(*recorded);
+        recording.assign(text.begin(), text.end());
+    }
     if (!savePng(line.output, document, error))
         return fail(kExitUsage, error);
     if (!line.params.empty() && !writeWholeFile(line.params, session.parameterBytes(), error))
+        return fail(kExitUsage, error);
+    if (!line.record.empty() && !writeWholeFile(line.record, recording, error))
         return fail(kExitUsage, error);
     return kExitSuccess;
 }
@@ -67,6 +106,9 @@ int runFilterCommand(const CommandLine& line) {
     const bool storedParameters = !line.params.empty() && fileExists(line.params);
     if (line.script.empty() && !line.dialog && !storedParameters)
         return fail(kExitUsage, "nothing to apply: give --script, --dialog or a stored --params file");
+    std::optional<Descriptor> script;
+    if (!line.script.empty() && !(script = loadScript(line, error)))
+        return fail(kExitUsage, error);
 
     auto module = PluginModule::load(pluginPathOf(line), kEntryPointName, error);
     if (!module)
@@ -84,6 +126,8 @@ int runFilterCommand(const CommandLine& line) {
             return fail(kExitUsage, "cannot read '" + line.params + "'");
         session.setParameterBytes(bytes);
     }
+    if (script && !session.playScript(*script, line.dialog))
+        return fail(kExitPluginFailed, "not enough memory for the script");
 
     clearAbortRequest();
     const int16_t code = session.runFilter(line.dialog);

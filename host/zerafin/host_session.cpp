@@ -95,6 +95,8 @@ HostSession::HostSession(EntryPointProc entry, void* ownerWindow) : entryPoint(e
     record.handleTable = &handleTable;
     record.propertyTable = &propertyTable;
     record.windowInfo = &windowInfo;
+    scriptRecord = HostScriptRecord{1, 0, 0, 0, nullptr, hostWriterTable(), hostReaderTable()};
+    record.scriptRecord = &scriptRecord;
     record.absolutePlanesSupported = 1;
     record.imageMode = kImageModeRgb;
     record.edgePadding = kEdgePaddingNone;
@@ -104,6 +106,7 @@ HostSession::HostSession(EntryPointProc entry, void* ownerWindow) : entryPoint(e
 HostSession::~HostSession() {
     if (record.parameterHandle)
         HostDisposeHandle(nullptr, record.parameterHandle);
+    HostDisposeHandle(nullptr, scriptRecord.descriptor);
     if (activeSession == this)
         activeSession = nullptr;
     activeDocument = nullptr;
@@ -220,4 +223,18 @@ void HostSession::setParameterBytes(const std::vector<uint8_t>& bytes) {
     record.parameterHandle = NewHandle(int32_t(bytes.size()));
     if (record.parameterHandle)
         std::memcpy(*record.parameterHandle, bytes.data(), bytes.size());
+}
+
+bool HostSession::playScript(const Descriptor& descriptor, bool withDialog) {
+    HostDisposeHandle(nullptr, scriptRecord.descriptor);
+    scriptRecord.descriptor = descriptorToHandle(descriptor);
+    scriptRecord.playMode = withDialog ? 1 : 0;
+    return scriptRecord.descriptor != nullptr;
+}
+
+std::optional<Descriptor> HostSession::takeRecordedDescriptor() {
+    std::optional<Descriptor> recorded = descriptorFromHandle(scriptRecord.descriptor);
+    HostDisposeHandle(nullptr, scriptRecord.descriptor);
+    scriptRecord.descriptor = nullptr;
+    return recorded;
 }

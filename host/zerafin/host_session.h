@@ -1,8 +1,10 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "host/zerafin/descriptor_model.h"
 #include "host/zerafin/document.h"
 #include "shell/host_record.h"
 #include "shell/host_tables.h"
@@ -36,6 +38,13 @@ class HostSession {
     void setParameterBytes(const std::vector<uint8_t>& bytes);
     bool hasParameters() const { return record.parameterHandle != nullptr; }
 
+    // Scripting: the descriptor the plug-in reads at the next start, played
+    // with the dialog or without (false when memory is short), and the one it
+    // wrote at its last finish (nullopt if none), taken out of the script
+    // record so that the next start does not play it.
+    bool playScript(const Descriptor& descriptor, bool withDialog);
+    std::optional<Descriptor> takeRecordedDescriptor();
+
     // Fills the buffers of the rectangles the plug-in requested.
     void supplyRequested();
 
@@ -53,6 +62,7 @@ class HostSession {
     WindowInfo windowInfo{};
     HostHandleTable handleTable{};
     HostPropertyTable propertyTable{};
+    HostScriptRecord scriptRecord{};
     std::vector<uint8_t> inputBuffer, outputBuffer, maskBuffer;
 };
 

@@ -1,0 +1,545 @@
+#include "host/zerafin/descriptor_model.h"
+
+#include <bit>
+#include <cstring>
+#include <new>
+
+#include "shell/four_cc.h"
+#include "shell/plugin_api.h"
+
+DescriptorValue DescriptorValue::makeInteger(int32_t value) {
+    DescriptorValue made;
+    made.kind = ValueKind::Integer;
+    made.integer = value;
+    return made;
+}
+
+DescriptorValue DescriptorValue::makeFloat(double value) {
+    DescriptorValue made;
+    made.kind = ValueKind::Float;
+    made.number = value;
+    return made;
+}
+
+DescriptorValue DescriptorValue::makeBoolean(bool value) {
+    DescriptorValue made;
+    made.kind = ValueKind::Boolean;
+    made.boolean = value;
+    return made;
+}
+
+DescriptorValue DescriptorValue::makeEnumerated(uint32_t type, uint32_t value) {
+    DescriptorValue made;
+    made.kind = ValueKind::Enumerated;
+    made.enumType = type;
+    made.enumValue = value;
+    return made;
+}
+
+DescriptorValue DescriptorValue::makeReference(const ChannelReference& value) {
+    DescriptorValue made;
+    made.kind = ValueKind::Reference;
+    made.reference = value;
+    return made;
+}
+
+DescriptorValue DescriptorValue::makeObject(uint32_t objectClass, Descriptor value) {
+    DescriptorValue made;
+    made.kind = ValueKind::Object;
+    made.objectClass = objectClass;
+    made.object = std::move(value);
+    return made;
+}
+
+DescriptorValue DescriptorValue::makeList(std::vector<DescriptorValue> values) {
+    DescriptorValue made;
+    made.kind = ValueKind::List;
+    made.list = std::move(values);
+    return made;
+}
+
+// ---- Flattened form -------------------------------------------------------
+
+namespace {
+// The type code each kind of value is flattened under (and that NextKey reports).
+constexpr uint32_t kTypeCodes[] = {fourCC("long"), fourCC("doub"), fourCC("bool"), fourCC("enum"),
+                                   fourCC("rfrn"), fourCC("Objc"), fourCC("VlLs")};
+constexpr int kDeepestNesting = 64; // a handle nested deeper holds no descriptor of ours
+
+uint32_t typeCodeOf(ValueKind kind) {
+    return kTypeCodes[size_t(kind)];
+}
+
+std::optional<ValueKind> kindOfTypeCode(uint32_t code) {
+    for (size_t i = 0; i < std::size(kTypeCodes); ++i)
+        if (kTypeCodes[i] == code)
+            return ValueKind(i);
+    return std::nullopt;
+}
+
+class FlatWriter {
+  public:
+    void u8(uint8_t value) { bytes.push_back(value); }
+    void u32(uint32_t value) {
+        for (int shift = 0; shift < 32; shift += 8)
+            bytes.push_back(uint8_t(value >> shift));
+    }
+    void f64(double value) {
+        const uint64_t bits = std::bit_cast<uint64_t>(value);
+        u32(uint32_t(bits));
+        u32(uint32_t(bits >> 32));
+    }
+    void raw(const uint8_t* data, size_t count) { bytes.insert(bytes.end(), data, data + count); }
+
+    void descriptor(const Descriptor& descriptor);
+    void value(const DescriptorValue& value);
+
+    std::vector<uint8_t> bytes;
+};
+
+void FlatWriter::descriptor(const Descriptor& descriptor) {
+    u32(uint32_t(descriptor.items.size()));
+    for (const DescriptorItem& item : descriptor.items) {
+        u32(item.key);
+        value(item.value);
+    }
+}
+
+void FlatWriter::value(const DescriptorValue& value) {
+    u32(typeCodeOf(value.kind));
+    switch (value.kind) {
+    case ValueKind::Integer:
+        u32(uint32_t(value.integer));
+        break;
+    case ValueKind::Float:
+        f64(value.number);
+        break;
+    case ValueKind::Boolean:
+        u8(value.boolean ? 1 : 0);
+        break;
+    case ValueKind::Enumerated:
+        u32(value.enumType);
+        u32(value.enumValue);
+        break;
+    case ValueKind::Reference:
+        u32(value.reference.desiredClass);
+        u32(value.reference.form);
+        raw(value.reference.name, sizeof value.reference.name);
+        u32(uint32_t(value.reference.index));
+        u32(value.reference.type);
+        u32(value.reference.value);
+        break;
+    case ValueKind::Object:
+        u32(value.objectClass);
+        descriptor(value.object);
+        break;
+    case ValueKind::List:
+        u32(uint32_t(value.list.size()));
+        for (const DescriptorValue& element : value.list)
+            this->value(element);
+        break;
+    }
+}
+
+// Every read answers false once the bytes run out or make no sense.
+class FlatReader {
+  public:
+    explicit FlatReader(std::span<const uint8_t> bytes) : bytes(bytes) {}
+
+    bool u8(uint8_t& value) {
+        if (bytes.size() - position < 1)
+            return false;
+        value = bytes[position++];
+        return true;
+    }
+    bool u32(uint32_t& value) {
+        if (bytes.size() - position < 4)
+            return false;
+        value = 0;
+        for (int i = 3; i >= 0; --i)
+            value = value << 8 | bytes[position + size_t(i)];
+        position += 4;
+        return true;
+    }
+    bool i32(int32_t& value) {
+        uint32_t bits = 0;
+        const bool read = u32(bits);
+        value = int32_t(bits);
+        return read;
+    }
+    bool f64(double& value) {
+        uint32_t low = 0, high = 0;
+        const bool read = u32(low) && u32(high);
+        value = std::bit_cast<double>(uint64_t(high) << 32 | low);
+        return read;
+    }
+    bool raw(uint8_t* data, size_t count) {
+        if (bytes.size() - position < count)
+            return false;
+        std::memcpy(data, bytes.data() + position, count);
+        position += count;
+        return true;
+    }
+    bool atEnd() const { return position == bytes.size(); }
+
+    bool descriptor(Descriptor& descriptor, int depth);
+    bool value(DescriptorValue& value, int depth);
+
+  private:
+    bool payload(DescriptorValue& value, int depth);
+
+    std::span<const uint8_t> bytes;
+    size_t position = 0;
+};
+
+bool FlatReader::descriptor(Descriptor& descriptor, int depth) {
+    uint32_t count = 0;
+    if (depth > kDeepestNesting || !u32(count))
+        return false;
+    for (uint32_t i = 0; i < count; ++i) {
+        DescriptorItem item;
+        if (!u32(item.key) || !value(item.value, depth))
+            return false;
+        descriptor.items.push_back(std::move(item));
+    }
+    return true;
+}
+
+bool FlatReader::value(DescriptorValue& value, int depth) {
+    uint32_t code = 0;
+    if (!u32(code))
+        return false;
+    const std::optional<ValueKind> kind = kindOfTypeCode(code);
+    if (!kind)
+        return false;
+    value.kind = *kind;
+    return payload(value, depth);
+}
+
+bool FlatReader::payload(DescriptorValue& value, int depth) {
+    uint8_t byte = 0;
+    uint32_t count = 0;
+    ChannelReference& reference = value.reference;
+    switch (value.kind) {
+    case ValueKind::Integer:
+        return i32(value.integer);
+    case ValueKind::Float:
+        return f64(value.number);
+    case ValueKind::Boolean:
+        if (!u8(byte) || byte > 1)
+            return false;
+        value.boolean = byte == 1;
+        return true;
+    case ValueKind::Enumerated:
+        return u32(value.enumType) && u32(value.enumValue);
+    case ValueKind::Reference:
+        return u32(reference.desiredClass) && u32(reference.form) &&
+               raw(reference.name, sizeof reference.name) && i32(reference.index) &&
+               u32(reference.type) && u32(reference.value);
+    case ValueKind::Object:
+        return u32(value.objectClass) && descriptor(value.object, depth + 1);
+    case ValueKind::List:
+        if (!u32(count))
+            return false;
+        for (uint32_t i = 0; i < count; ++i) {
+            value.list.emplace_back();
+            if (!this->value(value.list.back(), depth + 1))
+                return false;
+        }
+        return true;
+    }
+    return false;
+}
+} // namespace
+
+std::vector<uint8_t> flattenDescriptor(const Descriptor& descriptor) {
+    FlatWriter writer;
+    writer.descriptor(descriptor);
+    return std::move(writer.bytes);
+}
+
+std::optional<Descriptor> unflattenDescriptor(std::span<const uint8_t> bytes) {
+    FlatReader reader(bytes);
+    Descriptor descriptor;
+    if (!reader.descriptor(descriptor, 0) || !reader.atEnd())
+        return std::nullopt;
+    return descriptor;
+}
+
+Handle descriptorToHandle(const Descriptor& descriptor) {
+    const std::vector<uint8_t> bytes = flattenDescriptor(descriptor);
+    Handle handle = NewHandle(int32_t(bytes.size()));
+    if (handle)
+        std::memcpy(*handle, bytes.data(), bytes.size());
+    return handle;
+}
+
+std::optional<Descriptor> descriptorFromHandle(Handle handle) {
+    if (!handle)
+        return std::nullopt;
+    const auto* bytes = static_cast<const uint8_t*>(*handle);
+    return unflattenDescriptor({bytes, size_t(HostGetHandleSize(nullptr, handle))});
+}
+
+// ---- Reading ------------------------------------------------------------------
+
+namespace {
+// The plug-in calls these procedures: running out of memory becomes the error
+// -108 here and never unwinds through the plug-in.
+template <typename Operation> int16_t withoutThrowing(Operation operation) {
+    try {
+        return operation();
+    } catch (const std::bad_alloc&) {
+        return descriptorError::noMemory;
+    }
+}
+
+struct HostReader {
+    Descriptor descriptor;
+    size_t nextItem = 0;
+    const DescriptorItem* current = nullptr; // the item of the last key delivered
+    size_t nextElement = 0;                  // within a list: the next item to read
+    int16_t firstError = 0;                  // what closing the reader answers
+};
+
+HostReader* hostReaderOf(DescriptorReadToken* token) {
+    return reinterpret_cast<HostReader*>(token);
+}
+
+int16_t failReading(HostReader* reader, int16_t error) {
+    if (reader && reader->firstError == 0)
+        reader->firstError = error;
+    return error;
+}
+
+// The value a read takes: the current key's value, or for a list its next item.
+const DescriptorValue* nextValue(HostReader* reader) {
+    if (!reader || !reader->current)
+        return nullptr;
+    const DescriptorValue& value = reader->current->value;
+    if (value.kind != ValueKind::List)
+        return &value;
+    if (reader->nextElement >= value.list.size())
+        return nullptr;
+    return &value.list[reader->nextElement++];
+}
+
+// Finds the value of the wanted kind, or answers the error in `error`.
+const DescriptorValue* valueToRead(DescriptorReadToken* token, ValueKind wanted, int16_t& error) {
+    HostReader* reader = hostReaderOf(token);
+    const DescriptorValue* value = nextValue(reader);
+    error = 0;
+    if (!value)
+        error = failReading(reader, descriptorError::noValue);
+    else if (value->kind != wanted)
+        error = failReading(reader, descriptorError::wrongType);
+    return error == 0 ? value : nullptr;
+}
+
+DescriptorReadToken* openReader(Handle descriptor, const void*) {
+    HostReader* reader = nullptr;
+    withoutThrowing([&] {
+        std::optional<Descriptor> read = descriptorFromHandle(descriptor);
+        if (read)
+            reader = new HostReader{std::move(*read)};
+        return 0;
+    });
+    return reinterpret_cast<DescriptorReadToken*>(reader);
+}
+
+int16_t closeReader(DescriptorReadToken* token) {
+    HostReader* reader = hostReaderOf(token);
+    if (!reader)
+        return descriptorError::noValue;
+    const int16_t error = reader->firstError;
+    delete reader;
+    return error;
+}
+
+uint8_t nextKey(DescriptorReadToken* token, uint32_t* key, uint32_t* type, int32_t* flags) {
+    HostReader* reader = hostReaderOf(token);
+    if (!reader || reader->nextItem >= reader->descriptor.items.size()) {
+        if (reader)
+            reader->current = nullptr;
+        return false;
+    }
+    reader->current = &reader->descriptor.items[reader->nextItem++];
+    reader->nextElement = 0;
+    *key = reader->current->key;
+    if (type)
+        *type = typeCodeOf(reader->current->value.kind);
+    if (flags)
+        *flags = 0;
+    return true;
+}
+
+int16_t readInteger(DescriptorReadToken* token, int32_t* out) {
+    int16_t error = 0;
+    if (const DescriptorValue* value = valueToRead(token, ValueKind::Integer, error))
+        *out = value->integer;
+    return error;
+}
+
+int16_t readFloat(DescriptorReadToken* token, double* out) {
+    int16_t error = 0;
+    if (const DescriptorValue* value = valueToRead(token, ValueKind::Float, error))
+        *out = value->number;
+    return error;
+}
+
+int16_t readBoolean(DescriptorReadToken* token, uint8_t* out) {
+    int16_t error = 0;
+    if (const DescriptorValue* value = valueToRead(token, ValueKind::Boolean, error))
+        *out = value->boolean ? 1 : 0;
+    return error;
+}
+
+int16_t readEnumerated(DescriptorReadToken* token, uint32_t* out) {
+    int16_t error = 0;
+    if (const DescriptorValue* value = valueToRead(token, ValueKind::Enumerated, error))
+        *out = value->enumValue;
+    return error;
+}
+
+int16_t readReference(DescriptorReadToken* token, ChannelReference* out) {
+    int16_t error = 0;
+    if (const DescriptorValue* value = valueToRead(token, ValueKind::Reference, error))
+        *out = value->reference;
+    return error;
+}
+
+int16_t readObject(DescriptorReadToken* token, uint32_t* objectClass, Handle* out) {
+    int16_t error = 0;
+    *out = nullptr;
+    const DescriptorValue* value = valueToRead(token, ValueKind::Object, error);
+    if (!value)
+        return error;
+    if (objectClass)
+        *objectClass = value->objectClass;
+    error = withoutThrowing([&] {
+        *out = descriptorToHandle(value->object);
+        return *out ? 0 : descriptorError::noMemory;
+    });
+    return error == 0 ? 0 : failReading(hostReaderOf(token), error);
+}
+
+int16_t readCount(DescriptorReadToken* token, uint32_t* count) {
+    HostReader* reader = hostReaderOf(token);
+    if (!reader || !reader->current)
+        return failReading(reader, descriptorError::noValue);
+    if (reader->current->value.kind != ValueKind::List)
+        return failReading(reader, descriptorError::wrongType);
+    *count = uint32_t(reader->current->value.list.size());
+    return 0;
+}
+
+// ---- Writing ------------------------------------------------------------------
+
+struct HostWriter {
+    Descriptor descriptor;
+};
+
+HostWriter* hostWriterOf(DescriptorWriteToken* token) {
+    return reinterpret_cast<HostWriter*>(token);
+}
+
+int16_t append(DescriptorWriteToken* token, uint32_t key, DescriptorValue value) {
+    HostWriter* writer = hostWriterOf(token);
+    if (!writer)
+        return descriptorError::noValue;
+    return withoutThrowing([&] {
+        writer->descriptor.items.push_back({key, std::move(value)});
+        return 0;
+    });
+}
+
+DescriptorWriteToken* openWriter() {
+    return reinterpret_cast<DescriptorWriteToken*>(new (std::nothrow) HostWriter);
+}
+
+int16_t closeWriter(DescriptorWriteToken* token, Handle* out) {
+    HostWriter* writer = hostWriterOf(token);
+    *out = nullptr;
+    if (!writer)
+        return descriptorError::noValue;
+    const int16_t error = withoutThrowing([&] {
+        *out = descriptorToHandle(writer->descriptor);
+        return *out ? 0 : descriptorError::noMemory;
+    });
+    delete writer;
+    return error;
+}
+
+int16_t writeInteger(DescriptorWriteToken* writer, uint32_t key, int32_t value) {
+    return append(writer, key, DescriptorValue::makeInteger(value));
+}
+
+int16_t writeFloat(DescriptorWriteToken* writer, uint32_t key, const double* value) {
+    return append(writer, key, DescriptorValue::makeFloat(*value));
+}
+
+int16_t writeBoolean(DescriptorWriteToken* writer, uint32_t key, uint8_t value) {
+    return append(writer, key, DescriptorValue::makeBoolean(value != 0));
+}
+
+int16_t writeEnumerated(DescriptorWriteToken* writer, uint32_t key, uint32_t type, uint32_t value) {
+    return append(writer, key, DescriptorValue::makeEnumerated(type, value));
+}
+
+int16_t writeReference(DescriptorWriteToken* writer, uint32_t key, const ChannelReference* value) {
+    return append(writer, key, DescriptorValue::makeReference(*value));
+}
+
+// An object written under the key of the list just announced joins the list.
+int16_t addObject(HostWriter& writer, uint32_t key, uint32_t objectClass, Handle descriptor) {
+    std::optional<Descriptor> object = descriptorFromHandle(descriptor);
+    if (!object)
+        return descriptorError::unreadable;
+    DescriptorValue value = DescriptorValue::makeObject(objectClass, std::move(*object));
+    std::vector<DescriptorItem>& items = writer.descriptor.items;
+    if (!items.empty() && items.back().key == key && items.back().value.kind == ValueKind::List)
+        items.back().value.list.push_back(std::move(value));
+    else
+        items.push_back({key, std::move(value)});
+    return 0;
+}
+
+int16_t writeObject(DescriptorWriteToken* token, uint32_t key, uint32_t objectClass,
+                    Handle descriptor) {
+    HostWriter* writer = hostWriterOf(token);
+    if (!writer)
+        return descriptorError::noValue;
+    return withoutThrowing([&] { return addObject(*writer, key, objectClass, descriptor); });
+}
+
+int16_t writeCount(DescriptorWriteToken* writer, uint32_t key, uint32_t) {
+    return append(writer, key, DescriptorValue::makeList({}));
+}
+
+DescriptorReaderTable readerTable{
+    1,          14,          openReader, closeReader, nextKey,        readInteger, readFloat,
+    nullptr,    readBoolean, nullptr,    nullptr,     readEnumerated, nullptr,     readReference,
+    readObject, readCount};
+DescriptorWriterTable writerTable{1,
+                                  13,
+                                  openWriter,
+                                  closeWriter,
+                                  writeInteger,
+                                  writeFloat,
+                                  nullptr,
+                                  writeBoolean,
+                                  nullptr,
+                                  nullptr,
+                                  writeEnumerated,
+                                  nullptr,
+                                  writeReference,
+                                  writeObject,
+                                  writeCount};
+} // namespace
+
+DescriptorReaderTable* hostReaderTable() {
+    return &readerTable;
+}
+DescriptorWriterTable* hostWriterTable() {
+    return &writerTable;
+}

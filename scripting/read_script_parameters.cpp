@@ -1,0 +1,304 @@
+// Reading the settings from a scripting descriptor. Every host call stores its
+// result in the error cell, replacing what it held; keys the descriptor leaves
+// out keep the values the state already holds.
+#include <algorithm>
+
+#include "lighting/render_preparation.h"
+#include "scripting/channel_queries.h"
+#include "scripting/percent_scale.h"
+#include "scripting/script_keys.h"
+#include "scripting/script_parameters.h"
+#include "scripting/script_values.h"
+#include "shell/host_tables.h"
+#include "shell/plugin_api.h"
+#include "shell/plugin_state.h"
+
+namespace {
+// What every step of one read needs.
+struct ScriptReading {
+    PluginState& state;
+    HostScriptRecord* script;
+    const DescriptorReaderTable& table;
+    HostHandleTable* handles;
+    int16_t* cell;
+
+    bool readInteger(DescriptorReadToken* reader, int32_t& value) {
+        *cell = table.readInteger(reader, &value);
+        return *cell == 0;
+    }
+    bool readFloat(DescriptorReadToken* reader, double& value) {
+        *cell = table.readFloat(reader, &value);
+        return *cell == 0;
+    }
+    bool readBoolean(DescriptorReadToken* reader, bool& value) {
+        uint8_t byte = 0;
+        *cell = table.readBoolean(reader, &byte);
+        value = byte != 0;
+        return *cell == 0;
+    }
+    void readPoint(DescriptorReadToken*& reader, PointF& percent) {
+        double horizontal = 0.0, vertical = 0.0;
+        if (!UtilReadPointDescriptor(handles, script, &reader, &horizontal, &vertical, cell) ||
+            *cell != 0)
+            return;
+        // The frame runs 0..100 in a script; the state keeps it centred on 0.
+        percent.x = float(BoundedGeometry(horizontal) - 50.0);
+        percent.y = float(BoundedGeometry(vertical) - 50.0);
+    }
+};
+
+int16_t widePosition(int32_t percent) {
+    return int16_t(PercentToPosition(percent, PercentScale::Wide));
+}
+
+// The first channel whose name matches byte for byte (1-based), or 0.
+uint16_t channelNamed(const HostRecord* host, const uint8_t* name) {
+    uint16_t count = 0;
+    if (!host || GetChannelCount(&count, *host) != 0)
+        return 0;
+    uint8_t candidate[256];
+    for (uint16_t i = 0; i < count; ++i) {
+        if (GetChannelName(i, candidate, *host) != 0)
+            return 0;
+        if (LengthPrefixedEqual(candidate, name))
+            return uint16_t(i + 1);
+    }
+    return 0;
+}
+
+// An index that names no channel of the document gives no texture, so that a
+// large index cannot wrap onto a real channel when kept to 16 bits.
+uint16_t channelAtIndex(const HostRecord* host, int32_t index) {
+    uint16_t count = 0;
+    if (!host || GetChannelCount(&count, *host) != 0)
+        return 0;
+    return index >= 1 && index <= count ? uint16_t(index) : 0;
+}
+
+uint16_t channelOf(const PluginState& state, const ChannelReference& reference) {
+    if (reference.form == scriptCode::byEnumerated) {
+        if (reference.value == scriptKey::red)
+            return 1;
+        if (reference.value == scriptKey::green)
+            return 2;
+        return reference.value == scriptKey::blue ? 3 : 0;
+    }
+    if (reference.form == scriptCode::byIndex)
+        return channelAtIndex(state.host, reference.index);
+    return channelNamed(state.host, reference.name);
+}
+
+uint32_t lightTypeOf(uint32_t code) {
+    if (code == scriptCode::directional)
+        return Directional;
+    return code == scriptCode::omni ? Omni : Spot;
+}
+
+void readEnabled(ScriptReading& reading, DescriptorReadToken* reader, LightSource& light) {
+    light.enabled = 1;
+    light.invalidate();
+    bool on = false;
+    if (!reading.readBoolean(reader, on))
+        return;
+    light.enabled = on ? 1 : 0;
+    if (!on)
+        light.releaseCaches();
+    light.invalidate();
+}
+
+void readLightProperty(ScriptReading& reading, DescriptorReadToken*& reader, uint32_t key,
+                       LightSource& light) {
+    int32_t integer = 0;
+    double number = 0.0;
+    uint32_t enumerated = 0;
+    uint16_t rgb[3];
+    switch (key) {
+    case scriptKey::color:
+        if (ReadRgbDescriptor(reading.handles, reading.script, &reader, rgb, reading.cell) &&
+            *reading.cell == 0) {
+            std::copy(rgb, rgb + 3, light.color);
+            light.invalidate();
+        }
+        break;
+    case scriptKey::intensity:
+        if (reading.readInteger(reader, integer)) {
+            light.intensity = int16_t(widePosition(integer) - 127);
+            light.invalidate();
+        }
+        break;
+    case scriptKey::focus:
+        if (reading.readInteger(reader, integer)) {
+            light.focus = widePosition(integer);
+            light.invalidate();
+        }
+        break;
+    case scriptKey::lightType:
+        *reading.cell = reading.table.readEnumerated(reader, &enumerated);
+        if (*reading.cell == 0) {
+            light.type = lightTypeOf(enumerated);
+            light.invalidate();
+        }
+        break;
+    case scriptKey::enabled:
+        readEnabled(reading, reader, light);
+        break;
+    case scriptKey::position:
+        reading.readPoint(reader, light.positionPct);
+        break;
+    case scriptKey::vector0:
+        reading.readPoint(reader, light.vector0Pct);
+        break;
+    case scriptKey::vector1:
+        reading.readPoint(reader, light.vector1Pct);
+        break;
+    case scriptKey::radius:
+        if (reading.readFloat(reader, number))
+            light.radiusPct = float(BoundedGeometry(number));
+        break;
+    default:
+        break; // a key of a later version: skipped
+    }
+}
+
+// An error of one light ends that light only; the next light's object read
+// replaces the cell's value.
+void readLight(ScriptReading& reading, DescriptorReadToken* reader, LightSource& light) {
+    Handle descriptor = nullptr;
+    *reading.cell = reading.table.readObject(reader, nullptr, &descriptor);
+    if (*reading.cell != 0 || !descriptor) {
+        HostDisposeHandle(reading.handles, descriptor);
+        return;
+    }
+    DescriptorReadToken* nested = reading.table.openReader(descriptor, nullptr);
+    if (!nested) {
+        HostDisposeHandle(reading.handles, descriptor);
+        return;
+    }
+    light.owner = &reading.state;
+    reading.state.invalidateSummedCaches();
+    uint32_t key = 0;
+    while (*reading.cell == 0 && reading.table.nextKey(nested, &key, nullptr, nullptr))
+        readLightProperty(reading, nested, key, light);
+    *reading.cell = reading.table.closeReader(nested);
+    HostDisposeHandle(reading.handles, descriptor);
+    // The preview geometry follows the percent geometry at once, as the render
+    // preparation would, so that a light it does not prepare (one switched
+    // off) keeps the script's place too.
+    refreshPixelGeometry(light, reading.state.frameSize());
+    reading.state.computeEllipseTable();
+}
+
+// The state holds 16 lights: a longer list gives its first 16, the rest is
+// never read.
+void readLightList(ScriptReading& reading, DescriptorReadToken* reader) {
+    uint32_t count = 0;
+    *reading.cell = reading.table.readCount(reader, &count);
+    if (*reading.cell != 0)
+        return;
+    const uint16_t kept = uint16_t(std::min<uint32_t>(count, kMaxLights));
+    reading.state.lightCount = kept;
+    for (uint16_t i = 0; i < kept; ++i)
+        readLight(reading, reader, reading.state.lights[i]);
+}
+
+void readTexture(ScriptReading& reading, DescriptorReadToken* reader, bool& textureSeen) {
+    ChannelReference reference{};
+    *reading.cell = reading.table.readReference(reader, &reference);
+    if (*reading.cell != 0)
+        return;
+    reading.state.setTextureChannel(channelOf(reading.state, reference));
+    textureSeen = true;
+}
+
+void readIntegerSetting(ScriptReading& reading, DescriptorReadToken* reader, uint32_t key) {
+    PluginState& state = reading.state;
+    int32_t value = 0;
+    if (!reading.readInteger(reader, value))
+        return;
+    if (key == scriptKey::gloss)
+        state.gloss = widePosition(value);
+    else if (key == scriptKey::material)
+        state.material = widePosition(value);
+    else if (key == scriptKey::exposure)
+        state.exposure = widePosition(value);
+    else if (key == scriptKey::ambience)
+        state.ambience = int16_t(widePosition(value) - 127);
+    else if (key == scriptKey::relief)
+        state.setReliefAmount(int16_t(PercentToPosition(value, PercentScale::Narrow)));
+    else if (key == scriptKey::currentLight)
+        state.currentLight = uint16_t(std::clamp<int64_t>(int64_t(value) - 1, 0, kMaxLights - 1));
+}
+
+void readSetting(ScriptReading& reading, DescriptorReadToken*& reader, uint32_t key,
+                 bool& textureSeen) {
+    PluginState& state = reading.state;
+    bool flag = false;
+    double number = 0.0;
+    uint16_t rgb[3];
+    switch (key) {
+    case scriptKey::gloss:
+    case scriptKey::material:
+    case scriptKey::exposure:
+    case scriptKey::ambience:
+    case scriptKey::relief:
+    case scriptKey::currentLight:
+        readIntegerSetting(reading, reader, key);
+        break;
+    case scriptKey::whiteIsHigh:
+        if (reading.readBoolean(reader, flag))
+            state.setWhiteIsHigh(flag ? 1 : 0);
+        break;
+    case scriptKey::ambientColor:
+        if (ReadRgbDescriptor(reading.handles, reading.script, &reader, rgb, reading.cell) &&
+            *reading.cell == 0)
+            std::copy(rgb, rgb + 3, state.ambientColor);
+        break;
+    case scriptKey::imageWidth:
+        if (reading.readFloat(reader, number)) {
+            state.imageWidthRatio = float(BoundedGeometry(number) * 0.01);
+            state.imageWidthRatioSet = true;
+        }
+        break;
+    case scriptKey::texture:
+        readTexture(reading, reader, textureSeen);
+        break;
+    case scriptKey::lights:
+        readLightList(reading, reader);
+        break;
+    default:
+        break; // a key of a later version: skipped
+    }
+}
+
+// 'CrnL' may name any number (it is clamped to the 16 records when read) and
+// may come before the light list: the selected light is kept among the lights
+// in use.
+void keepCurrentLightInRange(PluginState& state) {
+    const uint16_t last = state.lightCount > 0 ? uint16_t(state.lightCount - 1) : 0;
+    state.currentLight = std::min(state.currentLight, last);
+}
+} // namespace
+
+uint8_t ReadScriptParameters(PluginState* state, HostScriptRecord* script,
+                             DescriptorReadToken** reader, int16_t* errorCell) {
+    HostHandleTable* handles = state->host ? state->host->handleTable : nullptr;
+    ScriptReading reading{*state, script, *script->readerTable, handles, errorCell};
+    bool textureSeen = false;
+    uint32_t key = 0;
+    while (reading.table.nextKey(*reader, &key, nullptr, nullptr)) {
+        if (*errorCell != 0)
+            break;
+        readSetting(reading, *reader, key, textureSeen);
+    }
+    keepCurrentLightInRange(*state);
+    if (*errorCell != 0) {
+        state->showDialog = 1;
+        return false;
+    }
+    if (!textureSeen)
+        state->setTextureChannel(0);
+    state->invalidateAll();
+    state->releaseAll();
+    state->showDialog = script->playMode == 1 ? 1 : 0;
+    return true;
+}

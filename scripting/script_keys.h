@@ -1,0 +1,60 @@
+#pragma once
+#include <cstdint>
+
+#include "shell/four_cc.h"
+
+// The keys, types and values the filter's settings travel under in scripting
+// descriptors, as its terminology publishes them.
+namespace scriptKey {
+// The filter's parameters.
+constexpr uint32_t gloss = fourCC("Glos");
+constexpr uint32_t material = fourCC("Mtrl");
+constexpr uint32_t exposure = fourCC("Exps");
+constexpr uint32_t ambience = fourCC("AmbB");
+constexpr uint32_t ambientColor = fourCC("AmbC");
+constexpr uint32_t texture = fourCC("BmpC");
+constexpr uint32_t whiteIsHigh = fourCC("WhHi");
+constexpr uint32_t relief = fourCC("BmpA");
+constexpr uint32_t imageWidth = fourCC("FrmW");
+constexpr uint32_t currentLight = fourCC("CrnL");
+constexpr uint32_t lights = fourCC("LghS");
+
+// The properties of one light.
+constexpr uint32_t color = fourCC("Clr ");
+constexpr uint32_t intensity = fourCC("Intn");
+constexpr uint32_t focus = fourCC("Fcs ");
+constexpr uint32_t enabled = fourCC("On  ");
+constexpr uint32_t lightType = fourCC("LghT");
+constexpr uint32_t position = fourCC("Pstn");
+constexpr uint32_t vector0 = fourCC("Vct0");
+constexpr uint32_t vector1 = fourCC("Vct1");
+constexpr uint32_t radius = fourCC("Rds ");
+
+// The components of a colour.
+constexpr uint32_t red = fourCC("Rd  ");
+constexpr uint32_t green = fourCC("Grn ");
+constexpr uint32_t blue = fourCC("Bl  ");
+} // namespace scriptKey
+
+namespace scriptCode {
+// Classes of nested descriptors.
+constexpr uint32_t rgbColor = fourCC("RGBC");
+constexpr uint32_t lightClass = fourCC("LghS");
+
+// The light type enumeration and its values.
+constexpr uint32_t lightTypeEnum = fourCC("LghT");
+constexpr uint32_t directional = fourCC("LghD");
+constexpr uint32_t omni = fourCC("LghO");
+constexpr uint32_t spot = fourCC("LghS");
+
+// Channel references.
+constexpr uint32_t channel = fourCC("Chnl");
+constexpr uint32_t byEnumerated = fourCC("Enmr");
+constexpr uint32_t byIndex = fourCC("indx");
+constexpr uint32_t byName = fourCC("name");
+
+// The host's property signature and the channel properties.
+constexpr uint32_t hostSignature = fourCC("9ZIM");
+constexpr uint32_t channelCount = fourCC("nuch");
+constexpr uint32_t channelName = fourCC("nmch");
+} // namespace scriptCode

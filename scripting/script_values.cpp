@@ -1,0 +1,33 @@
+#include "scripting/script_values.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+constexpr double kLargestComponent = 255.0;
+constexpr double kChannelPerComponent = 257.0;
+constexpr double kGeometryLimit = 1.0e6;
+} // namespace
+
+uint16_t ComponentToChannel(double component) {
+    if (std::isnan(component))
+        return 0;
+    const double bounded = std::clamp(component, 0.0, kLargestComponent);
+    return uint16_t(bounded * kChannelPerComponent);
+}
+
+double ChannelToComponent(uint16_t channel) {
+    return double(channel / 257);
+}
+
+double BoundedGeometry(double percent) {
+    if (std::isnan(percent))
+        return 0.0;
+    return std::clamp(percent, -kGeometryLimit, kGeometryLimit);
+}
+
+double PixelsToFramePercent(int32_t pixels, uint16_t frameSize) {
+    if (frameSize == 0)
+        return 0.0;
+    return 100.0 * pixels / frameSize;
+}

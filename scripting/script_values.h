@@ -1,0 +1,19 @@
+#pragma once
+#include <cstdint>
+
+// Conversions between the values a script carries and the settings.
+
+// A colour component 0..255 as a 16-bit channel (x 257, truncated). Components
+// outside 0..255 are clamped first, so that 256 cannot wrap to almost black.
+uint16_t ComponentToChannel(double component);
+// A 16-bit channel as the whole component 0..255 below it.
+double ChannelToComponent(uint16_t channel);
+
+// Geometry arrives as doubles of any size; beyond a million percent of the
+// frame nothing is meaningful, and there every later conversion is still
+// defined. Not-a-number reads as 0.
+double BoundedGeometry(double percent);
+
+// A length in preview pixels as percent of the frame size. A frame that was
+// never measured (size 0) gives 0 rather than dividing by zero.
+double PixelsToFramePercent(int32_t pixels, uint16_t frameSize);
