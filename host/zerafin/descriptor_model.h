@@ -59,6 +59,10 @@ constexpr int16_t unreadable = -1702; // a handle that holds no descriptor
 constexpr int16_t noMemory = -108;
 } // namespace descriptorError
 
+// The type code a kind of value is flattened under and that NextKey reports:
+// 'long', 'doub', 'bool', 'enum', 'rfrn', 'Objc', 'VlLs'.
+uint32_t typeCodeOf(ValueKind kind);
+
 // The flattened form: little-endian, a 32-bit item count, then per item the
 // key, the value's type code and the value.
 std::vector<uint8_t> flattenDescriptor(const Descriptor& descriptor);
@@ -69,6 +73,7 @@ std::optional<Descriptor> unflattenDescriptor(std::span<const uint8_t> bytes);
 Handle descriptorToHandle(const Descriptor& descriptor);
 std::optional<Descriptor> descriptorFromHandle(Handle handle);
 
-// The procedure tables the host hands the plug-in in its script record.
+// The procedure tables the host hands the plug-in in its script record
+// (descriptor_access.cpp).
 DescriptorReaderTable* hostReaderTable();
 DescriptorWriterTable* hostWriterTable();

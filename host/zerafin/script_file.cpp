@@ -228,7 +228,8 @@ std::optional<DescriptorValue> ScriptReader::channelReference(const Json& json,
         return fail(path, wanted, json);
     ChannelReference reference{};
     reference.desiredClass = kChannel;
-    const auto& [form, member] = *json.items().begin();
+    const std::string& form = json.begin().key();
+    const Json& member = json.begin().value();
     if (form == "enum" && codeStringOf(member)) {
         reference.form = kByEnumerated;
         reference.type = kChannel;
