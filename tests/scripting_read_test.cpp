@@ -1,0 +1,346 @@
+// Reading the settings from a scripting descriptor through the host's reader
+// table: every key and conversion, the texture channel forms, the mended
+// bounds, and what a host error does to the read and to the start.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "shell/checked_alloc.h"
+#include "shell/four_cc.h"
+#include "shell/plugin_api.h"
+#include "tests/support/script_fixture.h"
+#include "tests/support/test_host.h"
+
+namespace {
+DescriptorValue spot(double positionX) {
+    return lightValue({enumeratedItem("LghT", "LghT", "LghS"), pointItem("Pstn", positionX, 50)});
+}
+
+void attachCacheBuffers(PluginState& state) {
+    state.summedCaches[CacheDiffuse].buffer = checkedAlloc(16);
+    state.summedCaches[CacheDiffuse].valid = 1;
+    state.lights[0].diffuseCache.buffer = checkedAlloc(16);
+    state.lights[0].diffuseCache.valid = 1;
+}
+} // namespace
+
+TEST(ReadScript, MaterialPercentagesBecomeSliderPositions) {
+    ScriptFixture fixture;
+    int16_t cell = 99;
+    ASSERT_TRUE(
+        fixture.read({{integerItem("Glos", 0), integerItem("Mtrl", 100), integerItem("Exps", -100),
+                       integerItem("AmbB", 0), integerItem("BmpA", 50)}},
+                     cell));
+    EXPECT_EQ(cell, 0);
+    EXPECT_EQ(fixture.state.gloss, 128);
+    EXPECT_EQ(fixture.state.material, 256);
+    EXPECT_EQ(fixture.state.exposure, 1);
+    EXPECT_EQ(fixture.state.ambience, 1); // position 128 - 127
+    EXPECT_EQ(fixture.state.reliefAmount, 128);
+
+    ASSERT_TRUE(fixture.read({{integerItem("Glos", -150), integerItem("Mtrl", 250),
+                               integerItem("BmpA", -5), booleanItem("WhHi", false)}},
+                             cell));
+    EXPECT_EQ(fixture.state.gloss, 0);
+    EXPECT_EQ(fixture.state.material, 256);
+    EXPECT_EQ(fixture.state.reliefAmount, 0);
+    EXPECT_EQ(fixture.state.whiteIsHigh, 0u);
+}
+
+TEST(ReadScript, EmptyDescriptorDropsTextureAndCachesAndFollowsPlayMode) {
+    for (int16_t playMode : {int16_t(0), int16_t(1)}) {
+        ScriptFixture fixture;
+        fixture.state.textureChannel = 4;
+        fixture.state.gloss = 77;
+        fixture.state.showDialog = 1 - playMode;
+        attachCacheBuffers(fixture.state);
+        int16_t cell = 99;
+        ASSERT_TRUE(fixture.read(Descriptor{}, cell, playMode));
+        EXPECT_EQ(cell, 0);
+        EXPECT_EQ(fixture.state.textureChannel, 0);
+        EXPECT_EQ(fixture.state.gloss, 77);
+        EXPECT_EQ(fixture.state.summedCaches[CacheDiffuse].buffer, nullptr);
+        EXPECT_EQ(fixture.state.lights[0].diffuseCache.buffer, nullptr);
+        EXPECT_EQ(fixture.state.showDialog, uint32_t(playMode));
+    }
+}
+
+TEST(ReadScript, NoDescriptorLeavesTheStateAlone) {
+    ScriptFixture fixture;
+    fixture.state.textureChannel = 2;
+    fixture.state.showDialog = 1;
+    int16_t cell = 99;
+    EXPECT_FALSE(UtilReadDescriptors(&fixture.state, fixture.record.handleTable, &fixture.script,
+                                     nullptr, &cell));
+    EXPECT_EQ(cell, 0);
+    EXPECT_EQ(fixture.state.textureChannel, 2);
+    EXPECT_EQ(fixture.state.showDialog, 1u);
+}
+
+TEST(ReadScript, ColoursAreScaledAndClamped) {
+    ScriptFixture fixture;
+    int16_t cell = 0;
+    ASSERT_TRUE(fixture.read({{colourItem("AmbC", 255.0, 128.5, 0.0)}}, cell));
+    EXPECT_EQ(fixture.state.ambientColor[0], 65535);
+    EXPECT_EQ(fixture.state.ambientColor[1], 33024);
+    EXPECT_EQ(fixture.state.ambientColor[2], 0);
+
+    // 256 would wrap to almost black when kept to 16 bits.
+    ASSERT_TRUE(fixture.read({{colourItem("AmbC", 256.0, -3.0, std::nan(""))}}, cell));
+    EXPECT_EQ(fixture.state.ambientColor[0], 65535);
+    EXPECT_EQ(fixture.state.ambientColor[1], 0);
+    EXPECT_EQ(fixture.state.ambientColor[2], 0);
+
+    // Components the object leaves out are 0.
+    Descriptor onlyRed{{floatItem("Rd  ", 10.0)}};
+    ASSERT_TRUE(fixture.read(
+        {{{fourCC("AmbC"), DescriptorValue::makeObject(fourCC("RGBC"), onlyRed)}}}, cell));
+    EXPECT_EQ(fixture.state.ambientColor[0], 2570);
+    EXPECT_EQ(fixture.state.ambientColor[1], 0);
+}
+
+TEST(ReadScript, ColourWithoutObjectSetsOutOfMemoryAndKeepsTheColour) {
+    ScriptFixture fixture;
+    int16_t cell = 0;
+    EXPECT_FALSE(fixture.read({{integerItem("AmbC", 5), integerItem("Glos", 100)}}, cell));
+    EXPECT_EQ(cell, -108);
+    EXPECT_EQ(fixture.state.ambientColor[0], 65535);
+    EXPECT_EQ(fixture.state.gloss, 128); // the read stopped at the next key
+}
+
+TEST(ReadScript, LightsTakeEveryProperty) {
+    ScriptFixture fixture(200);
+    const DescriptorValue light = lightValue({
+        colourItem("Clr ", 255, 0, 128.5),
+        integerItem("Intn", 0),
+        integerItem("Fcs ", 50),
+        booleanItem("On  ", true),
+        enumeratedItem("LghT", "LghT", "LghD"),
+        pointItem("Pstn", 50, 50),
+        pointItem("Vct0", 0, 50),
+        pointItem("Vct1", 60, 45),
+        floatItem("Rds ", 15.0),
+    });
+    int16_t cell = 0;
+    ASSERT_TRUE(fixture.read({{lightListItem({light}), integerItem("CrnL", 1)}}, cell));
+    ASSERT_EQ(fixture.state.lightCount, 1);
+    const LightSource& read = fixture.state.lights[0];
+    EXPECT_EQ(read.color[0], 65535);
+    EXPECT_EQ(read.color[1], 0);
+    EXPECT_EQ(read.color[2], 33024);
+    EXPECT_EQ(read.intensity, 1); // position 128 - 127
+    EXPECT_EQ(read.focus, 192);
+    EXPECT_EQ(read.enabled, 1u);
+    EXPECT_EQ(read.type, Directional);
+    EXPECT_EQ(read.owner, &fixture.state);
+    // (50, 50) is the frame centre; (0, 50) half a frame to its left.
+    EXPECT_EQ(read.positionPct.x, 0.0f);
+    EXPECT_EQ(read.positionPct.y, 0.0f);
+    EXPECT_EQ(read.vector0Pct.x, -50.0f);
+    EXPECT_EQ(read.vector0.x, -100);
+    EXPECT_EQ(read.vector0.y, 0);
+    EXPECT_EQ(read.vector1.x, 20);
+    EXPECT_EQ(read.vector1.y, -10);
+    EXPECT_EQ(read.radiusPct, 15.0f);
+    EXPECT_EQ(read.radius, 30);
+    EXPECT_EQ(fixture.state.currentLight, 0);
+}
+
+TEST(ReadScript, LightTypesAndSwitchingOff) {
+    ScriptFixture fixture;
+    fixture.state.lights[2].diffuseCache.buffer = checkedAlloc(16);
+    int16_t cell = 0;
+    ASSERT_TRUE(fixture.read({{lightListItem({
+                                   lightValue({enumeratedItem("LghT", "LghT", "LghO")}),
+                                   lightValue({enumeratedItem("LghT", "LghT", "XXXX")}),
+                                   lightValue({booleanItem("On  ", false)}),
+                               }),
+                               integerItem("CrnL", 3)}},
+                             cell));
+    EXPECT_EQ(fixture.state.lights[0].type, Omni);
+    EXPECT_EQ(fixture.state.lights[1].type, Spot);
+    EXPECT_EQ(fixture.state.lights[2].enabled, 0u);
+    EXPECT_EQ(fixture.state.lights[2].diffuseCache.buffer, nullptr);
+    EXPECT_EQ(fixture.state.currentLight, 2);
+}
+
+TEST(ReadScript, LongLightListKeepsTheFirstSixteen) {
+    ScriptFixture fixture(200);
+    std::vector<DescriptorValue> lights;
+    for (int i = 0; i < 20; ++i)
+        lights.push_back(spot(50 + i));
+    int16_t cell = 0;
+    ASSERT_TRUE(fixture.read(
+        {{lightListItem(lights), integerItem("CrnL", 20), integerItem("Glos", 100)}}, cell));
+    EXPECT_EQ(cell, 0);
+    EXPECT_EQ(fixture.state.lightCount, 16);
+    EXPECT_EQ(fixture.state.lights[15].position.x, 30); // 15 percent of 200
+    EXPECT_EQ(fixture.state.currentLight, 15);
+    EXPECT_EQ(fixture.state.gloss, 256); // reading went on after the list
+}
+
+TEST(ReadScript, CurrentLightIsKeptAmongTheLightsInUse) {
+    struct Case {
+        int32_t currentLight;
+        int lights;
+        uint16_t expected;
+    };
+    for (Case c : {Case{2, 3, 1},
+                   {99, 2, 1},
+                   {0, 2, 0},
+                   {-5, 2, 0},
+                   {std::numeric_limits<int32_t>::min(), 2, 0},
+                   {65537, 4, 3},
+                   {3, 0, 0}}) {
+        ScriptFixture fixture;
+        int16_t cell = 0;
+        // 'CrnL' first: the list that follows decides the bound.
+        ASSERT_TRUE(fixture.read(
+            {{integerItem("CrnL", c.currentLight),
+              lightListItem(std::vector<DescriptorValue>(size_t(c.lights), spot(50)))}},
+            cell));
+        EXPECT_EQ(fixture.state.currentLight, c.expected) << c.currentLight;
+    }
+}
+
+TEST(ReadScript, HugeAndUndefinedGeometryIsBounded) {
+    ScriptFixture fixture(200);
+    const double infinity = std::numeric_limits<double>::infinity();
+    int16_t cell = 0;
+    ASSERT_TRUE(fixture.read({{lightListItem({lightValue({pointItem("Pstn", 1.0e300, -infinity),
+                                                          pointItem("Vct0", std::nan(""), 50),
+                                                          floatItem("Rds ", infinity)})}),
+                               floatItem("FrmW", 1.0e308)}},
+                             cell));
+    const LightSource& light = fixture.state.lights[0];
+    EXPECT_TRUE(std::isfinite(light.positionPct.x));
+    EXPECT_TRUE(std::isfinite(light.positionPct.y));
+    EXPECT_EQ(light.position.x, 32767);
+    EXPECT_EQ(light.position.y, -32768);
+    EXPECT_EQ(light.vector0Pct.x, -50.0f); // not-a-number reads as 0 percent
+    EXPECT_EQ(light.radiusPct, 1.0e6f);
+    EXPECT_EQ(light.radius, 32767);
+    EXPECT_TRUE(std::isfinite(fixture.state.imageWidthRatio));
+    EXPECT_EQ(fixture.state.imageWidthRatio, 1.0e4f);
+}
+
+TEST(ReadScript, ImageWidthComesInPercent) {
+    ScriptFixture fixture;
+    int16_t cell = 0;
+    ASSERT_TRUE(fixture.read({{floatItem("FrmW", 75.0)}}, cell));
+    EXPECT_EQ(fixture.state.imageWidthRatio, 0.75f);
+    EXPECT_TRUE(fixture.state.imageWidthRatioSet);
+}
+
+TEST(ReadScript, TextureChannelByEnumeratedValueIndexOrName) {
+    struct Case {
+        DescriptorItem reference;
+        uint16_t channel;
+    };
+    const std::vector<Case> cases = {
+        {channelByEnumItem("Rd  "), 1},     {channelByEnumItem("Grn "), 2},
+        {channelByEnumItem("Bl  "), 3},     {channelByEnumItem("Gren"), 0},
+        {channelByIndexItem(5), 5},         {channelByIndexItem(6), 0},
+        {channelByIndexItem(65537), 0},     {channelByIndexItem(-1), 0},
+        {channelByNameItem("Alpha 1"), 4},  {channelByNameItem("Alpha 2"), 5},
+        {channelByNameItem("alpha 1"), 0},  {channelByNameItem("Alpha"), 0},
+        {channelByNameItem("Alpha 1 "), 0}, {channelByNameItem(""), 0},
+    };
+    for (const Case& c : cases) {
+        ScriptFixture fixture;
+        int16_t cell = 0;
+        ASSERT_TRUE(fixture.read({{c.reference}}, cell));
+        EXPECT_EQ(fixture.state.textureChannel, c.channel)
+            << std::string(reinterpret_cast<const char*>(c.reference.value.reference.name + 1),
+                           c.reference.value.reference.name[0])
+            << " index " << c.reference.value.reference.index;
+    }
+}
+
+TEST(ReadScript, TextureByNameWithoutChannelListGivesNoTexture) {
+    ScriptFixture fixture;
+    fixture.withoutPropertyServices();
+    fixture.state.textureChannel = 2;
+    int16_t cell = 0;
+    ASSERT_TRUE(fixture.read({{channelByNameItem("Alpha 1")}}, cell));
+    EXPECT_EQ(cell, 0);
+    EXPECT_EQ(fixture.state.textureChannel, 0);
+}
+
+TEST(ReadScript, UnknownKeysAreSkipped) {
+    ScriptFixture other;
+    int16_t cell = 0;
+    ASSERT_TRUE(other.read(
+        {{integerItem("Xtra", 5),
+          lightListItem({lightValue({integerItem("Wxyz", 1), integerItem("Intn", 100)})}),
+          integerItem("Glos", 100)}},
+        cell));
+    EXPECT_EQ(other.state.lights[0].intensity, 129);
+    EXPECT_EQ(other.state.gloss, 256);
+}
+
+TEST(ReadScript, HostErrorStopsAtTheNextKeyAndAsksForTheDialog) {
+    ScriptFixture fixture;
+    int16_t cell = 0;
+    // 'Mtrl' holds a double: the host's integer read fails.
+    EXPECT_FALSE(fixture.read({{integerItem("Glos", 100), floatItem("Mtrl", 3.0),
+                                integerItem("Exps", 100), channelByEnumItem("Rd  ")}},
+                              cell, 0));
+    EXPECT_EQ(cell, descriptorError::wrongType);
+    EXPECT_EQ(fixture.state.gloss, 256);
+    EXPECT_EQ(fixture.state.material, 0);
+    EXPECT_EQ(fixture.state.exposure, 128);
+    EXPECT_EQ(fixture.state.textureChannel, 0);
+    EXPECT_EQ(fixture.state.showDialog, 1u);
+}
+
+TEST(ReadScript, ErrorInOneLightEndsThatLightOnly) {
+    ScriptFixture fixture;
+    const DescriptorValue broken =
+        lightValue({integerItem("Intn", 100), floatItem("Fcs ", 1.0), integerItem("Fcs ", 0)});
+    const DescriptorValue fine = lightValue({integerItem("Intn", -100)});
+    int16_t cell = 0;
+    ASSERT_TRUE(fixture.read({{lightListItem({broken, DescriptorValue::makeInteger(3), fine}),
+                               integerItem("Glos", 100)}},
+                             cell));
+    EXPECT_EQ(fixture.state.lightCount, 3);
+    EXPECT_EQ(fixture.state.lights[0].intensity, 129);
+    EXPECT_EQ(fixture.state.lights[0].focus, 128); // the light ended at the bad value
+    EXPECT_EQ(fixture.state.lights[2].intensity, -126);
+    EXPECT_EQ(fixture.state.gloss, 256);
+
+    // An error still in the cell when the list ends stops the whole read.
+    ScriptFixture last;
+    EXPECT_FALSE(last.read({{lightListItem({fine, broken}), integerItem("Glos", 100)}}, cell));
+    EXPECT_EQ(cell, descriptorError::wrongType);
+    EXPECT_EQ(last.state.gloss, 128);
+    EXPECT_EQ(last.state.showDialog, 1u);
+}
+
+TEST(ReadScript, HostErrorFailsTheStartWithItsCode) {
+    ScriptFixture scripting; // outlives the host, whose last finish writes into it
+    TestHost host(32, 24);
+    host.record.scriptRecord = &scripting.script;
+    scripting.play({{integerItem("Glos", 10), booleanItem("Exps", true)}});
+    ASSERT_EQ(host.call(SelectorPrepare), 0);
+    EXPECT_EQ(host.call(SelectorStart), descriptorError::wrongType);
+    EXPECT_EQ(host.state()->gloss, 141);             // read before the failing key
+    EXPECT_EQ(host.state()->showDialog, 0u);         // a failed start clears it again
+    EXPECT_EQ(scripting.script.descriptor, nullptr); // consumed
+}
+
+TEST(ReadScript, WithoutImageWidthTheFreshStateTakesThePreviewsRatio) {
+    ScriptFixture scripting;
+    TestHost host(300, 100);
+    host.record.scriptRecord = &scripting.script;
+    scripting.play({{integerItem("Glos", 10)}});
+    ASSERT_EQ(host.call(SelectorPrepare), 0);
+    ASSERT_EQ(host.call(SelectorStart), 0);
+    const PluginState& state = *host.state();
+    ASSERT_GT(state.frameSize(), 0);
+    EXPECT_FALSE(state.imageWidthRatioSet);
+    EXPECT_EQ(state.imageWidthRatio, float(state.previewImageWidth) / float(state.frameSize()));
+    EXPECT_EQ(state.settingsValid, 1u);
+    EXPECT_EQ(state.showDialog, 0u);
+}
