@@ -72,6 +72,12 @@ wine_environment() {
     export WINEDLLOVERRIDES="mscoree,mshtml="
 }
 
+# A Unix path as Wine sees it (drive Z: is the Unix root).
+windows_path() { local path=$1; printf 'Z:%s' "${path//\//\\}"; }
+
+# Runs a program of the Win32 build under Wine, finding PLUGIN.dll in dist/.
+run_win32() { WINEPATH="$(windows_path "$BUILD_ROOT/win32/dist")" wine "$@"; }
+
 XVFB_PID=
 start_display() {
     [ -n "${DISPLAY:-}" ] && [ -z "${ORVANE_PRIVATE_DISPLAY:-}" ] && return 0
@@ -101,11 +107,16 @@ stop_display() {
 start_wine() {
     wine_environment
     start_display
+    # A persistent server for the whole run (it may be running already).
+    wineserver -p 2>/dev/null || true
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         log "creating the Wine prefix"
-        wineboot -i >/dev/null 2>&1 || true
     fi
-    wineserver -p
+    # The first program of a new prefix waits for the prefix to be set up.
+    wine cmd.exe /c exit >/dev/null 2>&1 || true
+    # Unmanaged windows close at once; managed ones wait for a window manager
+    # that Xvfb does not have.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
 }
 
 stop_wine() {

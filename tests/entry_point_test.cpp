@@ -4,7 +4,9 @@
 
 #include "shell/checked_alloc.h"
 #include "shell/result_codes.h"
+#include "tests/support/message_box_watcher.h"
 #include "tests/support/test_host.h"
+#include "tests/support/win32_module.h"
 
 namespace {
 struct AllocatorLimit {
@@ -24,7 +26,14 @@ TEST(EntryPoint, AboutAsFirstCallCreatesTheState) {
     TestHost host(8, 8);
     AboutRecord about{nullptr};
     int16_t result = 99;
-    ENTRYPOINT1(SelectorAbout, &about, &host.slot, &result);
+    auto showAbout = [&] { ENTRYPOINT1(SelectorAbout, &about, &host.slot, &result); };
+#ifdef _WIN32
+    // The about box is modal: close it the way a click on it would.
+    EXPECT_TRUE(driveModalWindow("#32770", showAbout,
+                                 [](HWND box) { PostMessageA(box, WM_COMMAND, IDOK, 0); }));
+#else
+    showAbout();
+#endif
     EXPECT_EQ(result, 0);
     ASSERT_NE(host.state(), nullptr);
     EXPECT_EQ(host.state()->lightCount, 0);
@@ -57,33 +66,53 @@ TEST(EntryPoint, RefusedStateAllocationGivesOutOfMemoryAndRetriesLater) {
     EXPECT_NE(host.slot, 0);
 }
 
+namespace {
+// Runs prepare on a host the tweak spoils and returns its result; `messages`
+// receives the message boxes it showed.
+template <typename Tweak>
+int16_t prepareWith(Tweak tweak, std::vector<MessageBoxWatcher::Seen>& messages) {
+    TestHost host(8, 8);
+    tweak(host.record);
+    MessageBoxWatcher watcher;
+    const int16_t code = host.call(SelectorPrepare);
+    messages = watcher.finish();
+    return code;
+}
+
+void expectHostVersionMessage(const std::vector<MessageBoxWatcher::Seen>& messages) {
+    if (!MessageBoxWatcher::watchesWindows())
+        return;
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].title, "Erreur");
+    EXPECT_EQ(messages[0].text, "Ce module requiert Zerafin 3.0 ou version ult\xE9rieure.");
+}
+} // namespace
+
 TEST(Prepare, ChecksTheHostServicesInOrder) {
-    {
-        TestHost host(8, 8);
-        EXPECT_EQ(host.call(SelectorPrepare), 0);
-    }
-    {
-        TestHost host(8, 8);
-        host.record.imageMode = 1;
-        EXPECT_EQ(host.call(SelectorPrepare), result::notRgbMode);
-    }
-    {
-        // A missing pixel display is reported before the image mode.
-        TestHost host(8, 8);
-        host.record.drawPixelMap = nullptr;
-        host.record.imageMode = 1;
-        EXPECT_EQ(host.call(SelectorPrepare), result::cancelled);
-    }
-    {
-        TestHost host(8, 8);
-        host.record.fetchRequested = nullptr;
-        EXPECT_EQ(host.call(SelectorPrepare), result::cancelled);
-    }
-    {
-        TestHost host(8, 8);
-        host.record.absolutePlanesSupported = 0;
-        EXPECT_EQ(host.call(SelectorPrepare), result::cancelled);
-    }
+    std::vector<MessageBoxWatcher::Seen> messages;
+    EXPECT_EQ(prepareWith([](HostRecord&) {}, messages), 0);
+    EXPECT_TRUE(messages.empty());
+
+    EXPECT_EQ(prepareWith([](HostRecord& r) { r.imageMode = 1; }, messages), result::notRgbMode);
+    EXPECT_TRUE(messages.empty()) << "a wrong mode is refused without a message";
+
+    // A missing pixel display is reported before the image mode.
+    EXPECT_EQ(prepareWith(
+                  [](HostRecord& r) {
+                      r.drawPixelMap = nullptr;
+                      r.imageMode = 1;
+                  },
+                  messages),
+              result::cancelled);
+    expectHostVersionMessage(messages);
+
+    EXPECT_EQ(prepareWith([](HostRecord& r) { r.fetchRequested = nullptr; }, messages),
+              result::cancelled);
+    expectHostVersionMessage(messages);
+
+    EXPECT_EQ(prepareWith([](HostRecord& r) { r.absolutePlanesSupported = 0; }, messages),
+              result::cancelled);
+    expectHostVersionMessage(messages);
 }
 
 TEST(EntryPoint, CancelledFirstDialogDiscardsTheState) {
