@@ -1,6 +1,7 @@
 #include "lighting/shade_batch.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 
 #include "lighting/light_kernels.h"
@@ -8,6 +9,10 @@
 #include "shell/parameter_block.h"
 
 namespace {
+// One relaxed addition per batch, from every worker thread: nothing next to
+// the per-facet work of even one light.
+std::atomic<uint32_t> lightEvaluations{0};
+
 // How the highlight takes its colour: white for plastic, the surface colour
 // for metal, a blend of the two in between.
 enum class Highlight { White, Blend, SurfaceColour };
@@ -85,7 +90,12 @@ bool shadeBatch(const ParameterBlock& block, const FacetBatch& batch, bool keepS
         const int lights = std::min<int>(block.lightCount, ParameterBlock::kMaxLights);
         for (int i = 0; i < lights; ++i)
             accumulateLight(block.lights[i], batch);
+        lightEvaluations.fetch_add(uint32_t(lights), std::memory_order_relaxed);
     }
     applyMaterial(block, batch);
     return true;
+}
+
+uint32_t lightEvaluationCount() {
+    return lightEvaluations.load(std::memory_order_relaxed);
 }

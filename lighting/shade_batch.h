@@ -32,3 +32,8 @@ void accumulateLight(const RenderLight& light, const FacetBatch& batch);
 
 // The integer material step from the sums to the lit bytes.
 void applyMaterial(const ParameterBlock& block, const FacetBatch& batch);
+
+// How many times a light has been evaluated over a batch, since the program
+// started: each batch that does not keep its sums adds its number of lights.
+// The tests read it to see which work a redraw of the preview skipped.
+uint32_t lightEvaluationCount();

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 #include "lighting/light_source.h"
@@ -87,6 +88,7 @@ struct PluginState {
     HeightMapRecord heightMap;
     uint16_t textureChannel = 0;
     CacheSlot summedCaches[kSummedCacheCount];
+    size_t summedCacheSamples = 0; // what the present preview cache buffers were made for
     uint32_t settingsValid = 0;
     uint16_t styleIndex = 0;
 

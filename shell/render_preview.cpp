@@ -1,0 +1,168 @@
+#include "shell/render_preview.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+
+#include "lighting/light_terms.h"
+#include "lighting/relief.h"
+#include "lighting/relief_piece.h"
+#include "lighting/shade_batch.h"
+#include "shell/parameter_block.h"
+#include "shell/plugin_state.h"
+#include "shell/preview_caches.h"
+#include "shell/result_codes.h"
+#include "shell/worker_threads.h"
+
+namespace {
+constexpr int kPreviewTableSize = 1; // 256-entry spot tables: cheap enough for every redraw
+constexpr int kMaxPreviewWidth = 1024;
+constexpr int kFacetsPerPixel = 4;
+// The texture image keeps 3 samples around the preview; the height builder is
+// shown the 2 of them it needs, starting at the image's first stored sample.
+constexpr int kHeightMapMargin = 2;
+
+// A copy of the host record aimed at the preview: area and input are the
+// source image, the output is the preview's place in the result image. The
+// host's own record is left as it is.
+HostRecord previewView(const PluginState& state) {
+    const int16_t w = state.previewImageWidth, h = state.previewImageHeight;
+    const int16_t top = state.previewTop, left = state.previewLeft;
+    HostRecord view = *state.host;
+    view.areaRect = Rect16{0, 0, h, w};
+    view.inputRect = view.areaRect;
+    view.inputData = state.sourceImage.pixels;
+    view.inputRowBytes = state.sourceImage.rowBytes;
+    view.outputRect = Rect16{top, left, int16_t(top + h), int16_t(left + w)};
+    const ImageRecord& result = state.resultImage;
+    view.outputData = result.pixels + ptrdiff_t(result.rowBytes) * top + 3 * left;
+    view.outputRowBytes = result.rowBytes;
+    return view;
+}
+
+// The preview's relief heights from its texture image, with the relief scaled
+// down to the preview's sampling step. 0, or 1 when the map cannot be allocated.
+int buildPreviewHeights(PluginState& state, const ParameterBlock& block) {
+    state.heightMap.scale = previewHeightScale(block.relief, state.previewStep);
+    return buildHeightMap(state.textureImage.pixels, state.textureImage.rowBytes,
+                          state.previewImageWidth + 2 * kHeightMapMargin,
+                          state.previewImageHeight + 2 * kHeightMapMargin, state.heightMap);
+}
+
+// The caches as one textured render uses them. The sums are cached only when
+// both sum buffers are there; caches made for fewer samples are left aside.
+struct ReliefCaches {
+    float* positions = nullptr;
+    bool positionsValid = false;
+    int32_t* diffuse = nullptr;
+    int32_t* specular = nullptr;
+    bool keepSums = false; // both sums cached and valid: no light is evaluated
+};
+
+ReliefCaches reliefCachesOf(const PluginState& state, size_t samplesNeeded) {
+    ReliefCaches caches;
+    if (state.summedCacheSamples < samplesNeeded)
+        return caches;
+    const CacheSlot& positions = state.summedCaches[CachePositions];
+    const CacheSlot& diffuse = state.summedCaches[CacheDiffuse];
+    const CacheSlot& specular = state.summedCaches[CacheSpecular];
+    caches.positions = static_cast<float*>(positions.buffer);
+    caches.positionsValid = positions.buffer && positions.valid;
+    if (diffuse.buffer && specular.buffer) {
+        caches.diffuse = static_cast<int32_t*>(diffuse.buffer);
+        caches.specular = static_cast<int32_t*>(specular.buffer);
+        caches.keepSums = diffuse.valid && specular.valid;
+    }
+    return caches;
+}
+
+// Builds the piece's facets with the positions and sums placed in the caches
+// from `sample` on, where they are present. The facet builder always computes
+// positions: with a valid cache it does so in the scratch, and the batch reads
+// the cached ones.
+FacetBatch buildCachedPiece(const ReliefPiece& piece, ShadingScratch scratch,
+                            const ReliefCaches& caches, ptrdiff_t sample) {
+    float* cachedPositions = caches.positions ? caches.positions + 2 * sample : nullptr;
+    if (cachedPositions && !caches.positionsValid)
+        scratch.positions = cachedPositions;
+    if (caches.diffuse) {
+        scratch.diffuse = caches.diffuse + kSumWords * sample;
+        scratch.specular = caches.specular + kSumWords * sample;
+    }
+    FacetBatch batch = buildReliefPiece(piece, scratch);
+    if (cachedPositions)
+        batch.positions = cachedPositions;
+    return batch;
+}
+} // namespace
+
+void renderPreviewWithRelief(const HostRecord& view, const HeightMapRecord& heights,
+                             PluginState& state, const ParameterBlock& block) {
+    const Rect16& input = view.inputRect;
+    const Rect16& area = view.areaRect;
+    if (input.height() <= 0 || input.width() <= 0 || area.height() <= 0 || area.width() <= 0 ||
+        area.width() > kMaxPreviewWidth || !heights.map)
+        return;
+    const size_t pixels = size_t(input.width()) * size_t(input.height());
+    const ReliefCaches caches = reliefCachesOf(state, pixels * kFacetsPerPixel);
+    const ShadingScratch scratch = scratchFromArea(state.scratchArea);
+    ReliefPiece piece{};
+    piece.heightsWidth = heights.width;
+    piece.areaWidth = area.width();
+    piece.areaHeight = area.height();
+    piece.scale = block.imageWidth / float(area.width());
+    // A row holds as many samples as its pixels have facets, so each piece's
+    // place in the caches follows from the facets counted before it.
+    ptrdiff_t sample = 0;
+    for (int y = 0; y < input.height(); ++y) {
+        const uint8_t* sourceRow = view.inputData + ptrdiff_t(view.inputRowBytes) * y;
+        uint8_t* outputRow = view.outputData + ptrdiff_t(view.outputRowBytes) * y;
+        piece.heights = heights.map + ptrdiff_t(heights.width) * y;
+        piece.areaRow = input.top - area.top + y;
+        for (int first = 0; first < input.width(); first += kMaxBatchPixels) {
+            piece.firstColumn = first;
+            piece.pixels = std::min(kMaxBatchPixels, input.width() - first);
+            piece.source = sourceRow + 3 * first;
+            piece.areaColumn = input.left - area.left + first;
+            const FacetBatch batch = buildCachedPiece(piece, scratch, caches, sample);
+            shadeBatch(block, batch, caches.keepSums);
+            averageFacets(batch, outputRow + 3 * first);
+            sample += batch.count;
+        }
+    }
+    for (CacheSlot& slot : state.summedCaches)
+        if (slot.buffer)
+            slot.valid = 1;
+}
+
+int16_t renderPreview(PluginState& state) {
+    ParameterBlock* block = state.host ? lockParameterBlock(*state.host) : nullptr;
+    if (!block)
+        return result::outOfMemory;
+    const bool textured = state.textureChannel != 0;
+    ensurePreviewCaches(state, state.previewImageWidth, state.previewImageHeight, textured);
+    fillParameterBlock(state, *block, BlockVariant::Dialog, kPreviewTableSize);
+    HostRecord view = previewView(state);
+    if (!textured) {
+        renderFlat(view, state, *block);
+        return result::ok;
+    }
+    // The heights are rebuilt on every redraw: the texture image may have been
+    // gathered anew since.
+    if (buildPreviewHeights(state, *block) != 0)
+        return result::outOfMemory;
+    renderPreviewWithRelief(view, state.heightMap, state, *block);
+    return result::ok;
+}
+
+void copyUnlitPreview(PluginState& state) {
+    const int w = state.previewImageWidth, h = state.previewImageHeight;
+    if (w <= 0 || h <= 0)
+        return;
+    const ImageRecord& source = state.sourceImage;
+    ImageRecord& result = state.resultImage;
+    for (int y = 0; y < h; ++y)
+        std::memcpy(result.pixels + ptrdiff_t(result.rowBytes) * (state.previewTop + y) +
+                        3 * state.previewLeft,
+                    source.pixels + ptrdiff_t(source.rowBytes) * y, size_t(3) * w);
+}
