@@ -4,8 +4,8 @@
 // The dialog font's base units under which the native build measures the main
 // dialog. The default is what the 32-bit module measures when it runs here, so
 // that both builds place lights and frames alike.
-constexpr int kDefaultDialogBaseUnitX = 7;
-constexpr int kDefaultDialogBaseUnitY = 13;
+constexpr int kDefaultDialogBaseUnitX = 6;
+constexpr int kDefaultDialogBaseUnitY = 12;
 
 void setDialogBaseUnits(int x, int y);
 // The work area (control 1009) and the preview placeholder (control 1010) of

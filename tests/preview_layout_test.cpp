@@ -1,0 +1,83 @@
+// The preview's place in the work area: the step arithmetic, and the layout
+// pass measuring the main dialog alike in both builds.
+#include <gtest/gtest.h>
+
+#include "shell/filter_run.h"
+#include "tests/support/test_host.h"
+#include "ui/preview_layout.h"
+#include "ui/ui_services.h"
+
+TEST(PreviewGeometry, PicksTheSmallestStepAtWhichThePreviewFits) {
+    const LayoutMeasure typical{150, 253, 216, 309};
+    const PreviewGeometry wide = computePreviewGeometry(1000, 500, typical);
+    EXPECT_EQ(wide.step, 7);
+    EXPECT_EQ(wide.width, 143);
+    EXPECT_EQ(wide.height, 72);
+    EXPECT_EQ(wide.left, 108 - 71);
+    EXPECT_EQ(wide.top, 154 - 36);
+
+    const PreviewGeometry exact = computePreviewGeometry(150, 253, typical);
+    EXPECT_EQ(exact.step, 1);
+    const PreviewGeometry oneTooTall = computePreviewGeometry(150, 254, typical);
+    EXPECT_EQ(oneTooTall.step, 2);
+    EXPECT_EQ(oneTooTall.height, 127);
+}
+
+TEST(PreviewGeometry, TinyImagesAndDegenerateMeasuresStillGiveOnePixel) {
+    const PreviewGeometry tiny = computePreviewGeometry(1, 1, {150, 253, 216, 309});
+    EXPECT_EQ(tiny.step, 1);
+    EXPECT_EQ(tiny.width, 1);
+    EXPECT_EQ(tiny.height, 1);
+    const PreviewGeometry noPlaceholder = computePreviewGeometry(40, 30, {0, 0, 0, 0});
+    EXPECT_GE(noPlaceholder.step, 1);
+    EXPECT_GE(noPlaceholder.width, 1);
+}
+
+TEST(PreviewGeometry, DialogUnitsBecomePixelsAsTheSystemRoundsThem) {
+    // Control 1010 is 100 x 156 dialog units.
+    EXPECT_EQ(dialogUnitsToPixelsX(100, 6), 150);
+    EXPECT_EQ(dialogUnitsToPixelsY(156, 13), 254);
+    EXPECT_EQ(dialogUnitsToPixelsX(100, 7), 175);
+}
+
+namespace {
+// The preview geometry the layout pass gives for an area of width x height.
+struct Laid {
+    int16_t result;
+    int step, width, height, left, top, frameX, frameY;
+};
+
+Laid layOut(int width, int height) {
+    TestHost host(4, 4);
+    EXPECT_EQ(host.call(SelectorPrepare), 0);
+    host.record.areaRect = Rect16{0, 0, int16_t(height), int16_t(width)};
+    PluginState& state = *host.state();
+    registerWindowClasses();
+    Laid laid{runLayoutPass(host.record, state)};
+    unregisterWindowClasses();
+    laid.step = state.previewStep;
+    laid.width = state.previewImageWidth;
+    laid.height = state.previewImageHeight;
+    laid.left = state.previewLeft;
+    laid.top = state.previewTop;
+    laid.frameX = state.frameCenter.x;
+    laid.frameY = state.frameCenter.y;
+    releaseRunBuffers(state);
+    return laid;
+}
+} // namespace
+
+// Directional lights and script geometry depend on the frame, so both builds
+// must measure the same dialog. Wine's "MS Sans Serif" 8 gives base units
+// 6 x 12 here: a work area of 216 x 285 pixels and a placeholder of 150 x 234.
+TEST(LayoutPass, BothBuildsMeasureTheSameDialog) {
+    const Laid fits = layOut(150, 234);
+    ASSERT_EQ(fits.result, 0);
+    EXPECT_EQ(fits.step, 1);
+    EXPECT_EQ(fits.frameX, 108);
+    EXPECT_EQ(fits.frameY, 142);
+    EXPECT_EQ(fits.left, 108 - 75);
+    EXPECT_EQ(fits.top, 142 - 117);
+    EXPECT_EQ(layOut(151, 234).step, 2) << "one pixel wider than the placeholder";
+    EXPECT_EQ(layOut(150, 235).step, 2) << "one pixel taller than the placeholder";
+}
