@@ -10,7 +10,7 @@ REQUIRED_PACKAGES=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     libstb-dev nlohmann-json3-dev
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
-    wine wine32:i386 xvfb xauth
+    wine wine32:i386 fonts-wine xvfb xauth
 )
 
 log() { printf '\033[1m==> %s\033[0m\n' "$*" >&2; }
