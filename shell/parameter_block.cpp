@@ -1,5 +1,7 @@
 #include "shell/parameter_block.h"
 
+#include <algorithm>
+
 #include "lighting/render_preparation.h"
 #include "shell/host_tables.h"
 #include "shell/plugin_api.h"
@@ -14,7 +16,9 @@ bool handleHoldsBlock(HostRecord& host) {
 float imageWidthInRenderUnits(const PluginState& state, BlockVariant variant) {
     if (variant == BlockVariant::Script)
         return state.imageWidthRatio * 100.0f * 0.02f;
-    return float(state.previewImageWidth) / float(state.halfFrame());
+    // Before the preview is measured the frame has no size; one pixel keeps
+    // the width finite, as the light preparation does.
+    return float(state.previewImageWidth) / float(std::max<int>(state.halfFrame(), 1));
 }
 } // namespace
 

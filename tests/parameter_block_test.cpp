@@ -1,6 +1,8 @@
 // The persisted parameter block: creation, header fields, foreign handles.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "shell/plugin_api.h"
 #include "tests/support/test_host.h"
 
@@ -57,6 +59,22 @@ TEST(ParameterBlock, ImageWidthOfBothVariants) {
     state.imageWidthRatio = 0.75f;
     fillParameterBlock(state, block, BlockVariant::Script, 0);
     EXPECT_FLOAT_EQ(block.imageWidth, 1.5f);
+}
+
+// A frame of no size (the preview not measured yet) counts as one pixel: the
+// width stays finite instead of dividing by zero.
+TEST(ParameterBlock, UnmeasuredFrameGivesAFiniteImageWidth) {
+    PluginState state;
+    ParameterBlock block{};
+    state.frameCenter = {40, 40};
+    state.frameCorner = {40, 40};
+    state.previewImageWidth = 0;
+    fillParameterBlock(state, block, BlockVariant::Dialog, 1);
+    EXPECT_EQ(block.imageWidth, 0.0f);
+    state.previewImageWidth = 30;
+    fillParameterBlock(state, block, BlockVariant::Dialog, 1);
+    EXPECT_EQ(block.imageWidth, 30.0f);
+    EXPECT_TRUE(std::isfinite(block.imageWidth));
 }
 
 TEST(ParameterBlock, ExistingBlockIsUsedUnchecked) {

@@ -6,7 +6,9 @@ const char* const kUsage =
     "usage:\n"
     "  zerafin info   [--plugin PATH]\n"
     "  zerafin about  [--plugin PATH]\n"
-    "  zerafin filter IN OUT [--plugin PATH] [--script FILE.json] [--dialog] [--record FILE.json]\n"
+    "  zerafin styles [--plugin PATH]\n"
+    "  zerafin filter IN OUT [--plugin PATH] [--script FILE.json | --style NAME] [--dialog]\n"
+    "                 [--record FILE.json]\n"
     "                 [--channel NAME=GRAY.png]... [--area T,L,B,R] [--threads N] [--params FILE]\n"
     "                 [--progress]\n";
 
@@ -24,8 +26,8 @@ bool parseArea(const std::string& text, Rect16& area) {
         const size_t comma = text.find(',', start);
         if ((i < 3) != (comma != std::string::npos))
             return false;
-        const std::string part = text.substr(start, comma == std::string::npos ? std::string::npos
-                                                                               : comma - start);
+        const std::string part =
+            text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
         if (!parseInt(part, values[i]) || values[i] < 0 || values[i] > 32767)
             return false;
         start = comma + 1;
@@ -39,6 +41,8 @@ bool parseCommand(const std::string& word, Command& command) {
         command = Command::Info;
     else if (word == "about")
         command = Command::About;
+    else if (word == "styles")
+        command = Command::Styles;
     else if (word == "filter")
         command = Command::Filter;
     else
@@ -70,6 +74,9 @@ bool parseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
                 return false;
         } else if (argument == "--script" && line.command == Command::Filter) {
             if (!value(line.script))
+                return false;
+        } else if (argument == "--style" && line.command == Command::Filter) {
+            if (!value(line.style))
                 return false;
         } else if (argument == "--record" && line.command == Command::Filter) {
             if (!value(line.record))
@@ -122,6 +129,10 @@ bool parseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
     if (wanted == 2) {
         line.input = positional[0];
         line.output = positional[1];
+    }
+    if (!line.script.empty() && !line.style.empty()) {
+        error = "--script and --style both give the settings: choose one";
+        return false;
     }
     return true;
 }

@@ -6,13 +6,14 @@
 
 #include "shell/host_record.h"
 
-enum class Command { Info, About, Filter };
+enum class Command { Info, About, Styles, Filter };
 
 struct CommandLine {
     Command command = Command::Filter;
     std::string plugin; // empty: the default module
     std::string input, output;
     std::string script, record, params;
+    std::string style; // a style of the module's style folder, by name
     bool dialog = false;
     bool progress = false;
     std::vector<std::pair<std::string, std::string>> channels; // name, grey image path

@@ -1,32 +1,62 @@
 #include "host/zerafin/filter_command.h"
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 
+#include "host/zerafin/host_styles.h"
 #include "host/zerafin/image_io.h"
+#include "host/zerafin/info_command.h"
 #include "host/zerafin/module_resources.h"
 #include "host/zerafin/plugin_module.h"
 #include "host/zerafin/script_file.h"
 #include "shell/plugin_api.h"
 
 namespace {
-constexpr const char* kEntryPointName = "ENTRYPOINT1";
-
 int fail(int status, const std::string& message) {
     std::fprintf(stderr, "zerafin: %s\n", message.c_str());
     return status;
 }
 
-bool readWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return false;
-    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return !file.bad();
+bool fileExists(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file)
+        std::fclose(file);
+    return file != nullptr;
 }
 
-bool fileExists(const std::string& path) { return std::ifstream(path).good(); }
+std::string pluginPathOf(const CommandLine& line) {
+    return line.plugin.empty() ? defaultPluginPath() : line.plugin;
+}
+
+// The hidden window that owns the plug-in's dialogs, for as long as a run lasts.
+class OwnerWindow {
+  public:
+    OwnerWindow() : window(createOwnerWindow()) {}
+    ~OwnerWindow() { destroyOwnerWindow(window); }
+    OwnerWindow(const OwnerWindow&) = delete;
+    OwnerWindow& operator=(const OwnerWindow&) = delete;
+    void* get() const { return window; }
+
+  private:
+    void* window;
+};
+
+// What the module tells the host before any of its code runs: it must be a
+// filter that works on RGB images. The entry point is the one 'wx86' names.
+bool describeFilterModule(const std::string& path, ModuleDescription& module,
+                          std::string& entryName, std::string& error) {
+    if (!readModuleDescription(path, module, error))
+        return false;
+    const std::optional<PropertyList> list = parsePropertyList(module.propertyList, error);
+    if (!list) {
+        error = "the module's property list is unreadable: " + error;
+        return false;
+    }
+    if (!checkFilterModule(*list, error, entryName)) {
+        error = "'" + path + "' cannot run here: " + error;
+        return false;
+    }
+    return true;
+}
 
 bool loadInputs(const CommandLine& line, Document& document, std::string& error) {
     if (!loadDocument(line.input, document, error))
@@ -42,21 +72,15 @@ bool loadInputs(const CommandLine& line, Document& document, std::string& error)
     return true;
 }
 
-std::string pluginPathOf(const CommandLine& line) {
-    return line.plugin.empty() ? defaultPluginPath() : line.plugin;
-}
-
 // The --script file as a descriptor, its values checked against the module's
 // terminology before anything runs.
-std::optional<Descriptor> loadScript(const CommandLine& line, std::string& error) {
+std::optional<Descriptor> loadScript(const std::string& path, const ModuleDescription& module,
+                                     std::string& error) {
     std::vector<uint8_t> bytes;
-    if (!readWholeFile(line.script, bytes)) {
-        error = "cannot read the script '" + line.script + "'";
+    if (!readWholeFile(path, bytes)) {
+        error = "cannot read the script '" + path + "'";
         return std::nullopt;
     }
-    ModuleDescription module;
-    if (!readModuleDescription(pluginPathOf(line), module, error))
-        return std::nullopt;
     if (module.terminology.empty()) {
         error = "the module publishes no scripting terminology to check the script against";
         return std::nullopt;
@@ -69,7 +93,7 @@ std::optional<Descriptor> loadScript(const CommandLine& line, std::string& error
     std::optional<Descriptor> descriptor =
         descriptorFromScript(std::string(bytes.begin(), bytes.end()), *terminology, error);
     if (!descriptor)
-        error = "script '" + line.script + "': " + error;
+        error = "script '" + path + "': " + error;
     return descriptor;
 }
 
@@ -92,51 +116,87 @@ int writeResults(const CommandLine& line, HostSession& session, const Document& 
         return fail(kExitUsage, error);
     return kExitSuccess;
 }
-} // namespace
 
-int runFilterCommand(const CommandLine& line) {
-    std::string error;
+// Everything a run needs that can be refused before the plug-in is called.
+struct FilterInputs {
+    ModuleDescription module;
+    std::string entryName;
     Document document;
-    if (!loadInputs(line, document, error))
-        return fail(kExitUsage, error);
+    std::optional<Descriptor> script;
+    std::optional<std::vector<uint8_t>> storedParameters;
+};
+
+int gatherInputs(const CommandLine& line, FilterInputs& inputs) {
+    std::string error;
 #ifndef _WIN32
     if (line.dialog)
-        return fail(kExitUsage, "the native host has no dialog; use a script");
+        return fail(kExitUsage, "the native host has no dialog; use a script or a style");
 #endif
-    const bool storedParameters = !line.params.empty() && fileExists(line.params);
-    if (line.script.empty() && !line.dialog && !storedParameters)
-        return fail(kExitUsage, "nothing to apply: give --script, --dialog or a stored --params file");
-    std::optional<Descriptor> script;
-    if (!line.script.empty() && !(script = loadScript(line, error)))
+    const bool haveParameters = !line.params.empty() && fileExists(line.params);
+    if (line.script.empty() && line.style.empty() && !line.dialog && !haveParameters)
+        return fail(kExitUsage,
+                    "nothing to apply: give --script, --style, --dialog or a stored --params file");
+    if (!describeFilterModule(pluginPathOf(line), inputs.module, inputs.entryName, error))
         return fail(kExitUsage, error);
+    if (!loadInputs(line, inputs.document, error))
+        return fail(kExitUsage, error);
+    if (!line.script.empty() && !(inputs.script = loadScript(line.script, inputs.module, error)))
+        return fail(kExitUsage, error);
+    if (haveParameters) {
+        inputs.storedParameters.emplace();
+        if (!readWholeFile(line.params, *inputs.storedParameters))
+            return fail(kExitUsage, "cannot read '" + line.params + "'");
+    }
+    return kExitSuccess;
+}
 
-    auto module = PluginModule::load(pluginPathOf(line), kEntryPointName, error);
-    if (!module)
+// The settings the run plays: the script's, the style's, or none.
+int playSettings(const CommandLine& line, FilterInputs& inputs, HostSession& session) {
+    std::string error;
+    if (!line.style.empty() && !(inputs.script = styleDescriptor(styleFolderOf(pluginPathOf(line)),
+                                                                 line.style, session, error)))
         return fail(kExitUsage, error);
-    void* owner = createOwnerWindow();
-    HostSession session(module->entryPoint(), owner);
-    session.setDocument(&document);
+    if (inputs.script && !session.playScript(*inputs.script, line.dialog))
+        return fail(kExitPluginFailed, "not enough memory for the script");
+    return kExitSuccess;
+}
+
+int runPlugin(const CommandLine& line, FilterInputs& inputs, const PluginModule& module) {
+    OwnerWindow owner;
+    HostSession session(module.entryPoint(), owner.get());
+    session.setDocument(&inputs.document);
     if (line.area)
         session.setArea(*line.area);
     session.showProgress = line.progress;
     PIThreadsSetCount(int16_t(line.threads));
-    if (storedParameters) {
-        std::vector<uint8_t> bytes;
-        if (!readWholeFile(line.params, bytes))
-            return fail(kExitUsage, "cannot read '" + line.params + "'");
-        session.setParameterBytes(bytes);
-    }
-    if (script && !session.playScript(*script, line.dialog))
-        return fail(kExitPluginFailed, "not enough memory for the script");
+    if (inputs.storedParameters)
+        session.setParameterBytes(*inputs.storedParameters);
+    if (const int status = playSettings(line, inputs, session); status != kExitSuccess)
+        return status;
 
-    clearAbortRequest();
+    // An interruption that came while the images were read is not cleared:
+    // the plug-in's first look at checkAbort ends the run.
     const int16_t code = session.runFilter(line.dialog);
-    destroyOwnerWindow(owner);
-    if (code == 1 || abortRequested())
-        return fail(kExitCancelled, "cancelled; nothing was written");
-    if (code != 0)
-        return fail(kExitPluginFailed, "the plug-in failed with result " + std::to_string(code));
-    return writeResults(line, session, document);
+    const bool interrupted = abortRequested();
+    const int status =
+        code == 1 || interrupted ? fail(kExitCancelled, "cancelled; nothing was written")
+        : code != 0
+            ? fail(kExitPluginFailed, "the plug-in failed with result " + std::to_string(code))
+            : writeResults(line, session, inputs.document);
+    module.discardState(session.dataSlot);
+    return status;
+}
+} // namespace
+
+int runFilterCommand(const CommandLine& line) {
+    FilterInputs inputs;
+    if (const int status = gatherInputs(line, inputs); status != kExitSuccess)
+        return status;
+    std::string error;
+    auto module = PluginModule::load(pluginPathOf(line), inputs.entryName, error);
+    if (!module)
+        return fail(kExitUsage, error);
+    return runPlugin(line, inputs, *module);
 }
 
 int runAboutCommand(const CommandLine& line) {
@@ -144,15 +204,19 @@ int runAboutCommand(const CommandLine& line) {
     (void)line;
     return fail(kExitUsage, "the native host has no about box");
 #else
-    std::string error;
-    auto module = PluginModule::load(pluginPathOf(line), kEntryPointName, error);
+    ModuleDescription description;
+    std::string entryName, error;
+    if (!describeFilterModule(pluginPathOf(line), description, entryName, error))
+        return fail(kExitUsage, error);
+    auto module = PluginModule::load(pluginPathOf(line), entryName, error);
     if (!module)
         return fail(kExitUsage, error);
-    void* owner = createOwnerWindow();
-    HostSession session(module->entryPoint(), owner);
+    OwnerWindow owner;
+    HostSession session(module->entryPoint(), owner.get());
     const int16_t code = session.showAbout();
     session.call(5);
-    destroyOwnerWindow(owner);
-    return code == 0 ? kExitSuccess : fail(kExitPluginFailed, "about failed with " + std::to_string(code));
+    module->discardState(session.dataSlot);
+    return code == 0 ? kExitSuccess
+                     : fail(kExitPluginFailed, "about failed with " + std::to_string(code));
 #endif
 }

@@ -13,18 +13,37 @@ namespace {
 HostSession* activeSession = nullptr;
 std::atomic<bool> abortFlag{false};
 
-uint8_t checkAbortCallback() { return abortFlag.load() ? 1 : 0; }
+uint8_t checkAbortCallback() {
+    return abortFlag.load() ? 1 : 0;
+}
 
+bool progressLineOpen = false;
+
+void drawProgressBar(int64_t done, int64_t total) {
+    const int width = 40;
+    const int filled = int(std::clamp<int64_t>(done * width / total, 0, width));
+    std::fprintf(stderr, "\r[%.*s%*s] %3d%%", filled, "########################################",
+                 width - filled, "", int(std::clamp<int64_t>(done * 100 / total, 0, 100)));
+    std::fflush(stderr);
+    progressLineOpen = true;
+}
+
+// The plug-in's tile count may run ahead of the tiles it lights (it counts a
+// spare row and column of tiles), so the bar is completed by the host at the
+// end of a successful run rather than by the last report.
 void reportProgressCallback(int32_t done, int32_t total) {
     if (!activeSession || !activeSession->showProgress || total <= 0)
         return;
-    const int width = 40;
-    const int filled = int(std::clamp<int64_t>(int64_t(done) * width / total, 0, width));
-    std::fprintf(stderr, "\r[%.*s%*s] %3d%%", filled, "########################################",
-                 width - filled, "", int(std::clamp<int64_t>(int64_t(done) * 100 / total, 0, 100)));
-    if (done >= total)
-        std::fputc('\n', stderr);
-    std::fflush(stderr);
+    drawProgressBar(done, total);
+}
+
+void closeProgressLine(bool completed) {
+    if (!progressLineOpen)
+        return;
+    if (completed)
+        drawProgressBar(1, 1);
+    std::fputc('\n', stderr);
+    progressLineOpen = false;
 }
 
 int16_t fetchRequestedCallback() {
@@ -34,9 +53,15 @@ int16_t fetchRequestedCallback() {
     return 0;
 }
 
-Handle newHandleCallback(int32_t size) { return NewHandle(size); }
-void disposeHandleCallback(Handle handle) { HostDisposeHandle(nullptr, handle); }
-int32_t getHandleSizeCallback(Handle handle) { return HostGetHandleSize(nullptr, handle); }
+Handle newHandleCallback(int32_t size) {
+    return NewHandle(size);
+}
+void disposeHandleCallback(Handle handle) {
+    HostDisposeHandle(nullptr, handle);
+}
+int32_t getHandleSizeCallback(Handle handle) {
+    return HostGetHandleSize(nullptr, handle);
+}
 
 constexpr int16_t kPropertyUnavailable = -1;
 const Document* activeDocument = nullptr;
@@ -76,17 +101,22 @@ int16_t queryPropertyCallback(uint32_t signature, uint32_t key, int16_t index, i
     return kPropertyUnavailable;
 }
 
-bool isEmpty(const Rect16& r) { return r.width() <= 0 || r.height() <= 0; }
+bool isEmpty(const Rect16& r) {
+    return r.width() <= 0 || r.height() <= 0;
+}
 } // namespace
 
-void requestAbort() { abortFlag = true; }
-bool abortRequested() { return abortFlag.load(); }
-void clearAbortRequest() { abortFlag = false; }
+void requestAbort() {
+    abortFlag = true;
+}
+bool abortRequested() {
+    return abortFlag.load();
+}
 
 HostSession::HostSession(EntryPointProc entry, void* ownerWindow) : entryPoint(entry) {
     windowInfo.ownerWindow = ownerWindow;
-    handleTable = HostHandleTable{1, 3, newHandleCallback, disposeHandleCallback,
-                                  getHandleSizeCallback};
+    handleTable =
+        HostHandleTable{1, 3, newHandleCallback, disposeHandleCallback, getHandleSizeCallback};
     propertyTable = HostPropertyTable{1, 2, queryPropertyCallback, setPropertyCallback};
     record.checkAbort = checkAbortCallback;
     record.reportProgress = reportProgressCallback;
@@ -205,9 +235,10 @@ int16_t HostSession::runFilter(bool withDialog) {
         if (code == 0)
             writeBackOutput(requested);
     }
-    if (code != 0)
-        return code;
-    return call(5);
+    if (code == 0)
+        code = call(5);
+    closeProgressLine(code == 0);
+    return code;
 }
 
 std::vector<uint8_t> HostSession::parameterBytes() const {

@@ -69,4 +69,3 @@ class HostSession {
 // Set from the interrupt handler; checkAbort reports it.
 void requestAbort();
 bool abortRequested();
-void clearAbortRequest();

@@ -21,8 +21,8 @@ using StbPixels = std::unique_ptr<stbi_uc, StbFree>;
 constexpr int kMaxSide = 30000; // the host protocol's rectangles are 16-bit
 
 // Opens by stdio so that paths work the same in both builds.
-StbPixels readPixels(const std::string& path, int& width, int& height, int& components,
-                     int wanted, std::string& error) {
+StbPixels readPixels(const std::string& path, int& width, int& height, int& components, int wanted,
+                     std::string& error) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) {
         error = "cannot open '" + path + "'";
@@ -47,7 +47,22 @@ StbPixels readPixels(const std::string& path, int& width, int& height, int& comp
 }
 } // namespace
 
-bool writeWholeFile(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
+bool readWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return false;
+    bytes.clear();
+    uint8_t chunk[65536];
+    size_t count = 0;
+    while ((count = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+        bytes.insert(bytes.end(), chunk, chunk + count);
+    const bool complete = !std::ferror(file);
+    std::fclose(file);
+    return complete;
+}
+
+bool writeWholeFile(const std::string& path, const std::vector<uint8_t>& bytes,
+                    std::string& error) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) {
         error = "cannot write '" + path + "'";
@@ -111,27 +126,80 @@ bool loadChannel(const std::string& path, const std::string& name, Document& doc
         return false;
     }
     const size_t count = size_t(width) * size_t(height);
-    document.channels.push_back(Channel{name, std::vector<uint8_t>(pixels.get(), pixels.get() + count)});
+    document.channels.push_back(
+        Channel{name, std::vector<uint8_t>(pixels.get(), pixels.get() + count)});
     return true;
 }
 
-bool savePng(const std::string& path, const Document& document, std::string& error) {
-    const int components = document.hasAlpha ? 4 : 3;
+namespace {
+// The colour (and alpha) interleaved, as the stb writers take it.
+std::vector<uint8_t> interleaved(const Document& document, int components) {
     const size_t count = size_t(document.width) * size_t(document.height);
     std::vector<uint8_t> pixels(count * size_t(components));
     for (size_t i = 0; i < count; ++i)
         for (int c = 0; c < components; ++c)
             pixels[i * size_t(components) + size_t(c)] = document.channels[size_t(c)].samples[i];
+    return pixels;
+}
+
+void appendBytes(void* context, void* data, int size) {
+    auto* bytes = static_cast<uint8_t*>(data);
+    auto* encoded = static_cast<std::vector<uint8_t>*>(context);
+    encoded->insert(encoded->end(), bytes, bytes + size);
+}
+
+bool endsWith(const std::string& text, const std::string& ending) {
+    return text.size() >= ending.size() &&
+           text.compare(text.size() - ending.size(), ending.size(), ending) == 0;
+}
+
+enum class ImageFormat { Png, Bmp, Tga, Jpeg };
+
+ImageFormat formatOfPath(const std::string& path) {
+    if (endsWith(path, ".jpg") || endsWith(path, ".jpeg"))
+        return ImageFormat::Jpeg;
+    if (endsWith(path, ".bmp"))
+        return ImageFormat::Bmp;
+    if (endsWith(path, ".tga"))
+        return ImageFormat::Tga;
+    return ImageFormat::Png;
+}
+
+bool saveAs(ImageFormat format, const std::string& path, const Document& document,
+            std::string& error) {
+    const int components = document.hasAlpha && format != ImageFormat::Jpeg ? 4 : 3;
+    const std::vector<uint8_t> pixels = interleaved(document, components);
+    const int w = document.width, h = document.height;
     std::vector<uint8_t> encoded;
-    auto append = [](void* context, void* data, int size) {
-        auto* bytes = static_cast<uint8_t*>(data);
-        static_cast<std::vector<uint8_t>*>(context)->insert(
-            static_cast<std::vector<uint8_t>*>(context)->end(), bytes, bytes + size);
-    };
-    if (!stbi_write_png_to_func(append, &encoded, document.width, document.height, components,
-                                pixels.data(), document.width * components)) {
-        error = "cannot encode the image as PNG";
+    int written = 0;
+    switch (format) {
+    case ImageFormat::Png:
+        written = stbi_write_png_to_func(appendBytes, &encoded, w, h, components, pixels.data(),
+                                         w * components);
+        break;
+    case ImageFormat::Bmp:
+        written = stbi_write_bmp_to_func(appendBytes, &encoded, w, h, components, pixels.data());
+        break;
+    case ImageFormat::Tga:
+        written = stbi_write_tga_to_func(appendBytes, &encoded, w, h, components, pixels.data());
+        break;
+    case ImageFormat::Jpeg:
+        written =
+            stbi_write_jpg_to_func(appendBytes, &encoded, w, h, components, pixels.data(), 95);
+        break;
+    }
+    if (!written) {
+        error = "cannot encode the image for '" + path + "'";
         return false;
     }
     return writeWholeFile(path, encoded, error);
+}
+} // namespace
+
+bool saveImage(const std::string& path, const Document& document, std::string& error) {
+    return saveAs(formatOfPath(path), path, document, error);
+}
+
+bool savePng(const std::string& path, const Document& document, std::string& error) {
+    return saveAs(ImageFormat::Png, path, document, error);
 }

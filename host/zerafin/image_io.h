@@ -14,8 +14,13 @@ bool loadDocument(const std::string& path, Document& document, std::string& erro
 bool loadChannel(const std::string& path, const std::string& name, Document& document,
                  std::string& error);
 
+// Reads a whole file; false when it cannot be read.
+bool readWholeFile(const std::string& path, std::vector<uint8_t>& bytes);
 // Writes a whole file; on failure nothing is left behind.
 bool writeWholeFile(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error);
 
 // Writes the document's colour (and alpha, if it has one) as PNG.
 bool savePng(const std::string& path, const Document& document, std::string& error);
+// The same in the format the path's extension names: .png, .bmp, .tga or .jpg
+// (JPEG at quality 95, without alpha).
+bool saveImage(const std::string& path, const Document& document, std::string& error);

@@ -8,6 +8,10 @@
 #include "host/zerafin/command_line.h"
 #include "host/zerafin/filter_command.h"
 #include "host/zerafin/host_session.h"
+#include "host/zerafin/host_styles.h"
+#include "host/zerafin/info_command.h"
+#include "host/zerafin/module_resources.h"
+#include "host/zerafin/plugin_module.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -19,14 +23,35 @@ BOOL WINAPI onConsoleInterrupt(DWORD event) {
     requestAbort();
     return TRUE;
 }
-void installInterruptHandler() { SetConsoleCtrlHandler(onConsoleInterrupt, TRUE); }
+void installInterruptHandler() {
+    SetConsoleCtrlHandler(onConsoleInterrupt, TRUE);
+}
 } // namespace
 #else
 namespace {
-void onInterrupt(int) { requestAbort(); }
-void installInterruptHandler() { std::signal(SIGINT, onInterrupt); }
+void onInterrupt(int) {
+    requestAbort();
+}
+void installInterruptHandler() {
+    std::signal(SIGINT, onInterrupt);
+}
 } // namespace
 #endif
+
+namespace {
+// zerafin info: what the module says about itself, read without running it.
+int runInfo(const CommandLine& line) {
+    ModuleDescription description;
+    std::string error;
+    if (!readModuleDescription(line.plugin.empty() ? defaultPluginPath() : line.plugin, description,
+                               error)) {
+        std::fprintf(stderr, "zerafin: %s\n", error.c_str());
+        return kExitUsage;
+    }
+    return runInfoCommand(description.propertyList, description.terminology, stdout,
+                          description.version ? &*description.version : nullptr);
+}
+} // namespace
 
 int main(int argc, char** argv) {
     std::vector<std::string> arguments(argv + 1, argv + argc);
@@ -42,9 +67,10 @@ int main(int argc, char** argv) {
         return runAboutCommand(line);
     case Command::Filter:
         return runFilterCommand(line);
+    case Command::Styles:
+        return runStylesCommand(line);
     case Command::Info:
-        break;
+        return runInfo(line);
     }
-    std::fprintf(stderr, "zerafin: info is not available yet\n");
     return kExitUsage;
 }

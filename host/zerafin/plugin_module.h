@@ -16,6 +16,12 @@ class PluginModule {
 
     EntryPointProc entryPoint() const { return entry; }
 
+    // Ends the plug-in's state that the data slot keeps, as the plug-in does
+    // when it discards a state itself: threads ended, run buffers released,
+    // the state destroyed and the slot emptied. A host does this when it is
+    // done with the module, after a finish or after an interrupted run.
+    void discardState(intptr_t& dataSlot) const;
+
   private:
     PluginModule() = default;
     void* library = nullptr;
@@ -24,6 +30,9 @@ class PluginModule {
 
 // The module path used when --plugin is not given: Orvane.9zf beside the host.
 std::string defaultPluginPath();
+// The folder that holds the module file, without a trailing separator (the
+// native host's own folder, since the plug-in is linked into it).
+std::string moduleDirectory(const std::string& modulePath);
 // A top-level window (hidden) owning the plug-in's dialogs; null natively.
 void* createOwnerWindow();
 void destroyOwnerWindow(void* window);

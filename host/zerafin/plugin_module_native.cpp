@@ -1,5 +1,11 @@
 #include "host/zerafin/plugin_module.h"
+
+#include "platform/files.h"
+#include "shell/checked_alloc.h"
 #include "shell/entry_point.h"
+#include "shell/filter_run.h"
+#include "shell/plugin_state.h"
+#include "shell/worker_threads.h"
 
 // The native host has the plug-in linked in: there is no module file to load.
 std::unique_ptr<PluginModule> PluginModule::load(const std::string&, const std::string&,
@@ -11,6 +17,31 @@ std::unique_ptr<PluginModule> PluginModule::load(const std::string&, const std::
 
 PluginModule::~PluginModule() = default;
 
-std::string defaultPluginPath() { return "(linked in)"; }
-void* createOwnerWindow() { return nullptr; }
+void PluginModule::discardState(intptr_t& dataSlot) const {
+    auto* state = reinterpret_cast<PluginState*>(dataSlot);
+    if (!state)
+        return;
+    endThreads(*state);
+    releaseRunBuffers(*state);
+    state->~PluginState();
+    checkedFreeRaw(state);
+    dataSlot = 0;
+}
+
+std::string defaultPluginPath() {
+    return "(linked in)";
+}
+
+std::string moduleDirectory(const std::string&) {
+    char path[platform::kMaxPath];
+    if (!platform::pluginFilePath(path, sizeof path))
+        return ".";
+    const std::string own(path);
+    const size_t separator = own.rfind(platform::kPathSeparator);
+    return separator == std::string::npos ? "." : own.substr(0, separator);
+}
+
+void* createOwnerWindow() {
+    return nullptr;
+}
 void destroyOwnerWindow(void*) {}

@@ -28,12 +28,26 @@ PluginModule::~PluginModule() {
         FreeLibrary(static_cast<HMODULE>(library));
 }
 
+// The state lives in the module's own memory, which only the module's code can
+// free; it goes with the module when the module is unloaded. The slot is
+// emptied so that the host never hands it back.
+void PluginModule::discardState(intptr_t& dataSlot) const {
+    dataSlot = 0;
+}
+
 std::string defaultPluginPath() {
     char path[MAX_PATH] = "";
     DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string own(path, length);
     const size_t slash = own.find_last_of("\\/");
     return (slash == std::string::npos ? std::string() : own.substr(0, slash + 1)) + "Orvane.9zf";
+}
+
+std::string moduleDirectory(const std::string& modulePath) {
+    const size_t separator = modulePath.find_last_of("\\/");
+    if (separator == std::string::npos)
+        return ".";
+    return separator == 0 ? modulePath.substr(0, 1) : modulePath.substr(0, separator);
 }
 
 void* createOwnerWindow() {

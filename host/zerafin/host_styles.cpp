@@ -1,0 +1,126 @@
+#include "host/zerafin/host_styles.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+
+#include "host/zerafin/host_session.h"
+#include "host/zerafin/image_io.h"
+#include "host/zerafin/plugin_module.h"
+#include "platform/files.h"
+#include "resources/string_table.h"
+#include "shell/four_cc.h"
+#include "shell/plugin_state.h"
+#include "shell/script_io.h"
+#include "styles/style_body.h"
+#include "styles/style_library.h"
+#include "styles/style_path.h"
+#include "styles/style_record.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace {
+constexpr int kStyleFolderNameId = 25; // "Lighting Styles"
+
+// The half frame the style was saved with: the header's last field, big-endian.
+int16_t savedHalfFrame(const std::vector<uint8_t>& bytes) {
+    const size_t offset = kStyleHeaderBytes - 2;
+    if (bytes.size() < kStyleHeaderBytes)
+        return 0;
+    return int16_t(bytes[offset] << 8 | bytes[offset + 1]);
+}
+
+// The style read at its own frame size, so that no light is rescaled. A frame
+// of no size keeps one pixel: the style's geometry is all 0 then.
+std::unique_ptr<PluginState> stateOfStyle(const std::vector<uint8_t>& bytes) {
+    const int16_t halfFrame = std::max<int16_t>(savedHalfFrame(bytes), 1);
+    auto state = std::make_unique<PluginState>();
+    state->frameCorner = {0, 0};
+    state->frameCenter = {uint16_t(halfFrame), uint16_t(halfFrame)};
+    if (!LoadStyleFromBytes(bytes, halfFrame, *state))
+        return nullptr;
+    return state;
+}
+
+void removeKey(Descriptor& descriptor, uint32_t key) {
+    std::erase_if(descriptor.items, [key](const DescriptorItem& item) { return item.key == key; });
+}
+} // namespace
+
+std::string styleFolderOf(const std::string& modulePath) {
+    const std::string separator(1, platform::kPathSeparator);
+    return moduleDirectory(modulePath) + separator + stringTableText(kStyleFolderNameId) +
+           separator;
+}
+
+std::vector<std::string> listStyles(const std::string& folder) {
+    std::vector<std::string> names;
+    platform::FolderListing listing(folder.c_str());
+    while (const char* entry = listing.next())
+        if (IsStyleFile(entry, folder.c_str()))
+            names.emplace_back(entry);
+    return names;
+}
+
+std::optional<Descriptor> styleDescriptor(const std::string& folder, const std::string& name,
+                                          HostSession& session, std::string& error) {
+    char styleName[platform::kMaxPath] = {};
+    name.copy(styleName, std::min(name.size(), sizeof styleName - 1));
+    cutStyleName(styleName);
+    char path[platform::kMaxPath];
+    if (name.size() >= sizeof styleName || !isUsableStyleName(styleName) ||
+        !joinPath(folder.c_str(), styleName, path) || !IsStyleFile(styleName, folder.c_str())) {
+        error = "no style named '" + systemTextToUtf8(name) + "' in '" + systemTextToUtf8(folder) +
+                "' (zerafin styles lists them)";
+        return std::nullopt;
+    }
+    std::vector<uint8_t> bytes;
+    std::unique_ptr<PluginState> state;
+    if (!readWholeFile(path, bytes) || !(state = stateOfStyle(bytes))) {
+        error = "the style '" + systemTextToUtf8(styleName) + "' cannot be read";
+        return std::nullopt;
+    }
+    state->host = &session.record;
+    int16_t errorCell = 0;
+    writeScriptParameters(session.record, *state, &errorCell);
+    std::optional<Descriptor> descriptor = session.takeRecordedDescriptor();
+    if (errorCell != 0 || !descriptor) {
+        error = "the style '" + systemTextToUtf8(styleName) + "' cannot be turned into a script";
+        return std::nullopt;
+    }
+    removeKey(*descriptor, fourCC("FrmW"));
+    return descriptor;
+}
+
+int runStylesCommand(const CommandLine& line) {
+    const std::string folder =
+        styleFolderOf(line.plugin.empty() ? defaultPluginPath() : line.plugin);
+    const std::vector<std::string> names = listStyles(folder);
+    if (names.empty())
+        std::fprintf(stderr, "zerafin: no styles in '%s'\n", systemTextToUtf8(folder).c_str());
+    for (const std::string& name : names)
+        std::printf("%s\n", systemTextToUtf8(name).c_str());
+    return kExitSuccess;
+}
+
+#ifdef _WIN32
+std::string systemTextToUtf8(const std::string& text) {
+    if (text.empty())
+        return text;
+    const int wideLength =
+        MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), nullptr, 0);
+    std::wstring wide(size_t(wideLength), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), wide.data(), wideLength);
+    const int length =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+    std::string utf8(size_t(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, utf8.data(), length, nullptr, nullptr);
+    return utf8;
+}
+#else
+std::string systemTextToUtf8(const std::string& text) {
+    return text;
+}
+#endif

@@ -1,0 +1,104 @@
+// orvane_image_check: small image jobs for the host's command-line tests.
+//   compare A B [T,L,B,R]  counts the pixels whose colour differs, inside and
+//                          outside the rectangle (bottom and right exclusive;
+//                          without one everything is outside); prints
+//                          "inside N outside M" and exits 0 only when nothing
+//                          outside differs.
+//   convert IN OUT [ALPHA] writes IN's colour in the format of OUT's extension
+//                          (.png, .bmp, .tga, .jpg), with ALPHA's grey as the
+//                          alpha channel when given.
+//   tile IN OUT N          writes IN repeated N times across and down.
+// Exits 2 on a usage or reading error.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "host/zerafin/image_io.h"
+
+namespace {
+struct Area {
+    int top = 0, left = 0, bottom = 0, right = 0;
+    bool contains(int x, int y) const { return y >= top && y < bottom && x >= left && x < right; }
+};
+
+int usage() {
+    std::fprintf(stderr, "usage: orvane_image_check compare A B [T,L,B,R]\n"
+                         "       orvane_image_check convert IN OUT [ALPHA]\n"
+                         "       orvane_image_check tile IN OUT N\n");
+    return 2;
+}
+
+int failWith(const std::string& error) {
+    std::fprintf(stderr, "orvane_image_check: %s\n", error.c_str());
+    return 2;
+}
+
+bool colourDiffers(const Document& a, const Document& b, int x, int y) {
+    for (int c = 0; c < 3; ++c)
+        if (a.sample(c, x, y) != b.sample(c, x, y))
+            return true;
+    return false;
+}
+
+int compare(const std::string& pathA, const std::string& pathB, const Area& area) {
+    Document a, b;
+    std::string error;
+    if (!loadDocument(pathA, a, error) || !loadDocument(pathB, b, error))
+        return failWith(error);
+    if (a.width != b.width || a.height != b.height)
+        return failWith("the images differ in size");
+    long inside = 0, outside = 0;
+    for (int y = 0; y < a.height; ++y)
+        for (int x = 0; x < a.width; ++x)
+            if (colourDiffers(a, b, x, y))
+                ++(area.contains(x, y) ? inside : outside);
+    std::printf("inside %ld outside %ld\n", inside, outside);
+    return outside == 0 ? 0 : 1;
+}
+
+int convert(const std::string& in, const std::string& out, const char* alphaPath) {
+    Document document;
+    std::string error;
+    if (!loadDocument(in, document, error))
+        return failWith(error);
+    document.channels.resize(3);
+    document.hasAlpha = alphaPath != nullptr;
+    if (alphaPath && !loadChannel(alphaPath, "Alpha 1", document, error))
+        return failWith(error);
+    return saveImage(out, document, error) ? 0 : failWith(error);
+}
+
+int tile(const std::string& in, const std::string& out, int times) {
+    Document source;
+    std::string error;
+    if (!loadDocument(in, source, error))
+        return failWith(error);
+    Document tiled;
+    tiled.width = source.width * times;
+    tiled.height = source.height * times;
+    for (int c = 0; c < 3; ++c) {
+        tiled.channels.push_back(
+            Channel{source.channels[size_t(c)].name,
+                    std::vector<uint8_t>(size_t(tiled.width) * size_t(tiled.height))});
+        for (int y = 0; y < tiled.height; ++y)
+            for (int x = 0; x < tiled.width; ++x)
+                tiled.sample(c, x, y) = source.sample(c, x % source.width, y % source.height);
+    }
+    return savePng(out, tiled, error) ? 0 : failWith(error);
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::string job = argc > 1 ? argv[1] : "";
+    Area area;
+    if (job == "compare" && argc == 4)
+        return compare(argv[2], argv[3], area);
+    if (job == "compare" && argc == 5 &&
+        std::sscanf(argv[4], "%d,%d,%d,%d", &area.top, &area.left, &area.bottom, &area.right) == 4)
+        return compare(argv[2], argv[3], area);
+    if (job == "convert" && (argc == 4 || argc == 5))
+        return convert(argv[2], argv[3], argc == 5 ? argv[4] : nullptr);
+    if (job == "tile" && argc == 5 && std::atoi(argv[4]) >= 1)
+        return tile(argv[2], argv[3], std::atoi(argv[4]));
+    return usage();
+}
