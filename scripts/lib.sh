@@ -52,7 +52,7 @@ configure_and_build() {
     fi
 }
 
-build_native() { log "native build"; configure_and_build "$BUILD_ROOT/native"; }
+build_native() { log "native build"; configure_and_build "$BUILD_ROOT/native" -DORVANE_BENCHMARKS=ON; }
 build_sanitized() {
     log "native build with AddressSanitizer and UndefinedBehaviorSanitizer"
     configure_and_build "$BUILD_ROOT/native-asan" -DORVANE_SANITIZE=ON -DORVANE_BENCHMARKS=OFF -- orvane_tests zerafin

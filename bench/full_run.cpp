@@ -1,0 +1,224 @@
+// A whole filtering run on a large image, timed: the host kit's session drives
+// the plug-in (tile requests, copies, worker threads) exactly as zerafin does,
+// without the image files. The same pixels are then lit by the kernels alone,
+// tile by tile on one thread, with the render block the run used; the
+// difference is the time spent outside the shading.
+//
+//   orvane_full_run [SIZE] [THREADS...]     (default 4096 and 1 and the CPU count)
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "host/zerafin/document.h"
+#include "host/zerafin/host_session.h"
+#include "host/zerafin/script_file.h"
+#include "host/zerafin/terminology.h"
+#include "lighting/relief.h"
+#include "lighting/shade_flat.h"
+#include "lighting/shade_strip.h"
+#include "lighting/shading_scratch.h"
+#include "resources/resource_data.h"
+#include "shell/entry_point.h"
+#include "shell/parameter_block.h"
+#include "shell/plugin_api.h"
+#include "shell/plugin_state.h"
+
+namespace {
+constexpr int kTile = 64;
+constexpr int kTextureMargin = 3;
+
+// A spot, an omni light and a directional light; the relief settings are
+// appended for the textured run.
+const char* const kLights =
+    R"({"Glos": 40, "Mtrl": 20, "Exps": 0, "AmbB": -10,)"
+    R"( "AmbC": {"Rd  ": 255, "Grn ": 255, "Bl  ": 255}, "FrmW": 100.0, "CrnL": 1, "LghS": [)"
+    R"({"Clr ": {"Rd  ": 255, "Grn ": 214, "Bl  ": 150}, "Intn": 30, "Fcs ": 60, "On  ": true,)"
+    R"( "LghT": "LghS", "Pstn": [32, 38], "Vct0": [60, 40], "Vct1": [-30, 45], "Rds ": 15},)"
+    R"({"Clr ": {"Rd  ": 90, "Grn ": 140, "Bl  ": 255}, "Intn": 20, "Fcs ": 0, "On  ": true,)"
+    R"( "LghT": "LghO", "Pstn": [85, 75], "Vct0": [0, 0], "Vct1": [0, 0], "Rds ": 30},)"
+    R"({"Clr ": {"Rd  ": 255, "Grn ": 255, "Bl  ": 255}, "Intn": 20, "Fcs ": 0, "On  ": true,)"
+    R"( "LghT": "LghD", "Pstn": [50, 50], "Vct0": [-30, -10], "Vct1": [0, 0], "Rds ": 0}])";
+
+double secondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+uint8_t noise(uint32_t x, uint32_t y, uint32_t seed) {
+    uint32_t h = x * 374761393u + y * 668265263u + seed * 2246822519u;
+    h = (h ^ (h >> 13)) * 1274126177u;
+    return uint8_t(h >> 24);
+}
+
+// Colour with a rough "Relief" channel.
+Document makeDocument(int size) {
+    Document document;
+    document.width = document.height = size;
+    for (const char* name : {"Rouge", "Vert", "Bleu", "Relief"}) {
+        Channel channel{name, std::vector<uint8_t>(size_t(size) * size_t(size))};
+        const uint32_t seed = uint32_t(document.channels.size());
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x)
+                channel.samples[size_t(y) * size + x] =
+                    uint8_t((noise(x / 8, y / 8, seed) + noise(x, y, seed + 9)) / 2);
+        document.channels.push_back(std::move(channel));
+    }
+    return document;
+}
+
+std::optional<Descriptor> scriptFor(bool relief) {
+    std::string text = kLights;
+    text += relief ? R"(, "BmpC": {"name": "Relief"}, "BmpA": 60, "WhHi": true})" : "}";
+    std::string error;
+    const std::optional<Terminology> terminology = parseTerminology(terminologyBytes(), error);
+    std::optional<Descriptor> descriptor =
+        terminology ? descriptorFromScript(text, *terminology, error) : std::nullopt;
+    if (!descriptor)
+        std::fprintf(stderr, "orvane_full_run: %s\n", error.c_str());
+    return descriptor;
+}
+
+struct RunResult {
+    double seconds = 0;
+    std::vector<uint8_t> block; // the parameter block the run left
+};
+
+// The whole run, as the host makes it: the best of two.
+std::optional<RunResult> timedRun(Document& document, const Descriptor& script, int threads) {
+    PIThreadsSetCount(int16_t(threads));
+    RunResult best{1e30, {}};
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        HostSession session(ENTRYPOINT1, nullptr);
+        session.setDocument(&document);
+        if (!session.playScript(script, false))
+            return std::nullopt;
+        const auto start = std::chrono::steady_clock::now();
+        const int16_t result = session.runFilter(false);
+        const double seconds = secondsSince(start);
+        if (result != 0) {
+            std::fprintf(stderr, "orvane_full_run: the run failed with %d\n", result);
+            return std::nullopt;
+        }
+        best.seconds = std::min(best.seconds, seconds);
+        best.block = session.parameterBytes();
+    }
+    return best;
+}
+
+// Interleaved RGB of a tile, and its texture samples with the run's margin.
+struct TileInput {
+    std::vector<uint8_t> rgb, texture;
+};
+
+TileInput tileInput(const Document& document, int top, int left, int rows, int columns) {
+    TileInput input;
+    for (int y = top; y < top + rows; ++y)
+        for (int x = left; x < left + columns; ++x)
+            for (int c = 0; c < 3; ++c)
+                input.rgb.push_back(document.sample(c, x, y));
+    const int last = document.width - 1;
+    for (int y = top - kTextureMargin; y < top + rows + kTextureMargin; ++y)
+        for (int x = left - kTextureMargin; x < left + columns + kTextureMargin; ++x)
+            input.texture.push_back(
+                document.sample(3, std::clamp(x, 0, last), std::clamp(y, 0, last)));
+    return input;
+}
+
+// The kernels alone over every tile, on one thread; the tiles' input is made
+// beforehand and not timed.
+double kernelSeconds(const Document& document, const ParameterBlock& block, bool relief) {
+    std::vector<uint8_t> scratchArea(kScratchAreaBytes), output(kTile * kTile * 3);
+    const ShadingScratch scratch = scratchFromArea(scratchArea.data());
+    const int size = document.width;
+    const float scale = block.imageWidth / float(size);
+    HeightMapRecord heights{};
+    heights.scale = block.relief;
+    double seconds = 0;
+    for (int top = 0; top < size; top += kTile) {
+        std::vector<TileInput> row;
+        for (int left = 0; left < size; left += kTile)
+            row.push_back(tileInput(document, top, left, kTile, kTile));
+        const auto start = std::chrono::steady_clock::now();
+        for (int i = 0, left = 0; left < size; ++i, left += kTile) {
+            if (relief) {
+                const int side = kTile + 2 * kTextureMargin;
+                buildHeightMap(row[i].texture.data(), side, side, side, heights);
+                shadeStrip(ReliefStrip{&block, size, size, kTile, kTile, top, left,
+                                       row[i].rgb.data(), kTile * 3, output.data(), kTile * 3,
+                                       heights.map + heights.width + 1, heights.width, scale,
+                                       scratch});
+            } else {
+                shadeFlatRows(FlatRows{&block, size, size, kTile, kTile, top, left,
+                                       row[i].rgb.data(), kTile * 3, output.data(), kTile * 3,
+                                       scale, nullptr, false, nullptr, nullptr, false, scratch});
+            }
+        }
+        seconds += secondsSince(start);
+    }
+    std::free(heights.map);
+    return seconds;
+}
+
+void doNothing(void*) {}
+
+// What one hand-off to the worker threads costs, with no work in it.
+void reportHandOff(int threads) {
+    PIThreadsSetCount(int16_t(threads));
+    ThreadSet* set = PIThreadsInit(64);
+    if (!set)
+        return;
+    constexpr int kRounds = 2000;
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < kRounds; ++i)
+        PIThreadsDoAll(0, set, doNothing);
+    std::printf("hand-off to %d thread(s): %.1f us\n", threads,
+                secondsSince(start) / kRounds * 1e6);
+    PIThreadsEndThreads(set);
+}
+
+void report(const char* name, int size, const std::vector<int>& threadCounts, Document& document,
+            bool relief) {
+    const std::optional<Descriptor> script = scriptFor(relief);
+    if (!script)
+        std::exit(2);
+    const double megapixels = double(size) * size / 1e6;
+    std::vector<uint8_t> block;
+    for (int threads : threadCounts) {
+        const std::optional<RunResult> run = timedRun(document, *script, threads);
+        if (!run)
+            std::exit(1);
+        std::printf("%-11s %d thread(s): %7.3f s  %7.2f MP/s\n", name, threads, run->seconds,
+                    megapixels / run->seconds);
+        if (threads == 1) {
+            ParameterBlock prepared;
+            std::memcpy(&prepared, run->block.data(), std::min(sizeof prepared, run->block.size()));
+            const double kernels = kernelSeconds(document, prepared, relief);
+            std::printf("%-11s kernels alone, 1 thread: %7.3f s; outside the shading: %.1f %%\n",
+                        name, kernels, 100.0 * (run->seconds - kernels) / run->seconds);
+        }
+    }
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    const int size = argc > 1 ? std::atoi(argv[1]) : 4096;
+    std::vector<int> threadCounts;
+    for (int i = 2; i < argc; ++i)
+        threadCounts.push_back(std::atoi(argv[i]));
+    if (threadCounts.empty())
+        threadCounts = {1, PIThreadsGetNumThreads()};
+    if (size < kTile || size > 30000 || size % kTile != 0) {
+        std::fprintf(stderr, "usage: orvane_full_run [SIZE (a multiple of 64)] [THREADS...]\n");
+        return 2;
+    }
+    for (int threads : threadCounts)
+        reportHandOff(threads);
+    Document document = makeDocument(size);
+    std::printf("%d x %d pixels, 3 lights (spot, omni, directional)\n", size, size);
+    report("untextured", size, threadCounts, document, false);
+    report("relief", size, threadCounts, document, true);
+    return 0;
+}
