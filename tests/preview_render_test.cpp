@@ -305,51 +305,6 @@ TEST_P(PreviewRedraw, ARefusedCacheChangesNoPixel) {
     }
 }
 
-TEST_P(PreviewRedraw, OnePixelIsLitWithTheAmbientLightAlone) {
-    PreviewScene tiny(1, 1);
-    PluginState& state = *tiny.state;
-    state.setTextureChannel(GetParam() ? 1 : 0);
-    ASSERT_EQ(tiny.width(), 1);
-    ASSERT_EQ(tiny.height(), 1);
-    for (int i = 0; i < state.lightCount; ++i) {
-        state.lights[i].enabled = 0;
-        state.lights[i].invalidate();
-    }
-    state.ambience = 64;
-    state.exposure = 160;
-    const std::vector<uint8_t> before = tiny.resultImage();
-    EXPECT_EQ(tiny.evaluationsOfRedraw(), 0u);
-    // Every facet of the pixel gets the same ambient light, so its average is
-    // one facet's value: ((A x c) >> 8) x exposure >> 15.
-    const std::vector<uint8_t> source = tiny.sourcePixels();
-    const std::vector<uint8_t> lit = tiny.preview();
-    for (int c = 0; c < 3; ++c) {
-        const int32_t ambient = int32_t(state.ambientColor[c]) * 64 / 64;
-        const int32_t v = (((ambient * source[c]) >> 8) * 160) >> 15;
-        EXPECT_EQ(lit[c], std::clamp(v, 0, 255)) << c;
-    }
-    // Nothing else of the work area changes.
-    std::vector<uint8_t> after = tiny.resultImage();
-    const size_t at = size_t(state.resultImage.rowBytes) * state.previewTop + 3 * state.previewLeft;
-    std::copy_n(before.begin() + at, 3, after.begin() + at);
-    EXPECT_EQ(after, before);
-}
-
-TEST_P(PreviewRedraw, APreviewWiderThan1024PixelsIsNotLit) {
-    constexpr LayoutMeasure kWideDialog{1100, 10, 1120, 20};
-    for (int width : {1024, 1025}) {
-        PreviewScene wide(width, 3, kWideDialog);
-        wide.state->setTextureChannel(GetParam() ? 1 : 0);
-        ASSERT_EQ(wide.width(), width);
-        const std::vector<uint8_t> before = wide.resultImage();
-        EXPECT_EQ(renderPreview(*wide.state), 0);
-        if (width == 1024)
-            EXPECT_NE(wide.resultImage(), before);
-        else
-            EXPECT_EQ(wide.resultImage(), before);
-    }
-}
-
 TEST_P(PreviewRedraw, TheHostRecordIsLeftAsItWas) {
     scene.host.inputRect = Rect16{1, 2, 3, 4};
     const std::vector<uint8_t> before(reinterpret_cast<const uint8_t*>(&scene.host),
@@ -528,4 +483,53 @@ TEST(PreviewRender, AnEmptyReliefInputLightsNothingAndLeavesTheCachesInvalid) {
     EXPECT_EQ(scene.resultImage(), before);
     for (const CacheSlot& slot : state.summedCaches)
         EXPECT_EQ(slot.valid, 0u);
+}
+
+TEST(PreviewRender, OnePixelIsLitWithTheAmbientLightAlone) {
+    for (uint16_t channel : {0, 1}) {
+        PreviewScene tiny(1, 1);
+        PluginState& state = *tiny.state;
+        state.setTextureChannel(channel);
+        ASSERT_EQ(tiny.width(), 1);
+        ASSERT_EQ(tiny.height(), 1);
+        for (int i = 0; i < state.lightCount; ++i) {
+            state.lights[i].enabled = 0;
+            state.lights[i].invalidate();
+        }
+        state.ambience = 64;
+        state.exposure = 160;
+        const std::vector<uint8_t> before = tiny.resultImage();
+        EXPECT_EQ(tiny.evaluationsOfRedraw(), 0u);
+        // Every facet of the pixel gets the same ambient light, so their
+        // average is one facet's value: ((A x c) >> 8) x exposure >> 15.
+        const std::vector<uint8_t> source = tiny.sourcePixels();
+        const std::vector<uint8_t> lit = tiny.preview();
+        for (int c = 0; c < 3; ++c) {
+            const int32_t ambient = int32_t(state.ambientColor[c]) * state.ambience / 64;
+            const int32_t v = (((ambient * source[c]) >> 8) * state.exposure) >> 15;
+            EXPECT_EQ(lit[c], std::clamp(v, 0, 255)) << channel << " " << c;
+        }
+        // Nothing else of the work area changes.
+        std::vector<uint8_t> after = tiny.resultImage();
+        const size_t at =
+            size_t(state.resultImage.rowBytes) * state.previewTop + 3 * state.previewLeft;
+        std::copy_n(before.begin() + at, 3, after.begin() + at);
+        EXPECT_EQ(after, before) << channel;
+    }
+}
+
+TEST(PreviewRender, APreviewWiderThan1024PixelsIsNotLit) {
+    constexpr LayoutMeasure kWideDialog{1100, 10, 1120, 20};
+    for (uint16_t channel : {0, 1})
+        for (int width : {1024, 1025}) {
+            PreviewScene wide(width, 3, kWideDialog);
+            wide.state->setTextureChannel(channel);
+            ASSERT_EQ(wide.width(), width);
+            const std::vector<uint8_t> before = wide.resultImage();
+            EXPECT_EQ(renderPreview(*wide.state), 0);
+            if (width == 1024)
+                EXPECT_NE(wide.resultImage(), before) << channel;
+            else
+                EXPECT_EQ(wide.resultImage(), before) << channel;
+        }
 }
