@@ -161,6 +161,18 @@ int playSettings(const CommandLine& line, FilterInputs& inputs, HostSession& ses
     return kExitSuccess;
 }
 
+// An interruption counts from the moment it comes, also while the images are
+// read: the plug-in stops at its next look at checkAbort (an untextured render
+// never looks), and whatever it lit is not written.
+int finishRun(const CommandLine& line, int16_t code, HostSession& session,
+              const Document& document) {
+    if (code == 1 || abortRequested())
+        return fail(kExitCancelled, "cancelled; nothing was written");
+    if (code != 0)
+        return fail(kExitPluginFailed, "the plug-in failed with result " + std::to_string(code));
+    return writeResults(line, session, document);
+}
+
 int runPlugin(const CommandLine& line, FilterInputs& inputs, const PluginModule& module) {
     OwnerWindow owner;
     HostSession session(module.entryPoint(), owner.get());
@@ -174,15 +186,7 @@ int runPlugin(const CommandLine& line, FilterInputs& inputs, const PluginModule&
     if (const int status = playSettings(line, inputs, session); status != kExitSuccess)
         return status;
 
-    // An interruption that came while the images were read is not cleared:
-    // the plug-in's first look at checkAbort ends the run.
-    const int16_t code = session.runFilter(line.dialog);
-    const bool interrupted = abortRequested();
-    const int status =
-        code == 1 || interrupted ? fail(kExitCancelled, "cancelled; nothing was written")
-        : code != 0
-            ? fail(kExitPluginFailed, "the plug-in failed with result " + std::to_string(code))
-            : writeResults(line, session, inputs.document);
+    const int status = finishRun(line, session.runFilter(line.dialog), session, inputs.document);
     module.discardState(session.dataSlot);
     return status;
 }
