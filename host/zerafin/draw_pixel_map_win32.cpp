@@ -32,8 +32,8 @@ int16_t drawPixelMapCallback(const ImageRecord* image, const Rect16* sourceRect,
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 24;
     info.bmiHeader.biCompression = BI_RGB;
-    const int lines = SetDIBitsToDevice(static_cast<HDC>(deviceContext), destColumn, destRow,
-                                        DWORD(width), DWORD(height), 0, 0, 0, UINT(height),
-                                        dib.data(), &info, DIB_RGB_COLORS);
+    const int lines =
+        SetDIBitsToDevice(static_cast<HDC>(deviceContext), destColumn, destRow, DWORD(width),
+                          DWORD(height), 0, 0, 0, UINT(height), dib.data(), &info, DIB_RGB_COLORS);
     return lines == height ? 0 : -1;
 }
