@@ -3,6 +3,11 @@
 // that checks it is skipped. Keys appear in this order: 'LghS' (count, then one
 // object per light), 'CrnL', 'Glos', 'Mtrl', 'Exps', 'AmbB', 'AmbC', then
 // 'BmpC', 'WhHi', 'BmpA' only with a texture channel, and 'FrmW' last.
+//
+// The geometry written is the one the run lit: after the dialog, the lights'
+// preview pixels and the measured image width; after a run without the dialog,
+// the percent geometry the script gave, so that replaying a recording lights
+// the very same image (pixels would round every point to the preview's grid).
 #include <algorithm>
 
 #include "scripting/channel_queries.h"
@@ -21,7 +26,8 @@ struct ScriptWriting {
     DescriptorWriterTable& table;
     HostHandleTable* handles;
     int16_t* cell;
-    uint16_t frame; // frame size in preview pixels
+    uint16_t frame;       // frame size in preview pixels
+    bool percentGeometry; // the run lit the lights from their percent geometry
 
     bool clear() const { return *cell == 0; }
 
@@ -37,11 +43,15 @@ struct ScriptWriting {
         if (clear())
             *cell = table.writeBoolean(writer, key, value ? 1 : 0);
     }
-    void writePoint(DescriptorWriteToken*& writer, uint32_t key, Point16 pixels) {
+    // A point in percent of the frame, (50, 50) at its centre.
+    void writePoint(DescriptorWriteToken*& writer, uint32_t key, Point16 pixels, PointF percent) {
         if (!clear())
             return;
-        const double horizontal = 50.0 + PixelsToFramePercent(pixels.x, frame);
-        const double vertical = 50.0 + PixelsToFramePercent(pixels.y, frame);
+        double horizontal = 50.0 + double(percent.x), vertical = 50.0 + double(percent.y);
+        if (!percentGeometry) {
+            horizontal = 50.0 + PixelsToFramePercent(pixels.x, frame);
+            vertical = 50.0 + PixelsToFramePercent(pixels.y, frame);
+        }
         UtilWritePointDescriptor(handles, &table, &writer, key, &horizontal, &vertical, cell);
     }
     // Hands a finished nested descriptor to `writer` under `key` and releases it.
@@ -85,11 +95,12 @@ uint32_t lightTypeCode(uint32_t type) {
 // Geometry is written only after the type went through.
 void writeLightGeometry(ScriptWriting& writing, DescriptorWriteToken*& writer,
                         const LightSource& light) {
-    writing.writePoint(writer, scriptKey::position, light.position);
-    writing.writePoint(writer, scriptKey::vector0, light.vector0);
-    writing.writePoint(writer, scriptKey::vector1, light.vector1);
+    writing.writePoint(writer, scriptKey::position, light.position, light.positionPct);
+    writing.writePoint(writer, scriptKey::vector0, light.vector0, light.vector0Pct);
+    writing.writePoint(writer, scriptKey::vector1, light.vector1, light.vector1Pct);
     writing.writeFloat(writer, scriptKey::radius,
-                       PixelsToFramePercent(light.radius, writing.frame));
+                       writing.percentGeometry ? double(light.radiusPct)
+                                               : PixelsToFramePercent(light.radius, writing.frame));
 }
 
 void writeLight(ScriptWriting& writing, DescriptorWriteToken* listWriter,
@@ -159,7 +170,8 @@ uint8_t WriteScriptParameters(PluginState* state, HostScriptRecord* script,
                               DescriptorWriteToken** writer, int16_t* errorCell) {
     script->recordMode = 0;
     HostHandleTable* handles = state->host ? state->host->handleTable : nullptr;
-    ScriptWriting writing{*state, *script->writerTable, handles, errorCell, state->frameSize()};
+    ScriptWriting writing{*state,    *script->writerTable, handles,
+                          errorCell, state->frameSize(),   state->litFromPercent};
     // The count's result is not examined.
     writing.table.writeCount(*writer, scriptKey::lights, state->lightCount);
     const int lightCount = std::min<int>(int16_t(state->lightCount), kMaxLights);
@@ -169,6 +181,8 @@ uint8_t WriteScriptParameters(PluginState* state, HostScriptRecord* script,
     writeMaterial(writing, *writer);
     writeTexture(writing, *writer);
     writing.writeFloat(*writer, scriptKey::imageWidth,
-                       PixelsToFramePercent(state->previewImageWidth, writing.frame));
+                       writing.percentGeometry
+                           ? 100.0 * double(state->imageWidthRatio)
+                           : PixelsToFramePercent(state->previewImageWidth, writing.frame));
     return *errorCell == 0;
 }

@@ -162,6 +162,7 @@ int16_t runDialogAndCommit(HostRecord& host, PluginState& state) {
             return result::outOfMemory;
     }
     setWaitingProperty(host, 1);
+    state.litFromPercent = false;
     int16_t dialogResult = runMainDialog(host, state);
     setWaitingProperty(host, 0);
     state.releaseAll();
@@ -190,7 +191,11 @@ int16_t runDialogAndCommit(HostRecord& host, PluginState& state) {
     return result::ok;
 }
 
+// Each tile also looks for an interruption, so that a long render without
+// relief stops when the user asks, as the textured one does.
 int16_t renderUntexturedTile(HostRecord& host, PluginState& state, ParameterBlock& block) {
+    if (host.checkAbort && host.checkAbort())
+        return result::cancelled;
     renderFlat(host, state, block);
     advanceRenderWalk(host);
     ++state.tilesDone;
@@ -255,6 +260,7 @@ int16_t startFiltering(HostRecord& host, PluginState& state) {
     ParameterBlock* block = lockParameterBlock(host);
     if (scriptRead) {
         fillParameterBlock(state, *block, BlockVariant::Script, int(state.showDialog));
+        state.litFromPercent = true;
         state.settingsValid = 1;
     }
 

@@ -72,6 +72,9 @@ struct PluginState {
     PointU16 frameCorner;
     float imageWidthRatio = 0;
     bool imageWidthRatioSet = false; // until a script gives one, the preview's ratio serves
+    // The last render lit the lights from their percent geometry (a script
+    // without the dialog), not from their preview pixels.
+    bool litFromPercent = false;
 
     uint16_t tileCount = 0;
     uint16_t tilesDone = 0;

@@ -160,3 +160,11 @@ TEST(EntryPoint, ThreadSetUpFailureIsUndone) {
     EXPECT_EQ(host.call(SelectorStart), result::outOfMemory);
     EXPECT_EQ(host.state()->threads, nullptr);
 }
+
+TEST(EntryPoint, AnInterruptionStopsARenderWithoutRelief) {
+    TestHost host(200, 130);
+    const std::vector<uint8_t> before = host.rgb();
+    host.record.checkAbort = []() -> uint8_t { return 1; };
+    EXPECT_EQ(host.runFilter(), result::cancelled);
+    EXPECT_EQ(host.rgb(), before) << "no tile is lit once the user has asked to stop";
+}

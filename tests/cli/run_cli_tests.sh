@@ -162,24 +162,21 @@ same "relief: native and Win32 give the same image" "$work/relief-native.png" "$
 check "native: relief 0" 0 native filter "$work/sample.png" "$work/relief0.png" --script "$work/relief0.json" "${relief[@]}"
 same "a textured run with relief 0 is the untextured run" "$work/plain-native.png" "$work/relief0.png"
 
-# Recording and replay. The recording holds the geometry on the preview's
-# pixel grid and the measured image width, so its replay is the settled form:
-# replaying it records the same script again and lights the same image.
+# Recording and replay. A run without the dialog records the geometry it lit
+# (percent of the frame, as the script gave it), so replaying the recording
+# lights the same image and records the same script again.
 check "native: record" 0 native filter "$work/sample.png" "$work/rec1.png" --script "$work/relief.json" \
     "${relief[@]}" --record "$work/rec1.json"
 same "native: recording changes nothing in the image" "$work/relief-native.png" "$work/rec1.png"
 check "native: replay" 0 native filter "$work/sample.png" "$work/rec2.png" --script "$work/rec1.json" \
     "${relief[@]}" --record "$work/rec2.json"
 same "native: the replay records the same script" "$work/rec1.json" "$work/rec2.json"
-check "native: replay again" 0 native filter "$work/sample.png" "$work/rec3.png" --script "$work/rec2.json" \
-    "${relief[@]}" --record "$work/rec3.json"
-same "native: the replayed recording gives the same image" "$work/rec2.png" "$work/rec3.png"
+same "native: the replay lights the recorded image" "$work/rec1.png" "$work/rec2.png"
 check "win32: record" 0 win32 filter "$work/sample.png" "$work/wrec1.png" --script "$work/plain.json" --record "$work/wrec1.json"
 same "win32: recording changes nothing in the image" "$work/plain-win32.png" "$work/wrec1.png"
 check "win32: replay" 0 win32 filter "$work/sample.png" "$work/wrec2.png" --script "$work/wrec1.json" --record "$work/wrec2.json"
 same "win32: the replay records the same script" "$work/wrec1.json" "$work/wrec2.json"
-check "win32: replay again" 0 win32 filter "$work/sample.png" "$work/wrec3.png" --script "$work/wrec2.json"
-same "win32: the replayed recording gives the same image" "$work/wrec2.png" "$work/wrec3.png"
+same "win32: the replay lights the recorded image" "$work/wrec1.png" "$work/wrec2.png"
 
 # Threads: every count lights every row once, the same way.
 for threads in 1 2 3 7; do
