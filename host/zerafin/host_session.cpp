@@ -170,36 +170,55 @@ int16_t HostSession::showAbout() {
     return result;
 }
 
+namespace {
+// Copies the rectangle's samples of `planes` channels from `firstChannel` on,
+// interleaved, into rows of `rowBytes`. Samples beyond the image's edge repeat
+// the nearest one; channels beyond the last repeat the last.
+void interleave(const Document& document, const Rect16& area, int firstChannel, int planes,
+                uint8_t* to, int rowBytes) {
+    const int lastChannel = int(document.channels.size()) - 1;
+    const int lastColumn = document.width - 1, lastRow = document.height - 1;
+    for (int p = 0; p < planes; ++p) {
+        const uint8_t* samples =
+            document.channels[size_t(std::clamp(firstChannel + p, 0, lastChannel))].samples.data();
+        for (int y = area.top; y < area.bottom; ++y) {
+            const uint8_t* row =
+                samples + size_t(std::clamp(y, 0, lastRow)) * size_t(document.width);
+            uint8_t* out = to + size_t(y - area.top) * size_t(rowBytes) + size_t(p);
+            for (int x = area.left; x < area.right; ++x, out += planes)
+                *out = row[std::clamp(x, 0, lastColumn)];
+        }
+    }
+}
+
+// The reverse for the red, green and blue of a rectangle inside the image.
+void deinterleave(const uint8_t* from, int rowBytes, const Rect16& area, Document& document) {
+    for (int c = 0; c < 3; ++c) {
+        uint8_t* samples = document.channels[size_t(c)].samples.data();
+        for (int y = area.top; y < area.bottom; ++y) {
+            const uint8_t* in = from + size_t(y - area.top) * size_t(rowBytes) + size_t(c);
+            uint8_t* row = samples + size_t(y) * size_t(document.width);
+            for (int x = area.left; x < area.right; ++x, in += 3)
+                row[x] = *in;
+        }
+    }
+}
+} // namespace
+
 void HostSession::supplyRequested() {
     const Rect16 in = record.inputRect;
     const int planes = std::max(1, record.inputPlaneLast - record.inputPlaneFirst + 1);
-    const int firstPlane = record.inputPlaneFirst;
     const int rowBytes = std::max(1, int(in.width()) * planes);
     inputBuffer.assign(size_t(rowBytes) * size_t(std::max(1, int(in.height()))), 0);
-    const int lastChannel = int(document->channels.size()) - 1;
-    for (int y = in.top; y < in.bottom; ++y) {
-        uint8_t* row = &inputBuffer[size_t(y - in.top) * size_t(rowBytes)];
-        const int sy = std::clamp(y, 0, document->height - 1);
-        for (int x = in.left; x < in.right; ++x) {
-            const int sx = std::clamp(x, 0, document->width - 1);
-            for (int p = 0; p < planes; ++p) {
-                const int channel = std::clamp(firstPlane + p, 0, lastChannel);
-                row[size_t(x - in.left) * size_t(planes) + size_t(p)] =
-                    document->sample(channel, sx, sy);
-            }
-        }
-    }
+    interleave(*document, in, record.inputPlaneFirst, planes, inputBuffer.data(), rowBytes);
     record.inputData = inputBuffer.data();
     record.inputRowBytes = rowBytes;
 
+    // The output starts as the image's own pixels.
     const Rect16 out = record.outputRect;
     const int outRowBytes = std::max(1, int(out.width()) * 3);
     outputBuffer.assign(size_t(outRowBytes) * size_t(std::max(1, int(out.height()))), 0);
-    for (int y = out.top; y < out.bottom; ++y)
-        for (int x = out.left; x < out.right; ++x)
-            for (int c = 0; c < 3; ++c)
-                outputBuffer[size_t(y - out.top) * size_t(outRowBytes) + size_t(x - out.left) * 3 +
-                             size_t(c)] = document->sample(c, x, y);
+    interleave(*document, out, 0, 3, outputBuffer.data(), outRowBytes);
     record.outputData = outputBuffer.data();
     record.outputRowBytes = outRowBytes;
 
@@ -211,12 +230,7 @@ void HostSession::supplyRequested() {
 }
 
 void HostSession::writeBackOutput(const Rect16& out) {
-    for (int y = out.top; y < out.bottom; ++y)
-        for (int x = out.left; x < out.right; ++x)
-            for (int c = 0; c < 3; ++c)
-                document->sample(c, x, y) =
-                    outputBuffer[size_t(y - out.top) * size_t(record.outputRowBytes) +
-                                 size_t(x - out.left) * 3 + size_t(c)];
+    deinterleave(outputBuffer.data(), record.outputRowBytes, out, *document);
 }
 
 int16_t HostSession::runFilter(bool withDialog) {
