@@ -1,12 +1,15 @@
 // The worker-thread service: a pool created by PIThreadsInit, each worker with
 // its own zeroed block, and PIThreadsDoAll as a barrier. The calling thread
 // runs the first block itself, so that one thread costs no hand-off at all.
+#include <atomic>
 #include <condition_variable>
 #include <cstdlib>
 #include <mutex>
 #include <new>
 #include <thread>
 #include <vector>
+
+#include <immintrin.h>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -54,10 +57,24 @@ int16_t threadCount() {
     const unsigned processors = std::thread::hardware_concurrency();
     return int16_t(processors == 0 ? 1 : processors > 64 ? 64 : processors);
 }
+
+// Waits a little for `ready` by spinning: a band of a render is short, and a
+// worker that is put to sleep between two bands costs more than the spin.
+template <typename Ready> bool spinUntil(Ready ready) {
+    constexpr int kSpins = 2000; // some tens of microseconds
+    for (int i = 0; i < kSpins; ++i) {
+        if (ready())
+            return true;
+        _mm_pause();
+    }
+    return ready();
+}
 } // namespace
 
 // Workers wait for a new generation of work, run it on their block, and report
-// back; the caller of doAll waits until every worker has reported.
+// back; the caller of doAll waits until every worker has reported. Waiting
+// spins first and sleeps only when the wait goes on; the generation and the
+// stop flag change under the mutex, so that a sleeper never misses them.
 struct ThreadSet {
     explicit ThreadSet(int count, size_t blockSize) : blocks(size_t(count)) {
         for (void*& block : blocks)
@@ -90,15 +107,20 @@ struct ThreadSet {
 
     void doAll(ThreadWorkerProc proc) {
         if (!workers.empty()) {
-            std::lock_guard lock(mutex);
             work = proc;
             running = workers.size();
-            ++generation;
+            {
+                std::lock_guard<Mutex> lock(mutex);
+                ++generation;
+            }
+            wake.notify_all();
         }
-        wake.notify_all();
         proc(blocks[0]);
-        std::unique_lock lock(mutex);
-        done.wait(lock, [this] { return running == 0; });
+        const auto allReported = [this] { return running == 0; };
+        if (!spinUntil(allReported)) {
+            std::unique_lock<Mutex> lock(mutex);
+            done.wait(lock, allReported);
+        }
     }
 
     std::vector<void*> blocks;
@@ -107,29 +129,29 @@ struct ThreadSet {
     void workerLoop(size_t index) {
         unsigned long seen = 0;
         for (;;) {
-            ThreadWorkerProc proc;
-            {
-                std::unique_lock lock(mutex);
-                wake.wait(lock, [&] { return stopping || generation != seen; });
-                if (stopping)
-                    return;
-                seen = generation;
-                proc = work;
+            const auto called = [&] { return stopping || generation != seen; };
+            if (!spinUntil(called)) {
+                std::unique_lock<Mutex> lock(mutex);
+                wake.wait(lock, called);
             }
-            proc(blocks[index]);
-            std::lock_guard lock(mutex);
-            if (--running == 0)
+            if (stopping)
+                return;
+            seen = generation;
+            work.load()(blocks[index]);
+            if (--running == 0) {
+                std::lock_guard<Mutex> lock(mutex);
                 done.notify_one();
+            }
         }
     }
 
     std::vector<std::thread> workers;
     Mutex mutex;
     ConditionVariable wake, done;
-    ThreadWorkerProc work = nullptr;
-    size_t running = 0;
-    unsigned long generation = 0;
-    bool stopping = false;
+    std::atomic<ThreadWorkerProc> work{nullptr};
+    std::atomic<size_t> running{0};
+    std::atomic<unsigned long> generation{0};
+    std::atomic<bool> stopping{false};
 };
 
 PLUGIN_API void PIThreadsSetCount(int16_t count) {

@@ -178,28 +178,35 @@ void interleave(const Document& document, const Rect16& area, int firstChannel, 
                 uint8_t* to, int rowBytes) {
     const int lastChannel = int(document.channels.size()) - 1;
     const int lastColumn = document.width - 1, lastRow = document.height - 1;
-    for (int p = 0; p < planes; ++p) {
-        const uint8_t* samples =
-            document.channels[size_t(std::clamp(firstChannel + p, 0, lastChannel))].samples.data();
-        for (int y = area.top; y < area.bottom; ++y) {
-            const uint8_t* row =
-                samples + size_t(std::clamp(y, 0, lastRow)) * size_t(document.width);
-            uint8_t* out = to + size_t(y - area.top) * size_t(rowBytes) + size_t(p);
-            for (int x = area.left; x < area.right; ++x, out += planes)
-                *out = row[std::clamp(x, 0, lastColumn)];
+    std::vector<const uint8_t*> rows(static_cast<size_t>(planes));
+    for (int y = area.top; y < area.bottom; ++y) {
+        const size_t rowStart = size_t(std::clamp(y, 0, lastRow)) * size_t(document.width);
+        for (int p = 0; p < planes; ++p) {
+            const Channel& channel =
+                document.channels[size_t(std::clamp(firstChannel + p, 0, lastChannel))];
+            rows[size_t(p)] = channel.samples.data() + rowStart;
+        }
+        uint8_t* out = to + size_t(y - area.top) * size_t(rowBytes);
+        for (int x = area.left; x < area.right; ++x) {
+            const int column = std::clamp(x, 0, lastColumn);
+            for (const uint8_t* row : rows)
+                *out++ = row[column];
         }
     }
 }
 
 // The reverse for the red, green and blue of a rectangle inside the image.
 void deinterleave(const uint8_t* from, int rowBytes, const Rect16& area, Document& document) {
-    for (int c = 0; c < 3; ++c) {
-        uint8_t* samples = document.channels[size_t(c)].samples.data();
-        for (int y = area.top; y < area.bottom; ++y) {
-            const uint8_t* in = from + size_t(y - area.top) * size_t(rowBytes) + size_t(c);
-            uint8_t* row = samples + size_t(y) * size_t(document.width);
-            for (int x = area.left; x < area.right; ++x, in += 3)
-                row[x] = *in;
+    for (int y = area.top; y < area.bottom; ++y) {
+        const size_t rowStart = size_t(y) * size_t(document.width);
+        uint8_t* red = document.channels[0].samples.data() + rowStart;
+        uint8_t* green = document.channels[1].samples.data() + rowStart;
+        uint8_t* blue = document.channels[2].samples.data() + rowStart;
+        const uint8_t* in = from + size_t(y - area.top) * size_t(rowBytes);
+        for (int x = area.left; x < area.right; ++x, in += 3) {
+            red[x] = in[0];
+            green[x] = in[1];
+            blue[x] = in[2];
         }
     }
 }
