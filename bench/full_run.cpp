@@ -143,17 +143,15 @@ double kernelSeconds(const Document& document, const ParameterBlock& block, bool
             row.push_back(tileInput(document, top, left, kTile, kTile));
         const auto start = std::chrono::steady_clock::now();
         for (int i = 0, left = 0; left < size; ++i, left += kTile) {
+            const RowRun run{
+                &block,    size,          size,      kTile, kTile,  top, left, row[i].rgb.data(),
+                kTile * 3, output.data(), kTile * 3, scale, scratch};
             if (relief) {
                 const int side = kTile + 2 * kTextureMargin;
                 buildHeightMap(row[i].texture.data(), side, side, side, heights);
-                shadeStrip(ReliefStrip{&block, size, size, kTile, kTile, top, left,
-                                       row[i].rgb.data(), kTile * 3, output.data(), kTile * 3,
-                                       heights.map + heights.width + 1, heights.width, scale,
-                                       scratch});
+                shadeStrip(ReliefStrip{run, heights.map + heights.width + 1, heights.width});
             } else {
-                shadeFlatRows(FlatRows{&block, size, size, kTile, kTile, top, left,
-                                       row[i].rgb.data(), kTile * 3, output.data(), kTile * 3,
-                                       scale, nullptr, false, nullptr, nullptr, false, scratch});
+                shadeFlatRows(FlatRows{run});
             }
         }
         seconds += secondsSince(start);

@@ -43,58 +43,38 @@ void fillThreadBlock(ThreadBlock& thread, const HostRecord& host, const PluginSt
     thread.hostCopy.inputRect.bottom = int16_t(thread.hostCopy.inputRect.top + rows);
     thread.heightMapCopy = state.heightMap;
     if (state.heightMap.map)
-        thread.heightMapCopy.map = state.heightMap.map + ptrdiff_t(state.heightMap.width) * firstRow;
+        thread.heightMapCopy.map =
+            state.heightMap.map + ptrdiff_t(state.heightMap.width) * firstRow;
 }
 
-// The thread's strip, as the shading kernel sees it.
-ReliefStrip reliefStripOf(const ThreadBlock& thread) {
+// The thread's run of rows, as the shading kernels see it.
+RowRun rowRunOf(const ThreadBlock& thread) {
     const HostRecord& host = thread.hostCopy;
-    ReliefStrip strip{};
-    strip.block = thread.block;
-    strip.imageWidth = thread.areaWidth;
-    strip.imageHeight = thread.areaHeight;
-    strip.rows = thread.runRows;
-    strip.columns = thread.runWidth;
-    strip.rowOffset = host.inputRect.top - host.areaRect.top;
-    strip.columnOffset = host.inputRect.left - host.areaRect.left;
-    strip.source = thread.runInput;
-    strip.sourceRowBytes = host.inputRowBytes;
-    strip.destination = thread.runOutput;
-    strip.destinationRowBytes = host.outputRowBytes;
-    strip.heights = thread.heightMapCopy.map;
-    strip.heightsWidth = thread.heightMapCopy.width;
-    strip.scale = thread.widthScale;
-    strip.scratch = scratchFromBuffers(thread.scratch);
-    return strip;
+    return RowRun{thread.block,
+                  thread.areaWidth,
+                  thread.areaHeight,
+                  thread.runRows,
+                  thread.runWidth,
+                  host.inputRect.top - host.areaRect.top,
+                  host.inputRect.left - host.areaRect.left,
+                  thread.runInput,
+                  host.inputRowBytes,
+                  thread.runOutput,
+                  host.outputRowBytes,
+                  thread.widthScale,
+                  scratchFromBuffers(thread.scratch)};
 }
 
 void shadeStripWorker(void* threadBlock) {
-    shadeStrip(reliefStripOf(*static_cast<ThreadBlock*>(threadBlock)));
+    const ThreadBlock& thread = *static_cast<ThreadBlock*>(threadBlock);
+    shadeStrip(ReliefStrip{rowRunOf(thread), thread.heightMapCopy.map, thread.heightMapCopy.width});
 }
 
 void shadeFlatWorker(void* threadBlock) {
     const ThreadBlock& thread = *static_cast<ThreadBlock*>(threadBlock);
-    const HostRecord& host = thread.hostCopy;
-    FlatRows rows{};
-    rows.block = thread.block;
-    rows.imageWidth = thread.areaWidth;
-    rows.imageHeight = thread.areaHeight;
-    rows.rows = thread.runRows;
-    rows.columns = thread.runWidth;
-    rows.rowOffset = host.inputRect.top - host.areaRect.top;
-    rows.columnOffset = host.inputRect.left - host.areaRect.left;
-    rows.source = thread.runInput;
-    rows.sourceRowBytes = host.inputRowBytes;
-    rows.destination = thread.runOutput;
-    rows.destinationRowBytes = host.outputRowBytes;
-    rows.scale = thread.widthScale;
-    rows.positionsCache = thread.summed.positions;
-    rows.positionsValid = thread.summed.positionsValid != 0;
-    rows.diffuseCache = thread.summed.diffuse;
-    rows.specularCache = thread.summed.specular;
-    rows.sumsValid = thread.summed.sumsValid != 0;
-    rows.scratch = scratchFromBuffers(thread.scratch);
-    shadeFlatRows(rows);
+    const auto& summed = thread.summed;
+    shadeFlatRows(FlatRows{rowRunOf(thread), summed.positions, summed.positionsValid != 0,
+                           summed.diffuse, summed.specular, summed.sumsValid != 0});
 }
 
 template <typename T> T* advancedBy(void* buffer, ptrdiff_t elements) {

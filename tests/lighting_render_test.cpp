@@ -51,39 +51,19 @@ struct Picture {
     std::vector<uint8_t> source, destination;
 };
 
+RowRun runOver(const ParameterBlock& block, Picture& picture, const ShadingScratch& scratch) {
+    return wholePictureRun(block, picture.width, picture.height, picture.source.data(),
+                           picture.destination.data(), picture.rowBytes, scratch);
+}
+
 ReliefStrip stripOver(const ParameterBlock& block, Picture& picture,
                       const std::vector<int32_t>& heights, const ShadingScratch& scratch) {
-    ReliefStrip strip{};
-    strip.block = &block;
-    strip.imageWidth = picture.width;
-    strip.imageHeight = picture.height;
-    strip.rows = picture.height;
-    strip.columns = picture.width;
-    strip.source = picture.source.data();
-    strip.sourceRowBytes = picture.rowBytes;
-    strip.destination = picture.destination.data();
-    strip.destinationRowBytes = picture.rowBytes;
-    strip.heights = heights.data();
-    strip.heightsWidth = uint32_t(picture.width + 2);
-    strip.scale = block.imageWidth / float(picture.width);
-    strip.scratch = scratch;
-    return strip;
+    return ReliefStrip{runOver(block, picture, scratch), heights.data(),
+                       uint32_t(picture.width + 2)};
 }
 
 FlatRows flatOver(const ParameterBlock& block, Picture& picture, const ShadingScratch& scratch) {
-    FlatRows rows{};
-    rows.block = &block;
-    rows.imageWidth = picture.width;
-    rows.imageHeight = picture.height;
-    rows.rows = picture.height;
-    rows.columns = picture.width;
-    rows.source = picture.source.data();
-    rows.sourceRowBytes = picture.rowBytes;
-    rows.destination = picture.destination.data();
-    rows.destinationRowBytes = picture.rowBytes;
-    rows.scale = block.imageWidth / float(picture.width);
-    rows.scratch = scratch;
-    return rows;
+    return FlatRows{runOver(block, picture, scratch)};
 }
 
 // Rough relief: a height map of random values up to the strongest relief.

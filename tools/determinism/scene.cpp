@@ -108,39 +108,19 @@ void renderWithRelief(const ParameterBlock& block, const ScenePicture& picture,
     if (buildHeightMap(texture.data(), textureWidth, textureWidth,
                        picture.height + 2 * kTextureMargin, heights) != 0)
         return;
-    ReliefStrip strip{};
-    strip.block = &block;
-    strip.imageWidth = picture.width;
-    strip.imageHeight = picture.height;
-    strip.rows = picture.height;
-    strip.columns = picture.width;
-    strip.source = picture.pixels.data();
-    strip.sourceRowBytes = picture.rowBytes;
-    strip.destination = out.pixels.data();
-    strip.destinationRowBytes = out.rowBytes;
-    strip.heights = heights.map;
-    strip.heightsWidth = heights.width;
-    strip.scale = block.imageWidth / float(picture.width);
-    strip.scratch = scratch.view();
+    const ReliefStrip strip{wholePictureRun(block, picture.width, picture.height,
+                                            picture.pixels.data(), out.pixels.data(),
+                                            picture.rowBytes, scratch.view()),
+                            heights.map, heights.width};
     shadeStrip(strip);
     checkedFree(heights.map);
 }
 
 void renderUntextured(const ParameterBlock& block, const ScenePicture& picture,
                       const SceneScratch& scratch, ScenePicture& out) {
-    FlatRows rows{};
-    rows.block = &block;
-    rows.imageWidth = picture.width;
-    rows.imageHeight = picture.height;
-    rows.rows = picture.height;
-    rows.columns = picture.width;
-    rows.source = picture.pixels.data();
-    rows.sourceRowBytes = picture.rowBytes;
-    rows.destination = out.pixels.data();
-    rows.destinationRowBytes = out.rowBytes;
-    rows.scale = block.imageWidth / float(picture.width);
-    rows.scratch = scratch.view();
-    shadeFlatRows(rows);
+    shadeFlatRows(
+        FlatRows{wholePictureRun(block, picture.width, picture.height, picture.pixels.data(),
+                                 out.pixels.data(), picture.rowBytes, scratch.view())});
 }
 } // namespace
 
