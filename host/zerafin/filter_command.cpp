@@ -161,15 +161,34 @@ int playSettings(const CommandLine& line, FilterInputs& inputs, HostSession& ses
     return kExitSuccess;
 }
 
+// What a plug-in's result code means, for the message of a failed run.
+std::string meaningOf(int16_t code) {
+    switch (code) {
+    case -1:
+        return " (a resource of the module is missing, or its dialog is not available)";
+    case -108:
+        return " (not enough memory)";
+    case -30100:
+        return " (the module does not know that call)";
+    case -30101:
+        return " (the module works on RGB images only)";
+    case -30900:
+        return " (the module misses a service of the host)";
+    default:
+        return "";
+    }
+}
+
 // An interruption counts from the moment it comes, also while the images are
-// read: the plug-in stops at its next look at checkAbort (an untextured render
-// never looks), and whatever it lit is not written.
+// read: the plug-in stops at its next look at checkAbort, and whatever it lit
+// is not written.
 int finishRun(const CommandLine& line, int16_t code, HostSession& session,
               const Document& document) {
     if (code == 1 || abortRequested())
         return fail(kExitCancelled, "cancelled; nothing was written");
     if (code != 0)
-        return fail(kExitPluginFailed, "the plug-in failed with result " + std::to_string(code));
+        return fail(kExitPluginFailed,
+                    "the plug-in failed with result " + std::to_string(code) + meaningOf(code));
     return writeResults(line, session, document);
 }
 

@@ -178,6 +178,12 @@ check "win32: replay" 0 win32 filter "$work/sample.png" "$work/wrec2.png" --scri
 same "win32: the replay records the same script" "$work/wrec1.json" "$work/wrec2.json"
 same "win32: the replay lights the recorded image" "$work/wrec1.png" "$work/wrec2.png"
 
+# The interactive dialog is not in this module yet: asking for it fails
+# clearly rather than filtering silently, and writes nothing.
+check "win32: dialog" 3 win32 filter "$work/sample.png" "$work/dialog.png" --dialog
+says "win32: dialog" "dialog is not available" "$work/err.txt"
+absent "win32: dialog" "$work/dialog.png"
+
 # Threads: every count lights every row once, the same way.
 for threads in 1 2 3 7; do
     check "native: $threads threads" 0 native filter "$work/sample.png" "$work/threads$threads.png" \
