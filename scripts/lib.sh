@@ -55,7 +55,8 @@ configure_and_build() {
 build_native() { log "native build"; configure_and_build "$BUILD_ROOT/native" -DORVANE_BENCHMARKS=ON; }
 build_sanitized() {
     log "native build with AddressSanitizer and UndefinedBehaviorSanitizer"
-    configure_and_build "$BUILD_ROOT/native-asan" -DORVANE_SANITIZE=ON -DORVANE_BENCHMARKS=OFF -- orvane_tests zerafin
+    configure_and_build "$BUILD_ROOT/native-asan" -DORVANE_SANITIZE=ON -DORVANE_BENCHMARKS=OFF -- \
+        orvane_tests zerafin orvane_sample orvane_image_check
 }
 build_win32() {
     log "Win32 build (i686 mingw-w64)"
