@@ -1,0 +1,148 @@
+// The filtering run's walks: render and preview tiles, progress steps, the
+// texture channel's limit, and the division of a band among worker threads.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <vector>
+
+#include "shell/parameter_block.h"
+#include "shell/plugin_api.h"
+#include "shell/thread_block.h"
+#include "shell/tile_walk.h"
+#include "shell/worker_threads.h"
+#include "tests/support/script_fixture.h"
+#include "tests/support/test_host.h"
+
+namespace {
+std::vector<std::pair<int32_t, int32_t>> progressReports;
+void recordProgress(int32_t done, int32_t total) {
+    progressReports.emplace_back(done, total);
+}
+
+struct ThreadCount {
+    explicit ThreadCount(int16_t count) { PIThreadsSetCount(count); }
+    ~ThreadCount() { PIThreadsSetCount(0); }
+};
+
+// Every tile of a walk over `area`.
+std::vector<Rect16> tilesOf(const Rect16& area, int size) {
+    std::vector<Rect16> tiles;
+    Rect16 tile = firstTile(area, size);
+    do
+        tiles.push_back(tile);
+    while (advanceTile(tile, area, size));
+    EXPECT_TRUE(tile.isEmpty()) << "the walk ends on an empty rectangle";
+    return tiles;
+}
+
+bool operator==(const Rect16& a, const Rect16& b) {
+    return a.top == b.top && a.left == b.left && a.bottom == b.bottom && a.right == b.right;
+}
+} // namespace
+
+TEST(TileWalk, WholeAndPartTilesWithOneSpareStepEachWay) {
+    const Rect16 square{0, 0, 64, 64};
+    EXPECT_EQ(tilesOf(square, 64).size(), 1u);
+    EXPECT_EQ(renderTileCount(square), 4);
+
+    const Rect16 strip{0, 0, 1, 65};
+    const std::vector<Rect16> tiles = tilesOf(strip, 64);
+    ASSERT_EQ(tiles.size(), 2u);
+    EXPECT_TRUE((tiles[0] == Rect16{0, 0, 1, 64}));
+    EXPECT_TRUE((tiles[1] == Rect16{0, 64, 1, 65}));
+    EXPECT_EQ(renderTileCount(strip), 2);
+
+    // Left to right, then top to bottom, from an area that does not start at 0.
+    const std::vector<Rect16> offset = tilesOf(Rect16{10, 20, 140, 150}, 64);
+    ASSERT_EQ(offset.size(), 9u);
+    EXPECT_TRUE((offset[1] == Rect16{10, 84, 74, 148}));
+    EXPECT_TRUE((offset[8] == Rect16{138, 148, 140, 150}));
+}
+
+TEST(FilterRun, ThePreviewWalkUsesWholeStepsOfTheSampling) {
+    // 400 x 300 in the 150 x 234 placeholder: step 3, so tiles of 63 pixels.
+    TestHost host(400, 300);
+    ASSERT_EQ(host.call(SelectorParameters), 0);
+    ASSERT_EQ(host.call(SelectorPrepare), 0);
+    ASSERT_EQ(host.call(SelectorStart), 0);
+    EXPECT_EQ(host.state()->previewStep, 3);
+    EXPECT_EQ(host.record.inputRect.width(), 63);
+    EXPECT_EQ(host.record.inputRect.height(), 63);
+    EXPECT_EQ(host.record.outputRect.height(), 1) << "one output row keeps the host calling";
+}
+
+TEST(FilterRun, ATexturedRunReportsOneStepPerTilePlusOne) {
+    TestHost host(130, 70); // 3 x 2 tiles
+    host.record.reportProgress = recordProgress;
+    progressReports.clear();
+    ASSERT_TRUE(host.session.playScript(
+        Descriptor{{channelByEnumItem("Grn "), booleanItem("WhHi", true), integerItem("BmpA", 50)}},
+        false));
+    ASSERT_EQ(host.runFilter(), 0);
+    // A report of none done when the render begins, then one step per tile
+    // and one more: the texture pass of the end of the walk counts too.
+    ASSERT_EQ(progressReports.size(), 1u + 6u + 1u);
+    for (size_t i = 0; i < progressReports.size(); ++i)
+        EXPECT_EQ(progressReports[i].first, int32_t(i));
+    for (const auto& [done, total] : progressReports)
+        EXPECT_EQ(total, renderTileCount(Rect16{0, 0, 70, 130}));
+}
+
+TEST(FilterRun, ATextureChannelBeyondTheDocumentIsDroppedAtAStartWithoutDialog) {
+    TestHost host(70, 40);
+    ASSERT_TRUE(host.session.playScript(
+        Descriptor{{channelByEnumItem("Bl  "), booleanItem("WhHi", true), integerItem("BmpA", 50)}},
+        false));
+    ASSERT_EQ(host.runFilter(), 0);
+    ASSERT_EQ(host.block()->textureChannel, 3u);
+    host.session.takeRecordedDescriptor(); // the next start plays no script
+
+    // The block a previous operation left names a channel this document lacks.
+    host.block()->textureChannel = 9;
+    const std::vector<uint8_t> before = host.rgb();
+    EXPECT_EQ(host.runFilter(), 0);
+    EXPECT_EQ(host.block()->textureChannel, 0u);
+    EXPECT_NE(host.rgb(), before) << "the image is still lit, without relief";
+}
+
+namespace {
+// How often each row of a band was handed to a worker.
+std::vector<std::atomic<int>> rowVisits(1100);
+
+void countRows(void* raw) {
+    const auto& thread = *static_cast<ThreadBlock*>(raw);
+    for (int r = 0; r < thread.runRows; ++r)
+        ++rowVisits[size_t(thread.hostCopy.inputRect.top + r)];
+}
+
+// Runs `countRows` over a band of `rows` x `columns` on `threads` threads.
+std::vector<int> visitsOfBand(int16_t threads, int rows, int columns) {
+    ThreadCount count(threads);
+    TestHost host(8, 8);
+    EXPECT_EQ(host.call(SelectorPrepare), 0);
+    PluginState& state = *host.state();
+    EXPECT_EQ(initThreads(state), 0);
+    std::vector<uint8_t> pixels(size_t(rows) * size_t(columns) * 3);
+    host.record.areaRect = Rect16{0, 0, int16_t(rows), int16_t(columns)};
+    host.record.inputRect = host.record.outputRect = host.record.areaRect;
+    host.record.inputData = host.record.outputData = pixels.data();
+    host.record.inputRowBytes = host.record.outputRowBytes = columns * 3;
+    ParameterBlock block{};
+    block.imageWidth = 1.0f;
+    for (auto& visits : rowVisits)
+        visits = 0;
+    runBandOnThreads(host.record, state, block, countRows);
+    endThreads(state);
+    std::vector<int> visits;
+    for (int r = 0; r < rows; ++r)
+        visits.push_back(rowVisits[size_t(r)]);
+    return visits;
+}
+} // namespace
+
+TEST(Bands, EveryRowGoesToExactlyOneThread) {
+    EXPECT_EQ(visitsOfBand(3, 64, 64), std::vector<int>(64, 1)) << "64 rows on 3 threads";
+    EXPECT_EQ(visitsOfBand(2, 1, 64), std::vector<int>(1, 1)) << "fewer rows than threads";
+    EXPECT_EQ(visitsOfBand(7, 1024, 16), std::vector<int>(1024, 1));
+    EXPECT_EQ(visitsOfBand(2, 10, 1025), std::vector<int>(10, 0)) << "wider than 1024: untouched";
+}
