@@ -12,7 +12,9 @@
 #include "ui/ui_services.h"
 
 namespace {
-PluginState* stateIn(intptr_t* dataSlot) { return reinterpret_cast<PluginState*>(*dataSlot); }
+PluginState* stateIn(intptr_t* dataSlot) {
+    return reinterpret_cast<PluginState*>(*dataSlot);
+}
 
 PluginState* createState() {
     void* memory = checkedAlloc(sizeof(PluginState));
@@ -107,12 +109,8 @@ ORVANE_EXPORT void ENTRYPOINT1(int16_t selector, void* record, intptr_t* dataSlo
         return;
     case SelectorContinue:
         *resultCell = continueFiltering(host, state);
-        if (*resultCell != 0 && discardsState(state)) {
-            endThreads(state);
-            releaseRunBuffers(state);
-            destroyState(&state);
-            *dataSlot = 0;
-        }
+        if (*resultCell != 0 && discardsState(state))
+            discardPluginState(dataSlot);
         return;
     case SelectorFinish:
         finish(host, state, resultCell);
@@ -121,4 +119,14 @@ ORVANE_EXPORT void ENTRYPOINT1(int16_t selector, void* record, intptr_t* dataSlo
         *resultCell = result::unknownSelector;
         return;
     }
+}
+
+void discardPluginState(intptr_t* dataSlot) {
+    PluginState* state = stateIn(dataSlot);
+    if (!state)
+        return;
+    endThreads(*state);
+    releaseRunBuffers(*state);
+    destroyState(state);
+    *dataSlot = 0;
 }

@@ -1,11 +1,7 @@
 #include "host/zerafin/plugin_module.h"
 
 #include "platform/files.h"
-#include "shell/checked_alloc.h"
 #include "shell/entry_point.h"
-#include "shell/filter_run.h"
-#include "shell/plugin_state.h"
-#include "shell/worker_threads.h"
 
 // The native host has the plug-in linked in: there is no module file to load.
 std::unique_ptr<PluginModule> PluginModule::load(const std::string&, const std::string&,
@@ -18,14 +14,7 @@ std::unique_ptr<PluginModule> PluginModule::load(const std::string&, const std::
 PluginModule::~PluginModule() = default;
 
 void PluginModule::discardState(intptr_t& dataSlot) const {
-    auto* state = reinterpret_cast<PluginState*>(dataSlot);
-    if (!state)
-        return;
-    endThreads(*state);
-    releaseRunBuffers(*state);
-    state->~PluginState();
-    checkedFreeRaw(state);
-    dataSlot = 0;
+    discardPluginState(&dataSlot);
 }
 
 std::string defaultPluginPath() {
