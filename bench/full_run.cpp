@@ -86,11 +86,14 @@ struct RunResult {
     std::vector<uint8_t> block; // the parameter block the run left
 };
 
-// The whole run, as the host makes it: the best of two.
+// Each figure is the best of three: this machine is shared.
+constexpr int kAttempts = 3;
+
+// The whole run, as the host makes it.
 std::optional<RunResult> timedRun(Document& document, const Descriptor& script, int threads) {
     PIThreadsSetCount(int16_t(threads));
     RunResult best{1e30, {}};
-    for (int attempt = 0; attempt < 2; ++attempt) {
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
         HostSession session(ENTRYPOINT1, nullptr);
         session.setDocument(&document);
         if (!session.playScript(script, false))
@@ -193,7 +196,9 @@ void report(const char* name, int size, const std::vector<int>& threadCounts, Do
         if (threads == 1) {
             ParameterBlock prepared;
             std::memcpy(&prepared, run->block.data(), std::min(sizeof prepared, run->block.size()));
-            const double kernels = kernelSeconds(document, prepared, relief);
+            double kernels = 1e30;
+            for (int attempt = 0; attempt < kAttempts; ++attempt)
+                kernels = std::min(kernels, kernelSeconds(document, prepared, relief));
             std::printf("%-11s kernels alone, 1 thread: %7.3f s; outside the shading: %.1f %%\n",
                         name, kernels, 100.0 * (run->seconds - kernels) / run->seconds);
         }

@@ -224,8 +224,15 @@ void HostSession::supplyRequested() {
     // The output starts as the image's own pixels.
     const Rect16 out = record.outputRect;
     const int outRowBytes = std::max(1, int(out.width()) * 3);
-    outputBuffer.assign(size_t(outRowBytes) * size_t(std::max(1, int(out.height()))), 0);
-    interleave(*document, out, 0, 3, outputBuffer.data(), outRowBytes);
+    const bool sameAsInput = record.inputPlaneFirst == 0 && planes == 3 && in.top == out.top &&
+                             in.left == out.left && in.bottom == out.bottom &&
+                             in.right == out.right;
+    if (sameAsInput) { // a render tile: the output starts as a copy of the input
+        outputBuffer = inputBuffer;
+    } else {
+        outputBuffer.assign(size_t(outRowBytes) * size_t(std::max(1, int(out.height()))), 0);
+        interleave(*document, out, 0, 3, outputBuffer.data(), outRowBytes);
+    }
     record.outputData = outputBuffer.data();
     record.outputRowBytes = outRowBytes;
 
