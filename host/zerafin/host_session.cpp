@@ -142,8 +142,78 @@ HostSession::~HostSession() {
     activeDocument = nullptr;
 }
 
+namespace {
+Rect16 wholeImage(const Document& document) {
+    return Rect16{0, 0, int16_t(document.height), int16_t(document.width)};
+}
+
+// Copies the rectangle's samples of `planes` channels from `firstChannel` on,
+// interleaved, into rows of `rowBytes`. Samples beyond the image's edge repeat
+// the nearest one; channels beyond the last repeat the last.
+void interleave(const Document& document, const Rect16& area, int firstChannel, int planes,
+                uint8_t* to, int rowBytes) {
+    const int lastChannel = int(document.channels.size()) - 1;
+    const int lastColumn = document.width - 1, lastRow = document.height - 1;
+    std::vector<const uint8_t*> rows(static_cast<size_t>(planes));
+    for (int y = area.top; y < area.bottom; ++y) {
+        const size_t rowStart = size_t(std::clamp(y, 0, lastRow)) * size_t(document.width);
+        for (int p = 0; p < planes; ++p) {
+            const Channel& channel =
+                document.channels[size_t(std::clamp(firstChannel + p, 0, lastChannel))];
+            rows[size_t(p)] = channel.samples.data() + rowStart;
+        }
+        uint8_t* out = to + size_t(y - area.top) * size_t(rowBytes);
+        for (int x = area.left; x < area.right; ++x) {
+            const int column = std::clamp(x, 0, lastColumn);
+            for (const uint8_t* row : rows)
+                *out++ = row[column];
+        }
+    }
+}
+
+// Copies a rectangle of an interleaved red, green and blue image of `width` x
+// `height` into rows of `rowBytes`, clamped to the image's edge like interleave.
+void copyRgb(const uint8_t* image, int width, int height, const Rect16& area, uint8_t* to,
+             int rowBytes) {
+    const size_t imageRowBytes = size_t(width) * 3;
+    const bool inside = area.left >= 0 && area.right <= width;
+    for (int y = area.top; y < area.bottom; ++y) {
+        const uint8_t* row = image + size_t(std::clamp(y, 0, height - 1)) * imageRowBytes;
+        uint8_t* out = to + size_t(y - area.top) * size_t(rowBytes);
+        if (inside) {
+            std::memcpy(out, row + size_t(area.left) * 3, size_t(area.width()) * 3);
+            continue;
+        }
+        for (int x = area.left; x < area.right; ++x, out += 3)
+            std::memcpy(out, row + size_t(std::clamp(x, 0, width - 1)) * 3, 3);
+    }
+}
+
+// The reverse of interleave for the red, green and blue of a rectangle inside
+// the image.
+void deinterleave(const uint8_t* from, int rowBytes, const Rect16& area, Document& document) {
+    for (int y = area.top; y < area.bottom; ++y) {
+        const size_t rowStart = size_t(y) * size_t(document.width);
+        uint8_t* red = document.channels[0].samples.data() + rowStart;
+        uint8_t* green = document.channels[1].samples.data() + rowStart;
+        uint8_t* blue = document.channels[2].samples.data() + rowStart;
+        const uint8_t* in = from + size_t(y - area.top) * size_t(rowBytes);
+        for (int x = area.left; x < area.right; ++x, in += 3) {
+            red[x] = in[0];
+            green[x] = in[1];
+            blue[x] = in[2];
+        }
+    }
+}
+} // namespace
+
 void HostSession::setDocument(Document* newDocument) {
     document = newDocument;
+    // The plug-in takes and gives red, green and blue interleaved: this host
+    // keeps the image that way while it is being filtered, so that each tile
+    // is copied row by row.
+    imageRgb.resize(size_t(document->width) * size_t(document->height) * 3);
+    interleave(*document, wholeImage(*document), 0, 3, imageRgb.data(), document->width * 3);
     activeDocument = newDocument;
     record.areaRect = Rect16{0, 0, int16_t(document->height), int16_t(document->width)};
     setChannelCounts();
@@ -170,69 +240,26 @@ int16_t HostSession::showAbout() {
     return result;
 }
 
-namespace {
-// Copies the rectangle's samples of `planes` channels from `firstChannel` on,
-// interleaved, into rows of `rowBytes`. Samples beyond the image's edge repeat
-// the nearest one; channels beyond the last repeat the last.
-void interleave(const Document& document, const Rect16& area, int firstChannel, int planes,
-                uint8_t* to, int rowBytes) {
-    const int lastChannel = int(document.channels.size()) - 1;
-    const int lastColumn = document.width - 1, lastRow = document.height - 1;
-    std::vector<const uint8_t*> rows(static_cast<size_t>(planes));
-    for (int y = area.top; y < area.bottom; ++y) {
-        const size_t rowStart = size_t(std::clamp(y, 0, lastRow)) * size_t(document.width);
-        for (int p = 0; p < planes; ++p) {
-            const Channel& channel =
-                document.channels[size_t(std::clamp(firstChannel + p, 0, lastChannel))];
-            rows[size_t(p)] = channel.samples.data() + rowStart;
-        }
-        uint8_t* out = to + size_t(y - area.top) * size_t(rowBytes);
-        for (int x = area.left; x < area.right; ++x) {
-            const int column = std::clamp(x, 0, lastColumn);
-            for (const uint8_t* row : rows)
-                *out++ = row[column];
-        }
-    }
-}
-
-// The reverse for the red, green and blue of a rectangle inside the image.
-void deinterleave(const uint8_t* from, int rowBytes, const Rect16& area, Document& document) {
-    for (int y = area.top; y < area.bottom; ++y) {
-        const size_t rowStart = size_t(y) * size_t(document.width);
-        uint8_t* red = document.channels[0].samples.data() + rowStart;
-        uint8_t* green = document.channels[1].samples.data() + rowStart;
-        uint8_t* blue = document.channels[2].samples.data() + rowStart;
-        const uint8_t* in = from + size_t(y - area.top) * size_t(rowBytes);
-        for (int x = area.left; x < area.right; ++x, in += 3) {
-            red[x] = in[0];
-            green[x] = in[1];
-            blue[x] = in[2];
-        }
-    }
-}
-} // namespace
-
 void HostSession::supplyRequested() {
     const Rect16 in = record.inputRect;
-    const int planes = std::max(1, record.inputPlaneLast - record.inputPlaneFirst + 1);
+    const int firstPlane = record.inputPlaneFirst;
+    const int planes = std::max(1, record.inputPlaneLast - firstPlane + 1);
     const int rowBytes = std::max(1, int(in.width()) * planes);
     inputBuffer.assign(size_t(rowBytes) * size_t(std::max(1, int(in.height()))), 0);
-    interleave(*document, in, record.inputPlaneFirst, planes, inputBuffer.data(), rowBytes);
+    if (firstPlane == 0 && planes == 3)
+        copyRgb(imageRgb.data(), document->width, document->height, in, inputBuffer.data(),
+                rowBytes);
+    else
+        interleave(*document, in, firstPlane, planes, inputBuffer.data(), rowBytes);
     record.inputData = inputBuffer.data();
     record.inputRowBytes = rowBytes;
 
     // The output starts as the image's own pixels.
     const Rect16 out = record.outputRect;
     const int outRowBytes = std::max(1, int(out.width()) * 3);
-    const bool sameAsInput = record.inputPlaneFirst == 0 && planes == 3 && in.top == out.top &&
-                             in.left == out.left && in.bottom == out.bottom &&
-                             in.right == out.right;
-    if (sameAsInput) { // a render tile: the output starts as a copy of the input
-        outputBuffer = inputBuffer;
-    } else {
-        outputBuffer.assign(size_t(outRowBytes) * size_t(std::max(1, int(out.height()))), 0);
-        interleave(*document, out, 0, 3, outputBuffer.data(), outRowBytes);
-    }
+    outputBuffer.assign(size_t(outRowBytes) * size_t(std::max(1, int(out.height()))), 0);
+    copyRgb(imageRgb.data(), document->width, document->height, out, outputBuffer.data(),
+            outRowBytes);
     record.outputData = outputBuffer.data();
     record.outputRowBytes = outRowBytes;
 
@@ -244,7 +271,11 @@ void HostSession::supplyRequested() {
 }
 
 void HostSession::writeBackOutput(const Rect16& out) {
-    deinterleave(outputBuffer.data(), record.outputRowBytes, out, *document);
+    const size_t imageRowBytes = size_t(document->width) * 3;
+    for (int y = out.top; y < out.bottom; ++y)
+        std::memcpy(imageRgb.data() + size_t(y) * imageRowBytes + size_t(out.left) * 3,
+                    outputBuffer.data() + size_t(y - out.top) * size_t(record.outputRowBytes),
+                    size_t(out.width()) * 3);
 }
 
 int16_t HostSession::runFilter(bool withDialog) {
@@ -265,6 +296,8 @@ int16_t HostSession::runFilter(bool withDialog) {
     }
     if (code == 0)
         code = call(5);
+    // The document's own planes get what the run wrote.
+    deinterleave(imageRgb.data(), document->width * 3, wholeImage(*document), *document);
     closeProgressLine(code == 0);
     return code;
 }

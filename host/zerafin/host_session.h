@@ -64,6 +64,7 @@ class HostSession {
     HostPropertyTable propertyTable{};
     HostScriptRecord scriptRecord{};
     std::vector<uint8_t> inputBuffer, outputBuffer, maskBuffer;
+    std::vector<uint8_t> imageRgb; // the document's red, green and blue, interleaved
 };
 
 // Set from the interrupt handler; checkAbort reports it.
