@@ -22,4 +22,6 @@ void checkedFreeRaw(void* raw) {
         platform::freeFixed(raw);
 }
 
-void setCheckedAllocLimitForTesting(long allowed) { allocationsAllowed = allowed; }
+void setCheckedAllocLimitForTesting(long allowed) {
+    allocationsAllowed = allowed;
+}

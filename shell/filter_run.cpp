@@ -7,9 +7,9 @@
 #include <new>
 
 #include "lighting/relief.h"
+#include "shell/checked_alloc.h"
 #include "shell/four_cc.h"
 #include "shell/host_tables.h"
-#include "shell/checked_alloc.h"
 #include "shell/parameter_block.h"
 #include "shell/plugin_state.h"
 #include "shell/result_codes.h"
@@ -74,8 +74,8 @@ void advanceRenderWalk(HostRecord& host) {
 
 void requestTexture(HostRecord& host, uint16_t textureChannel, int margin) {
     host.inputRect = grown(host.inputRect, margin);
-    host.outputRect = Rect16{host.inputRect.top, host.inputRect.left, host.inputRect.top,
-                             host.inputRect.left};
+    host.outputRect =
+        Rect16{host.inputRect.top, host.inputRect.left, host.inputRect.top, host.inputRect.left};
     host.inputPlaneFirst = host.inputPlaneLast = int16_t(textureChannel - 1);
     host.edgePadding = kEdgePaddingClampToImage;
     host.absolutePlanes = 1;

@@ -74,7 +74,7 @@ struct HostRecord {
     uint8_t hostReserved230[8];
     int16_t edgePadding;
     uint8_t hostReserved240[8];
-    uint32_t previewCookieIn;  // copied to previewCookieOut for every preview tile
+    uint32_t previewCookieIn; // copied to previewCookieOut for every preview tile
     uint32_t previewCookieOut;
     ColorServiceProc colorService;
     int16_t channelCountA, channelCountB, channelCountC, channelCountD;

@@ -18,7 +18,7 @@ struct ParameterBlock {
     int16_t exposure;
     int32_t ambient[3]; // trunc(ambientColor channel x ambience / 64)
     uint8_t unused28[4];
-    float imageWidth;   // in render units (half the preview frame)
+    float imageWidth; // in render units (half the preview frame)
     uint16_t lightCount;
     uint8_t unused38[2];
     RenderLight lights[kMaxLights];

@@ -7,4 +7,6 @@ PluginState::PluginState() {
         light.owner = this;
 }
 
-PluginState::~PluginState() { releaseAll(); }
+PluginState::~PluginState() {
+    releaseAll();
+}

@@ -20,7 +20,7 @@ struct ThreadBlock {
     uint8_t* runOutput;
     void* scratch[kScratchBufferCount];
     ParameterBlock* block;
-    HostRecord hostCopy; // inputRect narrowed to this run
+    HostRecord hostCopy;           // inputRect narrowed to this run
     HeightMapRecord heightMapCopy; // map advanced to the run's first row
     uint8_t heightMapUnused[100];
     void* ownScratch[kScratchBufferCount];

@@ -44,8 +44,9 @@ HWND ownerOf(const HostRecord& host) {
 int16_t runLayoutPass(HostRecord& host, PluginState& state) {
     LayoutRequest request{&host, &state};
     setDialogBackgroundBrush(false);
-    INT_PTR outcome = DialogBoxParamA(moduleInstance(), MAKEINTRESOURCEA(kDialogMain), ownerOf(host),
-                                      layoutProcedure, reinterpret_cast<LPARAM>(&request));
+    INT_PTR outcome =
+        DialogBoxParamA(moduleInstance(), MAKEINTRESOURCEA(kDialogMain), ownerOf(host),
+                        layoutProcedure, reinterpret_cast<LPARAM>(&request));
     setDialogBackgroundBrush(true);
     if (outcome == -1)
         return result::missingResource;

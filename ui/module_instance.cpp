@@ -5,7 +5,9 @@ HINSTANCE instance = nullptr;
 bool oldWindowsVersion = false;
 } // namespace
 
-HINSTANCE moduleInstance() { return instance ? instance : GetModuleHandleA(nullptr); }
+HINSTANCE moduleInstance() {
+    return instance ? instance : GetModuleHandleA(nullptr);
+}
 
 void setModuleInstance(HINSTANCE newInstance) {
     instance = newInstance;
@@ -13,4 +15,6 @@ void setModuleInstance(HINSTANCE newInstance) {
     oldWindowsVersion = (version & 0x80000000u) != 0 && LOBYTE(LOWORD(version)) < 4;
 }
 
-bool isOldWindowsVersion() { return oldWindowsVersion; }
+bool isOldWindowsVersion() {
+    return oldWindowsVersion;
+}

@@ -27,12 +27,19 @@ void setDialogBaseUnits(int x, int y) {
 
 LayoutMeasure measureMainDialogTemplate() {
     return LayoutMeasure{dialogUnitsToPixelsX(100, baseUnitX), dialogUnitsToPixelsY(156, baseUnitY),
-                         dialogUnitsToPixelsX(144, baseUnitX), dialogUnitsToPixelsY(190, baseUnitY)};
+                         dialogUnitsToPixelsX(144, baseUnitX),
+                         dialogUnitsToPixelsY(190, baseUnitY)};
 }
 
-int16_t showAboutBox(void*) { return result::ok; }
-void showErrorMessage(int titleId, int textId) { printMessage(titleId, textId); }
-void showWarningMessage(int titleId, int textId) { printMessage(titleId, textId); }
+int16_t showAboutBox(void*) {
+    return result::ok;
+}
+void showErrorMessage(int titleId, int textId) {
+    printMessage(titleId, textId);
+}
+void showWarningMessage(int titleId, int textId) {
+    printMessage(titleId, textId);
+}
 void registerWindowClasses() {}
 void unregisterWindowClasses() {}
 
@@ -40,4 +47,6 @@ int16_t runLayoutPass(HostRecord& host, PluginState& state) {
     return LayoutPreview(measureMainDialogTemplate(), host, state);
 }
 
-int16_t runMainDialog(HostRecord&, PluginState&) { return result::missingResource; }
+int16_t runMainDialog(HostRecord&, PluginState&) {
+    return result::missingResource;
+}

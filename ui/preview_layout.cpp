@@ -10,7 +10,9 @@
 #include "shell/result_codes.h"
 
 namespace {
-int ceilDiv(int a, int b) { return (a + b - 1) / b; }
+int ceilDiv(int a, int b) {
+    return (a + b - 1) / b;
+}
 
 // An image record with every byte of its pixel memory set to 255.
 bool allocateImage(ImageRecord& image, int width, int height, int bytesPerPixel, int rowBytes,
@@ -105,5 +107,9 @@ int16_t LayoutPreview(const LayoutMeasure& m, HostRecord& host, PluginState& sta
     return result::ok;
 }
 
-int dialogUnitsToPixelsX(int units, int baseUnitX) { return (units * baseUnitX * 2 + 4) / 8; }
-int dialogUnitsToPixelsY(int units, int baseUnitY) { return (units * baseUnitY * 2 + 8) / 16; }
+int dialogUnitsToPixelsX(int units, int baseUnitX) {
+    return (units * baseUnitX * 2 + 4) / 8;
+}
+int dialogUnitsToPixelsY(int units, int baseUnitY) {
+    return (units * baseUnitY * 2 + 8) / 16;
+}

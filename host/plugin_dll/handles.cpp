@@ -12,7 +12,9 @@ struct HandleBlock {
     int32_t size;
 };
 
-HandleBlock* blockOf(Handle handle) { return reinterpret_cast<HandleBlock*>(handle); }
+HandleBlock* blockOf(Handle handle) {
+    return reinterpret_cast<HandleBlock*>(handle);
+}
 } // namespace
 
 PLUGIN_API Handle NewHandle(int32_t size) {
@@ -45,4 +47,6 @@ PLUGIN_API void* NewPtr(int32_t size) {
     return size < 0 ? nullptr : std::calloc(1, size_t(size) + 1);
 }
 
-PLUGIN_API void DisposePtr(void* block) { std::free(block); }
+PLUGIN_API void DisposePtr(void* block) {
+    std::free(block);
+}

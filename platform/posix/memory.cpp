@@ -12,7 +12,11 @@ uint64_t availableVirtualBytes() {
     return UINT64_MAX;
 }
 
-void* allocateFixed(size_t bytes) { return std::malloc(bytes == 0 ? 1 : bytes); }
+void* allocateFixed(size_t bytes) {
+    return std::malloc(bytes == 0 ? 1 : bytes);
+}
 
-void freeFixed(void* block) { std::free(block); }
+void freeFixed(void* block) {
+    std::free(block);
+}
 } // namespace platform

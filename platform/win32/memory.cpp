@@ -10,7 +10,11 @@ uint64_t availableVirtualBytes() {
     return status.dwAvailVirtual;
 }
 
-void* allocateFixed(size_t bytes) { return GlobalAlloc(GMEM_FIXED, bytes); }
+void* allocateFixed(size_t bytes) {
+    return GlobalAlloc(GMEM_FIXED, bytes);
+}
 
-void freeFixed(void* block) { GlobalFree(block); }
+void freeFixed(void* block) {
+    GlobalFree(block);
+}
 } // namespace platform

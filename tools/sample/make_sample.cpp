@@ -45,7 +45,8 @@ double valueNoise(double x, double y) {
     const double fx = x - x0, fy = y - y0;
     const double sx = fx * fx * (3 - 2 * fx), sy = fy * fy * (3 - 2 * fy);
     const double top = lattice(x0, y0) + (lattice(x0 + 1, y0) - lattice(x0, y0)) * sx;
-    const double bottom = lattice(x0, y0 + 1) + (lattice(x0 + 1, y0 + 1) - lattice(x0, y0 + 1)) * sx;
+    const double bottom =
+        lattice(x0, y0 + 1) + (lattice(x0 + 1, y0 + 1) - lattice(x0, y0 + 1)) * sx;
     return top + (bottom - top) * sy;
 }
 
@@ -62,7 +63,8 @@ double fractalNoise(double x, double y) {
 std::vector<double> letteringMask() {
     const std::string word = "ORVANE";
     const int cell = 16, spacing = 6 * cell;
-    const int left = (kWidth - int(word.size()) * spacing + cell) / 2, top = (kHeight - 7 * cell) / 2;
+    const int left = (kWidth - int(word.size()) * spacing + cell) / 2,
+              top = (kHeight - 7 * cell) / 2;
     std::vector<double> mask(size_t(kWidth) * kHeight, 0.0);
     for (size_t i = 0; i < word.size(); ++i) {
         const Glyph* glyph = glyphFor(word[i]);
@@ -97,7 +99,9 @@ std::vector<double> blurred(const std::vector<double>& in, int radius) {
     return out;
 }
 
-uint8_t toByte(double value) { return uint8_t(std::lround(std::fmin(255.0, std::fmax(0.0, value)))); }
+uint8_t toByte(double value) {
+    return uint8_t(std::lround(std::fmin(255.0, std::fmax(0.0, value))));
+}
 } // namespace
 
 int main(int argc, char** argv) {
