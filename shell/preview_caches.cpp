@@ -8,7 +8,6 @@
 #include "shell/plugin_state.h"
 
 namespace {
-constexpr int kFacetsPerPixel = 4;
 constexpr size_t kPositionBytes = 2 * sizeof(float);
 constexpr size_t kSumBytes = kSumWords * sizeof(int32_t);
 
@@ -27,7 +26,7 @@ void freeSlot(CacheSlot& slot) {
 
 void ensurePreviewCaches(PluginState& state, int width, int height, bool textured) {
     const size_t pixels = width > 0 && height > 0 ? size_t(width) * size_t(height) : 0;
-    const size_t samples = textured ? pixels * kFacetsPerPixel : pixels;
+    const size_t samples = textured ? pixels * kPreviewFacetsPerPixel : pixels;
     CacheSlot* caches = state.summedCaches;
     if (samples != state.summedCacheSamples) {
         freeSlot(caches[CachePositions]);

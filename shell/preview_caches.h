@@ -2,6 +2,9 @@
 
 struct PluginState;
 
+// With relief a preview pixel has up to four facets, each a sample of its own.
+constexpr int kPreviewFacetsPerPixel = 4;
+
 // Allocates whichever of the preview's three caches is absent: the positions
 // (two f32 per sample) and the summed diffuse and specular light (a 16-byte
 // slot per sample each), for width x height samples, four times as many with

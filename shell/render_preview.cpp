@@ -17,7 +17,6 @@
 namespace {
 constexpr int kPreviewTableSize = 1; // 256-entry spot tables: cheap enough for every redraw
 constexpr int kMaxPreviewWidth = 1024;
-constexpr int kFacetsPerPixel = 4;
 // The texture image keeps 3 samples around the preview; the height builder is
 // shown the 2 of them it needs, starting at the image's first stored sample.
 constexpr int kHeightMapMargin = 2;
@@ -104,7 +103,7 @@ void renderPreviewWithRelief(const HostRecord& view, const HeightMapRecord& heig
         area.width() > kMaxPreviewWidth || !heights.map)
         return;
     const size_t pixels = size_t(input.width()) * size_t(input.height());
-    const ReliefCaches caches = reliefCachesOf(state, pixels * kFacetsPerPixel);
+    const ReliefCaches caches = reliefCachesOf(state, pixels * kPreviewFacetsPerPixel);
     const ShadingScratch scratch = scratchFromArea(state.scratchArea);
     ReliefPiece piece{};
     piece.heightsWidth = heights.width;

@@ -25,3 +25,6 @@ int16_t RescaleToFrame(int16_t value, int16_t savedHalfFrame, int16_t currentHal
 // the host applies styles this way. 1 or 0, as LoadStyle.
 int LoadStyleFromBytes(std::span<const uint8_t> bytes, int16_t currentHalfFrame,
                        PluginState& state);
+// The half frame a style file's bytes were saved with; 0 when they do not
+// hold a style.
+int16_t SavedHalfFrame(std::span<const uint8_t> bytes);

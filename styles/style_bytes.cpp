@@ -28,3 +28,11 @@ int LoadStyleFromBytes(std::span<const uint8_t> bytes, int16_t currentHalfFrame,
     StyleBytes source(bytes);
     return CheckStyleHeader(source) && ReadStyleBodyForHalfFrame(state, source, currentHalfFrame);
 }
+
+int16_t SavedHalfFrame(std::span<const uint8_t> bytes) {
+    StyleBytes source(bytes);
+    StyleRecord stored;
+    if (!CheckStyleHeader(source) || !ReadStyleRecord(source, stored))
+        return 0;
+    return stored.halfFrame;
+}

@@ -9,6 +9,7 @@
 #include "host/zerafin/plugin_module.h"
 #include "host/zerafin/script_file.h"
 #include "shell/plugin_api.h"
+#include "shell/result_codes.h"
 
 namespace {
 int fail(int status, const std::string& message) {
@@ -164,15 +165,15 @@ int playSettings(const CommandLine& line, FilterInputs& inputs, HostSession& ses
 // What a plug-in's result code means, for the message of a failed run.
 std::string meaningOf(int16_t code) {
     switch (code) {
-    case -1:
+    case result::missingResource:
         return " (a resource of the module is missing, or its dialog is not available)";
-    case -108:
+    case result::outOfMemory:
         return " (not enough memory)";
-    case -30100:
+    case result::unknownSelector:
         return " (the module does not know that call)";
-    case -30101:
+    case result::notRgbMode:
         return " (the module works on RGB images only)";
-    case -30900:
+    case result::hostServiceMissing:
         return " (the module misses a service of the host)";
     default:
         return "";

@@ -215,7 +215,7 @@ void HostSession::setDocument(Document* newDocument) {
     imageRgb.resize(size_t(document->width) * size_t(document->height) * 3);
     interleave(*document, wholeImage(*document), 0, 3, imageRgb.data(), document->width * 3);
     activeDocument = newDocument;
-    record.areaRect = Rect16{0, 0, int16_t(document->height), int16_t(document->width)};
+    record.areaRect = wholeImage(*document);
     setChannelCounts();
 }
 

@@ -23,7 +23,10 @@ class HostSession {
     HostSession(const HostSession&) = delete;
     HostSession& operator=(const HostSession&) = delete;
 
-    // The document to filter; the area defaults to the whole image.
+    // The document to filter; the area defaults to the whole image. From here
+    // on the session keeps the image's red, green and blue interleaved, as the
+    // plug-in takes and gives them; the document's planes are brought up to
+    // date at the end of each run.
     void setDocument(Document* document);
     void setArea(const Rect16& area) { record.areaRect = area; }
 

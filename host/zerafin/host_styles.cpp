@@ -15,7 +15,6 @@
 #include "styles/style_body.h"
 #include "styles/style_library.h"
 #include "styles/style_path.h"
-#include "styles/style_record.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -24,18 +23,10 @@
 namespace {
 constexpr int kStyleFolderNameId = 25; // "Lighting Styles"
 
-// The half frame the style was saved with: the header's last field, big-endian.
-int16_t savedHalfFrame(const std::vector<uint8_t>& bytes) {
-    const size_t offset = kStyleHeaderBytes - 2;
-    if (bytes.size() < kStyleHeaderBytes)
-        return 0;
-    return int16_t(bytes[offset] << 8 | bytes[offset + 1]);
-}
-
 // The style read at its own frame size, so that no light is rescaled. A frame
 // of no size keeps one pixel: the style's geometry is all 0 then.
 std::unique_ptr<PluginState> stateOfStyle(const std::vector<uint8_t>& bytes) {
-    const int16_t halfFrame = std::max<int16_t>(savedHalfFrame(bytes), 1);
+    const int16_t halfFrame = std::max<int16_t>(SavedHalfFrame(bytes), 1);
     auto state = std::make_unique<PluginState>();
     state->frameCorner = {0, 0};
     state->frameCenter = {uint16_t(halfFrame), uint16_t(halfFrame)};
