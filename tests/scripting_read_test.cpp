@@ -35,7 +35,7 @@ TEST(ReadScript, MaterialPercentagesBecomeSliderPositions) {
     EXPECT_EQ(cell, 0);
     EXPECT_EQ(fixture.state.gloss, 128);
     EXPECT_EQ(fixture.state.material, 256);
-    EXPECT_EQ(fixture.state.exposure, 1);
+    EXPECT_EQ(fixture.state.exposure, 0);
     EXPECT_EQ(fixture.state.ambience, 1); // position 128 - 127
     EXPECT_EQ(fixture.state.reliefAmount, 128);
 
@@ -307,7 +307,7 @@ TEST(ReadScript, ErrorInOneLightEndsThatLightOnly) {
     EXPECT_EQ(fixture.state.lightCount, 3);
     EXPECT_EQ(fixture.state.lights[0].intensity, 129);
     EXPECT_EQ(fixture.state.lights[0].focus, 128); // the light ended at the bad value
-    EXPECT_EQ(fixture.state.lights[2].intensity, -126);
+    EXPECT_EQ(fixture.state.lights[2].intensity, -127);
     EXPECT_EQ(fixture.state.gloss, 256);
 
     // An error still in the cell when the list ends stops the whole read.

@@ -4,8 +4,9 @@
 #include <cstdio>
 #include <memory>
 
+#include "host/zerafin/host_files.h"
 #include "host/zerafin/host_session.h"
-#include "host/zerafin/image_io.h"
+#include "host/zerafin/messages.h"
 #include "host/zerafin/plugin_module.h"
 #include "platform/files.h"
 #include "resources/string_table.h"
@@ -22,6 +23,8 @@
 
 namespace {
 constexpr int kStyleFolderNameId = 25; // "Lighting Styles"
+// Far above any style: a header, 16 lights and the settings take under 1 KiB.
+constexpr uint64_t kMaxStyleFileBytes = 1 << 20;
 
 // The style read at its own frame size, so that no light is rescaled. A frame
 // of no size keeps one pixel: the style's geometry is all 0 then.
@@ -40,10 +43,16 @@ void removeKey(Descriptor& descriptor, uint32_t key) {
 }
 } // namespace
 
-std::string styleFolderOf(const std::string& modulePath) {
+bool styleFolderOf(const std::string& modulePath, std::string& folder, std::string& error) {
+    const std::optional<std::string> directory = moduleDirectory(modulePath);
+    if (!directory) {
+        error = "the style folder cannot be found: the module's path is unknown or longer than " +
+                std::to_string(platform::kMaxPath - 1) + " characters";
+        return false;
+    }
     const std::string separator(1, platform::kPathSeparator);
-    return moduleDirectory(modulePath) + separator + stringTableText(kStyleFolderNameId) +
-           separator;
+    folder = *directory + separator + stringTableText(kStyleFolderNameId) + separator;
+    return true;
 }
 
 std::vector<std::string> listStyles(const std::string& folder) {
@@ -61,7 +70,7 @@ std::optional<Descriptor> styleDescriptor(const std::string& folder, const std::
     name.copy(styleName, std::min(name.size(), sizeof styleName - 1));
     cutStyleName(styleName);
     char path[platform::kMaxPath];
-    if (name.size() >= sizeof styleName || !isUsableStyleName(styleName) ||
+    if (name != styleName || !isUsableStyleName(styleName) ||
         !joinPath(folder.c_str(), styleName, path) || !IsStyleFile(styleName, folder.c_str())) {
         error = "no style named '" + systemTextToUtf8(name) + "' in '" + systemTextToUtf8(folder) +
                 "' (zerafin styles lists them)";
@@ -69,7 +78,9 @@ std::optional<Descriptor> styleDescriptor(const std::string& folder, const std::
     }
     std::vector<uint8_t> bytes;
     std::unique_ptr<PluginState> state;
-    if (!readWholeFile(path, bytes) || !(state = stateOfStyle(bytes))) {
+    if (!readInputFile(path, "the style", kMaxStyleFileBytes, bytes, error))
+        return std::nullopt;
+    if (!(state = stateOfStyle(bytes))) {
         error = "the style '" + systemTextToUtf8(styleName) + "' cannot be read";
         return std::nullopt;
     }
@@ -86,11 +97,14 @@ std::optional<Descriptor> styleDescriptor(const std::string& folder, const std::
 }
 
 int runStylesCommand(const CommandLine& line) {
-    const std::string folder =
-        styleFolderOf(line.plugin.empty() ? defaultPluginPath() : line.plugin);
+    std::string folder, error;
+    if (!styleFolderOf(line.plugin.empty() ? defaultPluginPath() : line.plugin, folder, error)) {
+        printMessage(stderr, error);
+        return kExitUsage;
+    }
     const std::vector<std::string> names = listStyles(folder);
     if (names.empty())
-        std::fprintf(stderr, "zerafin: no styles in '%s'\n", systemTextToUtf8(folder).c_str());
+        printMessage(stderr, "no styles in '" + systemTextToUtf8(folder) + "'");
     for (const std::string& name : names)
         std::printf("%s\n", systemTextToUtf8(name).c_str());
     return kExitSuccess;
