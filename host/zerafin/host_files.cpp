@@ -39,15 +39,15 @@ void splitPath(const std::string& path, std::string& folder, std::string& name) 
 }
 
 // Closes a descriptor when it goes out of scope.
-class OpenFile {
+class FileDescriptor {
   public:
-    explicit OpenFile(int descriptor) : descriptor(descriptor) {}
-    ~OpenFile() {
+    explicit FileDescriptor(int descriptor) : descriptor(descriptor) {}
+    ~FileDescriptor() {
         if (descriptor >= 0)
             close(descriptor);
     }
-    OpenFile(const OpenFile&) = delete;
-    OpenFile& operator=(const OpenFile&) = delete;
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
     int get() const { return descriptor; }
     // Closes now; false when the system reports a failure (data not written).
     bool closeNow() {
@@ -121,7 +121,7 @@ bool writeAll(int descriptor, const std::vector<uint8_t>& bytes) {
 
 bool readInputFile(const std::string& path, const std::string& what, uint64_t limit,
                    std::vector<uint8_t>& bytes, std::string& error) {
-    OpenFile file(open(path.c_str(), O_RDONLY | O_BINARY));
+    FileDescriptor file(open(path.c_str(), O_RDONLY | O_BINARY));
     struct stat status {};
     if (file.get() < 0 || fstat(file.get(), &status) != 0) {
         error = "cannot open " + what + " '" + path + "': " + reasonOf(errno);
@@ -221,7 +221,7 @@ bool PendingOutputs::reserve(const std::string& path, size_t& index, std::string
 
 bool PendingOutputs::write(size_t index, const std::vector<uint8_t>& bytes, std::string& error) {
     Output& output = outputs.at(index);
-    OpenFile file(open(output.temporary.c_str(), O_WRONLY | O_TRUNC | O_BINARY));
+    FileDescriptor file(open(output.temporary.c_str(), O_WRONLY | O_TRUNC | O_BINARY));
     if (file.get() < 0 || !writeAll(file.get(), bytes) || !file.closeNow()) {
         error = "cannot write '" + output.target + "': " + reasonOf(errno);
         return false;

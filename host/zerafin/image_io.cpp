@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstring>
 #include <memory>
+#include <new>
 
 #include "host/zerafin/host_files.h"
 
@@ -152,15 +153,20 @@ bool checkHeader(std::span<const uint8_t> bytes, std::vector<uint8_t>& kept, std
     return true;
 }
 
+// Why stb failed; running out of memory is not the file's fault and ends the
+// host as any other shortage of memory does.
 std::string failureReason() {
     const char* reason = stbi_failure_reason();
+    if (reason && std::strcmp(reason, "outofmem") == 0)
+        throw std::bad_alloc();
     return reason ? reason : "the file is damaged";
 }
 
 // The decoded pixels with `wanted` samples each, after the header said that
 // the image is of a size this host reads.
 StbPixels decodePixels(std::span<const uint8_t> bytes, const std::string& name, int wanted,
-                       int& width, int& height, int& components, std::string& error) {
+                       int64_t maxPixels, int& width, int& height, int& components,
+                       std::string& error) {
     std::vector<uint8_t> kept;
     std::string reason;
     if (!checkHeader(bytes, kept, reason)) {
@@ -183,11 +189,10 @@ StbPixels decodePixels(std::span<const uint8_t> bytes, const std::string& name, 
                 std::to_string(height) + ")";
         return nullptr;
     }
-    if (width > kMaxImageSide || height > kMaxImageSide ||
-        int64_t(width) * height > kMaxImagePixels) {
+    if (width > kMaxImageSide || height > kMaxImageSide || int64_t(width) * height > maxPixels) {
         error = "'" + name + "' is " + std::to_string(width) + " x " + std::to_string(height) +
                 " pixels; this host reads at most " + std::to_string(kMaxImageSide) +
-                " on a side and " + std::to_string(kMaxImagePixels) + " in all";
+                " on a side and " + std::to_string(maxPixels) + " in all";
         return nullptr;
     }
     if (stbi_is_16_bit_from_memory(bytes.data(), size)) {
@@ -228,9 +233,9 @@ Document documentFromRgb(int width, int height, const std::vector<uint8_t>& rgb)
 }
 
 bool decodeDocument(std::span<const uint8_t> bytes, const std::string& name, Document& document,
-                    std::string& error) {
+                    std::string& error, int64_t maxPixels) {
     int width = 0, height = 0, components = 0;
-    StbPixels pixels = decodePixels(bytes, name, 4, width, height, components, error);
+    StbPixels pixels = decodePixels(bytes, name, 4, maxPixels, width, height, components, error);
     if (!pixels)
         return false;
     const size_t count = size_t(width) * size_t(height);
@@ -259,7 +264,8 @@ bool loadChannel(const std::string& path, const std::string& name, Document& doc
     if (!readInputFile(path, "the channel image", kMaxImageFileBytes, bytes, error))
         return false;
     int width = 0, height = 0, components = 0;
-    StbPixels pixels = decodePixels(bytes, path, 1, width, height, components, error);
+    StbPixels pixels =
+        decodePixels(bytes, path, 1, kMaxImagePixels, width, height, components, error);
     if (!pixels)
         return false;
     if (width != document.width || height != document.height) {
@@ -334,9 +340,10 @@ bool encode(ImageFormat format, const Document& document, std::vector<uint8_t>& 
             stbi_write_jpg_to_func(appendBytes, &encoded, w, h, components, pixels.data(), 95);
         break;
     }
+    // The encoders fail only when they cannot allocate their buffers.
     if (!written)
-        error = "cannot encode the image";
-    return written != 0;
+        throw std::bad_alloc();
+    return true;
 }
 
 bool saveAs(ImageFormat format, const std::string& path, const Document& document,

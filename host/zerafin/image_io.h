@@ -19,7 +19,7 @@ constexpr uint64_t kMaxImageFileBytes = uint64_t(320) << 20;
 bool loadDocument(const std::string& path, Document& document, std::string& error);
 // The same from the file's bytes; `name` names the file in messages.
 bool decodeDocument(std::span<const uint8_t> bytes, const std::string& name, Document& document,
-                    std::string& error);
+                    std::string& error, int64_t maxPixels = kMaxImagePixels);
 
 // Reads a grey image of exactly the document's size as an extra channel.
 bool loadChannel(const std::string& path, const std::string& name, Document& document,
