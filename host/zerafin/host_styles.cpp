@@ -77,11 +77,19 @@ std::optional<Descriptor> styleDescriptor(const std::string& folder, const std::
         return std::nullopt;
     }
     std::vector<uint8_t> bytes;
-    std::unique_ptr<PluginState> state;
     if (!readInputFile(path, "the style", kMaxStyleFileBytes, bytes, error))
         return std::nullopt;
-    if (!(state = stateOfStyle(bytes))) {
-        error = "the style '" + systemTextToUtf8(styleName) + "' cannot be read";
+    std::optional<Descriptor> descriptor = styleDescriptorOfBytes(bytes, session, error);
+    if (!descriptor)
+        error = "the style '" + systemTextToUtf8(styleName) + "' " + error;
+    return descriptor;
+}
+
+std::optional<Descriptor> styleDescriptorOfBytes(const std::vector<uint8_t>& bytes,
+                                                 HostSession& session, std::string& error) {
+    const std::unique_ptr<PluginState> state = stateOfStyle(bytes);
+    if (!state) {
+        error = "cannot be read";
         return std::nullopt;
     }
     state->host = &session.record;
@@ -89,7 +97,7 @@ std::optional<Descriptor> styleDescriptor(const std::string& folder, const std::
     writeScriptParameters(session.record, *state, &errorCell);
     std::optional<Descriptor> descriptor = session.takeRecordedDescriptor();
     if (errorCell != 0 || !descriptor) {
-        error = "the style '" + systemTextToUtf8(styleName) + "' cannot be turned into a script";
+        error = "cannot be turned into a script";
         return std::nullopt;
     }
     removeKey(*descriptor, fourCC("FrmW"));

@@ -31,6 +31,11 @@ std::vector<std::string> listStyles(const std::string& folder);
 std::optional<Descriptor> styleDescriptor(const std::string& folder, const std::string& name,
                                           HostSession& session, std::string& error);
 
+// The same from a style file's bytes; nullopt with a message when they hold no
+// whole style.
+std::optional<Descriptor> styleDescriptorOfBytes(const std::vector<uint8_t>& bytes,
+                                                 HostSession& session, std::string& error);
+
 // zerafin styles: prints the style names of the module's folder, one a line,
 // in UTF-8. Returns the host's exit status.
 int runStylesCommand(const CommandLine& line);
