@@ -79,7 +79,7 @@ fuzz_run() {
     mkdir -p "$scratch"
     ASAN_OPTIONS=detect_leaks=1:quarantine_size_mb=8:malloc_context_size=4 \
         UBSAN_OPTIONS=print_stacktrace=1 \
-        "$BUILD_ROOT/fuzz/tests/fuzz/fuzz_$target" -artifact_prefix="$seeds/crash-" \
+        "$BUILD_ROOT/fuzz/tests/fuzz/fuzz_$target" -artifact_prefix="$seeds/" \
         -rss_limit_mb=2048 -max_len=131072 "$@" "$scratch" "$seeds"
 }
 

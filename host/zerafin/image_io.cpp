@@ -46,7 +46,6 @@ bool startsWith(std::span<const uint8_t> bytes, std::span<const uint8_t> signatu
 }
 
 constexpr uint8_t kPngSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-constexpr uint8_t kJpegSignature[] = {0xFF, 0xD8};
 constexpr uint8_t kBmpSignature[] = {'B', 'M'};
 
 // Every chunk must lie within the file. `kept` receives the bytes without the
@@ -99,11 +98,23 @@ bool huffmanTablesFit(std::span<const uint8_t> segment) {
     return true;
 }
 
-// Walks the markers (skipping the entropy-coded data between them): every
-// segment lies within the file and every Huffman table fits.
+// Where the markers of a JPEG file start: after its start-of-image marker,
+// which the decoder also finds behind fill bytes (FF FF D8); 0 for a file
+// that is not a JPEG file.
+size_t jpegMarkersStart(std::span<const uint8_t> bytes) {
+    constexpr uint8_t kMarker = 0xFF, kStartOfImage = 0xD8;
+    size_t at = 0;
+    while (at < bytes.size() && bytes[at] == kMarker)
+        ++at;
+    return at > 0 && at < bytes.size() && bytes[at] == kStartOfImage ? at + 1 : 0;
+}
+
+// Walks the markers as the decoder does, skipping the entropy-coded data
+// between them: every segment lies within the file and every Huffman table
+// fits. Where the decoder would stop at a damaged segment, this refuses it.
 bool checkJpeg(std::span<const uint8_t> bytes, std::string& reason) {
     constexpr uint8_t kHuffmanTables = 0xC4, kEndOfImage = 0xD9;
-    size_t at = sizeof kJpegSignature;
+    size_t at = jpegMarkersStart(bytes);
     while (at + 1 < bytes.size()) {
         const uint8_t marker = bytes[at + 1];
         const bool standalone = marker == 0x00 || marker == 0x01 || marker == 0xFF ||
@@ -146,7 +157,7 @@ bool checkBmp(std::span<const uint8_t> bytes, std::string& reason) {
 bool checkHeader(std::span<const uint8_t> bytes, std::vector<uint8_t>& kept, std::string& reason) {
     if (startsWith(bytes, kPngSignature))
         return checkPng(bytes, kept, reason);
-    if (startsWith(bytes, kJpegSignature))
+    if (jpegMarkersStart(bytes) > 0)
         return checkJpeg(bytes, reason);
     if (startsWith(bytes, kBmpSignature))
         return checkBmp(bytes, reason);

@@ -8,7 +8,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // A smaller pixel cap than the host's keeps each run short; the checks
     // before decoding are the same.
-    constexpr int64_t kFuzzPixels = 1 << 20;
+    constexpr int64_t kFuzzPixels = 1 << 14;
     Document document;
     std::string error;
     if (decodeDocument({data, size}, "fuzz", document, error, kFuzzPixels) &&
