@@ -132,8 +132,13 @@ TEST_F(StyleLibraryTest, OnlyNamesThatLoadThemselvesAreListed) {
     auto state = defaultState();
     save("Bleu", *state);
     const std::vector<uint8_t> style = readWholeFile(stylePath("Bleu"));
-    for (const char* name :
-         {"Un nom de style bien plus long que trente et un", "Fin.", "Fin ", "CON", "AUX.txt"})
+    std::vector<const char*> names = {"Un nom de style bien plus long que trente et un"};
+#ifndef _WIN32
+    // Names Windows itself never gives a file (it drops the trailing dot or
+    // space, and the others are devices) but other systems do.
+    names.insert(names.end(), {"Fin.", "Fin ", "CON", "AUX.txt"});
+#endif
+    for (const char* name : names)
         writeWholeFile(stylePath(name), style);
     writeWholeFile(stylePath("Entête"), std::vector<uint8_t>(style.begin(), style.begin() + 6));
     writeWholeFile(stylePath("Tronqué"), std::vector<uint8_t>(style.begin(), style.end() - 1));
