@@ -80,23 +80,77 @@ bool checkPng(std::span<const uint8_t> bytes, std::vector<uint8_t>& kept, std::s
     return true;
 }
 
-// A Huffman table segment: each table's sixteen code counts add up to at most
-// 256 codes, all present in the segment.
-bool huffmanTablesFit(std::span<const uint8_t> segment) {
-    constexpr size_t kTableHead = 17; // class and number, then the sixteen counts
-    size_t at = 0;
-    while (at < segment.size()) {
-        if (segment.size() - at < kTableHead)
-            return false;
-        size_t codes = 0;
-        for (size_t i = 1; i < kTableHead; ++i)
-            codes += segment[at + i];
-        if (codes > 256 || codes > segment.size() - at - kTableHead)
-            return false;
-        at += kTableHead + codes;
+// Which tables a JPEG file has defined so far. The decoder keeps no record of
+// them: a scan that uses a table the file never defined reads memory that
+// nothing wrote, and a Huffman table of more than 256 codes overruns its
+// arrays. Such files are refused.
+struct JpegTables {
+    bool huffman[2][4] = {}; // [DC 0, AC 1][table]
+    bool quantization[4] = {};
+    std::vector<uint8_t> frameQuantization; // each component's table
+    bool progressive = false;
+
+    // A Huffman table segment: each table's sixteen code counts add up to at
+    // most 256 codes, all present in the segment.
+    bool defineHuffman(std::span<const uint8_t> segment) {
+        constexpr size_t kTableHead = 17; // class and number, then the sixteen counts
+        size_t at = 0;
+        while (at < segment.size()) {
+            if (segment.size() - at < kTableHead)
+                return false;
+            size_t codes = 0;
+            for (size_t i = 1; i < kTableHead; ++i)
+                codes += segment[at + i];
+            if (codes > 256 || codes > segment.size() - at - kTableHead)
+                return false;
+            const int tableClass = segment[at] >> 4, table = segment[at] & 15;
+            if (tableClass <= 1 && table <= 3)
+                huffman[tableClass][table] = true;
+            at += kTableHead + codes;
+        }
+        return true;
     }
-    return true;
-}
+    // A quantization table segment: 64 values of one or two bytes per table.
+    void defineQuantization(std::span<const uint8_t> segment) {
+        for (size_t at = 0; at < segment.size();) {
+            const size_t size = 1 + (segment[at] >> 4 ? 128 : 64);
+            if ((segment[at] & 15) <= 3 && size <= segment.size() - at)
+                quantization[segment[at] & 15] = true;
+            at += size;
+        }
+    }
+    // A frame header: precision, height, width, then per component its id,
+    // sampling and quantization table.
+    void defineFrame(uint8_t marker, std::span<const uint8_t> segment) {
+        constexpr size_t kComponentsAt = 6;
+        progressive = marker == 0xC2;
+        frameQuantization.clear();
+        for (size_t at = kComponentsAt; at + 2 < segment.size(); at += 3)
+            frameQuantization.push_back(segment[at + 2]);
+    }
+    // A scan header: per component its id and Huffman tables, then the first
+    // coefficient (0 for the DC scans of a progressive file, which use no AC
+    // table; the later scans use no DC table).
+    bool scanTablesDefined(std::span<const uint8_t> segment) const {
+        if (segment.empty())
+            return true;
+        const size_t components = segment[0];
+        if (segment.size() < 1 + 2 * components + 1)
+            return true; // the decoder refuses such a scan header itself
+        const bool dcScan = segment[1 + 2 * components] == 0;
+        for (size_t i = 0; i < components; ++i) {
+            const uint8_t tables = segment[2 + 2 * i];
+            if ((!progressive || dcScan) && (tables >> 4) <= 3 && !huffman[0][tables >> 4])
+                return false;
+            if ((!progressive || !dcScan) && (tables & 15) <= 3 && !huffman[1][tables & 15])
+                return false;
+        }
+        for (uint8_t table : frameQuantization)
+            if (table <= 3 && !quantization[table])
+                return false;
+        return true;
+    }
+};
 
 // Where the markers of a JPEG file start: after its start-of-image marker,
 // which the decoder also finds behind fill bytes (FF FF D8); 0 for a file
@@ -110,10 +164,13 @@ size_t jpegMarkersStart(std::span<const uint8_t> bytes) {
 }
 
 // Walks the markers as the decoder does, skipping the entropy-coded data
-// between them: every segment lies within the file and every Huffman table
-// fits. Where the decoder would stop at a damaged segment, this refuses it.
+// between them: every segment lies within the file, every Huffman table fits,
+// and every scan uses tables the file defined before it. Where the decoder
+// would stop at a damaged segment, this refuses the file.
 bool checkJpeg(std::span<const uint8_t> bytes, std::string& reason) {
-    constexpr uint8_t kHuffmanTables = 0xC4, kEndOfImage = 0xD9;
+    constexpr uint8_t kHuffmanTables = 0xC4, kQuantizationTables = 0xDB, kStartOfScan = 0xDA,
+                      kEndOfImage = 0xD9;
+    JpegTables tables;
     size_t at = jpegMarkersStart(bytes);
     while (at + 1 < bytes.size()) {
         const uint8_t marker = bytes[at + 1];
@@ -131,8 +188,17 @@ bool checkJpeg(std::span<const uint8_t> bytes, std::string& reason) {
             return false;
         }
         const size_t length = bigEndian16(&bytes[at + 2]);
-        if (marker == kHuffmanTables && !huffmanTablesFit(bytes.subspan(at + 4, length - 2))) {
+        const std::span<const uint8_t> segment = bytes.subspan(at + 4, length - 2);
+        if (marker == kHuffmanTables && !tables.defineHuffman(segment)) {
             reason = "a Huffman table is damaged";
+            return false;
+        }
+        if (marker == kQuantizationTables)
+            tables.defineQuantization(segment);
+        if (marker >= 0xC0 && marker <= 0xC2)
+            tables.defineFrame(marker, segment);
+        if (marker == kStartOfScan && !tables.scanTablesDefined(segment)) {
+            reason = "a scan uses a table that the file does not define";
             return false;
         }
         at += 2 + length;
