@@ -293,6 +293,10 @@ for case in "chunk-overflow.png:runs past the end" "no-width.bmp:has no pixels (
     check "native: image $file" 2 native filter "$hostile/$file" "$hostile/e.png" --script "$work/plain.json"
     says "native: image $file" "$message" "$work/err.txt"
 done
+# Found by the image fuzzer: a scan using a Huffman table the file never defined.
+check "native: a scan with an undefined table" 2 native filter \
+    "$root/tests/fuzz/image/crash-c6a219c29c912d4a0cf2cce4c45ba8efeb99df0c" "$hostile/e.png" --script "$work/plain.json"
+says "native: a scan with an undefined table" "does not define" "$work/err.txt"
 check "native: a damaged channel image" 2 native filter "$work/sample.png" "$hostile/e.png" \
     --channel "Relief=$hostile/chunk-overflow.png" --script "$work/plain.json"
 says "native: a damaged channel image" "runs past the end" "$work/err.txt"
