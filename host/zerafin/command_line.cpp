@@ -2,16 +2,6 @@
 
 #include <charconv>
 
-const char* const kUsage =
-    "usage:\n"
-    "  zerafin info   [--plugin PATH]\n"
-    "  zerafin about  [--plugin PATH]\n"
-    "  zerafin styles [--plugin PATH]\n"
-    "  zerafin filter IN OUT [--plugin PATH] [--script FILE.json | --style NAME] [--dialog]\n"
-    "                 [--record FILE.json]\n"
-    "                 [--channel NAME=GRAY.png]... [--area T,L,B,R] [--threads N] [--params FILE]\n"
-    "                 [--progress]\n";
-
 namespace {
 bool parseInt(const std::string& text, int& value) {
     const char* end = text.data() + text.size();
@@ -45,16 +35,67 @@ bool parseCommand(const std::string& word, Command& command) {
         command = Command::Styles;
     else if (word == "filter")
         command = Command::Filter;
+    else if (word == "--version")
+        command = Command::Version;
     else
         return false;
+    return true;
+}
+
+bool isHelpOption(const std::string& argument) {
+    return argument == "--help" || argument == "-h";
+}
+
+// `zerafin --help`, `zerafin help [COMMAND]`, or a command with --help or -h
+// among its arguments, whatever else they say.
+bool parseHelp(const std::vector<std::string>& arguments, CommandLine& line, std::string& error) {
+    line.command = Command::Help;
+    const bool named = arguments[0] == "help";
+    if (named && arguments.size() > 2) {
+        error = "help takes one command";
+        return false;
+    }
+    const std::string word = !named ? arguments[0] : arguments.size() == 2 ? arguments[1] : "";
+    if (word.empty() || isHelpOption(word))
+        return true; // every command's synopsis
+    Command topic;
+    if (!parseCommand(word, topic)) {
+        error = "unknown command '" + word + "'";
+        return false;
+    }
+    line.helpTopic = topic;
+    return true;
+}
+
+bool wantsHelp(const std::vector<std::string>& arguments) {
+    for (const std::string& argument : arguments)
+        if (isHelpOption(argument))
+            return true;
+    return arguments[0] == "help";
+}
+
+bool parseOutputFormat(CommandLine& line, std::string& error) {
+    const std::optional<ImageFormat> format = imageFormatOfPath(line.output);
+    if (!format) {
+        error = "the output '" + line.output +
+                "' must end in .png, .jpg, .jpeg, .bmp or .tga (its format)";
+        return false;
+    }
+    line.outputFormat = *format;
     return true;
 }
 } // namespace
 
 bool parseCommandLine(const std::vector<std::string>& arguments, CommandLine& line,
                       std::string& error) {
-    if (arguments.empty() || !parseCommand(arguments[0], line.command)) {
-        error = arguments.empty() ? "no command given" : "unknown command '" + arguments[0] + "'";
+    if (arguments.empty()) {
+        error = "no command given";
+        return false;
+    }
+    if (wantsHelp(arguments))
+        return parseHelp(arguments, line, error);
+    if (!parseCommand(arguments[0], line.command)) {
+        error = "unknown command '" + arguments[0] + "'";
         return false;
     }
     std::vector<std::string> positional;
@@ -113,6 +154,13 @@ bool parseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
                 error = "--threads wants a number from 1 to 64, not '" + text + "'";
                 return false;
             }
+        } else if (argument == "--quality" && line.command == Command::Filter) {
+            if (!value(text))
+                return false;
+            if (!parseInt(text, line.quality) || line.quality < 1 || line.quality > 100) {
+                error = "--quality wants a number from 1 to 100, not '" + text + "'";
+                return false;
+            }
         } else if (argument.rfind("--", 0) == 0) {
             error = "unknown option '" + argument + "'";
             return false;
@@ -129,6 +177,8 @@ bool parseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
     if (wanted == 2) {
         line.input = positional[0];
         line.output = positional[1];
+        if (!parseOutputFormat(line, error))
+            return false;
     }
     if (!line.script.empty() && !line.style.empty()) {
         error = "--script and --style both give the settings: choose one";

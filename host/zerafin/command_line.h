@@ -4,14 +4,18 @@
 #include <utility>
 #include <vector>
 
+#include "host/zerafin/image_io.h"
 #include "shell/host_record.h"
 
-enum class Command { Info, About, Styles, Filter };
+enum class Command { Info, About, Styles, Filter, Help, Version };
 
 struct CommandLine {
     Command command = Command::Filter;
     std::string plugin; // empty: the default module
     std::string input, output;
+    ImageFormat outputFormat = ImageFormat::Png; // after the output's extension
+    int quality = kDefaultJpegQuality;
+    std::optional<Command> helpTopic; // Command::Help: the command to explain, or all
     std::string script, record, params;
     std::string style; // a style of the module's style folder, by name
     bool dialog = false;
@@ -26,8 +30,6 @@ constexpr int kExitSuccess = 0;
 constexpr int kExitCancelled = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitPluginFailed = 3;
-
-extern const char* const kUsage;
 
 // Parses the arguments after the program name. False with a message on a
 // usage error.

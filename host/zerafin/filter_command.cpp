@@ -126,8 +126,11 @@ int writeResults(const CommandLine& line, const FilterInputs& inputs, HostSessio
                                  error))
             return fail(kExitUsage, error + "; nothing was written");
     }
+    if (line.outputFormat == ImageFormat::Jpeg && inputs.document.hasAlpha)
+        printMessage(stderr, "JPEG has no alpha channel: '" + line.output +
+                                 "' is written without the image's alpha");
     std::vector<uint8_t> encoded;
-    if (!encodePng(inputs.document, encoded, error) ||
+    if (!encodeImage(line.outputFormat, inputs.document, encoded, error, line.quality) ||
         !outputs.files.write(outputs.image, encoded, error))
         return fail(kExitUsage, error + "; nothing was written");
     if (!line.params.empty() &&

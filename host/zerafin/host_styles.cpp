@@ -8,6 +8,7 @@
 #include "host/zerafin/host_session.h"
 #include "host/zerafin/messages.h"
 #include "host/zerafin/plugin_module.h"
+#include "host/zerafin/reading_order.h"
 #include "platform/files.h"
 #include "resources/string_table.h"
 #include "shell/four_cc.h"
@@ -110,11 +111,14 @@ int runStylesCommand(const CommandLine& line) {
         printMessage(stderr, error);
         return kExitUsage;
     }
-    const std::vector<std::string> names = listStyles(folder);
+    std::vector<std::string> names;
+    for (const std::string& name : listStyles(folder))
+        names.push_back(systemTextToUtf8(name));
     if (names.empty())
         printMessage(stderr, "no styles in '" + systemTextToUtf8(folder) + "'");
+    sortForReading(names);
     for (const std::string& name : names)
-        std::printf("%s\n", systemTextToUtf8(name).c_str());
+        std::printf("%s\n", name.c_str());
     return kExitSuccess;
 }
 

@@ -37,7 +37,7 @@ std::optional<Descriptor> styleDescriptorOfBytes(const std::vector<uint8_t>& byt
                                                  HostSession& session, std::string& error);
 
 // zerafin styles: prints the style names of the module's folder, one a line,
-// in UTF-8. Returns the host's exit status.
+// in UTF-8, in the order a French reader looks them up. Returns the host's exit status.
 int runStylesCommand(const CommandLine& line);
 
 // A name in the system's code page as UTF-8 (unchanged where the system's code

@@ -1,5 +1,6 @@
 #include "host/zerafin/image_io.h"
 
+#include <cctype>
 #include <climits>
 #include <cstring>
 #include <memory>
@@ -373,25 +374,10 @@ void appendBytes(void* context, void* data, int size) {
     encoded->insert(encoded->end(), bytes, bytes + size);
 }
 
-bool endsWith(const std::string& text, const std::string& ending) {
-    return text.size() >= ending.size() &&
-           text.compare(text.size() - ending.size(), ending.size(), ending) == 0;
-}
+} // namespace
 
-enum class ImageFormat { Png, Bmp, Tga, Jpeg };
-
-ImageFormat formatOfPath(const std::string& path) {
-    if (endsWith(path, ".jpg") || endsWith(path, ".jpeg"))
-        return ImageFormat::Jpeg;
-    if (endsWith(path, ".bmp"))
-        return ImageFormat::Bmp;
-    if (endsWith(path, ".tga"))
-        return ImageFormat::Tga;
-    return ImageFormat::Png;
-}
-
-bool encode(ImageFormat format, const Document& document, std::vector<uint8_t>& encoded,
-            std::string& error) {
+bool encodeImage(ImageFormat format, const Document& document, std::vector<uint8_t>& encoded,
+                 std::string& error, int quality) {
     const int components = document.hasAlpha && format != ImageFormat::Jpeg ? 4 : 3;
     const int w = document.width, h = document.height;
     if (w < 1 || h < 1) {
@@ -414,7 +400,7 @@ bool encode(ImageFormat format, const Document& document, std::vector<uint8_t>& 
         break;
     case ImageFormat::Jpeg:
         written =
-            stbi_write_jpg_to_func(appendBytes, &encoded, w, h, components, pixels.data(), 95);
+            stbi_write_jpg_to_func(appendBytes, &encoded, w, h, components, pixels.data(), quality);
         break;
     }
     // The encoders fail only when they cannot allocate their buffers.
@@ -423,22 +409,42 @@ bool encode(ImageFormat format, const Document& document, std::vector<uint8_t>& 
     return true;
 }
 
+namespace {
 bool saveAs(ImageFormat format, const std::string& path, const Document& document,
             std::string& error) {
     std::vector<uint8_t> encoded;
     PendingOutputs outputs;
     size_t index = 0;
-    return encode(format, document, encoded, error) && outputs.reserve(path, index, error) &&
+    return encodeImage(format, document, encoded, error) && outputs.reserve(path, index, error) &&
            outputs.write(index, encoded, error) && outputs.commit(error);
 }
 } // namespace
 
-bool encodePng(const Document& document, std::vector<uint8_t>& encoded, std::string& error) {
-    return encode(ImageFormat::Png, document, encoded, error);
+std::optional<ImageFormat> imageFormatOfPath(const std::string& path) {
+    const size_t dot = path.find_last_of("./\\");
+    if (dot == std::string::npos || path[dot] != '.')
+        return std::nullopt;
+    std::string extension = path.substr(dot + 1);
+    for (char& c : extension)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    if (extension == "png")
+        return ImageFormat::Png;
+    if (extension == "jpg" || extension == "jpeg")
+        return ImageFormat::Jpeg;
+    if (extension == "bmp")
+        return ImageFormat::Bmp;
+    if (extension == "tga")
+        return ImageFormat::Tga;
+    return std::nullopt;
 }
 
 bool saveImage(const std::string& path, const Document& document, std::string& error) {
-    return saveAs(formatOfPath(path), path, document, error);
+    const std::optional<ImageFormat> format = imageFormatOfPath(path);
+    if (!format) {
+        error = "'" + path + "' names no image format this host writes";
+        return false;
+    }
+    return saveAs(*format, path, document, error);
 }
 
 bool savePng(const std::string& path, const Document& document, std::string& error) {

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -25,11 +26,20 @@ bool decodeDocument(std::span<const uint8_t> bytes, const std::string& name, Doc
 bool loadChannel(const std::string& path, const std::string& name, Document& document,
                  std::string& error);
 
-// The document's colour (and alpha, if it has one) encoded as PNG.
-bool encodePng(const Document& document, std::vector<uint8_t>& encoded, std::string& error);
+// The formats the host writes. JPEG has no alpha channel; the others keep it.
+enum class ImageFormat { Png, Jpeg, Bmp, Tga };
+constexpr int kDefaultJpegQuality = 92;
 
-// Writes the document as PNG, or in the format the path's extension names:
-// .png, .bmp, .tga or .jpg (JPEG at quality 95, without alpha). The file is
-// replaced only when the whole image was written.
+// The format a path's extension names (.png, .jpg, .jpeg, .bmp, .tga, in any
+// case); nullopt for any other.
+std::optional<ImageFormat> imageFormatOfPath(const std::string& path);
+
+// The document's colour (and alpha, if it has one and the format keeps it)
+// encoded in the format; `quality` is JPEG's, from 1 to 100.
+bool encodeImage(ImageFormat format, const Document& document, std::vector<uint8_t>& encoded,
+                 std::string& error, int quality = kDefaultJpegQuality);
+
+// Writes the document as PNG, or in the format the path's extension names.
+// The file is replaced only when the whole image was written.
 bool savePng(const std::string& path, const Document& document, std::string& error);
 bool saveImage(const std::string& path, const Document& document, std::string& error);

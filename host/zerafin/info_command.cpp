@@ -107,11 +107,6 @@ void printPropertyList(const PropertyList& list, std::FILE* out) {
                      propertyLabel(property.key), describeProperty(property).c_str());
 }
 
-std::string versionText(const std::array<uint16_t, 4>& parts) {
-    return std::to_string(parts[0]) + "." + std::to_string(parts[1]) + "." +
-           std::to_string(parts[2]) + "." + std::to_string(parts[3]);
-}
-
 void printVersionBlock(const VersionBlock& block, std::FILE* out) {
     std::fprintf(out, "Version block\n");
     std::fprintf(out, "  file version     %s\n", versionText(block.fileVersion).c_str());
@@ -156,6 +151,11 @@ void printTerminology(const Terminology& terminology, std::FILE* out) {
                      quotedCode(enumerator.code).c_str());
 }
 } // namespace
+
+std::string versionText(const std::array<uint16_t, 4>& parts) {
+    return std::to_string(parts[0]) + "." + std::to_string(parts[1]) + "." +
+           std::to_string(parts[2]) + "." + std::to_string(parts[3]);
+}
 
 int runInfoCommand(std::span<const uint8_t> pipl, std::span<const uint8_t> aete, std::FILE* out,
                    const VersionBlock* version) {

@@ -17,6 +17,9 @@
 int runInfoCommand(std::span<const uint8_t> pipl, std::span<const uint8_t> aete, std::FILE* out,
                    const VersionBlock* version = nullptr);
 
+// A four-part version number as "5.0.0.0".
+std::string versionText(const std::array<uint16_t, 4>& parts);
+
 // Whether the host can run the module as a filter on an RGB image: its kind must
 // be '9ZFM' and its mode flags must allow RGB. True with the name of the entry
 // point that 'wx86' gives; false with a message for the user.

@@ -8,6 +8,7 @@
 
 #include "host/zerafin/command_line.h"
 #include "host/zerafin/filter_command.h"
+#include "host/zerafin/help.h"
 #include "host/zerafin/host_session.h"
 #include "host/zerafin/host_styles.h"
 #include "host/zerafin/info_command.h"
@@ -57,6 +58,33 @@ int runInfo(const CommandLine& line) {
                           description.version ? &*description.version : nullptr);
 }
 
+// zerafin --version: the host's version, then the module's as its resources
+// give it.
+int runVersion(const CommandLine& line) {
+    std::printf("zerafin %s\n", kHostVersion);
+    ModuleDescription description;
+    std::string error;
+    const std::string path = line.plugin.empty() ? defaultPluginPath() : line.plugin;
+    if (!readModuleDescription(path, description, error)) {
+        printMessage(stderr, error);
+        return kExitUsage;
+    }
+    if (!description.version) {
+        printMessage(stderr, "the module '" + path + "' carries no version");
+        return kExitUsage;
+    }
+    std::printf("module %s\n", versionText(description.version->fileVersion).c_str());
+    return kExitSuccess;
+}
+
+int runHelp(const CommandLine& line) {
+    if (line.helpTopic)
+        printCommandHelp(*line.helpTopic, stdout);
+    else
+        printUsage(stdout);
+    return kExitSuccess;
+}
+
 int runCommand(const CommandLine& line) {
     switch (line.command) {
     case Command::About:
@@ -67,6 +95,10 @@ int runCommand(const CommandLine& line) {
         return runStylesCommand(line);
     case Command::Info:
         return runInfo(line);
+    case Command::Help:
+        return runHelp(line);
+    case Command::Version:
+        return runVersion(line);
     }
     return kExitUsage;
 }
@@ -79,7 +111,7 @@ int main(int argc, char** argv) {
         std::string error;
         if (!parseCommandLine(arguments, line, error)) {
             printMessage(stderr, error);
-            std::fputs(kUsage, stderr);
+            printUsage(stderr);
             return kExitUsage;
         }
         installInterruptHandler();

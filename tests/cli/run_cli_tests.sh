@@ -259,6 +259,43 @@ check "native: the default style as a script" 0 native filter "$work/sample.png"
     --script "$work/default-style.json"
 same "a style runs as its script" "$work/default-script.png" "$work/style-native.png"
 
+# --- Help, version, the styles' order and the output formats.
+line_of() { grep -n -x -- "$1" "$work/out.txt" | cut -d: -f1; } # line_of TEXT: its line in out.txt
+for build in native win32; do
+    check "$build: --help" 0 $build --help
+    says "$build: --help lists the commands" "zerafin filter IN OUT" "$work/out.txt"
+    check "$build: help styles" 0 $build help styles
+    says "$build: help styles" "^usage: zerafin styles" "$work/out.txt"
+    check "$build: filter -h" 0 $build filter -h
+    says "$build: filter -h lists --quality" "^  --quality N " "$work/out.txt"
+    check "$build: --version" 0 $build --version
+    says "$build: the host's version" "^zerafin [0-9]" "$work/out.txt"
+    says "$build: the module's version" "^module 5\.0\." "$work/out.txt"
+    check "$build: styles in reading order" 0 $build styles
+    if [ "$(line_of "Métal repoussé")" -lt "$(line_of "Néons rose et cyan")" ] &&
+        [ "$(line_of "Néons rose et cyan")" -lt "$(line_of "Nuit bleue")" ]; then pass; else
+        fail "$build: styles are not in reading order"; fi
+    check "$build: an unknown output format" 2 $build filter "$work/sample.png" "$work/f.gif" --script "$work/plain.json"
+    says "$build: an unknown output format" "must end in .png, .jpg, .jpeg, .bmp or .tga" "$work/err.txt"
+    absent "$build: an unknown output format writes nothing" "$work/f.gif"
+    check "$build: TGA with alpha" 0 $build filter "$work/sample-alpha.png" "$work/f-$build.tga" --script "$work/plain.json"
+done
+for command in info about; do check "native: $command --help" 0 native $command --help; done
+check "native: bad quality" 2 native filter "$work/sample.png" "$work/f.jpg" --quality 0 --script "$work/plain.json"
+# Every format keeps the image, and its alpha where it can; JPEG within a tolerance.
+check "native: PNG with alpha" 0 native filter "$work/sample-alpha.png" "$work/f.png" --script "$work/plain.json"
+check "native: BMP with alpha" 0 native filter "$work/sample-alpha.png" "$work/f.BMP" --script "$work/plain.json"
+for name in f.BMP f-native.tga f-win32.tga; do
+    check "$name keeps the image and its alpha" 0 "$image_check" match "$work/f.png" "$work/$name" 0
+done
+check "native: JPEG" 0 native filter "$work/sample.png" "$work/f.jpeg" --script "$work/plain.json"
+check "native: PNG" 0 native filter "$work/sample.png" "$work/f-plain.png" --script "$work/plain.json"
+check "JPEG keeps the image within a tolerance" 0 "$image_check" match "$work/f-plain.png" "$work/f.jpeg" 2
+check "native: JPEG at quality 30" 0 native filter "$work/sample.png" "$work/f30.jpg" --quality 30 --script "$work/plain.json"
+[ "$(stat -c %s "$work/f30.jpg")" -lt "$(stat -c %s "$work/f.jpeg")" ] && pass || fail "--quality 30 is not smaller"
+check "native: JPEG from an image with alpha" 0 native filter "$work/sample-alpha.png" "$work/f-alpha.jpg" --script "$work/plain.json"
+says "JPEG says it drops the alpha" "without the image's alpha" "$work/err.txt"
+
 # --- Hostile inputs and failed runs. Every one ends with a clear message and
 # its exit status, and no file that existed before a failed run changes.
 hostile="$work/hostile"

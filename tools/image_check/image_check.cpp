@@ -8,6 +8,9 @@
 //                          (.png, .bmp, .tga, .jpg), with ALPHA's grey as the
 //                          alpha channel when given.
 //   tile IN OUT N          writes IN repeated N times across and down.
+//   match A B MEAN         exits 0 when B has A's size and alpha (or lack of
+//                          it) and its samples differ from A's by at most MEAN
+//                          on average (0: identical); prints the mean.
 // Exits 2 on a usage or reading error.
 #include <cstdio>
 #include <cstdlib>
@@ -24,7 +27,8 @@ struct Area {
 int usage() {
     std::fprintf(stderr, "usage: orvane_image_check compare A B [T,L,B,R]\n"
                          "       orvane_image_check convert IN OUT [ALPHA]\n"
-                         "       orvane_image_check tile IN OUT N\n");
+                         "       orvane_image_check tile IN OUT N\n"
+                         "       orvane_image_check match A B MEAN\n");
     return 2;
 }
 
@@ -86,6 +90,26 @@ int tile(const std::string& in, const std::string& out, int times) {
     }
     return savePng(out, tiled, error) ? 0 : failWith(error);
 }
+int match(const std::string& pathA, const std::string& pathB, double allowedMean) {
+    Document a, b;
+    std::string error;
+    if (!loadDocument(pathA, a, error) || !loadDocument(pathB, b, error))
+        return failWith(error);
+    if (a.width != b.width || a.height != b.height || a.hasAlpha != b.hasAlpha) {
+        std::printf("%s is %d x %d%s, %s is %d x %d%s\n", pathA.c_str(), a.width, a.height,
+                    a.hasAlpha ? " with alpha" : "", pathB.c_str(), b.width, b.height,
+                    b.hasAlpha ? " with alpha" : "");
+        return 1;
+    }
+    double sum = 0;
+    const size_t samples = a.hasAlpha ? 4 : 3;
+    for (size_t c = 0; c < samples; ++c)
+        for (size_t i = 0; i < a.channels[c].samples.size(); ++i)
+            sum += std::abs(a.channels[c].samples[i] - b.channels[c].samples[i]);
+    const double mean = sum / double(samples * a.channels[0].samples.size());
+    std::printf("mean difference %.3f\n", mean);
+    return mean <= allowedMean ? 0 : 1;
+}
 } // namespace
 
 int main(int argc, char** argv) {
@@ -100,5 +124,7 @@ int main(int argc, char** argv) {
         return convert(argv[2], argv[3], argc == 5 ? argv[4] : nullptr);
     if (job == "tile" && argc == 5 && std::atoi(argv[4]) >= 1)
         return tile(argv[2], argv[3], std::atoi(argv[4]));
+    if (job == "match" && argc == 5)
+        return match(argv[2], argv[3], std::atof(argv[4]));
     return usage();
 }
