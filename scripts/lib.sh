@@ -8,7 +8,7 @@ BUILD_ROOT="$ORVANE_ROOT/build"
 REQUIRED_PACKAGES=(
     cmake make g++ pkg-config
     googletest libgtest-dev libgmock-dev libbenchmark-dev
-    libstb-dev nlohmann-json3-dev
+    libstb-dev nlohmann-json3-dev zlib1g-dev libz-mingw-w64-dev
     clang libclang-rt-14-dev
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
     wine wine32:i386 fonts-wine xvfb xauth

@@ -7,6 +7,7 @@
 #include <new>
 
 #include "host/zerafin/draw_pixel_map.h"
+#include "host/zerafin/progress_line.h"
 #include "shell/four_cc.h"
 #include "shell/plugin_api.h"
 
@@ -18,33 +19,14 @@ uint8_t checkAbortCallback() {
     return abortFlag.load() ? 1 : 0;
 }
 
-bool progressLineOpen = false;
-
-void drawProgressBar(int64_t done, int64_t total) {
-    const int width = 40;
-    const int filled = int(std::clamp<int64_t>(done * width / total, 0, width));
-    std::fprintf(stderr, "\r[%.*s%*s] %3d%%", filled, "########################################",
-                 width - filled, "", int(std::clamp<int64_t>(done * 100 / total, 0, 100)));
-    std::fflush(stderr);
-    progressLineOpen = true;
+ProgressLine& progressLine() {
+    static ProgressLine line(stderr, ProgressLine::stderrIsTerminal());
+    return line;
 }
 
-// The plug-in's tile count may run ahead of the tiles it lights (it counts a
-// spare row and column of tiles), so the bar is completed by the host at the
-// end of a successful run rather than by the last report.
 void reportProgressCallback(int32_t done, int32_t total) {
-    if (!activeSession || !activeSession->showProgress || total <= 0)
-        return;
-    drawProgressBar(done, total);
-}
-
-void closeProgressLine(bool completed) {
-    if (!progressLineOpen)
-        return;
-    if (completed)
-        drawProgressBar(1, 1);
-    std::fputc('\n', stderr);
-    progressLineOpen = false;
+    if (activeSession && activeSession->showProgress)
+        progressLine().report(done, total);
 }
 
 // Called by the plug-in: running out of memory becomes its out-of-memory
@@ -305,7 +287,7 @@ int16_t HostSession::runFilter(bool withDialog) {
         code = call(5);
     // The document's own planes get what the run wrote.
     deinterleave(imageRgb.data(), document->width * 3, wholeImage(*document), *document);
-    closeProgressLine(code == 0);
+    progressLine().finish(code == 0);
     return code;
 }
 

@@ -7,6 +7,8 @@
 #include <new>
 
 #include "host/zerafin/host_files.h"
+#include "host/zerafin/messages.h"
+#include "host/zerafin/png_writer.h"
 
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_ONLY_PNG
@@ -240,10 +242,22 @@ std::string failureReason() {
     return reason ? reason : "the file is damaged";
 }
 
+// 16-bit samples rounded to 8 bits, in place: the result is the buffer's
+// first half. Null stays null.
+stbi_uc* reducedTo8Bits(stbi_us* samples, size_t count) {
+    if (!samples)
+        return nullptr;
+    auto* reduced = reinterpret_cast<stbi_uc*>(samples);
+    for (size_t i = 0; i < count; ++i)
+        reduced[i] = stbi_uc((uint32_t(samples[i]) * 255 + 32767) / 65535);
+    return reduced;
+}
+
 // The decoded pixels with `wanted` samples each, after the header said that
-// the image is of a size this host reads.
+// the image is of a size this host reads; `deep` tells that the file had 16
+// bits per sample.
 StbPixels decodePixels(std::span<const uint8_t> bytes, const std::string& name, int wanted,
-                       int64_t maxPixels, int& width, int& height, int& components,
+                       int64_t maxPixels, int& width, int& height, int& components, bool& deep,
                        std::string& error) {
     std::vector<uint8_t> kept;
     std::string reason;
@@ -273,13 +287,14 @@ StbPixels decodePixels(std::span<const uint8_t> bytes, const std::string& name, 
                 " on a side and " + std::to_string(maxPixels) + " in all";
         return nullptr;
     }
-    if (stbi_is_16_bit_from_memory(bytes.data(), size)) {
-        error = "'" + name + "' has 16 bits per sample; only 8-bit images are supported";
-        return nullptr;
-    }
     int decodedWidth = 0, decodedHeight = 0;
-    StbPixels pixels(stbi_load_from_memory(bytes.data(), size, &decodedWidth, &decodedHeight,
-                                           &components, wanted));
+    deep = stbi_is_16_bit_from_memory(bytes.data(), size) != 0;
+    StbPixels pixels(
+        deep ? reducedTo8Bits(stbi_load_16_from_memory(bytes.data(), size, &decodedWidth,
+                                                       &decodedHeight, &components, wanted),
+                              size_t(width) * size_t(height) * size_t(wanted))
+             : stbi_load_from_memory(bytes.data(), size, &decodedWidth, &decodedHeight, &components,
+                                     wanted));
     if (!pixels) {
         error = "cannot read '" + name + "': " + failureReason();
         return nullptr;
@@ -311,9 +326,13 @@ Document documentFromRgb(int width, int height, const std::vector<uint8_t>& rgb)
 }
 
 bool decodeDocument(std::span<const uint8_t> bytes, const std::string& name, Document& document,
-                    std::string& error, int64_t maxPixels) {
+                    std::string& error, int64_t maxPixels, bool* reducedFrom16Bits) {
     int width = 0, height = 0, components = 0;
-    StbPixels pixels = decodePixels(bytes, name, 4, maxPixels, width, height, components, error);
+    bool deep = false;
+    StbPixels pixels =
+        decodePixels(bytes, name, 4, maxPixels, width, height, components, deep, error);
+    if (reducedFrom16Bits)
+        *reducedFrom16Bits = deep;
     if (!pixels)
         return false;
     const size_t count = size_t(width) * size_t(height);
@@ -330,10 +349,21 @@ bool decodeDocument(std::span<const uint8_t> bytes, const std::string& name, Doc
     return true;
 }
 
+namespace {
+void noteReduction(const std::string& path) {
+    printMessage(stderr, "'" + path + "' has 16 bits per sample; it is read rounded to 8 bits");
+}
+} // namespace
+
 bool loadDocument(const std::string& path, Document& document, std::string& error) {
     std::vector<uint8_t> bytes;
-    return readInputFile(path, "the image", kMaxImageFileBytes, bytes, error) &&
-           decodeDocument(bytes, path, document, error);
+    bool deep = false;
+    if (!readInputFile(path, "the image", kMaxImageFileBytes, bytes, error) ||
+        !decodeDocument(bytes, path, document, error, kMaxImagePixels, &deep))
+        return false;
+    if (deep)
+        noteReduction(path);
+    return true;
 }
 
 bool loadChannel(const std::string& path, const std::string& name, Document& document,
@@ -342,10 +372,13 @@ bool loadChannel(const std::string& path, const std::string& name, Document& doc
     if (!readInputFile(path, "the channel image", kMaxImageFileBytes, bytes, error))
         return false;
     int width = 0, height = 0, components = 0;
+    bool deep = false;
     StbPixels pixels =
-        decodePixels(bytes, path, 1, kMaxImagePixels, width, height, components, error);
+        decodePixels(bytes, path, 1, kMaxImagePixels, width, height, components, deep, error);
     if (!pixels)
         return false;
+    if (deep)
+        noteReduction(path);
     if (width != document.width || height != document.height) {
         error = "channel '" + name + "' (" + path + ") is " + std::to_string(width) + " x " +
                 std::to_string(height) + " but the image is " + std::to_string(document.width) +
@@ -389,8 +422,8 @@ bool encodeImage(ImageFormat format, const Document& document, std::vector<uint8
     int written = 0;
     switch (format) {
     case ImageFormat::Png:
-        written = stbi_write_png_to_func(appendBytes, &encoded, w, h, components, pixels.data(),
-                                         w * components);
+        encoded = encodePngFile(PngImage{w, h, components, 8, pixels});
+        written = 1;
         break;
     case ImageFormat::Bmp:
         written = stbi_write_bmp_to_func(appendBytes, &encoded, w, h, components, pixels.data());

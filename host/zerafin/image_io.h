@@ -8,7 +8,8 @@
 #include "host/zerafin/document.h"
 
 // What the host reads as an image: PNG, JPEG, BMP or TGA with 8 bits per
-// sample, of at most kMaxImageSide pixels on a side and kMaxImagePixels pixels
+// sample (16-bit PNG files are read rounded to 8 bits, with a notice on
+// stderr), of at most kMaxImageSide pixels on a side and kMaxImagePixels pixels
 // in all (checked from the file's header, before anything is decoded), from a
 // regular file of at most kMaxImageFileBytes.
 constexpr int kMaxImageSide = 30000; // the host protocol's rectangles are 16-bit
@@ -18,9 +19,12 @@ constexpr uint64_t kMaxImageFileBytes = uint64_t(320) << 20;
 // Reads an image file. Grey images become RGB; an alpha channel becomes the
 // document channel "Alpha 1". False with a message on failure.
 bool loadDocument(const std::string& path, Document& document, std::string& error);
-// The same from the file's bytes; `name` names the file in messages.
+// The same from the file's bytes, without the notice; `name` names the file in
+// messages, and `reducedFrom16Bits` tells whether the file had 16 bits per
+// sample.
 bool decodeDocument(std::span<const uint8_t> bytes, const std::string& name, Document& document,
-                    std::string& error, int64_t maxPixels = kMaxImagePixels);
+                    std::string& error, int64_t maxPixels = kMaxImagePixels,
+                    bool* reducedFrom16Bits = nullptr);
 
 // Reads a grey image of exactly the document's size as an extra channel.
 bool loadChannel(const std::string& path, const std::string& name, Document& document,

@@ -229,7 +229,7 @@ same "a channel by index is the channel by name" "$work/relief-native.png" "$wor
 # script repeats the last.
 check "native: progress" 0 native filter "$work/sample.png" "$work/progress.png" --script "$work/plain.json" \
     --progress --params "$work/kept.params"
-says "native: progress reaches 100 %" "100%" "$work/err.txt"
+says "native: progress ends with the time taken" "^lighting done in " "$work/err.txt"
 check "native: repeat the last" 0 native filter "$work/sample.png" "$work/repeat.png" --params "$work/kept.params"
 same "the kept parameter block repeats the last filter" "$work/plain-native.png" "$work/repeat.png"
 
@@ -278,6 +278,10 @@ for build in native win32; do
     check "$build: an unknown output format" 2 $build filter "$work/sample.png" "$work/f.gif" --script "$work/plain.json"
     says "$build: an unknown output format" "must end in .png, .jpg, .jpeg, .bmp or .tga" "$work/err.txt"
     absent "$build: an unknown output format writes nothing" "$work/f.gif"
+    check "$build: progress in a log" 0 $build filter "$work/sample.png" "$work/f-progress.png" --progress --script "$work/plain.json"
+    # (the Win32 host ends its lines with CR LF, as Windows text files do)
+    if sed 's/\r$//' "$work/err.txt" | grep -q $'\r' || [ "$(wc -l <"$work/err.txt")" -ne 2 ]; then
+        fail "$build: progress in a log is not one line at the start and one at the end"; else pass; fi
     check "$build: TGA with alpha" 0 $build filter "$work/sample-alpha.png" "$work/f-$build.tga" --script "$work/plain.json"
 done
 for command in info about; do check "native: $command --help" 0 native $command --help; done
@@ -295,6 +299,23 @@ check "native: JPEG at quality 30" 0 native filter "$work/sample.png" "$work/f30
 [ "$(stat -c %s "$work/f30.jpg")" -lt "$(stat -c %s "$work/f.jpeg")" ] && pass || fail "--quality 30 is not smaller"
 check "native: JPEG from an image with alpha" 0 native filter "$work/sample-alpha.png" "$work/f-alpha.jpg" --script "$work/plain.json"
 says "JPEG says it drops the alpha" "without the image's alpha" "$work/err.txt"
+
+# 16-bit PNG files (colour with alpha, colour, grey) light as their 8-bit roundings.
+for image in sample-alpha sample; do "$image_check" deepen "$work/$image.png" "$work/deep-$image.png"; done
+"$image_check" deepen "$work/relief.png" "$work/deep-relief.png" grey
+for image in sample-alpha sample relief; do
+    check "native: 8-bit $image" 0 native filter "$work/$image.png" "$work/lit8-$image.png" "${relief[@]}" --script "$work/relief.json"
+done
+for image in sample relief; do
+    check "native: 16-bit $image" 0 native filter "$work/deep-$image.png" "$work/lit16-$image.png" "${relief[@]}" --script "$work/relief.json"
+    same "native: 16-bit $image lights as 8" "$work/lit8-$image.png" "$work/lit16-$image.png"
+done
+for build in native win32; do
+    check "$build: 16-bit image and channel" 0 $build filter "$work/deep-sample-alpha.png" "$work/lit16-$build.png" \
+        --channel "Relief=$work/deep-relief.png" --script "$work/relief.json"
+    says "$build: 16 bits are noted" "deep-relief.png' has 16 bits per sample; it is read rounded to 8 bits" "$work/err.txt"
+    same "$build: 16 bits light as 8" "$work/lit8-sample-alpha.png" "$work/lit16-$build.png"
+done
 
 # --- Hostile inputs and failed runs. Every one ends with a clear message and
 # its exit status, and no file that existed before a failed run changes.
@@ -504,13 +525,14 @@ interrupt() { # interrupt BUILD
         2>"$work/interrupt-err.txt" &
     pid=$!
     for _ in $(seq 200); do # until the first tile is reported, at most 10 s
-        grep -q '%' "$work/interrupt-err.txt" 2>/dev/null && break
+        grep -q '^lighting' "$work/interrupt-err.txt" 2>/dev/null && break
         sleep 0.05
     done
     kill -INT "$pid"
     wait "$pid" || status=$?
     if [ "$status" -eq 1 ]; then pass; else fail "$name: status $status, wanted 1"; fi
     says "$name: says so" "cancelled; nothing was written" "$work/interrupt-err.txt"
+    says "$name: the progress says where it stopped" "^lighting stopped at" "$work/interrupt-err.txt"
     absent "$name: writes nothing" "$work/interrupted.png" "$work/interrupted.json"
 }
 interrupt native

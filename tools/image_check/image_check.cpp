@@ -8,15 +8,20 @@
 //                          (.png, .bmp, .tga, .jpg), with ALPHA's grey as the
 //                          alpha channel when given.
 //   tile IN OUT N          writes IN repeated N times across and down.
+//   deepen IN OUT [grey]   writes IN as a 16-bit PNG (its red alone when grey)
+//                          whose samples round to IN's, their low bytes
+//                          varied.
 //   match A B MEAN         exits 0 when B has A's size and alpha (or lack of
 //                          it) and its samples differ from A's by at most MEAN
 //                          on average (0: identical); prints the mean.
 // Exits 2 on a usage or reading error.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "host/zerafin/image_io.h"
+#include "host/zerafin/png_writer.h"
 
 namespace {
 struct Area {
@@ -28,7 +33,8 @@ int usage() {
     std::fprintf(stderr, "usage: orvane_image_check compare A B [T,L,B,R]\n"
                          "       orvane_image_check convert IN OUT [ALPHA]\n"
                          "       orvane_image_check tile IN OUT N\n"
-                         "       orvane_image_check match A B MEAN\n");
+                         "       orvane_image_check match A B MEAN\n"
+                         "       orvane_image_check deepen IN OUT [grey]\n");
     return 2;
 }
 
@@ -90,6 +96,36 @@ int tile(const std::string& in, const std::string& out, int times) {
     }
     return savePng(out, tiled, error) ? 0 : failWith(error);
 }
+// A 16-bit sample that rounds to `value`: 257 * value, moved by up to 128
+// either way.
+uint16_t deepened(uint8_t value, size_t index) {
+    const int offset = int(index * 7 % 257) - 128;
+    return uint16_t(std::clamp(value * 257 + offset, 0, 65535));
+}
+
+int deepen(const std::string& in, const std::string& out, bool grey) {
+    Document document;
+    std::string error;
+    if (!loadDocument(in, document, error))
+        return failWith(error);
+    const size_t channels = grey ? 1 : document.channels.size();
+    const size_t count = size_t(document.width) * size_t(document.height);
+    std::vector<uint8_t> samples(count * channels * 2);
+    for (size_t i = 0; i < count; ++i)
+        for (size_t c = 0; c < channels; ++c) {
+            const uint16_t sample = deepened(document.channels[c].samples[i], i * channels + c);
+            samples[(i * channels + c) * 2] = uint8_t(sample >> 8);
+            samples[(i * channels + c) * 2 + 1] = uint8_t(sample);
+        }
+    const std::vector<uint8_t> file =
+        encodePngFile(PngImage{document.width, document.height, int(channels), 16, samples});
+    std::FILE* stream = std::fopen(out.c_str(), "wb");
+    const bool written = stream && std::fwrite(file.data(), 1, file.size(), stream) == file.size();
+    if (!stream || std::fclose(stream) != 0 || !written)
+        return failWith("cannot write '" + out + "'");
+    return 0;
+}
+
 int match(const std::string& pathA, const std::string& pathB, double allowedMean) {
     Document a, b;
     std::string error;
@@ -124,6 +160,8 @@ int main(int argc, char** argv) {
         return convert(argv[2], argv[3], argc == 5 ? argv[4] : nullptr);
     if (job == "tile" && argc == 5 && std::atoi(argv[4]) >= 1)
         return tile(argv[2], argv[3], std::atoi(argv[4]));
+    if (job == "deepen" && (argc == 4 || (argc == 5 && std::string(argv[4]) == "grey")))
+        return deepen(argv[2], argv[3], argc == 5);
     if (job == "match" && argc == 5)
         return match(argv[2], argv[3], std::atof(argv[4]));
     return usage();
