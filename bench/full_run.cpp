@@ -24,7 +24,7 @@
 #include "resources/resource_data.h"
 #include "shell/entry_point.h"
 #include "shell/parameter_block.h"
-#include "shell/plugin_api.h"
+#include "protocol/plugin_api.h"
 #include "shell/plugin_state.h"
 
 namespace {

@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "scripting/script_keys.h"
-#include "shell/host_tables.h"
-#include "shell/plugin_api.h"
-#include "shell/result_codes.h"
+#include "protocol/host_tables.h"
+#include "protocol/plugin_api.h"
+#include "protocol/result_codes.h"
 
 namespace {
 constexpr int32_t kLongestName = 255;

@@ -9,8 +9,8 @@
 #include "scripting/script_keys.h"
 #include "scripting/script_parameters.h"
 #include "scripting/script_values.h"
-#include "shell/host_tables.h"
-#include "shell/plugin_api.h"
+#include "protocol/host_tables.h"
+#include "protocol/plugin_api.h"
 #include "shell/plugin_state.h"
 
 namespace {
@@ -279,8 +279,9 @@ void keepCurrentLightInRange(PluginState& state) {
 }
 } // namespace
 
-uint8_t ReadScriptParameters(PluginState* state, HostScriptRecord* script,
+uint8_t ReadScriptParameters(void* context, HostScriptRecord* script,
                              DescriptorReadToken** reader, int16_t* errorCell) {
+    PluginState* state = static_cast<PluginState*>(context);
     HostHandleTable* handles = state->host ? state->host->handleTable : nullptr;
     ScriptReading reading{*state, script, *script->readerTable, handles, errorCell};
     bool textureSeen = false;

@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "shell/four_cc.h"
+#include "protocol/four_cc.h"
 
 // The keys, types and values the filter's settings travel under in scripting
 // descriptors, as its terminology publishes them.

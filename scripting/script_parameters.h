@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "scripting/descriptor_tables.h"
+#include "protocol/descriptor_tables.h"
 
 struct HostHandleTable;
 struct PluginState;
@@ -10,12 +10,12 @@ struct PluginState;
 // decides through showDialog whether the dialog comes. Any host error stops
 // the read at the next key, asks for the dialog and answers false; the error
 // stays in the cell.
-uint8_t ReadScriptParameters(PluginState* state, HostScriptRecord* script,
+uint8_t ReadScriptParameters(void* context, HostScriptRecord* script,
                              DescriptorReadToken** reader, int16_t* errorCell);
 
 // Writes every setting to the open writer for recording, in a fixed key order.
 // The first error makes every later write a no-op. Changes no setting.
-uint8_t WriteScriptParameters(PluginState* state, HostScriptRecord* script,
+uint8_t WriteScriptParameters(void* context, HostScriptRecord* script,
                               DescriptorWriteToken** writer, int16_t* errorCell);
 
 // Reads the 'RGBC' object under the current key as three 16-bit channels

@@ -15,8 +15,8 @@
 #include "scripting/script_keys.h"
 #include "scripting/script_parameters.h"
 #include "scripting/script_values.h"
-#include "shell/host_tables.h"
-#include "shell/plugin_api.h"
+#include "protocol/host_tables.h"
+#include "protocol/plugin_api.h"
 #include "shell/plugin_state.h"
 
 namespace {
@@ -166,8 +166,9 @@ void writeMaterial(ScriptWriting& writing, DescriptorWriteToken* writer) {
 }
 } // namespace
 
-uint8_t WriteScriptParameters(PluginState* state, HostScriptRecord* script,
+uint8_t WriteScriptParameters(void* context, HostScriptRecord* script,
                               DescriptorWriteToken** writer, int16_t* errorCell) {
+    const PluginState* state = static_cast<const PluginState*>(context);
     script->recordMode = 0;
     HostHandleTable* handles = state->host ? state->host->handleTable : nullptr;
     ScriptWriting writing{*state,    *script->writerTable, handles,

@@ -4,9 +4,10 @@
 
 #include "shell/checked_alloc.h"
 #include "shell/filter_run.h"
-#include "shell/host_record.h"
+#include "protocol/host_record.h"
 #include "shell/plugin_state.h"
-#include "shell/result_codes.h"
+#include "protocol/result_codes.h"
+#include "resources/resource_ids.h"
 #include "shell/script_io.h"
 #include "shell/worker_threads.h"
 #include "ui/ui_services.h"
@@ -34,13 +35,13 @@ void* ownerOfAbout(const AboutRecord* about) {
 // host-version message.
 int16_t prepare(const HostRecord& host) {
     if (!host.drawPixelMap) {
-        showErrorMessage(1, 2);
+        showErrorMessage(kStringErrorTitle, kStringHostTooOld);
         return result::cancelled;
     }
     if (host.imageMode != kImageModeRgb)
         return result::notRgbMode;
     if (!host.fetchRequested || !host.absolutePlanesSupported) {
-        showErrorMessage(1, 2);
+        showErrorMessage(kStringErrorTitle, kStringHostTooOld);
         return result::cancelled;
     }
     return result::ok;

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "lighting/render_preparation.h"
-#include "shell/host_tables.h"
-#include "shell/plugin_api.h"
+#include "protocol/host_tables.h"
+#include "protocol/plugin_api.h"
 #include "shell/plugin_state.h"
 
 namespace {

@@ -4,8 +4,8 @@
 
 #include "lighting/light_source.h"
 #include "lighting/shading_scratch.h"
-#include "shell/host_record.h"
-#include "shell/image_record.h"
+#include "protocol/host_record.h"
+#include "protocol/image_record.h"
 
 struct ThreadSet;
 

@@ -11,7 +11,7 @@
 #include "shell/parameter_block.h"
 #include "shell/plugin_state.h"
 #include "shell/preview_caches.h"
-#include "shell/result_codes.h"
+#include "protocol/result_codes.h"
 #include "shell/worker_threads.h"
 
 namespace {

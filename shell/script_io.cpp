@@ -1,7 +1,7 @@
 #include "shell/script_io.h"
 
 #include "scripting/script_parameters.h"
-#include "shell/plugin_api.h"
+#include "protocol/plugin_api.h"
 #include "shell/plugin_state.h"
 
 bool readScriptParameters(HostRecord& host, PluginState& state, int16_t* errorCell) {

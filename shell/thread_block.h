@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "lighting/shading_scratch.h"
-#include "shell/host_record.h"
+#include "protocol/host_record.h"
 #include "shell/parameter_block.h"
 #include "shell/plugin_state.h"
 

@@ -7,7 +7,7 @@
 #include "shell/checked_alloc.h"
 #include "shell/parameter_block.h"
 #include "shell/plugin_state.h"
-#include "shell/result_codes.h"
+#include "protocol/result_codes.h"
 #include "shell/thread_block.h"
 
 namespace {

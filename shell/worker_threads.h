@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "shell/plugin_api.h"
+#include "protocol/plugin_api.h"
 
 struct HostRecord;
 struct ParameterBlock;

@@ -1,10 +1,10 @@
 #include <cstring>
 
+#include "resources/resource_ids.h"
 #include "resources/string_table.h"
 #include "styles/style_library.h"
 
 namespace {
-constexpr int kFolderNameId = 25;        // "Lighting Styles"
 constexpr size_t kMaxFolderLength = 227; // plug-in directory plus folder name
 
 char testingBase[platform::kMaxPath] = {};
@@ -37,7 +37,7 @@ void setStyleFolderBaseForTesting(const char* directory) {
 
 int GetStyleFolder(char* folder) {
     char path[platform::kMaxPath];
-    const char* folderName = stringTableText(kFolderNameId);
+    const char* folderName = stringTableText(kStringStyleFolderName);
     if (!pluginDirectory(path) || !folderName)
         return 0;
     size_t length = std::strlen(path);

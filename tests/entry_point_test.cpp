@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "shell/checked_alloc.h"
-#include "shell/result_codes.h"
+#include "protocol/result_codes.h"
 #include "tests/support/message_box_watcher.h"
 #include "tests/support/test_host.h"
 #include "tests/support/win32_module.h"

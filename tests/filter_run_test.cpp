@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "shell/parameter_block.h"
-#include "shell/plugin_api.h"
+#include "protocol/plugin_api.h"
 #include "shell/thread_block.h"
 #include "shell/tile_walk.h"
 #include "shell/worker_threads.h"

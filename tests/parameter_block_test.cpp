@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "shell/plugin_api.h"
+#include "protocol/plugin_api.h"
 #include "tests/support/test_host.h"
 
 TEST(ParameterBlock, CreatedWithSignatureAtTheFirstStart) {

@@ -13,7 +13,7 @@
 #include "shell/checked_alloc.h"
 #include "shell/filter_run.h"
 #include "shell/parameter_block.h"
-#include "shell/plugin_api.h"
+#include "protocol/plugin_api.h"
 #include "shell/plugin_state.h"
 #include "shell/preview_caches.h"
 #include "shell/render_preview.h"

@@ -7,8 +7,8 @@
 #include <limits>
 
 #include "shell/checked_alloc.h"
-#include "shell/four_cc.h"
-#include "shell/plugin_api.h"
+#include "protocol/four_cc.h"
+#include "protocol/plugin_api.h"
 #include "tests/support/script_fixture.h"
 #include "tests/support/test_host.h"
 

@@ -5,8 +5,8 @@
 
 #include "scripting/percent_scale.h"
 #include "scripting/script_parameters.h"
-#include "shell/four_cc.h"
-#include "shell/plugin_api.h"
+#include "protocol/four_cc.h"
+#include "protocol/plugin_api.h"
 #include "tests/support/script_fixture.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <windows.h>
 
 #include "ui/dialog_background.h"
-#include "ui/module_instance.h"
-#include "ui/resource_ids.h"
+#include "platform/win32/module_instance.h"
+#include "resources/resource_ids.h"
 #include "ui/ui_services.h"
 
 namespace {

@@ -2,12 +2,12 @@
 // initialisation and ended at once, so the window is never shown.
 #include <windows.h>
 
-#include "shell/host_record.h"
-#include "shell/result_codes.h"
+#include "protocol/host_record.h"
+#include "protocol/result_codes.h"
 #include "ui/dialog_background.h"
-#include "ui/module_instance.h"
+#include "platform/win32/module_instance.h"
 #include "ui/preview_layout.h"
-#include "ui/resource_ids.h"
+#include "resources/resource_ids.h"
 #include "ui/ui_services.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "shell/result_codes.h"
+#include "protocol/result_codes.h"
 #include "ui/ui_services.h"
 
 // The interactive main dialog is not part of this module yet: a run that asks

@@ -5,9 +5,9 @@
 
 #include "shell/checked_alloc.h"
 #include "shell/filter_run.h"
-#include "shell/host_record.h"
+#include "protocol/host_record.h"
 #include "shell/plugin_state.h"
-#include "shell/result_codes.h"
+#include "protocol/result_codes.h"
 
 namespace {
 int ceilDiv(int a, int b) {

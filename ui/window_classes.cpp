@@ -2,7 +2,7 @@
 // exist, each class paints with the default window procedure.
 #include <windows.h>
 
-#include "ui/module_instance.h"
+#include "platform/win32/module_instance.h"
 #include "ui/ui_services.h"
 
 namespace {

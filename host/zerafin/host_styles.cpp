@@ -8,8 +8,9 @@
 #include "host/zerafin/image_io.h"
 #include "host/zerafin/plugin_module.h"
 #include "platform/files.h"
+#include "resources/resource_ids.h"
 #include "resources/string_table.h"
-#include "shell/four_cc.h"
+#include "protocol/four_cc.h"
 #include "shell/plugin_state.h"
 #include "shell/script_io.h"
 #include "styles/style_body.h"
@@ -21,7 +22,6 @@
 #endif
 
 namespace {
-constexpr int kStyleFolderNameId = 25; // "Lighting Styles"
 
 // The style read at its own frame size, so that no light is rescaled. A frame
 // of no size keeps one pixel: the style's geometry is all 0 then.
@@ -42,7 +42,7 @@ void removeKey(Descriptor& descriptor, uint32_t key) {
 
 std::string styleFolderOf(const std::string& modulePath) {
     const std::string separator(1, platform::kPathSeparator);
-    return moduleDirectory(modulePath) + separator + stringTableText(kStyleFolderNameId) +
+    return moduleDirectory(modulePath) + separator + stringTableText(kStringStyleFolderName) +
            separator;
 }
 

@@ -4,8 +4,8 @@
 
 #include "host/plugin_dll/point_descriptor.h"
 #include "scripting/script_parameters.h"
-#include "shell/four_cc.h"
-#include "shell/plugin_api.h"
+#include "protocol/four_cc.h"
+#include "protocol/plugin_api.h"
 
 namespace {
 ScriptFixture* current = nullptr;

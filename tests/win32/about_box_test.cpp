@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "shell/entry_point.h"
-#include "shell/host_record.h"
+#include "protocol/host_record.h"
 #include "tests/support/win32_module.h"
 
 namespace {

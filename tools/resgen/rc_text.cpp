@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "tools/resgen/generated_note.h"
-#include "ui/resource_ids.h"
+#include "resources/resource_ids.h"
 
 namespace {
 // A resource script string literal: quotes are doubled, backslashes escaped.

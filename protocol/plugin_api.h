@@ -1,8 +1,8 @@
 #pragma once
 #include <cstdint>
 
-#include "scripting/descriptor_tables.h"
-#include "shell/host_record.h"
+#include "protocol/descriptor_tables.h"
+#include "protocol/host_record.h"
 
 // The host's support library, PLUGIN.dll. The plug-in imports these plain C
 // functions; the host kit under host/ provides them (as a DLL on Windows and
@@ -42,10 +42,10 @@ PLUGIN_API void PIThreadsEndThreads(ThreadSet* set);
 // UtilWriteDescriptors calls `write` with an open writer and leaves the finished
 // descriptor in the script record. The point functions exchange a 'Pnt ' value
 // whole, horizontal first.
-PLUGIN_API uint8_t UtilReadDescriptors(PluginState* state, HostHandleTable* handles,
+PLUGIN_API uint8_t UtilReadDescriptors(void* context, HostHandleTable* handles,
                                        HostScriptRecord* script, ReadParametersProc read,
                                        int16_t* errorCell);
-PLUGIN_API uint8_t UtilWriteDescriptors(PluginState* state, HostHandleTable* handles,
+PLUGIN_API uint8_t UtilWriteDescriptors(void* context, HostHandleTable* handles,
                                         HostScriptRecord* script, WriteParametersProc write,
                                         int16_t* errorCell);
 PLUGIN_API uint8_t UtilReadPointDescriptor(HostHandleTable* handles, HostScriptRecord* script,

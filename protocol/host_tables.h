@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "shell/host_record.h"
+#include "protocol/host_record.h"
 
 // Callback tables the host reaches through the HostRecord.
 

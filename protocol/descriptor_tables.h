@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "shell/host_record.h"
+#include "protocol/host_record.h"
 
 // The host's scripting services as the plug-in reaches them: the script record
 // in the HostRecord, and through it the tables of procedures that read and
@@ -140,11 +140,10 @@ static_assert(offsetof(HostScriptRecord, writerTable) == 12);
 static_assert(offsetof(HostScriptRecord, readerTable) == 16);
 #endif
 
-struct PluginState;
-
 // The plug-in's procedures that the support library calls with a reader or a
-// writer open on the host's descriptor. True when the error cell is 0 at the end.
-using ReadParametersProc = uint8_t (*)(PluginState* state, HostScriptRecord* script,
+// writer open on the host's descriptor; `context` is the plug-in's own value,
+// passed through untouched. True when the error cell is 0 at the end.
+using ReadParametersProc = uint8_t (*)(void* context, HostScriptRecord* script,
                                        DescriptorReadToken** reader, int16_t* errorCell);
-using WriteParametersProc = uint8_t (*)(PluginState* state, HostScriptRecord* script,
+using WriteParametersProc = uint8_t (*)(void* context, HostScriptRecord* script,
                                         DescriptorWriteToken** writer, int16_t* errorCell);

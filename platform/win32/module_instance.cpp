@@ -1,4 +1,4 @@
-#include "ui/module_instance.h"
+#include "platform/win32/module_instance.h"
 
 namespace {
 HINSTANCE instance = nullptr;
