@@ -23,9 +23,8 @@
 #include "lighting/shading_scratch.h"
 #include "resources/resource_data.h"
 #include "shell/entry_point.h"
-#include "shell/parameter_block.h"
+#include "lighting/parameter_block.h"
 #include "protocol/plugin_api.h"
-#include "shell/plugin_state.h"
 
 namespace {
 constexpr int kTile = 64;

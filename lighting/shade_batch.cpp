@@ -6,7 +6,7 @@
 
 #include "lighting/light_kernels.h"
 #include "lighting/shading_scratch.h"
-#include "shell/parameter_block.h"
+#include "lighting/parameter_block.h"
 
 namespace {
 // One relaxed addition per batch, from every worker thread: nothing next to

@@ -1,7 +1,7 @@
 #include <algorithm>
 
 #include "lighting/det_math.h"
-#include "lighting/light_source.h"
+#include "settings/light_source.h"
 #include "lighting/render_preparation.h"
 
 namespace {

@@ -1,21 +1,15 @@
 #include <algorithm>
 
+#include "settings/parameter_table.h"
 #include "styles/style_body.h"
 
 static_assert(kStyleMaxLights == kMaxLights, "a style holds as many lights as the state");
 
 namespace {
-// The sliders' ranges. A hostile file's values are brought into them, so that
+// A hostile file's values are brought into the sliders' ranges, so that
 // nothing downstream ever sees a setting the dialog could not have made.
-constexpr int16_t kSliderMax = 256;
-constexpr int16_t kSignedSliderMin = -127;
-constexpr int16_t kSignedSliderMax = 129;
-
-int16_t sliderSetting(int16_t value) {
-    return std::clamp<int16_t>(value, 0, kSliderMax);
-}
-int16_t signedSliderSetting(int16_t value) {
-    return std::clamp<int16_t>(value, kSignedSliderMin, kSignedSliderMax);
+int16_t sliderSetting(Parameter which, int16_t value) {
+    return parameter(which).clampStored(value);
 }
 
 uint32_t lightTypeOf(uint16_t typeCode) {
@@ -37,8 +31,8 @@ void storeLight(const StyleLightRecord& stored, int16_t savedHalfFrame, int16_t 
     light.origin = frameCenter;
     for (int c = 0; c < 3; ++c)
         light.color[c] = stored.color[c];
-    light.intensity = signedSliderSetting(stored.intensity);
-    light.focus = sliderSetting(stored.focus);
+    light.intensity = sliderSetting(Parameter::Intensity, stored.intensity);
+    light.focus = sliderSetting(Parameter::Focus, stored.focus);
     light.enabled = stored.on == 1 ? 1 : 0;
     light.type = lightTypeOf(stored.typeCode);
     light.position = {rescale(stored.positionX), rescale(stored.positionY)};
@@ -47,40 +41,35 @@ void storeLight(const StyleLightRecord& stored, int16_t savedHalfFrame, int16_t 
     light.radius = rescale(stored.radius);
 }
 
-void storeStyle(const StyleRecord& stored, int16_t currentHalfFrame, PluginState& state) {
+void storeStyle(const StyleRecord& stored, int16_t currentHalfFrame, Settings& settings) {
     for (int i = 0; i < stored.lightCount; ++i)
-        storeLight(stored.lights[i], stored.halfFrame, currentHalfFrame, state.frameCenter,
-                   state.lights[i]);
-    state.lightCount = stored.lightCount;
-    state.currentLight = stored.currentLight < stored.lightCount ? stored.currentLight : 0;
+        storeLight(stored.lights[i], stored.halfFrame, currentHalfFrame, settings.frameCenter,
+                   settings.lights[i]);
+    settings.lightCount = stored.lightCount;
+    settings.currentLight = stored.currentLight < stored.lightCount ? stored.currentLight : 0;
     for (int c = 0; c < 3; ++c)
-        state.ambientColor[c] = stored.ambientColor[c];
-    state.gloss = sliderSetting(stored.gloss);
-    state.material = sliderSetting(stored.material);
-    state.exposure = sliderSetting(stored.exposure);
-    state.ambience = signedSliderSetting(stored.ambience);
-    // Stored directly: the caches are released below in any case. The run
-    // checks the channel against the image before it uses it.
-    state.textureChannel = stored.textureChannel;
-    state.whiteIsHigh = stored.whiteIsHigh != 0 ? 1 : 0;
-    state.reliefAmount = sliderSetting(stored.reliefAmount);
-    // Every light changed: nothing cached from the old lights may survive,
-    // neither in the lights now in use nor in those left over beyond them.
-    state.invalidateAll();
-    state.releaseAll();
+        settings.ambientColor[c] = stored.ambientColor[c];
+    settings.gloss = sliderSetting(Parameter::Gloss, stored.gloss);
+    settings.material = sliderSetting(Parameter::Material, stored.material);
+    settings.exposure = sliderSetting(Parameter::Exposure, stored.exposure);
+    settings.ambience = sliderSetting(Parameter::Ambience, stored.ambience);
+    // The run checks the channel against the image before it uses it.
+    settings.textureChannel = stored.textureChannel;
+    settings.whiteIsHigh = stored.whiteIsHigh != 0 ? 1 : 0;
+    settings.reliefAmount = sliderSetting(Parameter::Relief, stored.reliefAmount);
 }
 } // namespace
 
-int ReadStyleBodyForHalfFrame(PluginState& state, StyleSource& source, int16_t currentHalfFrame) {
+int ReadStyleBodyForHalfFrame(Settings& settings, StyleSource& source, int16_t currentHalfFrame) {
     // Everything is read before anything is stored, so that a short or
     // refused file leaves the state exactly as it was.
     StyleRecord stored;
     if (!ReadStyleRecord(source, stored))
         return 0;
-    storeStyle(stored, currentHalfFrame, state);
+    storeStyle(stored, currentHalfFrame, settings);
     return 1;
 }
 
-int ReadStyleBody(PluginState& state, StyleSource& source) {
-    return ReadStyleBodyForHalfFrame(state, source, int16_t(state.halfFrame()));
+int ReadStyleBody(Settings& settings, StyleSource& source) {
+    return ReadStyleBodyForHalfFrame(settings, source, int16_t(settings.halfFrame()));
 }

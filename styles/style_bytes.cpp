@@ -1,5 +1,8 @@
+#include <algorithm>
 #include <cstring>
 
+#include "protocol/plugin_api.h"
+#include "scripting/script_parameters.h"
 #include "styles/style_body.h"
 
 namespace {
@@ -24,9 +27,9 @@ class StyleBytes : public StyleSource {
 } // namespace
 
 int LoadStyleFromBytes(std::span<const uint8_t> bytes, int16_t currentHalfFrame,
-                       PluginState& state) {
+                       Settings& settings) {
     StyleBytes source(bytes);
-    return CheckStyleHeader(source) && ReadStyleBodyForHalfFrame(state, source, currentHalfFrame);
+    return CheckStyleHeader(source) && ReadStyleBodyForHalfFrame(settings, source, currentHalfFrame);
 }
 
 int16_t SavedHalfFrame(std::span<const uint8_t> bytes) {
@@ -35,4 +38,17 @@ int16_t SavedHalfFrame(std::span<const uint8_t> bytes) {
     if (!CheckStyleHeader(source) || !ReadStyleRecord(source, stored))
         return 0;
     return stored.halfFrame;
+}
+
+bool RecordStyleAsScript(std::span<const uint8_t> bytes, HostRecord& host, int16_t* errorCell) {
+    const int16_t halfFrame = std::max<int16_t>(SavedHalfFrame(bytes), 1);
+    Settings settings;
+    settings.frameCorner = {0, 0};
+    settings.frameCenter = {uint16_t(halfFrame), uint16_t(halfFrame)};
+    if (!LoadStyleFromBytes(bytes, halfFrame, settings))
+        return false;
+    ScriptContext context{settings, &host};
+    UtilWriteDescriptors(&context, host.handleTable, host.scriptRecord, WriteScriptParameters,
+                         errorCell);
+    return true;
 }

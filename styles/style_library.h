@@ -2,7 +2,7 @@
 #include <cstdint>
 
 #include "platform/files.h"
-#include "shell/plugin_state.h"
+#include "settings/settings.h"
 #include "styles/style_file.h"
 
 // The style folder "Lighting Styles" beside the plug-in file and the styles in
@@ -38,9 +38,10 @@ int OpenStyleForReading(StyleFile& file, char* name);
 
 // 1 when the style was written whole and closed; a failed save leaves the
 // partly written file.
-int SaveStyle(char* name, const PluginState& state);
-// 1 when the style was read into the state; on 0 the state is unchanged.
-int LoadStyle(char* name, PluginState& state);
+int SaveStyle(char* name, const Settings& settings);
+// 1 when the style was read into the settings; on 0 the settings are
+// unchanged. The caller drops whatever it cached from the old settings.
+int LoadStyle(char* name, Settings& settings);
 
 // Tests put the style folder into a directory of their own instead of beside
 // the plug-in file; null goes back to the plug-in's directory.

@@ -32,26 +32,26 @@ StyleLightRecord lightRecordOf(const LightSource& light) {
     return record;
 }
 
-StyleRecord styleRecordOf(const PluginState& state) {
+StyleRecord styleRecordOf(const Settings& settings) {
     StyleRecord record;
-    record.textureChannel = state.textureChannel;
-    record.whiteIsHigh = state.whiteIsHigh == 1 ? 1 : 0;
-    record.reliefAmount = state.reliefAmount;
+    record.textureChannel = settings.textureChannel;
+    record.whiteIsHigh = settings.whiteIsHigh == 1 ? 1 : 0;
+    record.reliefAmount = settings.reliefAmount;
     for (int c = 0; c < 3; ++c)
-        record.ambientColor[c] = state.ambientColor[c];
-    record.material = state.material;
-    record.gloss = state.gloss;
-    record.exposure = state.exposure;
-    record.ambience = state.ambience;
-    record.lightCount = std::min<uint16_t>(state.lightCount, kMaxLights);
-    record.currentLight = state.currentLight;
-    record.halfFrame = int16_t(state.halfFrame());
+        record.ambientColor[c] = settings.ambientColor[c];
+    record.material = settings.material;
+    record.gloss = settings.gloss;
+    record.exposure = settings.exposure;
+    record.ambience = settings.ambience;
+    record.lightCount = std::min<uint16_t>(settings.lightCount, kMaxLights);
+    record.currentLight = settings.currentLight;
+    record.halfFrame = int16_t(settings.halfFrame());
     for (int i = 0; i < record.lightCount; ++i)
-        record.lights[i] = lightRecordOf(state.lights[i]);
+        record.lights[i] = lightRecordOf(settings.lights[i]);
     return record;
 }
 } // namespace
 
-int WriteStyleBody(const PluginState& state, StyleFile& file) {
-    return WriteStyleRecord(styleRecordOf(state), file);
+int WriteStyleBody(const Settings& settings, StyleFile& file) {
+    return WriteStyleRecord(styleRecordOf(settings), file);
 }

@@ -7,7 +7,7 @@
 #include <limits>
 
 #include "scripting/channel_queries.h"
-#include "scripting/percent_scale.h"
+#include "settings/percent_scale.h"
 #include "scripting/script_values.h"
 
 TEST(PercentToPosition, WideScaleSearchesTheFirstPositionShowingTheValue) {

@@ -12,13 +12,13 @@ namespace fs = std::filesystem;
 namespace {
 class StyleLibraryTest : public StyleFolderTest {
   protected:
-    std::unique_ptr<PluginState> defaultState() {
+    std::unique_ptr<Settings> defaultState() {
         auto state = makeState(126);
         state->resetToDefaultStyle();
         return state;
     }
 
-    void save(const std::string& name, const PluginState& state) {
+    void save(const std::string& name, const Settings& state) {
         std::vector<char> buffer(name.begin(), name.end());
         buffer.push_back('\0');
         ASSERT_EQ(SaveStyle(buffer.data(), state), 1) << name;
@@ -234,7 +234,7 @@ TEST_F(StyleLibraryTest, HostileNamesAreRefused) {
     fs::rename(stylePath("dehors"), outside); // a valid style just outside the folder
     const std::vector<uint8_t> outsideBytes = readWholeFile(outside);
     auto before = makeState(126);
-    before->copySettings(*state);
+    *before = *state;
 
     const char* hostile[] = {"",           ".",         "..",       "...",       "../dehors",
                              "..\\dehors", "a/../../b", "sous/nom", "sous\\nom", "C:dehors",

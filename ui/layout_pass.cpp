@@ -13,7 +13,8 @@
 namespace {
 struct LayoutRequest {
     HostRecord* host;
-    PluginState* state;
+    Settings* settings;
+    Preview* preview;
 };
 
 SIZE clientSize(HWND dialog, int controlId) {
@@ -32,7 +33,7 @@ INT_PTR CALLBACK layoutProcedure(HWND dialog, UINT message, WPARAM, LPARAM lPara
     if (message != WM_INITDIALOG)
         return FALSE;
     auto* request = reinterpret_cast<LayoutRequest*>(lParam);
-    EndDialog(dialog, LayoutPreview(measure(dialog), *request->host, *request->state));
+    EndDialog(dialog, LayoutPreview(measure(dialog), *request->host, *request->settings, *request->preview));
     return TRUE;
 }
 
@@ -41,8 +42,8 @@ HWND ownerOf(const HostRecord& host) {
 }
 } // namespace
 
-int16_t runLayoutPass(HostRecord& host, PluginState& state) {
-    LayoutRequest request{&host, &state};
+int16_t runLayoutPass(HostRecord& host, Settings& settings, Preview& preview) {
+    LayoutRequest request{&host, &settings, &preview};
     setDialogBackgroundBrush(false);
     INT_PTR outcome =
         DialogBoxParamA(moduleInstance(), MAKEINTRESOURCEA(kDialogMain), ownerOf(host),

@@ -3,6 +3,6 @@
 
 // The interactive main dialog is not part of this module yet: a run that asks
 // for it ends with the missing-resource code instead of filtering silently.
-int16_t runMainDialog(HostRecord&, PluginState&) {
+int16_t runMainDialog(DialogSession&) {
     return result::missingResource;
 }

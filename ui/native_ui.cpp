@@ -45,10 +45,10 @@ void showWarningMessage(int titleId, int textId) {
 void registerWindowClasses() {}
 void unregisterWindowClasses() {}
 
-int16_t runLayoutPass(HostRecord& host, PluginState& state) {
-    return LayoutPreview(measureMainDialogTemplate(), host, state);
+int16_t runLayoutPass(HostRecord& host, Settings& settings, Preview& preview) {
+    return LayoutPreview(measureMainDialogTemplate(), host, settings, preview);
 }
 
-int16_t runMainDialog(HostRecord&, PluginState&) {
+int16_t runMainDialog(DialogSession&) {
     return result::missingResource;
 }

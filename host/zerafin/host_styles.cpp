@@ -11,8 +11,6 @@
 #include "resources/resource_ids.h"
 #include "resources/string_table.h"
 #include "protocol/four_cc.h"
-#include "shell/plugin_state.h"
-#include "shell/script_io.h"
 #include "styles/style_body.h"
 #include "styles/style_library.h"
 #include "styles/style_path.h"
@@ -22,18 +20,6 @@
 #endif
 
 namespace {
-
-// The style read at its own frame size, so that no light is rescaled. A frame
-// of no size keeps one pixel: the style's geometry is all 0 then.
-std::unique_ptr<PluginState> stateOfStyle(const std::vector<uint8_t>& bytes) {
-    const int16_t halfFrame = std::max<int16_t>(SavedHalfFrame(bytes), 1);
-    auto state = std::make_unique<PluginState>();
-    state->frameCorner = {0, 0};
-    state->frameCenter = {uint16_t(halfFrame), uint16_t(halfFrame)};
-    if (!LoadStyleFromBytes(bytes, halfFrame, *state))
-        return nullptr;
-    return state;
-}
 
 void removeKey(Descriptor& descriptor, uint32_t key) {
     std::erase_if(descriptor.items, [key](const DescriptorItem& item) { return item.key == key; });
@@ -68,14 +54,11 @@ std::optional<Descriptor> styleDescriptor(const std::string& folder, const std::
         return std::nullopt;
     }
     std::vector<uint8_t> bytes;
-    std::unique_ptr<PluginState> state;
-    if (!readWholeFile(path, bytes) || !(state = stateOfStyle(bytes))) {
+    int16_t errorCell = 0;
+    if (!readWholeFile(path, bytes) || !RecordStyleAsScript(bytes, session.record, &errorCell)) {
         error = "the style '" + systemTextToUtf8(styleName) + "' cannot be read";
         return std::nullopt;
     }
-    state->host = &session.record;
-    int16_t errorCell = 0;
-    writeScriptParameters(session.record, *state, &errorCell);
     std::optional<Descriptor> descriptor = session.takeRecordedDescriptor();
     if (errorCell != 0 || !descriptor) {
         error = "the style '" + systemTextToUtf8(styleName) + "' cannot be turned into a script";

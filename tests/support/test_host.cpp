@@ -1,6 +1,6 @@
 #include "tests/support/test_host.h"
 
-#include "shell/checked_alloc.h"
+#include "platform/checked_alloc.h"
 
 namespace {
 Document testPattern(int width, int height) {

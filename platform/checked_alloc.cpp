@@ -1,4 +1,4 @@
-#include "shell/checked_alloc.h"
+#include "platform/checked_alloc.h"
 
 #include "platform/memory.h"
 

@@ -38,21 +38,15 @@ static_assert(offsetof(ParameterBlock, textureChannel) == 66728);
 static_assert(offsetof(ParameterBlock, relief) == 66732);
 static_assert(sizeof(ParameterBlock) == 66736);
 
-struct HostRecord;
-struct PluginState;
+struct Settings;
 
 // Which geometry the lights are prepared from: the preview pixels the dialog
 // edits, or the percent of the frame a script gives.
 enum class BlockVariant { Dialog, Script };
 
-// Gives the host record a parameter handle when it has none (or one too small
-// to hold a block, which is disposed). Result 0 or -108.
-int16_t createParameterBlock(HostRecord& host);
-
-// The block inside the host's parameter handle (locked), or null.
-ParameterBlock* lockParameterBlock(HostRecord& host);
-
-// Writes every field of the block from the state. tableSizeFlag 1 asks for the
-// preview's short spot tables.
-void fillParameterBlock(PluginState& state, ParameterBlock& block, BlockVariant variant,
-                        int tableSizeFlag);
+// Writes every field of the block from the settings; previewWidth is the
+// preview image's width in preview pixels. tableSizeFlag 1 asks for the
+// preview's short spot tables. Preparing from the percent geometry also
+// refreshes the lights' pixel geometry.
+void fillParameterBlock(Settings& settings, int previewWidth, ParameterBlock& block,
+                        BlockVariant variant, int tableSizeFlag);

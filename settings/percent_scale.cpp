@@ -1,4 +1,4 @@
-#include "scripting/percent_scale.h"
+#include "settings/percent_scale.h"
 
 namespace {
 constexpr int32_t kLowestPosition = 0;

@@ -1,0 +1,37 @@
+#include "settings/settings.h"
+
+#include "settings/parameter_table.h"
+
+namespace {
+// The default style's one light: a yellow spot at full intensity.
+constexpr int16_t kDefaultStyleIntensity = 127;
+} // namespace
+
+Settings::Settings() {
+    applyMaterialDefaults(*this);
+}
+
+void Settings::resetToDefaultStyle() {
+    ambientColor[0] = ambientColor[1] = ambientColor[2] = 65535;
+    applyMaterialDefaults(*this);
+    whiteIsHigh = 1;
+    lightCount = 1;
+    currentLight = 0;
+    LightSource& light = lights[0];
+    light = LightSource();
+    light.origin = frameCenter;
+    light.color[2] = 0;
+    light.intensity = kDefaultStyleIntensity;
+}
+
+bool Settings::addLightAt(int16_t x, int16_t y) {
+    if (lightCount >= kMaxLights)
+        return false;
+    LightSource& light = lights[lightCount];
+    currentLight = lightCount;
+    ++lightCount;
+    light = LightSource();
+    light.origin = frameCenter;
+    light.position = {int16_t(x - frameCenter.x), int16_t(y - frameCenter.y)};
+    return true;
+}
