@@ -14,12 +14,12 @@ constexpr size_t kSumBytes = kSumWords * sizeof(int32_t);
 void allocateIfAbsent(CacheSlot& slot, size_t bytes) {
     if (slot.buffer)
         return;
-    slot.buffer = checkedAlloc(bytes);
+    slot.buffer = CheckedBuffer(bytes);
     slot.valid = 0;
 }
 
 void freeSlot(CacheSlot& slot) {
-    checkedFree(slot.buffer);
+    slot.buffer.reset();
     slot.valid = 0;
 }
 } // namespace

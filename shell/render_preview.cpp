@@ -58,11 +58,11 @@ ReliefCaches reliefCachesOf(const PluginState& state, size_t samplesNeeded) {
     const CacheSlot& positions = state.preview.summedCaches[CachePositions];
     const CacheSlot& diffuse = state.preview.summedCaches[CacheDiffuse];
     const CacheSlot& specular = state.preview.summedCaches[CacheSpecular];
-    caches.positions = static_cast<float*>(positions.buffer);
+    caches.positions = positions.buffer.as<float>();
     caches.positionsValid = positions.buffer && positions.valid;
     if (diffuse.buffer && specular.buffer) {
-        caches.diffuse = static_cast<int32_t*>(diffuse.buffer);
-        caches.specular = static_cast<int32_t*>(specular.buffer);
+        caches.diffuse = diffuse.buffer.as<int32_t>();
+        caches.specular = specular.buffer.as<int32_t>();
         caches.keepSums = diffuse.valid && specular.valid;
     }
     return caches;

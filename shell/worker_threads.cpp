@@ -79,8 +79,8 @@ void shadeFlatWorker(void* threadBlock) {
                            summed.diffuse, summed.specular, summed.sumsValid != 0});
 }
 
-template <typename T> T* advancedBy(void* buffer, ptrdiff_t elements) {
-    return buffer ? static_cast<T*>(buffer) + elements : nullptr;
+template <typename T> T* advancedBy(const CheckedBuffer& buffer, ptrdiff_t elements) {
+    return buffer ? buffer.as<T>() + elements : nullptr;
 }
 
 // Points each thread at its run's part of the summed caches.

@@ -127,7 +127,7 @@ class PreviewScene {
     // Moves every cached position by a quarter of the half frame, so that a
     // render that reads them lights the wrong places.
     void scribbleOverPositions() {
-        auto* positions = static_cast<float*>(state->preview.summedCaches[CachePositions].buffer);
+        auto* positions = state->preview.summedCaches[CachePositions].buffer.as<float>();
         ASSERT_NE(positions, nullptr);
         for (size_t i = 0; i < 2 * state->preview.summedCacheSamples; ++i)
             positions[i] += 0.25f;
@@ -145,7 +145,7 @@ class PreviewScene {
 };
 
 bool slotEmpty(const CacheSlot& slot) {
-    return slot.buffer == nullptr && slot.valid == 0;
+    return !slot.buffer && slot.valid == 0;
 }
 
 // The preview with and without a texture channel.
@@ -165,22 +165,22 @@ TEST(PreviewCaches, AllocatesTheThreeUsedSlotsForEverySample) {
     ensurePreviewCaches(state, 5, 3, false);
     EXPECT_EQ(state.preview.summedCacheSamples, 15u);
     for (int slot = CachePositions; slot <= CacheSpecular; ++slot) {
-        EXPECT_NE(state.preview.summedCaches[slot].buffer, nullptr) << slot;
+        EXPECT_NE(state.preview.summedCaches[slot].buffer.get(), nullptr) << slot;
         EXPECT_EQ(state.preview.summedCaches[slot].valid, 0u) << slot;
     }
 
     // Present buffers stay, with what they hold.
-    void* positions = state.preview.summedCaches[CachePositions].buffer;
+    void* positions = state.preview.summedCaches[CachePositions].buffer.get();
     state.preview.summedCaches[CachePositions].valid = 1;
     ensurePreviewCaches(state, 5, 3, false);
-    EXPECT_EQ(state.preview.summedCaches[CachePositions].buffer, positions);
+    EXPECT_EQ(state.preview.summedCaches[CachePositions].buffer.get(), positions);
     EXPECT_EQ(state.preview.summedCaches[CachePositions].valid, 1u);
 
     // With relief a pixel has up to four facets; buffers made for another
     // number of samples are replaced and start invalid.
     ensurePreviewCaches(state, 5, 3, true);
     EXPECT_EQ(state.preview.summedCacheSamples, 60u);
-    EXPECT_NE(state.preview.summedCaches[CachePositions].buffer, nullptr);
+    EXPECT_NE(state.preview.summedCaches[CachePositions].buffer.get(), nullptr);
     EXPECT_EQ(state.preview.summedCaches[CachePositions].valid, 0u);
 
     ensurePreviewCaches(state, 0, 3, false);
@@ -194,16 +194,16 @@ TEST(PreviewCaches, ARefusedAllocationLeavesItsSlotEmpty) {
         AllocationLimit limit(1);
         ensurePreviewCaches(state, 4, 4, false);
     }
-    EXPECT_NE(state.preview.summedCaches[CachePositions].buffer, nullptr);
+    EXPECT_NE(state.preview.summedCaches[CachePositions].buffer.get(), nullptr);
     EXPECT_TRUE(slotEmpty(state.preview.summedCaches[CacheDiffuse]));
     EXPECT_TRUE(slotEmpty(state.preview.summedCaches[CacheSpecular]));
 
     // The next redraw fills the gaps and keeps what is there.
-    void* positions = state.preview.summedCaches[CachePositions].buffer;
+    void* positions = state.preview.summedCaches[CachePositions].buffer.get();
     ensurePreviewCaches(state, 4, 4, false);
-    EXPECT_EQ(state.preview.summedCaches[CachePositions].buffer, positions);
-    EXPECT_NE(state.preview.summedCaches[CacheDiffuse].buffer, nullptr);
-    EXPECT_NE(state.preview.summedCaches[CacheSpecular].buffer, nullptr);
+    EXPECT_EQ(state.preview.summedCaches[CachePositions].buffer.get(), positions);
+    EXPECT_NE(state.preview.summedCaches[CacheDiffuse].buffer.get(), nullptr);
+    EXPECT_NE(state.preview.summedCaches[CacheSpecular].buffer.get(), nullptr);
 }
 
 TEST_P(PreviewRedraw, TwoRedrawsWithoutChangeGiveTheSamePixelsTheSecondEvaluatingNoLight) {
@@ -342,10 +342,10 @@ TEST(PreviewRender, AnotherTextureChannelRecomputesEverything) {
     PluginState& state = *scene.state;
     setTextureChannel(state.settings, state.preview, 1);
     scene.evaluationsOfRedraw();
-    void* positions = state.preview.summedCaches[CachePositions].buffer;
+    void* positions = state.preview.summedCaches[CachePositions].buffer.get();
     scene.scribbleOverPositions();
     setTextureChannel(state.settings, state.preview, 2);
-    EXPECT_EQ(state.preview.summedCaches[CachePositions].buffer, positions) << "the buffers stay";
+    EXPECT_EQ(state.preview.summedCaches[CachePositions].buffer.get(), positions) << "the buffers stay";
     EXPECT_EQ(scene.evaluationsOfRedraw(), scene.fullEvaluation());
     const std::vector<uint8_t> redrawn = scene.preview();
     EXPECT_EQ(redrawn, scene.previewFromScratch());

@@ -18,9 +18,9 @@ DescriptorValue spot(double positionX) {
 }
 
 void attachCacheBuffers(PluginState& state) {
-    state.preview.summedCaches[CacheDiffuse].buffer = checkedAlloc(16);
+    state.preview.summedCaches[CacheDiffuse].buffer = CheckedBuffer(16);
     state.preview.summedCaches[CacheDiffuse].valid = 1;
-    state.preview.lightCaches[0][0] = {checkedAlloc(16), 1};
+    state.preview.lightCaches[0][0] = {CheckedBuffer(16), 1};
 }
 } // namespace
 
@@ -59,8 +59,8 @@ TEST(ReadScript, EmptyDescriptorDropsTextureAndCachesAndFollowsPlayMode) {
         EXPECT_EQ(cell, 0);
         EXPECT_EQ(fixture.state.settings.textureChannel, 0);
         EXPECT_EQ(fixture.state.settings.gloss, 77);
-        EXPECT_EQ(fixture.state.preview.summedCaches[CacheDiffuse].buffer, nullptr);
-        EXPECT_EQ(fixture.state.preview.lightCaches[0][0].buffer, nullptr);
+        EXPECT_EQ(fixture.state.preview.summedCaches[CacheDiffuse].buffer.get(), nullptr);
+        EXPECT_EQ(fixture.state.preview.lightCaches[0][0].buffer.get(), nullptr);
         EXPECT_EQ(fixture.state.run.showDialog, uint32_t(playMode));
     }
 }
@@ -147,7 +147,7 @@ TEST(ReadScript, LightsTakeEveryProperty) {
 
 TEST(ReadScript, LightTypesAndSwitchingOff) {
     ScriptFixture fixture;
-    fixture.state.preview.lightCaches[2][0].buffer = checkedAlloc(16);
+    fixture.state.preview.lightCaches[2][0].buffer = CheckedBuffer(16);
     int16_t cell = 0;
     ASSERT_TRUE(fixture.read({{lightListItem({
                                    lightValue({enumeratedItem("LghT", "LghT", "LghO")}),
@@ -159,7 +159,7 @@ TEST(ReadScript, LightTypesAndSwitchingOff) {
     EXPECT_EQ(fixture.state.settings.lights[0].type, Omni);
     EXPECT_EQ(fixture.state.settings.lights[1].type, Spot);
     EXPECT_EQ(fixture.state.settings.lights[2].enabled, 0u);
-    EXPECT_EQ(fixture.state.preview.lightCaches[2][0].buffer, nullptr);
+    EXPECT_EQ(fixture.state.preview.lightCaches[2][0].buffer.get(), nullptr);
     EXPECT_EQ(fixture.state.settings.currentLight, 2);
 }
 

@@ -127,9 +127,9 @@ namespace {
 // Gives every cache slot of the preview a buffer and marks it valid.
 void fillCaches(Preview& preview) {
     for (CacheSlot& slot : preview.summedCaches)
-        slot = {checkedAlloc(16), 1};
-    preview.lightCaches[0][0] = {checkedAlloc(16), 1};
-    preview.lightCaches[1][0] = {checkedAlloc(16), 1};
+        slot = {CheckedBuffer(16), 1};
+    preview.lightCaches[0][0] = {CheckedBuffer(16), 1};
+    preview.lightCaches[1][0] = {CheckedBuffer(16), 1};
 }
 } // namespace
 
@@ -145,12 +145,12 @@ TEST(PreviewCaches, ChangesMakeTheCachesStaleOrFreeThem) {
     preview.textureChannelChanged(1, 1); // no change at all
     EXPECT_EQ(preview.summedCaches[CachePositions].valid, 1u);
     preview.textureChannelChanged(1, 2); // between two channels: stale, kept
-    EXPECT_NE(preview.summedCaches[CachePositions].buffer, nullptr);
+    EXPECT_NE(preview.summedCaches[CachePositions].buffer.get(), nullptr);
     EXPECT_EQ(preview.summedCaches[CachePositions].valid, 0u);
     EXPECT_EQ(preview.lightCaches[0][0].valid, 0u);
     preview.textureChannelChanged(2, 0); // relief off: the sample count changes
-    EXPECT_EQ(preview.summedCaches[CachePositions].buffer, nullptr);
-    EXPECT_EQ(preview.lightCaches[0][0].buffer, nullptr);
+    EXPECT_EQ(preview.summedCaches[CachePositions].buffer.get(), nullptr);
+    EXPECT_EQ(preview.lightCaches[0][0].buffer.get(), nullptr);
 }
 
 TEST(PreviewCaches, TheEllipseTableHoldsCosinesThenSines) {

@@ -38,9 +38,8 @@ class ShippedStylesTest : public testing::Test {
 
     std::vector<std::string> listedNames() {
         std::vector<std::string> names;
-        char name[platform::kMaxPath];
-        for (int16_t i = 0; GetStyleName(i, name); ++i)
-            names.push_back(name);
+        for (int16_t i = 0; std::optional<std::string> name = GetStyleName(i); ++i)
+            names.push_back(*name);
         return names;
     }
 

@@ -34,9 +34,8 @@ INT_PTR CALLBACK aboutBoxProcedure(HWND dialog, UINT message, WPARAM wParam, LPA
 } // namespace
 
 int16_t showAboutBox(void* ownerWindow) {
-    setDialogBackgroundBrush(false);
+    const DialogBackground background;
     DialogBoxParamA(moduleInstance(), MAKEINTRESOURCEA(kDialogAbout),
                     static_cast<HWND>(ownerWindow), aboutBoxProcedure, 0);
-    setDialogBackgroundBrush(true);
     return 0;
 }

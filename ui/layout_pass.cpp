@@ -44,11 +44,12 @@ HWND ownerOf(const HostRecord& host) {
 
 int16_t runLayoutPass(HostRecord& host, Settings& settings, Preview& preview) {
     LayoutRequest request{&host, &settings, &preview};
-    setDialogBackgroundBrush(false);
-    INT_PTR outcome =
-        DialogBoxParamA(moduleInstance(), MAKEINTRESOURCEA(kDialogMain), ownerOf(host),
-                        layoutProcedure, reinterpret_cast<LPARAM>(&request));
-    setDialogBackgroundBrush(true);
+    INT_PTR outcome = 0;
+    {
+        const DialogBackground background;
+        outcome = DialogBoxParamA(moduleInstance(), MAKEINTRESOURCEA(kDialogMain), ownerOf(host),
+                                  layoutProcedure, reinterpret_cast<LPARAM>(&request));
+    }
     if (outcome == -1)
         return result::missingResource;
     return int16_t(outcome);

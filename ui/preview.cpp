@@ -5,7 +5,7 @@
 
 namespace {
 void releaseSlot(CacheSlot& slot) {
-    checkedFree(slot.buffer);
+    slot.buffer.reset();
     slot.valid = 0;
 }
 } // namespace

@@ -4,12 +4,13 @@
 
 #include "lighting/relief.h"
 #include "lighting/shading_scratch.h"
+#include "platform/checked_alloc.h"
 #include "protocol/image_record.h"
 #include "settings/settings.h"
 
 // One cache buffer and whether what it holds is still good.
 struct CacheSlot {
-    void* buffer = nullptr;
+    CheckedBuffer buffer;
     uint32_t valid = 0;
 };
 

@@ -13,7 +13,6 @@
 #include "protocol/four_cc.h"
 #include "styles/style_body.h"
 #include "styles/style_library.h"
-#include "styles/style_path.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -43,12 +42,11 @@ std::vector<std::string> listStyles(const std::string& folder) {
 
 std::optional<Descriptor> styleDescriptor(const std::string& folder, const std::string& name,
                                           HostSession& session, std::string& error) {
-    char styleName[platform::kMaxPath] = {};
-    name.copy(styleName, std::min(name.size(), sizeof styleName - 1));
-    cutStyleName(styleName);
+    const std::string styleName = StoredStyleName(name);
     char path[platform::kMaxPath];
-    if (name.size() >= sizeof styleName || !isUsableStyleName(styleName) ||
-        !joinPath(folder.c_str(), styleName, path) || !IsStyleFile(styleName, folder.c_str())) {
+    if (name.size() >= platform::kMaxPath || !isUsableStyleName(styleName.c_str()) ||
+        !joinPath(folder.c_str(), styleName.c_str(), path) ||
+        !IsStyleFile(styleName.c_str(), folder.c_str())) {
         error = "no style named '" + systemTextToUtf8(name) + "' in '" + systemTextToUtf8(folder) +
                 "' (zerafin styles lists them)";
         return std::nullopt;

@@ -1,4 +1,5 @@
-// The style record written and read field by field, in file order.
+// The style file's header, and its record written and read field by field in
+// file order.
 #include "styles/style_record.h"
 
 namespace {
@@ -95,4 +96,35 @@ int ReadStyleRecord(StyleSource& source, StyleRecord& record) {
            readLight(source, record.lights[record.lightCount]))
         ++record.lightCount;
     return record.lightCount > 0;
+}
+
+namespace {
+constexpr uint16_t kStyleMark = 0x4242; // "BB"
+} // namespace
+
+int WriteStyleHeader(StyleFile& file) {
+    return file.write16(kStyleMark) && file.writeMagic();
+}
+
+int CheckStyleHeader(StyleSource& source) {
+    uint16_t mark = 0;
+    return source.read16(mark) && mark == kStyleMark && source.readMagic();
+}
+
+int CreateStyleFileAt(StyleFile& file, const char* path) {
+    if (!file.openForWriting(path))
+        return 0;
+    if (WriteStyleHeader(file))
+        return 1;
+    CloseStyleFile(file);
+    return 0;
+}
+
+int OpenStyleFileAt(StyleFile& file, const char* path) {
+    if (!file.openForReading(path))
+        return 0;
+    if (CheckStyleHeader(file))
+        return 1;
+    CloseStyleFile(file);
+    return 0;
 }
