@@ -17,14 +17,14 @@
 #include "host/zerafin/host_session.h"
 #include "host/zerafin/script_file.h"
 #include "host/zerafin/terminology.h"
+#include "lighting/parameter_block.h"
 #include "lighting/relief.h"
 #include "lighting/shade_flat.h"
 #include "lighting/shade_strip.h"
 #include "lighting/shading_scratch.h"
+#include "protocol/plugin_api.h"
 #include "resources/resource_data.h"
 #include "shell/entry_point.h"
-#include "lighting/parameter_block.h"
-#include "protocol/plugin_api.h"
 
 namespace {
 constexpr int kTile = 64;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-
 namespace {
 constexpr double kPercentDivisor = 50; // half the frame in percent
 

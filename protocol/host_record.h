@@ -131,6 +131,3 @@ static_assert(offsetof(HostRecord, propertyTable) == 320);
 static_assert(offsetof(HostRecord, scriptRecord) == 356);
 static_assert(sizeof(HostRecord) == 452);
 #endif
-
-// The part of the record each worker thread receives a copy of.
-constexpr size_t kHostRecordCopyBytes = sizeof(HostRecord);

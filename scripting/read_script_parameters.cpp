@@ -5,12 +5,12 @@
 #include <algorithm>
 
 #include "lighting/render_preparation.h"
+#include "protocol/host_tables.h"
+#include "protocol/plugin_api.h"
 #include "scripting/channel_queries.h"
 #include "scripting/script_keys.h"
 #include "scripting/script_parameters.h"
 #include "scripting/script_values.h"
-#include "protocol/host_tables.h"
-#include "protocol/plugin_api.h"
 #include "settings/parameter_table.h"
 
 namespace {
@@ -250,12 +250,12 @@ void keepCurrentLightInRange(Settings& settings) {
 }
 } // namespace
 
-uint8_t ReadScriptParameters(void* context, HostScriptRecord* script,
-                             DescriptorReadToken** reader, int16_t* errorCell) {
+uint8_t ReadScriptParameters(void* context, HostScriptRecord* script, DescriptorReadToken** reader,
+                             int16_t* errorCell) {
     ScriptContext& target = *static_cast<ScriptContext*>(context);
     HostHandleTable* handles = target.host ? target.host->handleTable : nullptr;
-    ScriptReading reading{target.settings, target.host, script, *script->readerTable, handles,
-                          errorCell};
+    ScriptReading reading{target.settings,      target.host, script,
+                          *script->readerTable, handles,     errorCell};
     bool textureSeen = false;
     uint32_t key = 0;
     while (reading.table.nextKey(*reader, &key, nullptr, nullptr)) {

@@ -27,8 +27,8 @@ struct ScriptContext {
 // showDialog whether the dialog comes. Any host error stops
 // the read at the next key, asks for the dialog and answers false; the error
 // stays in the cell.
-uint8_t ReadScriptParameters(void* context, HostScriptRecord* script,
-                             DescriptorReadToken** reader, int16_t* errorCell);
+uint8_t ReadScriptParameters(void* context, HostScriptRecord* script, DescriptorReadToken** reader,
+                             int16_t* errorCell);
 
 // Writes every setting of the ScriptContext that `context` points to to the
 // open writer for recording, in a fixed key order. The first error makes every

@@ -10,12 +10,12 @@
 // the very same image (pixels would round every point to the preview's grid).
 #include <algorithm>
 
+#include "protocol/host_tables.h"
+#include "protocol/plugin_api.h"
 #include "scripting/channel_queries.h"
 #include "scripting/script_keys.h"
 #include "scripting/script_parameters.h"
 #include "scripting/script_values.h"
-#include "protocol/host_tables.h"
-#include "protocol/plugin_api.h"
 #include "settings/parameter_table.h"
 
 namespace {
@@ -172,9 +172,8 @@ uint8_t WriteScriptParameters(void* context, HostScriptRecord* script,
     const Settings& settings = source.settings;
     script->recordMode = 0;
     HostHandleTable* handles = source.host ? source.host->handleTable : nullptr;
-    ScriptWriting writing{settings,  source.host,          *script->writerTable,
-                          handles,   errorCell,            settings.frameSize(),
-                          source.litFromPercent};
+    ScriptWriting writing{settings,  source.host,          *script->writerTable, handles,
+                          errorCell, settings.frameSize(), source.litFromPercent};
     // The count's result is not examined.
     writing.table.writeCount(*writer, scriptKey::lights, settings.lightCount);
     const int lightCount = std::min<int>(int16_t(settings.lightCount), kMaxLights);

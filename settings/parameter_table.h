@@ -11,7 +11,7 @@
 // style reader's clamps, the defaults and the dialog's sliders all use it.
 struct ParameterEntry {
     uint32_t scriptKey;
-    PercentScale scale; // the script carries the slider position as this percentage
+    PercentScale scale;   // the script carries the slider position as this percentage
     int16_t defaultValue; // stored value
     int16_t sliderMinimum, sliderMaximum;
     int16_t sliderOffset; // stored value = slider position - offset

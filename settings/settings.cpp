@@ -1,5 +1,7 @@
 #include "settings/settings.h"
 
+#include <algorithm>
+
 #include "settings/parameter_table.h"
 
 namespace {
@@ -25,13 +27,39 @@ void Settings::resetToDefaultStyle() {
 }
 
 bool Settings::addLightAt(int16_t x, int16_t y) {
+    return DuplicateAt(LightSource(), x, y);
+}
+
+bool Settings::DuplicateLight(int16_t x, int16_t y) {
+    const LightSource& selected = lights[currentLight];
+    LightSource copy;
+    std::copy(selected.color, selected.color + 3, copy.color);
+    copy.intensity = selected.intensity;
+    copy.focus = selected.focus;
+    copy.type = selected.type;
+    copy.vector0 = selected.vector0;
+    copy.vector1 = selected.vector1;
+    copy.radius = selected.radius;
+    return DuplicateAt(copy, x, y);
+}
+
+bool Settings::DuplicateAt(const LightSource& model, int16_t x, int16_t y) {
     if (lightCount >= kMaxLights)
         return false;
     LightSource& light = lights[lightCount];
     currentLight = lightCount;
     ++lightCount;
-    light = LightSource();
+    light = model;
     light.origin = frameCenter;
     light.position = {int16_t(x - frameCenter.x), int16_t(y - frameCenter.y)};
+    return true;
+}
+
+bool Settings::DeleteSelectedLight() {
+    if (lightCount <= 1)
+        return false;
+    std::copy(lights + currentLight + 1, lights + lightCount, lights + currentLight);
+    --lightCount;
+    currentLight = 0;
     return true;
 }

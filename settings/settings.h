@@ -43,4 +43,16 @@ struct Settings {
     // A new light at (x, y) in preview pixels, made the current one. False,
     // and nothing changed, when all sixteen are in use.
     bool addLightAt(int16_t x, int16_t y);
+    // A copy of the current light (its colour, intensity, focus, type, axes and
+    // radius, switched on) at (x, y), made the current one. False, and nothing
+    // changed, when all sixteen are in use.
+    bool DuplicateLight(int16_t x, int16_t y);
+    // Removes the current light; the later ones move down a slot, keeping their
+    // order, and light 0 becomes the current one. False, and nothing changed,
+    // for the only light.
+    bool DeleteSelectedLight();
+
+  private:
+    // The model light at (x, y) in the next free slot, made the current one.
+    bool DuplicateAt(const LightSource& model, int16_t x, int16_t y);
 };

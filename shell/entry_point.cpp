@@ -3,11 +3,11 @@
 #include <new>
 
 #include "platform/checked_alloc.h"
-#include "shell/filter_run.h"
 #include "protocol/host_record.h"
-#include "shell/plugin_state.h"
 #include "protocol/result_codes.h"
 #include "resources/resource_ids.h"
+#include "shell/filter_run.h"
+#include "shell/plugin_state.h"
 #include "shell/script_io.h"
 #include "shell/worker_threads.h"
 #include "ui/ui_services.h"

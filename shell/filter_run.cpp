@@ -8,9 +8,9 @@
 #include "platform/checked_alloc.h"
 #include "protocol/four_cc.h"
 #include "protocol/host_tables.h"
+#include "protocol/result_codes.h"
 #include "shell/parameter_handle.h"
 #include "shell/plugin_state.h"
-#include "protocol/result_codes.h"
 #include "shell/render_preview.h"
 #include "shell/script_io.h"
 #include "shell/tile_walk.h"
@@ -265,14 +265,14 @@ int16_t continueFiltering(HostRecord& host, PluginState& state) {
     state.run.host = &host;
     if (state.run.showDialog == 1)
         return state.run.previewImageReady ? runDialogAndCommit(host, state)
-                                       : collectPreviewTile(host, state);
+                                           : collectPreviewTile(host, state);
     ParameterBlock* block = lockParameterBlock(host);
     if (!block)
         return result::outOfMemory;
     if (block->textureChannel == 0)
         return renderUntexturedTile(host, state, *block);
     return state.run.textureTilePending == 0 ? texturePass(host, state)
-                                         : colourPass(host, state, *block);
+                                             : colourPass(host, state, *block);
 }
 
 int16_t gatherTexturePreview(HostRecord& host, PluginState& state) {

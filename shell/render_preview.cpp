@@ -8,10 +8,10 @@
 #include "lighting/relief.h"
 #include "lighting/relief_piece.h"
 #include "lighting/shade_batch.h"
+#include "protocol/result_codes.h"
 #include "shell/parameter_handle.h"
 #include "shell/plugin_state.h"
 #include "shell/preview_caches.h"
-#include "protocol/result_codes.h"
 #include "shell/worker_threads.h"
 
 namespace {
@@ -28,7 +28,7 @@ Band previewBand(const Preview& preview) {
     const ImageRecord& result = preview.resultImage;
     uint8_t* output =
         result.pixels + ptrdiff_t(result.rowBytes) * preview.top + 3 * ptrdiff_t(preview.left);
-    return Band{whole,  whole,           preview.sourceImage.pixels, preview.sourceImage.rowBytes,
+    return Band{whole,  whole,          preview.sourceImage.pixels, preview.sourceImage.rowBytes,
                 output, result.rowBytes};
 }
 
@@ -88,8 +88,8 @@ FacetBatch buildCachedPiece(const ReliefPiece& piece, ShadingScratch scratch,
 }
 } // namespace
 
-void renderPreviewWithRelief(const Band& band, const HeightMapRecord& heights,
-                             PluginState& state, const ParameterBlock& block) {
+void renderPreviewWithRelief(const Band& band, const HeightMapRecord& heights, PluginState& state,
+                             const ParameterBlock& block) {
     const Rect16& input = band.rows;
     const Rect16& area = band.area;
     if (input.height() <= 0 || input.width() <= 0 || area.height() <= 0 || area.width() <= 0 ||

@@ -16,8 +16,8 @@ int16_t renderPreview(PluginState& state);
 // preview's source) is cut into facets by the heights, lit and written to the
 // band's output. Each row's samples follow the previous row's in the caches.
 // Nothing is rendered for an empty input or an area wider than 1024 pixels.
-void renderPreviewWithRelief(const Band& band, const HeightMapRecord& heights,
-                             PluginState& state, const ParameterBlock& block);
+void renderPreviewWithRelief(const Band& band, const HeightMapRecord& heights, PluginState& state,
+                             const ParameterBlock& block);
 
 // Copies the preview's source pixels unchanged into the result image, for the
 // preview switched off.

@@ -2,10 +2,10 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "lighting/shading_scratch.h"
-#include "protocol/host_record.h"
 #include "lighting/parameter_block.h"
 #include "lighting/relief.h"
+#include "lighting/shading_scratch.h"
+#include "protocol/host_record.h"
 #include "shell/worker_threads.h"
 
 // The host record's size in the 32-bit module, whose room the block keeps.

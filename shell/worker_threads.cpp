@@ -2,12 +2,12 @@
 
 #include <cstring>
 
+#include "lighting/parameter_block.h"
 #include "lighting/shade_flat.h"
 #include "lighting/shade_strip.h"
 #include "platform/checked_alloc.h"
-#include "lighting/parameter_block.h"
-#include "shell/plugin_state.h"
 #include "protocol/result_codes.h"
+#include "shell/plugin_state.h"
 #include "shell/thread_block.h"
 
 namespace {
@@ -125,7 +125,7 @@ void endThreads(PluginState& state) {
 }
 
 Band bandOfHost(const HostRecord& host) {
-    return Band{host.areaRect,   host.inputRect,   host.inputData,
+    return Band{host.areaRect,      host.inputRect,  host.inputData,
                 host.inputRowBytes, host.outputData, host.outputRowBytes};
 }
 

@@ -167,7 +167,8 @@ class StyleBytes : public StyleSource {
 int LoadStyleFromBytes(std::span<const uint8_t> bytes, int16_t currentHalfFrame,
                        Settings& settings) {
     StyleBytes source(bytes);
-    return CheckStyleHeader(source) && ReadStyleBodyForHalfFrame(settings, source, currentHalfFrame);
+    return CheckStyleHeader(source) &&
+           ReadStyleBodyForHalfFrame(settings, source, currentHalfFrame);
 }
 
 int16_t SavedHalfFrame(std::span<const uint8_t> bytes) {

@@ -6,8 +6,8 @@
 
 #include "host/zerafin/host_session.h"
 #include "host/zerafin/host_styles.h"
-#include "shell/entry_point.h"
 #include "protocol/four_cc.h"
+#include "shell/entry_point.h"
 #include "styles/style_library.h"
 #include "tests/support/script_fixture.h"
 #include "tests/support/styles_test_support.h"

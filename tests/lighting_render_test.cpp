@@ -19,7 +19,7 @@ std::unique_ptr<ParameterBlock> mixedBlock(int tableSizeFlag, int16_t gloss, int
     auto state = std::make_unique<Settings>();
     state->frameCenter = {100, 100};
     state->frameCorner = {40, 40}; // half frame 60 pixels
-    state->resetToDefaultStyle(); // a yellow spot at the centre
+    state->resetToDefaultStyle();  // a yellow spot at the centre
     state->gloss = gloss;
     state->material = material;
     state->ambience = -20;

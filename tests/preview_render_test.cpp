@@ -9,11 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include "lighting/parameter_block.h"
 #include "lighting/shade_batch.h"
 #include "platform/checked_alloc.h"
-#include "shell/filter_run.h"
-#include "lighting/parameter_block.h"
 #include "protocol/plugin_api.h"
+#include "shell/filter_run.h"
 #include "shell/parameter_handle.h"
 #include "shell/plugin_state.h"
 #include "shell/preview_caches.h"
@@ -151,7 +151,9 @@ bool slotEmpty(const CacheSlot& slot) {
 // The preview with and without a texture channel.
 class PreviewRedraw : public testing::TestWithParam<bool> {
   protected:
-    PreviewRedraw() { setTextureChannel(scene.state->settings, scene.state->preview, GetParam() ? 1 : 0); }
+    PreviewRedraw() {
+        setTextureChannel(scene.state->settings, scene.state->preview, GetParam() ? 1 : 0);
+    }
     PreviewScene scene{40, 30};
 };
 
@@ -345,7 +347,8 @@ TEST(PreviewRender, AnotherTextureChannelRecomputesEverything) {
     void* positions = state.preview.summedCaches[CachePositions].buffer.get();
     scene.scribbleOverPositions();
     setTextureChannel(state.settings, state.preview, 2);
-    EXPECT_EQ(state.preview.summedCaches[CachePositions].buffer.get(), positions) << "the buffers stay";
+    EXPECT_EQ(state.preview.summedCaches[CachePositions].buffer.get(), positions)
+        << "the buffers stay";
     EXPECT_EQ(scene.evaluationsOfRedraw(), scene.fullEvaluation());
     const std::vector<uint8_t> redrawn = scene.preview();
     EXPECT_EQ(redrawn, scene.previewFromScratch());
@@ -445,8 +448,8 @@ TEST(PreviewRender, TheTexturedPreviewIsTheThreadedReliefRender) {
         const ImageRecord& source = state.preview.sourceImage;
         std::vector<uint8_t> output(size_t(source.rowBytes) * scene.height());
         const Rect16 whole{0, 0, int16_t(scene.height()), int16_t(scene.width())};
-        const Band band{whole, whole, source.pixels, source.rowBytes, output.data(),
-                        source.rowBytes};
+        const Band band{whole,           whole,         source.pixels,
+                        source.rowBytes, output.data(), source.rowBytes};
         renderBandWithRelief(band, state, scene.block(), state.preview.heightMap);
         std::vector<uint8_t> pixels;
         for (int y = 0; y < scene.height(); ++y)
@@ -503,7 +506,8 @@ TEST(PreviewRender, OnePixelIsLitWithTheAmbientLightAlone) {
         const std::vector<uint8_t> source = tiny.sourcePixels();
         const std::vector<uint8_t> lit = tiny.preview();
         for (int c = 0; c < 3; ++c) {
-            const int32_t ambient = int32_t(state.settings.ambientColor[c]) * state.settings.ambience / 64;
+            const int32_t ambient =
+                int32_t(state.settings.ambientColor[c]) * state.settings.ambience / 64;
             const int32_t v = (((ambient * source[c]) >> 8) * state.settings.exposure) >> 15;
             EXPECT_EQ(lit[c], std::clamp(v, 0, 255)) << channel << " " << c;
         }

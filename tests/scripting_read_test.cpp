@@ -323,8 +323,8 @@ TEST(ReadScript, HostErrorFailsTheStartWithItsCode) {
     scripting.play({{integerItem("Glos", 10), booleanItem("Exps", true)}});
     ASSERT_EQ(host.call(SelectorPrepare), 0);
     EXPECT_EQ(host.call(SelectorStart), descriptorError::wrongType);
-    EXPECT_EQ(host.state()->settings.gloss, 141);             // read before the failing key
-    EXPECT_EQ(host.state()->run.showDialog, 0u);         // a failed start clears it again
+    EXPECT_EQ(host.state()->settings.gloss, 141);    // read before the failing key
+    EXPECT_EQ(host.state()->run.showDialog, 0u);     // a failed start clears it again
     EXPECT_EQ(scripting.script.descriptor, nullptr); // consumed
 }
 
@@ -338,7 +338,8 @@ TEST(ReadScript, WithoutImageWidthTheFreshStateTakesThePreviewsRatio) {
     const PluginState& state = *host.state();
     ASSERT_GT(state.settings.frameSize(), 0);
     EXPECT_FALSE(state.settings.imageWidthRatioSet);
-    EXPECT_EQ(state.settings.imageWidthRatio, float(state.preview.width) / float(state.settings.frameSize()));
+    EXPECT_EQ(state.settings.imageWidthRatio,
+              float(state.preview.width) / float(state.settings.frameSize()));
     EXPECT_EQ(state.run.settingsValid, 1u);
     EXPECT_EQ(state.run.showDialog, 0u);
 }

@@ -3,10 +3,10 @@
 // fresh state.
 #include <gtest/gtest.h>
 
-#include "settings/percent_scale.h"
-#include "scripting/script_parameters.h"
 #include "protocol/four_cc.h"
 #include "protocol/plugin_api.h"
+#include "scripting/script_parameters.h"
+#include "settings/percent_scale.h"
 #include "tests/support/script_fixture.h"
 
 namespace {

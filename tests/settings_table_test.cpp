@@ -37,8 +37,7 @@ TEST_F(SettingsTable, EveryEntryComesBackFromAScriptAndAStyle) {
 
         // A script carries percentages: every percentage the slider shows
         // comes back as the same stored value.
-        for (int32_t position = entry.sliderMinimum; position <= entry.sliderMaximum;
-             ++position) {
+        for (int32_t position = entry.sliderMinimum; position <= entry.sliderMaximum; ++position) {
             const int16_t stored =
                 entry.storedFromPercent(entry.percentFromStored(entry.storedFromSlider(position)));
             ScriptFixture writer;

@@ -67,6 +67,38 @@ TEST(Settings, NoSeventeenthLight) {
     EXPECT_EQ(settings.lights[15].position.x, 15 - 150);
 }
 
+TEST(Settings, DuplicatesCopyTheSelectedLightAndDeletionsKeepTheOrder) {
+    Settings settings = settingsWithFrame();
+    settings.resetToDefaultStyle();
+    LightSource& first = settings.lights[0];
+    first.type = Directional;
+    first.vector0 = {40, -7};
+    first.intensity = -20;
+    first.enabled = 0;
+    EXPECT_TRUE(settings.DuplicateLight(170, 130));
+    const LightSource& copy = settings.lights[1];
+    EXPECT_EQ(settings.currentLight, 1);
+    EXPECT_EQ(copy.type, uint32_t(Directional));
+    EXPECT_EQ(copy.vector0.x, 40);
+    EXPECT_EQ(copy.intensity, -20);
+    EXPECT_EQ(copy.color[2], 0) << "the default style's yellow";
+    EXPECT_EQ(copy.enabled, 1u) << "a duplicate is switched on";
+    EXPECT_EQ(copy.position.x, 20);
+    EXPECT_EQ(copy.position.y, 10);
+
+    settings.addLightAt(0, 0);
+    settings.currentLight = 1;
+    EXPECT_TRUE(settings.DeleteSelectedLight());
+    EXPECT_EQ(settings.lightCount, 2);
+    EXPECT_EQ(settings.currentLight, 0);
+    EXPECT_EQ(settings.lights[0].type, uint32_t(Directional));
+    EXPECT_EQ(settings.lights[1].position.x, -150) << "the later light moved down";
+    EXPECT_TRUE(settings.DeleteSelectedLight());
+    EXPECT_FALSE(settings.DeleteSelectedLight()) << "the only light stays";
+    EXPECT_EQ(settings.lightCount, 1);
+    EXPECT_EQ(settings.lights[0].position.x, -150);
+}
+
 TEST(Settings, ACopyIsIndependentOfItsOriginal) {
     Settings original = settingsWithFrame();
     original.resetToDefaultStyle();
@@ -151,6 +183,18 @@ TEST(PreviewCaches, ChangesMakeTheCachesStaleOrFreeThem) {
     preview.textureChannelChanged(2, 0); // relief off: the sample count changes
     EXPECT_EQ(preview.summedCaches[CachePositions].buffer.get(), nullptr);
     EXPECT_EQ(preview.lightCaches[0][0].buffer.get(), nullptr);
+}
+
+TEST(PreviewCaches, ARemovedLightsCachesGoAndTheLaterOnesMoveDown) {
+    Preview preview;
+    fillCaches(preview);
+    void* second = preview.lightCaches[1][0].buffer.get();
+    preview.lightRemoved(0, 3);
+    EXPECT_EQ(preview.lightCaches[0][0].buffer.get(), second);
+    EXPECT_EQ(preview.lightCaches[0][0].valid, 1u);
+    EXPECT_FALSE(preview.lightCaches[1][0].buffer);
+    EXPECT_FALSE(preview.lightCaches[2][0].buffer);
+    EXPECT_EQ(preview.summedCaches[CacheDiffuse].valid, 0u);
 }
 
 TEST(PreviewCaches, TheEllipseTableHoldsCosinesThenSines) {

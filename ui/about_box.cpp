@@ -2,9 +2,9 @@
 // command 1.
 #include <windows.h>
 
-#include "ui/dialog_background.h"
 #include "platform/win32/module_instance.h"
 #include "resources/resource_ids.h"
+#include "ui/dialog_background.h"
 #include "ui/ui_services.h"
 
 namespace {

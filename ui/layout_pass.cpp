@@ -2,12 +2,12 @@
 // initialisation and ended at once, so the window is never shown.
 #include <windows.h>
 
+#include "platform/win32/module_instance.h"
 #include "protocol/host_record.h"
 #include "protocol/result_codes.h"
-#include "ui/dialog_background.h"
-#include "platform/win32/module_instance.h"
-#include "ui/preview_layout.h"
 #include "resources/resource_ids.h"
+#include "ui/dialog_background.h"
+#include "ui/preview_layout.h"
 #include "ui/ui_services.h"
 
 namespace {
@@ -33,7 +33,8 @@ INT_PTR CALLBACK layoutProcedure(HWND dialog, UINT message, WPARAM, LPARAM lPara
     if (message != WM_INITDIALOG)
         return FALSE;
     auto* request = reinterpret_cast<LayoutRequest*>(lParam);
-    EndDialog(dialog, LayoutPreview(measure(dialog), *request->host, *request->settings, *request->preview));
+    EndDialog(dialog, LayoutPreview(measure(dialog), *request->host, *request->settings,
+                                    *request->preview));
     return TRUE;
 }
 

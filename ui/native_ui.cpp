@@ -3,9 +3,9 @@
 // is no dialog to run.
 #include <cstdio>
 
+#include "protocol/result_codes.h"
 #include "resources/dialog_table.h"
 #include "resources/string_table.h"
-#include "protocol/result_codes.h"
 #include "ui/native_layout.h"
 #include "ui/preview_layout.h"
 #include "ui/ui_services.h"

@@ -1,5 +1,7 @@
 #include "ui/preview.h"
 
+#include <utility>
+
 #include "lighting/det_math.h"
 #include "platform/checked_alloc.h"
 
@@ -45,6 +47,17 @@ void Preview::textureChannelChanged(uint16_t from, uint16_t to) {
         everythingChanged();
     else
         releaseCaches();
+}
+
+void Preview::lightRemoved(int index, int count) {
+    // Each move swaps, so the removed light's buffers end in the last slot.
+    for (int i = index; i + 1 < count; ++i)
+        for (int k = 0; k < 2; ++k)
+            lightCaches[i][k] = std::move(lightCaches[i + 1][k]);
+    for (CacheSlot& slot : lightCaches[count - 1])
+        slot = CacheSlot{};
+    summedCaches[CacheDiffuse].valid = 0;
+    summedCaches[CacheSpecular].valid = 0;
 }
 
 void Preview::releaseCaches() {

@@ -56,6 +56,9 @@ struct Preview {
     void lightChanged(int index);
     void everythingChanged();
     void textureChannelChanged(uint16_t from, uint16_t to);
+    // Light `index` of `count` was removed: its caches go, the later lights'
+    // caches move down a slot with their lights, and the sums go stale.
+    void lightRemoved(int index, int count);
     // Frees every cache buffer.
     void releaseCaches();
     // Frees the images, the mask and the height map.

@@ -9,8 +9,8 @@
 #include "host/zerafin/plugin_module.h"
 #include "host/zerafin/script_file.h"
 #include "protocol/plugin_api.h"
-#include "protocol/selectors.h"
 #include "protocol/result_codes.h"
+#include "protocol/selectors.h"
 
 namespace {
 int fail(int status, const std::string& message) {

@@ -8,9 +8,9 @@
 #include "host/zerafin/image_io.h"
 #include "host/zerafin/plugin_module.h"
 #include "platform/files.h"
+#include "protocol/four_cc.h"
 #include "resources/resource_ids.h"
 #include "resources/string_table.h"
-#include "protocol/four_cc.h"
 #include "styles/style_body.h"
 #include "styles/style_library.h"
 

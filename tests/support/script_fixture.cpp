@@ -5,9 +5,9 @@
 #include <cstring>
 
 #include "host/plugin_dll/point_descriptor.h"
-#include "scripting/script_parameters.h"
 #include "protocol/four_cc.h"
 #include "protocol/plugin_api.h"
+#include "scripting/script_parameters.h"
 
 namespace {
 ScriptFixture* current = nullptr;

@@ -3,8 +3,8 @@
 #include <memory>
 #include <vector>
 
-#include "lighting/shading_scratch.h"
 #include "lighting/parameter_block.h"
+#include "lighting/shading_scratch.h"
 #include "settings/settings.h"
 
 // Generated lighting scenes for the determinism check and the benchmarks:
