@@ -7,6 +7,8 @@
 #include <cstring>
 #include <regex>
 
+#include <windows.h>
+
 namespace benchmark {
 namespace {
 std::vector<internal::Benchmark*>& registry() {
@@ -51,8 +53,19 @@ std::string caseName(const internal::Benchmark& b, const std::vector<int64_t>& a
     return name;
 }
 
+// The calling thread's processor time in seconds: like Google Benchmark, the
+// rates count the time the benchmark ran, not the time other programs took.
+double threadSeconds() {
+    FILETIME created, exited, kernel, user;
+    GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
+    const auto seconds = [](const FILETIME& t) {
+        return double((uint64_t(t.dwHighDateTime) << 32) | t.dwLowDateTime) * 1e-7;
+    };
+    return seconds(kernel) + seconds(user);
+}
+
 struct Measurement {
-    double secondsPerIteration;
+    double secondsPerIteration, cpuSecondsPerIteration;
     double itemsPerSecond;
     std::string label;
 };
@@ -64,12 +77,14 @@ Measurement measure(const internal::Benchmark& b, const std::vector<int64_t>& ar
     for (;;) {
         State state(args, iterations);
         const auto start = std::chrono::steady_clock::now();
+        const double startCpu = threadSeconds();
         b.function_(state);
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        if (seconds >= minSeconds || iterations >= (int64_t(1) << 40)) {
-            return Measurement{seconds / double(iterations),
-                               double(state.itemsProcessed()) / seconds, state.label()};
+        const double cpu = threadSeconds() - startCpu;
+        if ((seconds >= minSeconds && cpu > 0) || iterations >= (int64_t(1) << 40)) {
+            return Measurement{seconds / double(iterations), cpu / double(iterations),
+                               double(state.itemsProcessed()) / cpu, state.label()};
         }
         const double factor = seconds > 0 ? 1.4 * minSeconds / seconds : 10.0;
         iterations = std::max(iterations + 1, int64_t(double(iterations) * std::min(factor, 10.0)));
@@ -82,7 +97,8 @@ void report(const std::string& name, std::vector<Measurement> repetitions) {
                   return a.itemsPerSecond < b.itemsPerSecond;
               });
     const Measurement& median = repetitions[repetitions.size() / 2];
-    std::printf("%-50s %12.0f ns %12.3fM/s %s\n", name.c_str(), median.secondsPerIteration * 1e9,
+    std::printf("%-42s %10.0f ns %10.0f ns %10.3fM/s %s\n", name.c_str(),
+                median.secondsPerIteration * 1e9, median.cpuSecondsPerIteration * 1e9,
                 median.itemsPerSecond / 1e6, median.label.c_str());
     std::fflush(stdout);
 }
@@ -96,7 +112,7 @@ internal::Benchmark* internal::registerBenchmark(Benchmark* benchmark) {
 int runBenchmarks(int argc, char** argv) {
     const Options options = optionsOf(argc, argv);
     const std::regex filter(options.filter);
-    std::printf("%-50s %15s %13s (median of %d)\n", "Benchmark", "Time", "Items",
+    std::printf("%-42s %13s %13s %13s (median of %d)\n", "Benchmark", "Time", "CPU", "Items",
                 options.repetitions);
     for (const internal::Benchmark* b : registry()) {
         std::vector<std::vector<int64_t>> argSets = b->argSets_;

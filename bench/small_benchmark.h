@@ -1,11 +1,11 @@
 #pragma once
 // The part of Google Benchmark's interface that the lighting benchmarks use,
 // for the Win32 build, for which Debian ships no library of it: each case is
-// timed by the wall clock, with the iteration count grown until one
-// measurement lasts --benchmark_min_time seconds, and reported as the median
+// run with the iteration count grown until one measurement lasts
+// --benchmark_min_time seconds by the wall clock, and reported as the median
 // of --benchmark_repetitions measurements. --benchmark_filter takes a regular
-// expression. The output is one line per case: time per iteration, items per
-// second and the label.
+// expression. The output is one line per case: wall and processor time per
+// iteration, items per second of processor time, and the label.
 #include <cstdint>
 #include <functional>
 #include <string>

@@ -44,36 +44,54 @@ struct alignas(16) FacetChunk {
     int32_t pixelOf[kChunkFacets];           // index into the pixel arrays
     alignas(16) int32_t diffuse[3][kChunkFacets];
     alignas(16) int32_t specular[3][kChunkFacets];
-    // Per pixel, and kOutside for facets outside every pixel of the weights
-    // list, which only a directional light reaches.
-    double pixelX[kChunkFacets + 2], pixelY[kChunkFacets + 2];
-    bool inPixel[kChunkFacets + 2];
+    // The chunk's pixels: a run of the batch's, the one after the last
+    // included as a pad (the pixel passes go two at a time).
+    int firstPixel = 0;
+    const double* pixelX = nullptr;
+    const double* pixelY = nullptr;
     // For the bounds on the shares: the longest N and R, the largest sums.
     double normalLength = 0, mirrorLength = 0;
     double diffuseBound = 0, specularBound = 0;
 };
 
 // One light as each pixel of a chunk sees it: e = 1 / |L|, the spot falloff,
-// whether the pixel is lit at all (all bits set) or not (zero), and |L|^2.
+// and whether the pixel is lit at all (all bits set) or not (zero); for the
+// bounds, the extremes of |L|^2 (NaN when any is NaN) and of the falloff.
 struct alignas(16) PixelLights {
     double e[kChunkFacets + 2], falloff[kChunkFacets + 2], lit[kChunkFacets + 2];
-    double squaredLength[kChunkFacets + 2];
+    double longestSquared = 0, shortestSquared = 0, largestFalloff = 1.0;
 };
 
-// Each facet's pixel: the batch index of the pixel's first facet (whose
-// position gives the pixel's L), or -1 for facets outside every pixel.
-void findPixels(const FacetBatch& b, int16_t* pixelStart) {
+// The pixels of a batch in the order of the weights list: each facet's pixel
+// (kNoPixel for facets beyond the list's pixels) and each pixel's position,
+// that of its first facet, which gives the pixel's L.
+struct BatchPixels {
+    static constexpr int16_t kNoPixel = -1;
+    int count = 0;
+    int16_t of[kMaxBatchFacets];
+    double x[kMaxBatchFacets + 2], y[kMaxBatchFacets + 2];
+};
+
+void findPixels(const FacetBatch& b, BatchPixels& pixels) {
     const uint32_t* weight = b.weights;
-    int facet = 0;
-    for (int p = 0; p < b.pixels && facet < b.count; ++p) {
-        const int first = facet;
+    int facet = 0, p = 0;
+    for (; p < b.pixels && facet < b.count; ++p) {
+        pixels.x[p] = b.positions[2 * facet];
+        pixels.y[p] = b.positions[2 * facet + 1];
         for (; *weight != 0; ++weight)
             if (facet < b.count)
-                pixelStart[facet++] = int16_t(first);
+                pixels.of[facet++] = int16_t(p);
         ++weight;
     }
+    pixels.count = p;
+    pixels.x[p] = pixels.y[p] = 0.0; // the pixel passes go two at a time
     for (; facet < b.count; ++facet)
-        pixelStart[facet] = -1;
+        pixels.of[facet] = BatchPixels::kNoPixel;
+}
+
+// (a.x b.x + a.y b.y) + a.z b.z, in the formula's order.
+__m128d dot(__m128d ax, __m128d ay, __m128d az, __m128d bx, __m128d by, __m128d bz) {
+    return _mm_add_pd(_mm_add_pd(_mm_mul_pd(ax, bx), _mm_mul_pd(ay, by)), _mm_mul_pd(az, bz));
 }
 
 // The largest of the values, NaN when any is NaN.
@@ -81,63 +99,120 @@ double largest(double a, double b) {
     return a != a || b > a ? b : a;
 }
 
-void layOutFacet(const FacetBatch& b, int facet, int i, FacetChunk& c) {
-    const float* normal = b.normals + 3 * facet;
-    const double nx = normal[0], ny = normal[1], nz = normal[2];
-    c.nx[i] = nx;
-    c.ny[i] = ny;
-    c.nz[i] = nz;
-    c.rx[i] = 2.0 * nz * nx;
-    c.ry[i] = 2.0 * nz * ny;
-    c.rz[i] = 2.0 * nz * nz - 1.0;
-    c.normalLength = largest(c.normalLength, nx * nx + ny * ny + nz * nz);
-    c.mirrorLength =
-        largest(c.mirrorLength, c.rx[i] * c.rx[i] + c.ry[i] * c.ry[i] + c.rz[i] * c.rz[i]);
+// The larger lane of the largest values, NaN when any value was NaN.
+double largestLane(__m128d largestValues, __m128d unordered) {
+    double lanes[2];
+    _mm_storeu_pd(lanes, _mm_or_pd(largestValues, unordered));
+    return largest(lanes[0], lanes[1]);
+}
+
+// N and R of the chunk's facets, two at a time, and the longest of each.
+void layOutNormals(const FacetBatch& b, FacetChunk& c) {
+    static const float kFacingNowhere[3] = {0.0f, 0.0f, 0.0f}; // the pads
+    __m128d longestN = _mm_setzero_pd(), longestR = longestN, unordered = longestN;
+    for (int i = 0; i < c.padded; i += 2) {
+        const float* n0 = i < c.count ? b.normals + 3 * (c.first + i) : kFacingNowhere;
+        const float* n1 = i + 1 < c.count ? n0 + 3 : kFacingNowhere;
+        const __m128d nx = _mm_set_pd(n1[0], n0[0]), ny = _mm_set_pd(n1[1], n0[1]),
+                      nz = _mm_set_pd(n1[2], n0[2]);
+        const __m128d twiceZ = _mm_mul_pd(_mm_set1_pd(2.0), nz);
+        const __m128d rx = _mm_mul_pd(twiceZ, nx), ry = _mm_mul_pd(twiceZ, ny),
+                      rz = _mm_sub_pd(_mm_mul_pd(twiceZ, nz), _mm_set1_pd(1.0));
+        _mm_store_pd(c.nx + i, nx);
+        _mm_store_pd(c.ny + i, ny);
+        _mm_store_pd(c.nz + i, nz);
+        _mm_store_pd(c.rx + i, rx);
+        _mm_store_pd(c.ry + i, ry);
+        _mm_store_pd(c.rz + i, rz);
+        const __m128d n2 = dot(nx, ny, nz, nx, ny, nz), r2 = dot(rx, ry, rz, rx, ry, rz);
+        longestN = _mm_max_pd(longestN, n2);
+        longestR = _mm_max_pd(longestR, r2);
+        unordered = _mm_or_pd(unordered, _mm_cmpunord_pd(n2, r2));
+    }
+    c.normalLength = std::sqrt(largestLane(longestN, unordered));
+    c.mirrorLength = std::sqrt(largestLane(longestR, unordered));
+}
+
+// The sums so far: zero, or the batch's (with the largest as their bound).
+void layOutSums(const FacetBatch& b, bool sumsStartAtZero, FacetChunk& c) {
+    c.diffuseBound = c.specularBound = 0.0;
     for (int ch = 0; ch < 3; ++ch) {
-        c.diffuse[ch][i] = b.diffuse[kSumWords * facet + ch];
-        c.specular[ch][i] = b.specular[kSumWords * facet + ch];
-        c.diffuseBound = std::max(c.diffuseBound, std::fabs(double(c.diffuse[ch][i])));
-        c.specularBound = std::max(c.specularBound, std::fabs(double(c.specular[ch][i])));
+        std::fill_n(c.diffuse[ch], c.padded, 0);
+        std::fill_n(c.specular[ch], c.padded, 0);
+    }
+    if (sumsStartAtZero)
+        return;
+    for (int i = 0; i < c.count; ++i) {
+        const int32_t* diffuse = b.diffuse + kSumWords * (c.first + i);
+        const int32_t* specular = b.specular + kSumWords * (c.first + i);
+        for (int ch = 0; ch < 3; ++ch) {
+            c.diffuse[ch][i] = diffuse[ch];
+            c.specular[ch][i] = specular[ch];
+            c.diffuseBound = std::max(c.diffuseBound, std::fabs(double(diffuse[ch])));
+            c.specularBound = std::max(c.specularBound, std::fabs(double(specular[ch])));
+        }
     }
 }
 
-void layOutChunk(const FacetBatch& b, const int16_t* pixelStart, int first, FacetChunk& c) {
+// Which of the chunk's pixels each facet belongs to, and its position. The
+// chunk's pixels are a run of the batch's, from its first facet's on.
+void layOutPixels(const BatchPixels& batch, FacetChunk& c) {
+    const int16_t* of = batch.of + c.first;
+    const int last = c.count - 1;
+    c.firstPixel = of[0] != BatchPixels::kNoPixel ? of[0] : batch.count;
+    c.pixels = (of[last] != BatchPixels::kNoPixel ? of[last] + 1 : batch.count) - c.firstPixel;
+    c.pixelX = batch.x + c.firstPixel;
+    c.pixelY = batch.y + c.firstPixel;
+    for (int i = 0; i < c.padded; ++i) {
+        const bool inPixel = i < c.count && of[i] != BatchPixels::kNoPixel;
+        const int pixel = inPixel ? of[i] - c.firstPixel : kOutside;
+        c.pixelOf[i] = pixel;
+        c.x[i] = inPixel ? c.pixelX[pixel] : 0.0;
+        c.y[i] = inPixel ? c.pixelY[pixel] : 0.0;
+    }
+}
+
+void layOutChunk(const FacetBatch& b, const BatchPixels& pixels, int first, bool sumsStartAtZero,
+                 FacetChunk& c) {
     c.first = first;
     c.count = std::min(kChunkFacets, b.count - first);
-    c.padded = (c.count + 3) / 4 * 4;
-    c.pixels = 0;
-    c.normalLength = c.mirrorLength = c.diffuseBound = c.specularBound = 0.0;
-    int lastStart = -2;
-    for (int i = 0; i < c.count; ++i) {
-        layOutFacet(b, first + i, i, c);
-        const int start = pixelStart[first + i];
-        if (start != lastStart && start >= 0) {
-            c.pixelX[c.pixels] = b.positions[2 * start];
-            c.pixelY[c.pixels] = b.positions[2 * start + 1];
-            c.inPixel[c.pixels] = true;
-            ++c.pixels;
-        }
-        lastStart = start;
-        c.pixelOf[i] = start >= 0 ? c.pixels - 1 : kOutside;
-        c.x[i] = start >= 0 ? c.pixelX[c.pixels - 1] : 0.0;
-        c.y[i] = start >= 0 ? c.pixelY[c.pixels - 1] : 0.0;
-    }
-    c.normalLength = std::sqrt(c.normalLength);
-    c.mirrorLength = std::sqrt(c.mirrorLength);
-    for (int i = c.count; i < c.padded; ++i) { // N = 0 gives N.L = 0: never lit
-        c.nx[i] = c.ny[i] = c.nz[i] = c.rx[i] = c.ry[i] = c.rz[i] = c.x[i] = c.y[i] = 0.0;
-        c.pixelOf[i] = kOutside;
-        for (int ch = 0; ch < 3; ++ch)
-            c.diffuse[ch][i] = c.specular[ch][i] = 0;
-    }
-    if (c.pixels % 2 != 0) { // the pixel passes go two at a time
-        c.pixelX[c.pixels] = c.pixelY[c.pixels] = 0.0;
-        c.inPixel[c.pixels] = false;
-    }
+    c.padded = (c.count + 3) / 4 * 4; // pads face nowhere: N = 0 gives N.L = 0
+    layOutNormals(b, c);
+    layOutSums(b, sumsStartAtZero, c);
+    layOutPixels(pixels, c);
 }
 
-void storeSums(const FacetChunk& c, const FacetBatch& b) {
-    for (int i = 0; i < c.count; ++i)
+// The three sums of four facets as the 16-byte slots of the batch, the fourth
+// word zero.
+void storeFourSlots(const int32_t* const sums[3], int i, int32_t* slots) {
+    const auto load = [&](int ch) {
+        return _mm_load_si128(reinterpret_cast<const __m128i*>(sums[ch] + i));
+    };
+    const __m128i red = load(0), green = load(1), blue = load(2), zero = _mm_setzero_si128();
+    const __m128i redGreenLow = _mm_unpacklo_epi32(red, green);
+    const __m128i blueLow = _mm_unpacklo_epi32(blue, zero);
+    const __m128i redGreenHigh = _mm_unpackhi_epi32(red, green);
+    const __m128i blueHigh = _mm_unpackhi_epi32(blue, zero);
+    __m128i* out = reinterpret_cast<__m128i*>(slots);
+    _mm_storeu_si128(out, _mm_unpacklo_epi64(redGreenLow, blueLow));
+    _mm_storeu_si128(out + 1, _mm_unpackhi_epi64(redGreenLow, blueLow));
+    _mm_storeu_si128(out + 2, _mm_unpacklo_epi64(redGreenHigh, blueHigh));
+    _mm_storeu_si128(out + 3, _mm_unpackhi_epi64(redGreenHigh, blueHigh));
+}
+
+// Back into the batch's slots; the fourth word of a slot is left as it was
+// unless the sums started at zero.
+void storeSums(const FacetChunk& c, const FacetBatch& b, bool sumsStartAtZero) {
+    const int32_t* const diffuse[3] = {c.diffuse[0], c.diffuse[1], c.diffuse[2]};
+    const int32_t* const specular[3] = {c.specular[0], c.specular[1], c.specular[2]};
+    int i = 0;
+    if (sumsStartAtZero) {
+        for (; i + 4 <= c.count; i += 4) {
+            storeFourSlots(diffuse, i, b.diffuse + kSumWords * (c.first + i));
+            storeFourSlots(specular, i, b.specular + kSumWords * (c.first + i));
+        }
+    }
+    for (; i < c.count; ++i)
         for (int ch = 0; ch < 3; ++ch) {
             b.diffuse[kSumWords * (c.first + i) + ch] = c.diffuse[ch][i];
             b.specular[kSumWords * (c.first + i) + ch] = c.specular[ch][i];
@@ -147,10 +222,6 @@ void storeSums(const FacetChunk& c, const FacetBatch& b) {
 // The two lanes' entries of a per-pixel array.
 __m128d pixelPair(const double* values, const int32_t* pixelOf) {
     return _mm_loadh_pd(_mm_load_sd(values + pixelOf[0]), values + pixelOf[1]);
-}
-
-__m128d dot(__m128d ax, __m128d ay, __m128d az, __m128d bx, __m128d by, __m128d bz) {
-    return _mm_add_pd(_mm_add_pd(_mm_mul_pd(ax, bx), _mm_mul_pd(ay, by)), _mm_mul_pd(az, bz));
 }
 
 // The 64-bit masks of two facet pairs as four 32-bit masks.
@@ -254,40 +325,56 @@ void lightFacets(const LightTerms& t, FacetChunk& c, const PixelLights& pixels) 
     }
 }
 
-// L = P - (X, Y, 0) per pixel pair, with e = 1 / |L| and |L|^2.
-__m128d pixelLightAt(const LightTerms& t, const FacetChunk& c, int p, PixelLights& out, __m128d& lx,
-                     __m128d& ly) {
+// The extremes of |L|^2 over the pixel pairs of a chunk.
+struct LengthRange {
+    __m128d longest = _mm_setzero_pd(), shortest = _mm_set1_pd(INFINITY),
+            unordered = _mm_setzero_pd();
+    void add(__m128d squared) {
+        longest = _mm_max_pd(longest, squared);
+        shortest = _mm_min_pd(shortest, squared);
+        unordered = _mm_or_pd(unordered, _mm_cmpunord_pd(squared, squared));
+    }
+    void store(PixelLights& out) const {
+        double lanes[2];
+        _mm_storeu_pd(lanes, _mm_min_pd(shortest, _mm_shuffle_pd(shortest, shortest, 1)));
+        out.shortestSquared = lanes[0];
+        out.longestSquared = largestLane(longest, unordered);
+    }
+};
+
+// L = P - (X, Y, 0) per pixel pair, and e = 1 / |L|.
+__m128d pixelLightAt(const LightTerms& t, const FacetChunk& c, int p, LengthRange& range,
+                     __m128d& lx, __m128d& ly) {
     lx = _mm_sub_pd(_mm_set1_pd(t.point[0]), _mm_loadu_pd(c.pixelX + p));
     ly = _mm_sub_pd(_mm_set1_pd(t.point[1]), _mm_loadu_pd(c.pixelY + p));
     const __m128d lz = _mm_set1_pd(t.point[2]);
-    const __m128d squared =
-        _mm_add_pd(_mm_add_pd(_mm_mul_pd(lx, lx), _mm_mul_pd(ly, ly)), _mm_mul_pd(lz, lz));
-    _mm_storeu_pd(out.squaredLength + p, squared);
+    const __m128d squared = dot(lx, ly, lz, lx, ly, lz);
+    range.add(squared);
     return _mm_div_pd(_mm_set1_pd(1.0), _mm_sqrt_pd(squared));
 }
 
-__m128d allBitsWhere(const bool* flags) {
-    const int first = -int(flags[0]), second = -int(flags[1]);
-    return _mm_castsi128_pd(_mm_set_epi32(second, second, first, first));
-}
-
 void omniPixels(const LightTerms& t, const FacetChunk& c, PixelLights& out) {
+    LengthRange range;
     for (int p = 0; p < c.pixels; p += 2) {
         __m128d lx, ly;
-        _mm_storeu_pd(out.e + p, pixelLightAt(t, c, p, out, lx, ly));
-        _mm_storeu_pd(out.lit + p, allBitsWhere(c.inPixel + p));
-        out.falloff[p] = out.falloff[p + 1] = 1.0;
+        _mm_storeu_pd(out.e + p, pixelLightAt(t, c, p, range, lx, ly));
+        _mm_storeu_pd(out.lit + p, _mm_castsi128_pd(_mm_set1_epi32(-1)));
     }
+    range.store(out);
+    out.largestFalloff = 1.0;
 }
 
 // The spot keeps e and the cosine a in single precision; a pixel outside the
-// cone is not lit.
-void spotPixels(const LightTerms& t, const FacetChunk& c, PixelLights& out) {
+// cone is not lit. False when no pixel of the chunk is.
+bool spotPixels(const LightTerms& t, const FacetChunk& c, PixelLights& out) {
     const double* axis = t.direction;
     const __m128d sign = _mm_set1_pd(-0.0);
+    LengthRange range;
+    bool anyLit = false;
+    out.largestFalloff = 1.0;
     for (int p = 0; p < c.pixels; p += 2) {
         __m128d lx, ly;
-        const __m128d e = _mm_cvtps_pd(_mm_cvtpd_ps(pixelLightAt(t, c, p, out, lx, ly)));
+        const __m128d e = _mm_cvtps_pd(_mm_cvtpd_ps(pixelLightAt(t, c, p, range, lx, ly)));
         const __m128d along = dot(lx, ly, _mm_set1_pd(t.point[2]), _mm_set1_pd(axis[0]),
                                   _mm_set1_pd(axis[1]), _mm_set1_pd(axis[2]));
         const __m128d a = _mm_cvtps_pd(_mm_cvtpd_ps(_mm_mul_pd(_mm_xor_pd(along, sign), e)));
@@ -295,44 +382,35 @@ void spotPixels(const LightTerms& t, const FacetChunk& c, PixelLights& out) {
         double cosines[2];
         _mm_storeu_pd(cosines, a);
         for (int k = 0; k < 2; ++k) {
-            const bool inside = cosines[k] > t.coneCosine && c.inPixel[p + k];
+            const bool inside = cosines[k] > t.coneCosine;
             out.falloff[p + k] = inside ? falloffAt(t, float(cosines[k])) : 0.0;
+            out.largestFalloff = largest(out.largestFalloff, std::fabs(out.falloff[p + k]));
             out.lit[p + k] = 0.0;
             if (inside)
                 _mm_store_sd(out.lit + p + k, _mm_castsi128_pd(_mm_set1_epi32(-1)));
+            anyLit = anyLit || inside;
         }
     }
+    range.store(out);
+    return anyLit;
 }
 
 // Adds the light's bound on the shares to the chunk's bounds on the sums;
 // false when a sum might then reach the 32-bit limits (NaN included), or when
 // an intermediate might leave its range: e (in single precision for a spot)
 // when L is next to nothing, N.L rounded to single precision when L is vast.
-bool staysInRange(const LightTerms& t, FacetChunk& c, const PixelLights& pixels, Kind kind) {
-    double longest = 0, shortest = 0, falloff = 1.0;
-    if (kind == Kind::Directional) {
-        const double* d = t.direction;
-        longest = shortest = d[0] * d[0] + d[1] * d[1] + d[2] * d[2];
-    } else {
-        shortest = INFINITY;
-        for (int p = 0; p < c.pixels; ++p) {
-            longest = largest(longest, pixels.squaredLength[p]);
-            shortest = std::min(shortest, pixels.squaredLength[p]);
-            if (kind == Kind::Spot && c.inPixel[p])
-                falloff = largest(falloff, std::fabs(pixels.falloff[p]));
-        }
-    }
-    const double length = std::sqrt(longest);
+bool staysInRange(const LightTerms& t, FacetChunk& c, const PixelLights& pixels) {
+    const double length = std::sqrt(pixels.longestSquared), falloff = pixels.largestFalloff;
     const double strength =
         std::max({std::fabs(t.strength[0]), std::fabs(t.strength[1]), std::fabs(t.strength[2])});
     c.diffuseBound += strength * c.normalLength * falloff * kBoundMargin;
     c.specularBound += strength * c.mirrorLength * c.mirrorLength * length * falloff * kBoundMargin;
-    return c.diffuseBound < kUpper && c.specularBound < kUpper && shortest > 1e-60 &&
+    return c.diffuseBound < kUpper && c.specularBound < kUpper && pixels.shortestSquared > 1e-60 &&
            c.normalLength * length < 1e30;
 }
 
 template <Kind kKind> void lightFacets(const LightTerms& t, FacetChunk& c, const PixelLights& p) {
-    if (staysInRange(t, c, p, kKind)) {
+    if (staysInRange(t, c, p)) {
         lightFacets<kKind, false>(t, c, p);
     } else {
         c.diffuseBound = c.specularBound = INFINITY; // and so for the lights after it
@@ -350,13 +428,16 @@ void lightChunk(uint32_t type, const LightTerms& t, FacetChunk& c, PixelLights& 
         break;
     case Directional: {
         const double* d = t.direction;
-        pixels.e[0] = 1.0 / detSqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+        const double squared = d[0] * d[0] + d[1] * d[1] + d[2] * d[2];
+        pixels.e[0] = 1.0 / detSqrt(squared);
+        pixels.longestSquared = pixels.shortestSquared = squared;
+        pixels.largestFalloff = 1.0;
         lightFacets<Kind::Directional>(t, c, pixels);
         break;
     }
     case Spot:
-        spotPixels(t, c, pixels);
-        lightFacets<Kind::Spot>(t, c, pixels);
+        if (spotPixels(t, c, pixels))
+            lightFacets<Kind::Spot>(t, c, pixels);
         break;
     default:
         break; // an unknown type adds nothing
@@ -364,21 +445,22 @@ void lightChunk(uint32_t type, const LightTerms& t, FacetChunk& c, PixelLights& 
 }
 } // namespace
 
-void accumulateReliefLights(const RenderLight* lights, int count, const FacetBatch& batch) {
+void accumulateReliefLights(const RenderLight* lights, int count, const FacetBatch& batch,
+                            bool sumsStartAtZero) {
     if (count <= 0 || batch.count <= 0)
         return;
     count = std::min(count, int(ParameterBlock::kMaxLights));
-    int16_t pixelStart[kMaxBatchFacets];
-    findPixels(batch, pixelStart);
+    BatchPixels pixelsOfBatch;
+    findPixels(batch, pixelsOfBatch);
     LightTerms terms[ParameterBlock::kMaxLights];
     for (int l = 0; l < count; ++l)
         terms[l] = termsOf(lights[l]);
     FacetChunk chunk;
     PixelLights pixels;
     for (int first = 0; first < batch.count; first += kChunkFacets) {
-        layOutChunk(batch, pixelStart, first, chunk);
+        layOutChunk(batch, pixelsOfBatch, first, sumsStartAtZero, chunk);
         for (int l = 0; l < count; ++l)
             lightChunk(lights[l].type, terms[l], chunk, pixels);
-        storeSums(chunk, batch);
+        storeSums(chunk, batch, sumsStartAtZero);
     }
 }

@@ -31,3 +31,7 @@ PixelFacets facetsOfPixel(const Neighbourhood& n);
 
 // The unit normal of slope (gx, gy), a height step of 4096 per pixel being 45°.
 void facetNormal(int32_t gx, int32_t gy, float normal[3]);
+
+// The normals of `count` slopes, 3 floats each, bit for bit those of
+// facetNormal.
+void facetNormals(const int32_t* gx, const int32_t* gy, int count, float* normals);

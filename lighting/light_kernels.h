@@ -7,5 +7,8 @@
 // in turn over one chunk of facets after another; L, e and the spot falloff
 // once per pixel, then every facet of the pixel) and untextured samples
 // (normal (0, 0, 1), so that N.L = R.L = L.z), one light at a time.
-void accumulateReliefLights(const RenderLight* lights, int count, const FacetBatch& batch);
+// With sumsStartAtZero the relief sums are not read but written whole (the
+// fourth word of each slot zero).
+void accumulateReliefLights(const RenderLight* lights, int count, const FacetBatch& batch,
+                            bool sumsStartAtZero);
 void accumulateUntexturedLight(uint32_t type, const LightTerms& t, const FacetBatch& batch);

@@ -6,6 +6,7 @@
 FacetBatch buildReliefPiece(const ReliefPiece& piece, const ShadingScratch& scratch) {
     const float y = pixelCentre(piece.areaRow, piece.areaHeight, piece.scale);
     uint32_t* weights = scratch.weights;
+    int32_t gx[kMaxBatchFacets], gy[kMaxBatchFacets];
     int facet = 0;
     for (int p = 0; p < piece.pixels; ++p) {
         const int column = piece.firstColumn + p;
@@ -15,7 +16,8 @@ FacetBatch buildReliefPiece(const ReliefPiece& piece, const ShadingScratch& scra
         const uint8_t* colour = piece.source + 3 * p;
         for (int f = 0; f < facets.count; ++f, ++facet) {
             *weights++ = facets.weight[f];
-            facetNormal(facets.gx[f], facets.gy[f], scratch.normals + 3 * facet);
+            gx[facet] = facets.gx[f];
+            gy[facet] = facets.gy[f];
             scratch.positions[2 * facet] = x;
             scratch.positions[2 * facet + 1] = y;
             for (int c = 0; c < 3; ++c)
@@ -23,6 +25,7 @@ FacetBatch buildReliefPiece(const ReliefPiece& piece, const ShadingScratch& scra
         }
         *weights++ = 0;
     }
+    facetNormals(gx, gy, facet, scratch.normals);
     FacetBatch batch;
     batch.count = facet;
     batch.pixels = piece.pixels;
