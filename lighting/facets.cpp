@@ -88,6 +88,22 @@ PixelFacets facetsOfPixel(const Neighbourhood& n) {
     return facets;
 }
 
+int facetsOfRow(const int32_t* heights, uint32_t width, int x, int pixels, int32_t* gx,
+                int32_t* gy, uint32_t* weights, uint8_t* facetsPerPixel) {
+    int facet = 0;
+    for (int p = 0; p < pixels; ++p) {
+        const PixelFacets facets = facetsOfPixel(gatherNeighbourhood(heights, width, x + p, 0));
+        for (int f = 0; f < facets.count; ++f, ++facet) {
+            gx[facet] = facets.gx[f];
+            gy[facet] = facets.gy[f];
+            *weights++ = facets.weight[f];
+        }
+        *weights++ = 0;
+        facetsPerPixel[p] = uint8_t(facets.count);
+    }
+    return facet;
+}
+
 void facetNormal(int32_t gx, int32_t gy, float normal[3]) {
     if (gx == 0 && gy == 0) {
         normal[0] = 0.0f;
