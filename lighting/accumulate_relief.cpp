@@ -296,6 +296,12 @@ void lightFacets(const LightTerms& t, FacetChunk& c, const PixelLights& pixels) 
     const __m128d strength[3] = {_mm_set1_pd(t.strength[0]), _mm_set1_pd(t.strength[1]),
                                  _mm_set1_pd(t.strength[2])};
     for (int i = 0; i < c.padded; i += 4) {
+        // A spot's cone leaves whole runs of pixels dark: four facets outside
+        // it are passed over.
+        if (kKind == Kind::Spot && pixels.lit[c.pixelOf[i]] == 0.0 &&
+            pixels.lit[c.pixelOf[i + 3]] == 0.0 && pixels.lit[c.pixelOf[i + 1]] == 0.0 &&
+            pixels.lit[c.pixelOf[i + 2]] == 0.0)
+            continue;
         PairLight l[2];
         __m128d nSingle[2], r2[2], diffuseLit[2], specularLit[2];
         for (int h = 0; h < 2; ++h) {

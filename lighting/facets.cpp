@@ -88,8 +88,8 @@ PixelFacets facetsOfPixel(const Neighbourhood& n) {
     return facets;
 }
 
-int facetsOfRow(const int32_t* heights, uint32_t width, int x, int pixels, int32_t* gx,
-                int32_t* gy, uint32_t* weights, uint8_t* facetsPerPixel) {
+int facetsOfRow(const int32_t* heights, uint32_t width, int x, int pixels, int32_t* gx, int32_t* gy,
+                uint32_t* weights, uint8_t* facetsPerPixel) {
     int facet = 0;
     for (int p = 0; p < pixels; ++p) {
         const PixelFacets facets = facetsOfPixel(gatherNeighbourhood(heights, width, x + p, 0));

@@ -32,8 +32,8 @@ PixelFacets facetsOfPixel(const Neighbourhood& n);
 // The facets of `pixels` consecutive pixels of a map row, the first at
 // column x: their slopes, the weights list (each pixel's weights, then 0) and
 // each pixel's facet count. Returns the number of facets.
-int facetsOfRow(const int32_t* heights, uint32_t width, int x, int pixels, int32_t* gx,
-                int32_t* gy, uint32_t* weights, uint8_t* facetsPerPixel);
+int facetsOfRow(const int32_t* heights, uint32_t width, int x, int pixels, int32_t* gx, int32_t* gy,
+                uint32_t* weights, uint8_t* facetsPerPixel);
 
 // The unit normal of slope (gx, gy), a height step of 4096 per pixel being 45°.
 void facetNormal(int32_t gx, int32_t gy, float normal[3]);
