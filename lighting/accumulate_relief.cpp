@@ -72,19 +72,24 @@ struct BatchPixels {
     double x[kMaxBatchFacets + 2], y[kMaxBatchFacets + 2];
 };
 
+// A pixel without facets has nothing to light and gets no entry, so that a
+// chunk never has more pixels than facets.
 void findPixels(const FacetBatch& b, BatchPixels& pixels) {
     const uint32_t* weight = b.weights;
-    int facet = 0, p = 0;
-    for (; p < b.pixels && facet < b.count; ++p) {
-        pixels.x[p] = b.positions[2 * facet];
-        pixels.y[p] = b.positions[2 * facet + 1];
+    int facet = 0;
+    pixels.count = 0;
+    for (int p = 0; p < b.pixels && facet < b.count; ++p, ++weight) {
+        const int first = facet;
         for (; *weight != 0; ++weight)
             if (facet < b.count)
-                pixels.of[facet++] = int16_t(p);
-        ++weight;
+                pixels.of[facet++] = int16_t(pixels.count);
+        if (facet == first)
+            continue;
+        pixels.x[pixels.count] = b.positions[2 * first];
+        pixels.y[pixels.count] = b.positions[2 * first + 1];
+        ++pixels.count;
     }
-    pixels.count = p;
-    pixels.x[p] = pixels.y[p] = 0.0; // the pixel passes go two at a time
+    pixels.x[pixels.count] = pixels.y[pixels.count] = 0.0; // the pixel passes go two at a time
     for (; facet < b.count; ++facet)
         pixels.of[facet] = BatchPixels::kNoPixel;
 }

@@ -231,13 +231,14 @@ std::unique_ptr<ParameterBlock> randomBlock(std::mt19937& random, uint32_t type 
     return block;
 }
 
-// Random pixels of one to four facets with random slopes.
+// Random pixels of one to four facets with random slopes, now and then a
+// pixel without facets.
 void randomFacets(std::mt19937& random, FacetArrays& facets, std::vector<uint32_t>& weights,
                   int& pixels) {
     weights.clear();
     pixels = 0;
     for (int i = 0; i < facets.count;) {
-        const int n = std::min(int(random() % 4) + 1, facets.count - i);
+        const int n = random() % 16 == 0 ? 0 : std::min(int(random() % 4) + 1, facets.count - i);
         const float x = float(int(random() % 200) - 100) / 64,
                     y = float(int(random() % 200) - 100) / 64;
         for (int k = 0; k < n; ++k, ++i) {
