@@ -217,11 +217,16 @@ void storeSums(const FacetChunk& c, const FacetBatch& b, bool sumsStartAtZero) {
             storeFourSlots(specular, i, b.specular + kSumWords * (c.first + i));
         }
     }
-    for (; i < c.count; ++i)
+    for (; i < c.count; ++i) {
+        int32_t* diffuseSlot = b.diffuse + kSumWords * (c.first + i);
+        int32_t* specularSlot = b.specular + kSumWords * (c.first + i);
         for (int ch = 0; ch < 3; ++ch) {
-            b.diffuse[kSumWords * (c.first + i) + ch] = c.diffuse[ch][i];
-            b.specular[kSumWords * (c.first + i) + ch] = c.specular[ch][i];
+            diffuseSlot[ch] = c.diffuse[ch][i];
+            specularSlot[ch] = c.specular[ch][i];
         }
+        if (sumsStartAtZero)
+            diffuseSlot[3] = specularSlot[3] = 0;
+    }
 }
 
 // The two lanes' entries of a per-pixel array.

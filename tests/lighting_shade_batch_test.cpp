@@ -259,6 +259,9 @@ void randomFacets(std::mt19937& random, FacetArrays& facets, std::vector<uint32_
 void expectTheLiteralFormulas(const ParameterBlock& block, FacetArrays& kernel,
                               const std::vector<uint32_t>& weights, int pixels,
                               const std::string& what) {
+    // The sums are written whole, the unused fourth word of a slot included.
+    std::fill(kernel.diffuse.begin(), kernel.diffuse.end(), 0x5A5A5A5A);
+    std::fill(kernel.specular.begin(), kernel.specular.end(), -0x5A5A5A5A);
     FacetArrays literal = kernel;
     kernel.weights = literal.weights = weights;
     FacetBatch relief = kernel.batch(), reliefLiteral = literal.batch();
