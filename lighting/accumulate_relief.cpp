@@ -6,7 +6,7 @@
 #include "lighting/det_math.h"
 #include "lighting/light_kernels.h"
 #include "lighting/shading_scratch.h"
-#include "shell/parameter_block.h"
+#include "lighting/parameter_block.h"
 
 // Relief facets are lit in chunks of up to kChunkFacets facets. A chunk first
 // lays out what no light changes, one array per component: the normal N and
