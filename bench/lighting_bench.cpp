@@ -17,7 +17,7 @@
 #include "lighting/relief.h"
 #include "lighting/relief_piece.h"
 #include "lighting/shade_batch.h"
-#include "shell/checked_alloc.h"
+#include "platform/checked_alloc.h"
 #include "tests/support/reference_shading.h"
 #include "tools/determinism/scene.h"
 
