@@ -428,6 +428,10 @@ check "win32: a hard link to the output" 2 win32 filter "$work/sample.png" "$out
 says "win32: a hard link to the output" "name the same file" "$work/err.txt"
 unchanged "paths naming one file" "$work/sample.png"
 unchanged_outputs "paths naming one file"
+cp "$out/image.png" "$out/in-place.png" && keep "$out/in-place.png"
+check "native: an image lit in place" 0 native filter "$out/in-place.png" "$out/in-place.png" \
+    --script "$work/relief.json" "${relief[@]}"
+differ "native: an image lit in place" "$out/in-place.png.before" "$out/in-place.png"
 chmod a-w "$out/image.png"
 check "native: a write-protected output" 2 native filter "$work/sample.png" "$out/image.png" --script "$work/plain.json"
 says "native: a write-protected output" "write-protected" "$work/err.txt"
