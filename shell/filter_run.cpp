@@ -12,6 +12,7 @@
 #include "shell/host_tables.h"
 #include "shell/parameter_block.h"
 #include "shell/plugin_state.h"
+#include "shell/render_preview.h"
 #include "shell/result_codes.h"
 #include "shell/script_io.h"
 #include "shell/tile_walk.h"
@@ -154,6 +155,9 @@ void destroyBackup(PluginState*& backup) {
 
 void setWaitingProperty(const HostRecord& host, intptr_t value);
 
+// The preview work the dialog asks of the run.
+constexpr PreviewServices kPreviewServices{renderPreview, copyUnlitPreview, gatherTexturePreview};
+
 int16_t runDialogAndCommit(HostRecord& host, PluginState& state) {
     PluginState* backup = nullptr;
     if (state.settingsValid == 1) {
@@ -163,7 +167,7 @@ int16_t runDialogAndCommit(HostRecord& host, PluginState& state) {
     }
     setWaitingProperty(host, 1);
     state.litFromPercent = false;
-    int16_t dialogResult = runMainDialog(host, state);
+    int16_t dialogResult = runMainDialog(host, state, kPreviewServices);
     setWaitingProperty(host, 0);
     state.releaseAll();
     unregisterWindowClasses();

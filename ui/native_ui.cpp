@@ -47,6 +47,6 @@ int16_t runLayoutPass(HostRecord& host, PluginState& state) {
     return LayoutPreview(measureMainDialogTemplate(), host, state);
 }
 
-int16_t runMainDialog(HostRecord&, PluginState&) {
+int16_t runMainDialog(HostRecord&, PluginState&, const PreviewServices&) {
     return result::missingResource;
 }

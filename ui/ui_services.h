@@ -23,5 +23,16 @@ void unregisterWindowClasses();
 // preview images: 0 or -108.
 int16_t runLayoutPass(HostRecord& host, PluginState& state);
 
+// What the main dialog asks of the run for its live preview.
+struct PreviewServices {
+    // Lights the preview into the result image: 0, or -108.
+    int16_t (*render)(PluginState& state);
+    // Puts the preview's source pixels unlit into the result image.
+    void (*showUnlit)(PluginState& state);
+    // Fills the preview's texture image from the state's texture channel: 0
+    // or the host's error.
+    int16_t (*gatherTexture)(HostRecord& host, PluginState& state);
+};
+
 // Runs the main dialog: 0 when confirmed, 1 when cancelled, or an error code.
-int16_t runMainDialog(HostRecord& host, PluginState& state);
+int16_t runMainDialog(HostRecord& host, PluginState& state, const PreviewServices& preview);

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "host/zerafin/colour_service.h"
 #include "host/zerafin/draw_pixel_map.h"
 #include "shell/four_cc.h"
 #include "shell/plugin_api.h"
@@ -121,6 +122,7 @@ HostSession::HostSession(EntryPointProc entry, void* ownerWindow) : entryPoint(e
     record.checkAbort = checkAbortCallback;
     record.reportProgress = reportProgressCallback;
     record.drawPixelMap = drawPixelMapCallback;
+    record.colorService = hostColourService();
     record.fetchRequested = fetchRequestedCallback;
     record.handleTable = &handleTable;
     record.propertyTable = &propertyTable;

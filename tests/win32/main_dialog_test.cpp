@@ -1,0 +1,191 @@
+// The main dialog driven as a user drives it, through the whole filtering run:
+// confirming and cancelling, the sliders, the light and texture controls, and
+// a preview that follows every edit.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+
+#include "shell/render_preview.h"
+#include "styles/style_library.h"
+#include "tests/support/dialog_driver.h"
+#include "tests/support/styles_test_support.h"
+#include "tests/support/test_host.h"
+#include "tests/support/win32_module.h"
+#include "ui/resource_ids.h"
+#include "ui/slider_control.h"
+
+namespace {
+// Runs the filter with its dialog while `drive` acts on the dialog from a
+// helper thread; the run's result. The settings the run records are taken, as
+// a host does, so that the next run does not play them.
+int16_t runWithDialog(TestHost& host, const std::function<void(HWND)>& drive) {
+    int16_t result = 99;
+    EXPECT_TRUE(driveModalWindow(
+        "#32770", [&] { result = host.session.runFilter(true); }, drive))
+        << "the dialog stayed open";
+    host.session.takeRecordedDescriptor();
+    return result;
+}
+
+// Clicks a slider of the dialog at a share of its track; the value under the click.
+int16_t clickSlider(HWND dialog, int id, double share) {
+    const HWND slider = GetDlgItem(dialog, id);
+    const auto* record = reinterpret_cast<const SliderRecord*>(GetWindowLongPtrA(slider, 0));
+    const SliderGeometry g = sliderGeometry(record->width, record->height, record->labelWidth);
+    const int x = g.trackLeft + int(share * (g.trackRight - g.trackLeft));
+    clickAt(slider, x, g.trackY + 2);
+    return valueForX(g, {record->minimum, record->maximum}, x);
+}
+
+bool isEnabled(HWND dialog, int id) {
+    return IsWindowEnabled(GetDlgItem(dialog, id)) != 0;
+}
+
+std::vector<uint8_t> resultPixels(const PluginState& state) {
+    const ImageRecord& image = state.resultImage;
+    return std::vector<uint8_t>(image.pixels, image.pixels + image.rowBytes * image.height());
+}
+
+// The preview after an edit equals a render of the same settings from scratch,
+// and differs from the one before the edit.
+void expectPreviewFollowed(PluginState& state, const std::vector<uint8_t>& before,
+                           const char* edit) {
+    SCOPED_TRACE(edit);
+    const std::vector<uint8_t> shown = resultPixels(state);
+    EXPECT_NE(shown, before) << "the preview did not change";
+    state.invalidateAll();
+    renderPreview(state);
+    EXPECT_EQ(resultPixels(state), shown) << "the preview differs from a fresh render";
+}
+
+class MainDialogTest : public StyleFolderTest {};
+} // namespace
+
+TEST_F(MainDialogTest, OkAppliesTheEditsWhileCancelAndEscapeLeaveEverythingAsItWas) {
+    TestHost host(120, 90);
+    const std::vector<uint8_t> original = host.rgb();
+
+    // A cancelled first dialog leaves the image alone and keeps no state.
+    EXPECT_EQ(runWithDialog(host, [](HWND dialog) { pressButton(dialog, kControlCancel); }), 1);
+    EXPECT_EQ(host.slot, 0);
+    EXPECT_EQ(host.rgb(), original);
+
+    int16_t gloss = 0;
+    EXPECT_EQ(runWithDialog(host,
+                            [&](HWND dialog) {
+                                gloss = clickSlider(dialog, kControlGloss, 0.9);
+                                pressButton(dialog, kControlOk);
+                            }),
+              0);
+    ASSERT_NE(host.state(), nullptr);
+    EXPECT_EQ(host.state()->gloss, gloss);
+    const std::vector<uint8_t> lit = host.rgb();
+    EXPECT_NE(lit, original);
+    const std::vector<uint8_t> stored = host.session.parameterBytes();
+
+    // Annuler, then the Escape key: the edits are dropped, the image and the
+    // stored settings stay.
+    EXPECT_EQ(runWithDialog(host,
+                            [&](HWND dialog) {
+                                clickSlider(dialog, kControlGloss, 0.1);
+                                pressButton(dialog, kControlCancel);
+                            }),
+              1);
+    EXPECT_EQ(runWithDialog(host,
+                            [&](HWND dialog) {
+                                clickSlider(dialog, kControlExposure, 0.1);
+                                PostMessageA(GetDlgItem(dialog, kControlWorkArea), WM_KEYDOWN,
+                                             VK_ESCAPE, 0);
+                            }),
+              1);
+    EXPECT_EQ(host.state()->gloss, gloss);
+    EXPECT_EQ(host.session.parameterBytes(), stored);
+    EXPECT_EQ(host.rgb(), lit);
+}
+
+TEST_F(MainDialogTest, LightControlsFollowTheTypeAndTheSwitchAndEveryEditReachesThePreview) {
+    TestHost host(160, 120);
+    runWithDialog(host, [&](HWND dialog) {
+        PluginState& state = *host.state();
+        LightSource& light = state.lights[state.currentLight];
+        ASSERT_EQ(light.type, uint32_t(Spot)) << "the default style's light";
+        EXPECT_TRUE(isEnabled(dialog, kControlCone));
+
+        std::vector<uint8_t> before = resultPixels(state);
+        chooseRow(dialog, kControlTypeCombo, 1);
+        EXPECT_EQ(light.type, uint32_t(Omni));
+        EXPECT_FALSE(isEnabled(dialog, kControlCone));
+        expectPreviewFollowed(state, before, "omni");
+
+        light.vector1 = {25, 3}; // no longer perpendicular
+        chooseRow(dialog, kControlTypeCombo, 2);
+        EXPECT_EQ(light.type, uint32_t(Spot));
+        EXPECT_TRUE(isEnabled(dialog, kControlCone));
+        EXPECT_EQ(light.vector0.x * light.vector1.x + light.vector0.y * light.vector1.y, 0);
+
+        before = resultPixels(state);
+        pressButton(dialog, kControlLightOn);
+        EXPECT_EQ(light.enabled, 0u);
+        for (int id : {kControlIntensity, kControlCone, kControlLightColour, kControlTypeCombo,
+                       kControlTypeLabel})
+            EXPECT_FALSE(isEnabled(dialog, id)) << id;
+        expectPreviewFollowed(state, before, "light off");
+        pressButton(dialog, kControlLightOn);
+        for (int id : {kControlIntensity, kControlCone, kControlLightColour, kControlTypeCombo,
+                       kControlTypeLabel})
+            EXPECT_TRUE(isEnabled(dialog, id)) << id;
+
+        before = resultPixels(state);
+        const int16_t intensity = clickSlider(dialog, kControlIntensity, 0.95);
+        EXPECT_EQ(light.intensity, intensity - 127);
+        expectPreviewFollowed(state, before, "intensity");
+        before = resultPixels(state);
+        const int16_t material = clickSlider(dialog, kControlMaterial, 0.8);
+        EXPECT_EQ(state.material, material);
+        expectPreviewFollowed(state, before, "material");
+        before = resultPixels(state);
+        const int16_t ambience = clickSlider(dialog, kControlAmbience, 0.9);
+        EXPECT_EQ(state.ambience, ambience - 127);
+        expectPreviewFollowed(state, before, "ambience");
+
+        // Texture: "Sans" disables the relief controls, a channel enables them.
+        EXPECT_FALSE(isEnabled(dialog, kControlRelief));
+        EXPECT_FALSE(isEnabled(dialog, kControlWhiteIsHigh));
+        before = resultPixels(state);
+        chooseRow(dialog, kControlTextureCombo, 2);
+        EXPECT_EQ(state.textureChannel, 2);
+        EXPECT_TRUE(isEnabled(dialog, kControlRelief));
+        EXPECT_TRUE(isEnabled(dialog, kControlWhiteIsHigh));
+        expectPreviewFollowed(state, before, "texture");
+        before = resultPixels(state);
+        const int16_t relief = clickSlider(dialog, kControlRelief, 1.0);
+        EXPECT_EQ(state.reliefAmount, relief);
+        expectPreviewFollowed(state, before, "relief");
+        before = resultPixels(state);
+        pressButton(dialog, kControlWhiteIsHigh);
+        expectPreviewFollowed(state, before, "white is high");
+
+        before = resultPixels(state);
+        pressButton(dialog, kControlPreviewOn);
+        EXPECT_EQ(state.previewOn, 0u);
+        EXPECT_NE(resultPixels(state), before);
+        pressButton(dialog, kControlPreviewOn);
+        EXPECT_EQ(resultPixels(state), before);
+
+        EXPECT_TRUE(saveWindowScreenshot(dialog, "main_dialog_textured.png"));
+        pressButton(dialog, kControlOk);
+    });
+    EXPECT_EQ(host.block()->textureChannel, 2);
+
+    // A stored channel the document does not have falls back to "Sans".
+    host.state()->textureChannel = 9;
+    runWithDialog(host, [&](HWND dialog) {
+        EXPECT_EQ(host.state()->textureChannel, 0);
+        EXPECT_EQ(SendDlgItemMessageA(dialog, kControlTextureCombo, CB_GETCURSEL, 0, 0), 0);
+        EXPECT_FALSE(isEnabled(dialog, kControlRelief));
+        pressButton(dialog, kControlCancel);
+    });
+}

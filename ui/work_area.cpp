@@ -1,0 +1,27 @@
+#include "ui/work_area.h"
+
+#include "shell/plugin_state.h"
+#include "ui/gdi.h"
+#include "ui/main_dialog.h"
+
+namespace {
+void onPaint(HWND window) {
+    const PaintDc dc(window);
+    const MainDialog* dialog = mainDialogOf(window);
+    if (!dialog || !dialog->host.drawPixelMap)
+        return;
+    const ImageRecord& image = dialog->state.resultImage;
+    if (!image.pixels)
+        return;
+    const Rect16 whole{0, 0, int16_t(image.height()), int16_t(image.width())};
+    dialog->host.drawPixelMap(&image, &whole, 0, 0, dc.get());
+}
+} // namespace
+
+LRESULT CALLBACK workAreaWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PAINT) {
+        onPaint(window);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
