@@ -98,8 +98,10 @@ void chooseInitialStyle(MainDialog& dialog) {
 void UpdateDeleteButton(HWND dialog) {
     char name[platform::kMaxPath];
     selectedStyleName(dialog, name);
+    // Compared in the system's letter case rules, so that accented capitals
+    // ("PAR DÉFAUT") match too.
     enableControl(dialog, kControlDelete,
-                  _stricmp(name, loadString(kStringDefaultStyle).c_str()) != 0);
+                  lstrcmpiA(name, loadString(kStringDefaultStyle).c_str()) != 0);
 }
 
 int16_t applyTextureOfSettings(MainDialog& dialog) {

@@ -7,8 +7,11 @@
 
 #include <cstring>
 #include <functional>
+#include <thread>
 
+#include "shell/colour_record.h"
 #include "shell/render_preview.h"
+#include "shell/result_codes.h"
 #include "styles/style_library.h"
 #include "tests/support/dialog_driver.h"
 #include "tests/support/styles_test_support.h"
@@ -59,6 +62,23 @@ void expectPreviewFollowed(PluginState& state, const std::vector<uint8_t>& befor
     state.invalidateAll();
     renderPreview(state);
     EXPECT_EQ(resultPixels(state), shown) << "the preview differs from a fresh render";
+}
+
+// The host's picker, answering pure blue.
+int16_t pickBlue(void* data) {
+    auto* record = static_cast<ColourRecord*>(data);
+    record->components[0] = record->components[1] = 0;
+    record->components[2] = 255;
+    return 0;
+}
+
+COLORREF centreColourOf(HWND control) {
+    RECT client;
+    GetClientRect(control, &client);
+    HDC dc = GetDC(control);
+    const COLORREF colour = GetPixel(dc, client.right / 2, client.bottom / 2);
+    ReleaseDC(control, dc);
+    return colour;
 }
 
 class MainDialogTest : public StyleFolderTest {};
@@ -175,7 +195,14 @@ TEST_F(MainDialogTest, LightControlsFollowTheTypeAndTheSwitchAndEveryEditReaches
         pressButton(dialog, kControlPreviewOn);
         EXPECT_EQ(resultPixels(state), before);
 
-        EXPECT_TRUE(saveWindowScreenshot(dialog, "main_dialog_textured.png"));
+        // A colour from the host's picker reaches the light, its swatch and the preview.
+        host.record.colorService = pickBlue;
+        before = resultPixels(state);
+        pressButton(dialog, kControlLightColour);
+        EXPECT_EQ(light.color[0], 0);
+        EXPECT_EQ(light.color[2], 65535);
+        EXPECT_EQ(centreColourOf(GetDlgItem(dialog, kControlLightColour)), RGB(0, 0, 255));
+        expectPreviewFollowed(state, before, "light colour");
         pressButton(dialog, kControlOk);
     });
     EXPECT_EQ(host.block()->textureChannel, 2);
@@ -188,4 +215,20 @@ TEST_F(MainDialogTest, LightControlsFollowTheTypeAndTheSwitchAndEveryEditReaches
         EXPECT_FALSE(isEnabled(dialog, kControlRelief));
         pressButton(dialog, kControlCancel);
     });
+}
+
+TEST_F(MainDialogTest, AHostWithoutChannelServicesEndsTheDialogWithItsError) {
+    TestHost host(60, 40);
+    host.record.propertyTable = nullptr;
+    bool shown = false;
+    const DWORD dialogThread = GetCurrentThreadId();
+    std::thread watcher([&] {
+        if (const HWND dialog = waitForDialog(dialogThread, "Orvane", 1500)) {
+            shown = true;
+            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        }
+    });
+    EXPECT_EQ(host.session.runFilter(true), result::hostServiceMissing);
+    watcher.join();
+    EXPECT_FALSE(shown);
 }
