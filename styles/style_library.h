@@ -36,8 +36,8 @@ int IsStyleFile(const char* entryName, const char* folder);
 int OpenStyleForWriting(StyleFile& file, char* name);
 int OpenStyleForReading(StyleFile& file, char* name);
 
-// 1 when the style was written whole and closed; a failed save leaves the
-// partly written file.
+// 1 when the style was written whole; a failed save leaves the folder as it
+// was, an older style of that name included.
 int SaveStyle(char* name, const PluginState& state);
 // 1 when the style was read into the state; on 0 the state is unchanged.
 int LoadStyle(char* name, PluginState& state);
