@@ -16,14 +16,13 @@
 #include "bench/bench_scene.h"
 #include "host/zerafin/document.h"
 #include "host/zerafin/host_session.h"
+#include "lighting/parameter_block.h"
 #include "lighting/relief.h"
 #include "lighting/shade_flat.h"
 #include "lighting/shade_strip.h"
 #include "lighting/shading_scratch.h"
+#include "protocol/plugin_api.h"
 #include "shell/entry_point.h"
-#include "shell/parameter_block.h"
-#include "shell/plugin_api.h"
-#include "shell/plugin_state.h"
 
 namespace {
 constexpr int kTile = 64;

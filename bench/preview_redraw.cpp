@@ -43,11 +43,11 @@ class PreviewSession {
         ready = session.playScript(script, true);
         for (int16_t selector : {SelectorParameters, SelectorPrepare, SelectorStart})
             ready = ready && session.call(selector) == 0;
-        while (ready && !state().previewImageReady) {
+        while (ready && !state().run.previewImageReady) {
             session.supplyRequested();
             ready = session.call(SelectorContinue) == 0;
         }
-        if (ready && state().textureChannel != 0)
+        if (ready && state().settings.textureChannel != 0)
             ready = gatherTexturePreview(session.record, state()) == 0;
     }
     ~PreviewSession() {
@@ -86,19 +86,21 @@ void reportRedraws(Document& document, int lights, bool relief) {
     PluginState& state = preview.state();
     HostRecord& host = preview.session.record;
     std::printf("%2d lights, %-10s preview %d x %d:", lights, relief ? "relief" : "no relief",
-                state.previewImageWidth, state.previewImageHeight);
-    std::printf("  material %6.2f ms",
-                medianRedraw(state, [&](bool odd) { state.gloss = int16_t(odd ? 41 : 40); }));
+                state.preview.width, state.preview.height);
+    std::printf("  material %6.2f ms", medianRedraw(state, [&](bool odd) {
+                    state.settings.gloss = int16_t(odd ? 41 : 40);
+                }));
     std::printf("  light %6.2f ms", medianRedraw(state, [&](bool odd) {
-                    state.lights[0].intensity = int16_t(odd ? 31 : 30);
-                    state.lights[0].invalidate();
+                    state.settings.lights[0].intensity = int16_t(odd ? 31 : 30);
+                    state.preview.lightChanged(0);
                 }));
     if (relief) {
         std::printf("  relief %6.2f ms", medianRedraw(state, [&](bool odd) {
-                        state.setReliefAmount(int16_t(odd ? 61 : 60));
+                        setReliefAmount(state.settings, state.preview, int16_t(odd ? 61 : 60));
                     }));
         std::printf("  texture %6.2f ms", medianRedraw(state, [&](bool odd) {
-                        state.setTextureChannel(odd ? 2 : 4); // green, then "Relief"
+                        setTextureChannel(state.settings, state.preview,
+                                          odd ? 2 : 4); // green, then "Relief"
                         gatherTexturePreview(host, state);
                     }));
     }

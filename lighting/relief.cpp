@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "shell/checked_alloc.h"
-#include "shell/plugin_state.h"
+#include "platform/checked_alloc.h"
 
 namespace {
 // Heights are kept within 2^28 so that the slope sums of the facets stay in

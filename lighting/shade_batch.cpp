@@ -5,8 +5,8 @@
 #include <cstdint>
 
 #include "lighting/light_kernels.h"
+#include "lighting/parameter_block.h"
 #include "lighting/shading_scratch.h"
-#include "shell/parameter_block.h"
 
 namespace {
 // One relaxed addition per batch, from every worker thread: nothing next to

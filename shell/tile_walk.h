@@ -1,5 +1,5 @@
 #pragma once
-#include "shell/host_record.h"
+#include "protocol/host_record.h"
 
 // The walk over the filtered area in square tiles, left to right, then top to
 // bottom. Pure rectangle arithmetic; the run applies it to the host record.

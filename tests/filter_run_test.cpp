@@ -5,8 +5,8 @@
 #include <atomic>
 #include <vector>
 
-#include "shell/parameter_block.h"
-#include "shell/plugin_api.h"
+#include "lighting/parameter_block.h"
+#include "protocol/plugin_api.h"
 #include "shell/thread_block.h"
 #include "shell/tile_walk.h"
 #include "shell/worker_threads.h"
@@ -65,7 +65,7 @@ TEST(FilterRun, ThePreviewWalkUsesWholeStepsOfTheSampling) {
     ASSERT_EQ(host.call(SelectorParameters), 0);
     ASSERT_EQ(host.call(SelectorPrepare), 0);
     ASSERT_EQ(host.call(SelectorStart), 0);
-    EXPECT_EQ(host.state()->previewStep, 3);
+    EXPECT_EQ(host.state()->preview.step, 3);
     EXPECT_EQ(host.record.inputRect.width(), 63);
     EXPECT_EQ(host.record.inputRect.height(), 63);
     EXPECT_EQ(host.record.outputRect.height(), 1) << "one output row keeps the host calling";
@@ -112,7 +112,7 @@ std::vector<std::atomic<int>> rowVisits(1100);
 void countRows(void* raw) {
     const auto& thread = *static_cast<ThreadBlock*>(raw);
     for (int r = 0; r < thread.runRows; ++r)
-        ++rowVisits[size_t(thread.hostCopy.inputRect.top + r)];
+        ++rowVisits[size_t(thread.runRect.top + r)];
 }
 
 // Runs `countRows` over a band of `rows` x `columns` on `threads` threads.
@@ -123,15 +123,13 @@ std::vector<int> visitsOfBand(int16_t threads, int rows, int columns) {
     PluginState& state = *host.state();
     EXPECT_EQ(initThreads(state), 0);
     std::vector<uint8_t> pixels(size_t(rows) * size_t(columns) * 3);
-    host.record.areaRect = Rect16{0, 0, int16_t(rows), int16_t(columns)};
-    host.record.inputRect = host.record.outputRect = host.record.areaRect;
-    host.record.inputData = host.record.outputData = pixels.data();
-    host.record.inputRowBytes = host.record.outputRowBytes = columns * 3;
+    const Rect16 whole{0, 0, int16_t(rows), int16_t(columns)};
+    const Band band{whole, whole, pixels.data(), columns * 3, pixels.data(), columns * 3};
     ParameterBlock block{};
     block.imageWidth = 1.0f;
     for (auto& visits : rowVisits)
         visits = 0;
-    runBandOnThreads(host.record, state, block, countRows);
+    runBandOnThreads(band, state, block, nullptr, countRows);
     endThreads(state);
     std::vector<int> visits;
     for (int r = 0; r < rows; ++r)

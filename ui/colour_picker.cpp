@@ -6,11 +6,11 @@
 
 #include <cstring>
 
-#include "shell/colour_record.h"
-#include "shell/result_codes.h"
+#include "platform/win32/module_instance.h"
+#include "protocol/colour_record.h"
+#include "protocol/result_codes.h"
+#include "resources/resource_ids.h"
 #include "ui/colour_channels.h"
-#include "ui/module_instance.h"
-#include "ui/resource_ids.h"
 
 namespace {
 constexpr COLORREF kCustomColours[16] = {

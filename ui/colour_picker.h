@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "shell/host_record.h"
+#include "protocol/host_record.h"
 
 // Lets the user choose a colour, starting from the given one, under the prompt
 // of a string-table text: the host's picker when the host offers one, the

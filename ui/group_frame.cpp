@@ -1,8 +1,8 @@
 #include "ui/group_frame.h"
 
-#include "ui/gdi.h"
+#include "platform/win32/gdi.h"
+#include "resources/resource_ids.h"
 #include "ui/group_frame_geometry.h"
-#include "ui/resource_ids.h"
 
 namespace {
 // Each frame's title: the gap runs from the left edge of the first control to
@@ -11,10 +11,10 @@ struct FrameTitle {
     int frame, firstControl, lastControl;
 };
 constexpr FrameTitle kFrameTitles[] = {
-    {kControlStyleFrame, kControlStyleLabel, kControlStyleCombo},
-    {kControlLightFrame, kControlTypeLabel, kControlTypeCombo},
-    {kControlMaterialFrame, kControlPropertiesTitle, kControlPropertiesTitle},
-    {kControlTextureFrame, kControlTextureLabel, kControlTextureCombo},
+    {kControlStyleFrame, kControlStyleLabel, kControlStyleList},
+    {kControlLightFrame, kControlTypeLabel, kControlLightType},
+    {kControlMaterialFrame, kControlPropertiesLabel, kControlPropertiesLabel},
+    {kControlTextureFrame, kControlTextureLabel, kControlTextureChannel},
 };
 constexpr int kGapMargin = 4;
 
@@ -28,8 +28,8 @@ int edgeIn(HWND frame, int controlId, bool rightEdge) {
 }
 
 void drawPolylines(HDC dc, const std::vector<FrameStroke>& lines, int systemColour) {
-    const OwnedPen pen = solidPen(GetSysColor(systemColour));
-    const SelectionGuard selected(dc, pen.get());
+    const Pen pen(CreatePen(PS_SOLID, 1, GetSysColor(systemColour)));
+    const SelectedObject selected(dc, pen.get());
     for (const FrameStroke& line : lines) {
         MoveToEx(dc, line.front().x, line.front().y, nullptr);
         for (size_t i = 1; i < line.size(); ++i)
@@ -38,7 +38,7 @@ void drawPolylines(HDC dc, const std::vector<FrameStroke>& lines, int systemColo
 }
 
 void onPaint(HWND window) {
-    const PaintDc dc(window);
+    const PaintDC dc(window);
     RECT client{};
     GetClientRect(window, &client);
     int gapLeft = client.left, gapRight = client.left;

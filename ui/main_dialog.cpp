@@ -5,29 +5,22 @@
 #include <algorithm>
 #include <new>
 
+#include "platform/win32/module_instance.h"
+#include "protocol/result_codes.h"
+#include "resources/resource_ids.h"
 #include "scripting/channel_queries.h"
-#include "shell/plugin_state.h"
-#include "shell/result_codes.h"
 #include "ui/colour_picker.h"
 #include "ui/colour_swatch.h"
 #include "ui/dialog_background.h"
-#include "ui/module_instance.h"
-#include "ui/resource_ids.h"
 
 namespace {
-struct DialogRequest {
-    HostRecord& host;
-    PluginState& state;
-    const PreviewServices& preview;
-};
-
 void setArrowCursor() {
     SetCursor(LoadCursorA(nullptr, IDC_ARROW));
 }
 
 // A one-pixel black frame around the preview and around the whole result image.
-void frameThePreview(PluginState& state) {
-    ImageRecord& image = state.resultImage;
+void frameThePreview(Preview& preview) {
+    ImageRecord& image = preview.resultImage;
     auto blacken = [&](int x, int y) {
         if (x >= 0 && y >= 0 && x < image.width() && y < image.height())
             for (int c = 0; c < 3; ++c)
@@ -43,8 +36,8 @@ void frameThePreview(PluginState& state) {
             blacken(right, y);
         }
     };
-    frame(state.previewLeft - 1, state.previewTop - 1, state.previewLeft + state.previewImageWidth,
-          state.previewTop + state.previewImageHeight);
+    frame(preview.left - 1, preview.top - 1, preview.left + preview.width,
+          preview.top + preview.height);
     frame(0, 0, image.width() - 1, image.height() - 1);
 }
 
@@ -56,7 +49,7 @@ void addStringRow(HWND dialog, int comboId, int stringId) {
 
 // "Sans", then every channel of the document: 0 or the host's error.
 int16_t fillTextureList(MainDialog& dialog) {
-    addStringRow(dialog.window, kControlTextureCombo, kStringNoTexture);
+    addStringRow(dialog.window, kControlTextureChannel, kStringTextureNone);
     uint16_t count = 0;
     if (const int16_t code = GetChannelCount(&count, dialog.host); code != 0)
         return code;
@@ -66,16 +59,18 @@ int16_t fillTextureList(MainDialog& dialog) {
             return code;
         char text[257] = {};
         std::copy(name + 1, name + 1 + name[0], text);
-        SendDlgItemMessageA(dialog.window, kControlTextureCombo, CB_ADDSTRING, 0,
+        SendDlgItemMessageA(dialog.window, kControlTextureChannel, CB_ADDSTRING, 0,
                             reinterpret_cast<LPARAM>(text));
     }
-    selectRow(dialog.window, kControlTextureCombo, 0);
+    selectRow(dialog.window, kControlTextureChannel, 0);
     return result::ok;
 }
 
 int16_t loadIcons(MainDialog& dialog) {
+    // The work area's light pictures, in this order.
+    constexpr int kIcons[] = {kIconBulbLit, kIconBulbGrey, kIconEmptySquare, kIconTrash};
     for (int i = 0; i < 4; ++i) {
-        dialog.icons[i] = LoadIconA(moduleInstance(), MAKEINTRESOURCEA(kIconsOfMainDialog[i]));
+        dialog.icons[i] = LoadIconA(moduleInstance(), MAKEINTRESOURCEA(kIcons[i]));
         if (!dialog.icons[i])
             return result::missingResource;
     }
@@ -84,21 +79,20 @@ int16_t loadIcons(MainDialog& dialog) {
 
 // The initialisation: 0, or the error that ends the dialog.
 int16_t initialise(MainDialog& dialog) {
-    PluginState& state = dialog.state;
     FillingControls filling(dialog);
     centreOnParent(dialog.window);
     dialog.font = reinterpret_cast<HFONT>(SendMessageA(dialog.window, WM_GETFONT, 0, 0));
     if (!dialog.font)
         dialog.font = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
-    frameThePreview(state);
+    frameThePreview(dialog.preview);
     setChecked(dialog.window, kControlPreviewOn, true);
     if (const int16_t code = fillTextureList(dialog); code != 0)
         return code;
     for (int row = 0; row < 3; ++row)
-        addStringRow(dialog.window, kControlTypeCombo, kStringFirstLightType + row);
-    if (!dialog.hadStoredSettings)
-        state.resetToDefaultStyle();
-    state.invalidateAll();
+        addStringRow(dialog.window, kControlLightType, kStringDirectional + row);
+    if (!dialog.session.hadStoredSettings)
+        dialog.settings.resetToDefaultStyle();
+    dialog.preview.everythingChanged();
     chooseInitialStyle(dialog);
     UpdateDeleteButton(dialog.window);
     if (const int16_t code = applyTextureOfSettings(dialog); code != 0)
@@ -113,9 +107,8 @@ int16_t initialise(MainDialog& dialog) {
 
 // Message handlers.
 
-void onInitDialog(HWND window, const DialogRequest& request) {
-    auto* dialog = new (std::nothrow) MainDialog{window, request.host, request.state,
-                                                 request.preview, request.state.settingsValid != 0};
+void onInitDialog(HWND window, DialogSession& session) {
+    auto* dialog = new (std::nothrow) MainDialog(window, session);
     if (!dialog) {
         EndDialog(window, result::outOfMemory);
         return;
@@ -135,18 +128,18 @@ void onNcDestroy(HWND window) {
 
 void onDrawItem(MainDialog& dialog, const DRAWITEMSTRUCT& item) {
     if (item.CtlID == kControlAmbientColour)
-        DrawColorSwatch(item.hDC, item.rcItem, dialog.state.ambientColor);
+        DrawColorSwatch(item.hDC, item.rcItem, dialog.settings.ambientColor);
     else if (item.CtlID == kControlLightColour)
         DrawColorSwatch(item.hDC, item.rcItem, dialog.selectedLight().color);
 }
 
 void onTextureChosen(MainDialog& dialog) {
-    const int row = selectedRow(dialog.window, kControlTextureCombo);
-    dialog.state.setTextureChannel(uint16_t(row < 0 ? 0 : row));
+    const int row = selectedRow(dialog.window, kControlTextureChannel);
+    setTextureChannel(dialog.settings, dialog.preview, uint16_t(row < 0 ? 0 : row));
     enableControl(dialog.window, kControlWhiteIsHigh, row > 0);
     enableControl(dialog.window, kControlRelief, row > 0);
     if (row > 0) {
-        const int16_t code = dialog.preview.gatherTexture(dialog.host, dialog.state);
+        const int16_t code = dialog.session.gatherTexturePreview();
         setArrowCursor();
         if (code != 0) {
             EndDialog(dialog.window, code);
@@ -158,12 +151,12 @@ void onTextureChosen(MainDialog& dialog) {
 
 void onTypeChosen(MainDialog& dialog) {
     LightSource& light = dialog.selectedLight();
-    const uint32_t type = lightTypeOfRow(selectedRow(dialog.window, kControlTypeCombo));
-    enableControl(dialog.window, kControlCone, type == Spot && light.enabled == 1);
+    const uint32_t type = lightTypeOfRow(selectedRow(dialog.window, kControlLightType));
+    enableControl(dialog.window, kControlFocus, type == Spot && light.enabled == 1);
     if (type != light.type) {
         light.type = type;
-        light.invalidate();
         light.setSpotAxes();
+        dialog.selectedLightChanged();
     }
     RefreshPreview(dialog);
 }
@@ -171,21 +164,22 @@ void onTypeChosen(MainDialog& dialog) {
 void onLightSwitched(MainDialog& dialog) {
     LightSource& light = dialog.selectedLight();
     light.enabled = isChecked(dialog.window, kControlLightOn) ? 1 : 0;
-    if (light.enabled == 0)
-        light.releaseCaches();
-    light.invalidate();
+    dialog.selectedLightChanged();
+    if (light.enabled == 0) // a light that is off needs no caches
+        for (CacheSlot& slot : dialog.preview.lightCaches[dialog.settings.currentLight])
+            slot.buffer.reset();
     enableLightControls(dialog);
     RefreshPreview(dialog);
 }
 
 void onColourClicked(MainDialog& dialog, int swatchId) {
     const bool ambient = swatchId == kControlAmbientColour;
-    uint16_t* colour = ambient ? dialog.state.ambientColor : dialog.selectedLight().color;
+    uint16_t* colour = ambient ? dialog.settings.ambientColor : dialog.selectedLight().color;
     const bool chosen =
         PickColor(dialog.host.colorService,
                   ambient ? kStringAmbientColourPrompt : kStringLightColourPrompt, colour);
     if (chosen && !ambient)
-        dialog.selectedLight().invalidate();
+        dialog.selectedLightChanged();
     SetForegroundWindow(dialog.window);
     RedrawControl(dialog.window, swatchId);
     RefreshPreview(dialog);
@@ -202,27 +196,27 @@ bool onCommand(MainDialog& dialog, int id, int code) {
     case IDCANCEL:
         EndDialog(dialog.window, 1);
         return false;
-    case kControlStyleCombo:
+    case kControlStyleList:
         if (selectionChanged)
             onStyleChosen(dialog);
         return selectionChanged;
-    case kControlTextureCombo:
+    case kControlTextureChannel:
         if (selectionChanged)
             onTextureChosen(dialog);
         return selectionChanged;
-    case kControlTypeCombo:
+    case kControlLightType:
         if (selectionChanged)
             onTypeChosen(dialog);
         return selectionChanged;
-    case kControlSave:
+    case kControlSaveStyle:
         onSaveStyle(dialog);
         return true;
-    case kControlDelete:
+    case kControlDeleteStyle:
         onDeleteStyle(dialog);
         return false;
     case kControlWhiteIsHigh:
         if (clicked) {
-            dialog.state.setWhiteIsHigh(isChecked(dialog.window, id) ? 1 : 0);
+            setWhiteIsHigh(dialog.settings, dialog.preview, isChecked(dialog.window, id) ? 1 : 0);
             RefreshPreview(dialog);
         }
         return clicked;
@@ -232,7 +226,7 @@ bool onCommand(MainDialog& dialog, int id, int code) {
         return clicked;
     case kControlPreviewOn:
         if (clicked) {
-            dialog.state.previewOn = isChecked(dialog.window, id) ? 1 : 0;
+            dialog.preview.previewOn = isChecked(dialog.window, id) ? 1 : 0;
             RefreshPreview(dialog);
         }
         return clicked;
@@ -254,7 +248,7 @@ INT_PTR CALLBACK mainDialogProcedure(HWND window, UINT message, WPARAM wParam, L
     if (handleDialogBackground(window, message, wParam, answer))
         return answer;
     if (message == WM_INITDIALOG) {
-        onInitDialog(window, *reinterpret_cast<const DialogRequest*>(lParam));
+        onInitDialog(window, *reinterpret_cast<DialogSession*>(lParam));
         return FALSE;
     }
     MainDialog* dialog = mainDialogOf(window);
@@ -281,10 +275,6 @@ HWND ownerOf(const HostRecord& host) {
 }
 } // namespace
 
-LightSource& MainDialog::selectedLight() const {
-    return state.lights[state.currentLight];
-}
-
 MainDialog* mainDialogOf(HWND window) {
     if (GetWindowLongA(window, GWL_STYLE) & WS_CHILD)
         window = GetParent(window);
@@ -297,22 +287,20 @@ void RedrawControl(HWND dialog, int controlId) {
 }
 
 void RefreshPreview(MainDialog& dialog) {
-    if (dialog.state.previewOn == 0) {
-        dialog.preview.showUnlit(dialog.state);
+    if (dialog.preview.previewOn == 0) {
+        dialog.session.showUnlitPreview();
     } else {
         const HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
-        dialog.preview.render(dialog.state);
+        dialog.session.renderPreview();
         SetCursor(previous);
     }
     RedrawControl(dialog.window, kControlWorkArea);
 }
 
-int16_t runMainDialog(HostRecord& host, PluginState& state, const PreviewServices& preview) {
-    DialogRequest request{host, state, preview};
-    setDialogBackgroundBrush(false);
+int16_t runMainDialog(DialogSession& session) {
+    const DialogBackground background;
     const INT_PTR outcome =
-        DialogBoxParamA(moduleInstance(), MAKEINTRESOURCEA(kDialogMain), ownerOf(host),
-                        mainDialogProcedure, reinterpret_cast<LPARAM>(&request));
-    setDialogBackgroundBrush(true);
+        DialogBoxParamA(moduleInstance(), MAKEINTRESOURCEA(kDialogMain), ownerOf(session.host),
+                        mainDialogProcedure, reinterpret_cast<LPARAM>(&session));
     return outcome == -1 ? result::missingResource : int16_t(outcome);
 }

@@ -3,27 +3,32 @@
 
 #include <cstdint>
 
+#include "protocol/host_record.h"
+#include "settings/settings.h"
+#include "ui/preview.h"
 #include "ui/ui_services.h"
-
-struct HostRecord;
-struct LightSource;
-struct PluginState;
 
 // The main dialog's own state, made when the dialog initialises and freed when
 // it is destroyed; its children reach it through the dialog's user data.
 struct MainDialog {
+    MainDialog(HWND window, DialogSession& session)
+        : window(window), session(session), host(session.host), settings(session.settings),
+          preview(session.preview) {}
+
     HWND window;
+    DialogSession& session;
     HostRecord& host;
-    PluginState& state;
-    const PreviewServices& preview;
-    bool hadStoredSettings;
+    Settings& settings;
+    Preview& preview;
     HFONT font = nullptr;
     HICON icons[4] = {};
     // Set while the dialog itself fills its controls, so that no control's
     // answer is taken for the user's edit.
     int fillingControls = 0;
 
-    LightSource& selectedLight() const;
+    LightSource& selectedLight() const { return settings.lights[settings.currentLight]; }
+    // After any change of the selected light: its caches and the sums go stale.
+    void selectedLightChanged() const { preview.lightChanged(settings.currentLight); }
 };
 
 // The dialog's state from the dialog or from one of its controls.

@@ -3,55 +3,34 @@
 #include <initializer_list>
 
 #include "platform/files.h"
-#include "shell/plugin_api.h"
-#include "shell/plugin_state.h"
+#include "platform/win32/module_instance.h"
+#include "protocol/plugin_api.h"
+#include "resources/resource_ids.h"
+#include "settings/parameter_table.h"
 #include "ui/main_dialog.h"
-#include "ui/module_instance.h"
-#include "ui/resource_ids.h"
 #include "ui/slider_control.h"
 
 namespace {
-// Intensity and ambience are stored as the slider position less this.
-constexpr int16_t kSignedSettingOffset = 127;
-constexpr SliderRange kSettingsRange{0, 256};
 constexpr int16_t kSliderLabelWidth = 50;
 
-// A settings slider: its end labels, how it shows its value, and the setting
-// it reads and writes as a slider position.
+// A settings slider: the setting it shows (its range and offset come from the
+// settings table), its end labels, and how it shows its value.
 struct SettingSlider {
     int id;
-    int leftTextId, rightTextId;
+    Parameter parameter;
+    int endsTextId; // the left end's label; the right end's follows
     bool percent;
-    int16_t (*position)(const MainDialog& dialog);
-    void (*store)(MainDialog& dialog, int16_t position);
 };
 
 // In the order the sliders are made.
-const SettingSlider kSettingSliders[] = {
-    {kControlRelief, 7, 8, true, [](const MainDialog& d) { return d.state.reliefAmount; },
-     [](MainDialog& d, int16_t p) { d.state.setReliefAmount(p); }},
-    {kControlGloss, 9, 10, false, [](const MainDialog& d) { return d.state.gloss; },
-     [](MainDialog& d, int16_t p) { d.state.gloss = p; }},
-    {kControlMaterial, 11, 12, false, [](const MainDialog& d) { return d.state.material; },
-     [](MainDialog& d, int16_t p) { d.state.material = p; }},
-    {kControlExposure, 13, 14, false, [](const MainDialog& d) { return d.state.exposure; },
-     [](MainDialog& d, int16_t p) { d.state.exposure = p; }},
-    {kControlAmbience, 15, 16, false,
-     [](const MainDialog& d) { return int16_t(d.state.ambience + kSignedSettingOffset); },
-     [](MainDialog& d, int16_t p) { d.state.ambience = int16_t(p - kSignedSettingOffset); }},
-    {kControlIntensity, 17, 18, false,
-     [](const MainDialog& d) {
-         return int16_t(d.selectedLight().intensity + kSignedSettingOffset);
-     },
-     [](MainDialog& d, int16_t p) {
-         d.selectedLight().intensity = int16_t(p - kSignedSettingOffset);
-         d.selectedLight().invalidate();
-     }},
-    {kControlCone, 19, 20, false, [](const MainDialog& d) { return d.selectedLight().focus; },
-     [](MainDialog& d, int16_t p) {
-         d.selectedLight().focus = p;
-         d.selectedLight().invalidate();
-     }},
+constexpr SettingSlider kSettingSliders[] = {
+    {kControlRelief, Parameter::Relief, kStringReliefEnds, true},
+    {kControlGloss, Parameter::Gloss, kStringGlossEnds, false},
+    {kControlMaterial, Parameter::Material, kStringMaterialEnds, false},
+    {kControlExposure, Parameter::Exposure, kStringExposureEnds, false},
+    {kControlAmbience, Parameter::Ambience, kStringAmbienceEnds, false},
+    {kControlIntensity, Parameter::Intensity, kStringIntensityEnds, false},
+    {kControlFocus, Parameter::Focus, kStringFocusEnds, false},
 };
 
 const SettingSlider* sliderOf(int id) {
@@ -61,8 +40,28 @@ const SettingSlider* sliderOf(int id) {
     return nullptr;
 }
 
+// The slider position of a setting: of the material, or of the selected light.
+int16_t sliderPosition(const MainDialog& dialog, const ParameterEntry& entry) {
+    const int16_t stored =
+        entry.setting ? dialog.settings.*entry.setting : dialog.selectedLight().*entry.lightSetting;
+    return int16_t(entry.sliderFromStored(stored));
+}
+
+void storeSliderPosition(MainDialog& dialog, const ParameterEntry& entry, int16_t position) {
+    const int16_t stored = entry.storedFromSlider(position);
+    if (entry.lightSetting) {
+        dialog.selectedLight().*entry.lightSetting = stored;
+        dialog.selectedLightChanged();
+    } else if (entry.setting == &Settings::reliefAmount) {
+        setReliefAmount(dialog.settings, dialog.preview, stored);
+    } else {
+        dialog.settings.*entry.setting = stored;
+    }
+}
+
 void showSetting(MainDialog& dialog, int id) {
-    setSliderValue(GetDlgItem(dialog.window, id), sliderOf(id)->position(dialog));
+    setSliderValue(GetDlgItem(dialog.window, id),
+                   sliderPosition(dialog, parameter(sliderOf(id)->parameter)));
 }
 
 void loadText(int id, char (&text)[kSliderTextCapacity]) {
@@ -121,13 +120,15 @@ void createSettingSliders(MainDialog& dialog) {
         void* memory = NewPtr(sizeof(SliderRecord));
         if (!window || !memory)
             continue; // that slider stays inert
+        const ParameterEntry& entry = parameter(slider.parameter);
         char label[kSliderTextCapacity] = "", left[kSliderTextCapacity], right[kSliderTextCapacity];
         GetWindowTextA(window, label, sizeof label);
-        loadText(slider.leftTextId, left);
-        loadText(slider.rightTextId, right);
+        loadText(slider.endsTextId, left);
+        loadText(slider.endsTextId + 1, right);
         CreateSlider(memory, window,
-                     {label, left, right, kSettingsRange.minimum, kSettingsRange.maximum,
-                      slider.position(dialog), kSliderLabelWidth, dialog.font, slider.percent});
+                     {label, left, right, entry.sliderMinimum, entry.sliderMaximum,
+                      sliderPosition(dialog, entry), kSliderLabelWidth, dialog.font,
+                      slider.percent});
     }
 }
 
@@ -135,16 +136,17 @@ bool storeSliderValue(MainDialog& dialog, int controlId) {
     const SettingSlider* slider = sliderOf(controlId);
     if (!slider)
         return false;
-    slider->store(dialog, sliderValue(GetDlgItem(dialog.window, controlId)));
+    storeSliderPosition(dialog, parameter(slider->parameter),
+                        sliderValue(GetDlgItem(dialog.window, controlId)));
     return true;
 }
 
 void enableLightControls(MainDialog& dialog) {
     const LightSource& light = dialog.selectedLight();
     const bool on = light.enabled == 1;
-    for (int id : {kControlIntensity, kControlLightColour, kControlTypeCombo, kControlTypeLabel})
+    for (int id : {kControlIntensity, kControlLightColour, kControlLightType, kControlTypeLabel})
         enableControl(dialog.window, id, on);
-    enableControl(dialog.window, kControlCone, on && light.type == Spot);
+    enableControl(dialog.window, kControlFocus, on && light.type == Spot);
 }
 
 void SyncLightControls(MainDialog& dialog) {
@@ -153,25 +155,25 @@ void SyncLightControls(MainDialog& dialog) {
     enableLightControls(dialog);
     setChecked(dialog.window, kControlLightOn, light.enabled == 1);
     showSetting(dialog, kControlIntensity);
-    showSetting(dialog, kControlCone);
+    showSetting(dialog, kControlFocus);
     for (int row = 0; row < 3; ++row)
         if (kTypeOfRow[row] == light.type)
-            selectRow(dialog.window, kControlTypeCombo, row);
-    for (int id : {kControlLightColour, kControlIntensity, kControlCone})
+            selectRow(dialog.window, kControlLightType, row);
+    for (int id : {kControlLightColour, kControlIntensity, kControlFocus})
         RedrawControl(dialog.window, id);
 }
 
 void SyncMaterialControls(MainDialog& dialog) {
     FillingControls filling(dialog);
-    const PluginState& state = dialog.state;
+    const Settings& settings = dialog.settings;
     for (int id :
          {kControlMaterial, kControlGloss, kControlExposure, kControlAmbience, kControlRelief})
         showSetting(dialog, id);
-    setChecked(dialog.window, kControlWhiteIsHigh, state.whiteIsHigh == 1);
-    setChecked(dialog.window, kControlPreviewOn, state.previewOn == 1);
-    selectRow(dialog.window, kControlTextureCombo, state.textureChannel);
-    enableControl(dialog.window, kControlWhiteIsHigh, state.textureChannel != 0);
-    enableControl(dialog.window, kControlRelief, state.textureChannel != 0);
+    setChecked(dialog.window, kControlWhiteIsHigh, settings.whiteIsHigh == 1);
+    setChecked(dialog.window, kControlPreviewOn, dialog.preview.previewOn == 1);
+    selectRow(dialog.window, kControlTextureChannel, settings.textureChannel);
+    enableControl(dialog.window, kControlWhiteIsHigh, settings.textureChannel != 0);
+    enableControl(dialog.window, kControlRelief, settings.textureChannel != 0);
     for (int id : {kControlAmbientColour, kControlMaterial, kControlGloss, kControlExposure,
                    kControlAmbience, kControlRelief})
         RedrawControl(dialog.window, id);

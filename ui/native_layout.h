@@ -8,6 +8,5 @@ constexpr int kDefaultDialogBaseUnitX = 6;
 constexpr int kDefaultDialogBaseUnitY = 12;
 
 void setDialogBaseUnits(int x, int y);
-// The work area (control 1009) and the preview placeholder (control 1010) of
-// the main dialog's template, in pixels.
+// The work area and the preview placeholder of the main dialog's template, in pixels.
 LayoutMeasure measureMainDialogTemplate();

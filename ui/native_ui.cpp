@@ -3,8 +3,9 @@
 // is no dialog to run.
 #include <cstdio>
 
+#include "protocol/result_codes.h"
+#include "resources/dialog_table.h"
 #include "resources/string_table.h"
-#include "shell/result_codes.h"
 #include "ui/native_layout.h"
 #include "ui/preview_layout.h"
 #include "ui/ui_services.h"
@@ -26,9 +27,10 @@ void setDialogBaseUnits(int x, int y) {
 }
 
 LayoutMeasure measureMainDialogTemplate() {
-    return LayoutMeasure{dialogUnitsToPixelsX(100, baseUnitX), dialogUnitsToPixelsY(156, baseUnitY),
-                         dialogUnitsToPixelsX(144, baseUnitX),
-                         dialogUnitsToPixelsY(190, baseUnitY)};
+    return LayoutMeasure{dialogUnitsToPixelsX(kPreviewPlaceholderRect.width, baseUnitX),
+                         dialogUnitsToPixelsY(kPreviewPlaceholderRect.height, baseUnitY),
+                         dialogUnitsToPixelsX(kWorkAreaRect.width, baseUnitX),
+                         dialogUnitsToPixelsY(kWorkAreaRect.height, baseUnitY)};
 }
 
 int16_t showAboutBox(void*) {
@@ -43,10 +45,10 @@ void showWarningMessage(int titleId, int textId) {
 void registerWindowClasses() {}
 void unregisterWindowClasses() {}
 
-int16_t runLayoutPass(HostRecord& host, PluginState& state) {
-    return LayoutPreview(measureMainDialogTemplate(), host, state);
+int16_t runLayoutPass(HostRecord& host, Settings& settings, Preview& preview) {
+    return LayoutPreview(measureMainDialogTemplate(), host, settings, preview);
 }
 
-int16_t runMainDialog(HostRecord&, PluginState&, const PreviewServices&) {
+int16_t runMainDialog(DialogSession&) {
     return result::missingResource;
 }

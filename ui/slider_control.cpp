@@ -4,9 +4,9 @@
 #include <cstring>
 #include <new>
 
-#include "shell/plugin_api.h"
-#include "ui/gdi.h"
-#include "ui/module_instance.h"
+#include "platform/win32/gdi.h"
+#include "platform/win32/module_instance.h"
+#include "protocol/plugin_api.h"
 
 namespace {
 // A press released within this time is a click: the value stays where it was pressed.
@@ -39,8 +39,8 @@ int thumbX(const SliderRecord& r) {
 }
 
 void drawThumb(HDC dc, const SliderRecord& r, COLORREF colour) {
-    const OwnedPen pen = solidPen(colour);
-    const SelectionGuard selected(dc, pen.get());
+    const Pen pen(CreatePen(PS_SOLID, 1, colour));
+    const SelectedObject selected(dc, pen.get());
     const int x = thumbX(r), top = geometryOf(r).thumbTop;
     MoveToEx(dc, x, top, nullptr);
     LineTo(dc, x + kThumbHalfWidth, top + kThumbHalfWidth);
@@ -60,8 +60,8 @@ void drawNumber(HDC dc, const SliderRecord& r) {
 
 void drawTrack(HDC dc, const SliderRecord& r) {
     const SliderGeometry g = geometryOf(r);
-    const OwnedPen pen = solidPen(inkColour(r));
-    const SelectionGuard selected(dc, pen.get());
+    const Pen pen(CreatePen(PS_SOLID, 1, inkColour(r)));
+    const SelectedObject selected(dc, pen.get());
     MoveToEx(dc, g.trackLeft, g.trackY - 1, nullptr);
     LineTo(dc, g.trackLeft, g.trackY);
     LineTo(dc, g.trackRight, g.trackY);
@@ -83,10 +83,10 @@ void drawTexts(HDC dc, const SliderRecord& r) {
 void paintSlider(HDC dc, const SliderRecord& r) {
     const SliderGeometry g = geometryOf(r);
     const RECT thumbZone{g.trackLeft - kThumbHalfWidth, g.trackY + 1, r.width, r.height};
-    const OwnedBrush face(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
+    const Brush face(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
     FillRect(dc, &thumbZone, face.get());
     drawTrack(dc, r);
-    const SelectionGuard font(dc, r.font);
+    const SelectedObject font(dc, r.font);
     SetTextColor(dc, inkColour(r));
     SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
     SetBkMode(dc, OPAQUE);
@@ -97,11 +97,11 @@ void paintSlider(HDC dc, const SliderRecord& r) {
 
 // Moves the thumb to the value under x and shows its number at once.
 void followMouse(SliderRecord& r, int x) {
-    const WindowDc dc(r.window);
+    const WindowDC dc(r.window);
     drawThumb(dc.get(), r, GetSysColor(COLOR_BTNFACE));
     r.value = valueForX(geometryOf(r), {r.minimum, r.maximum}, x);
     drawThumb(dc.get(), r, inkColour(r));
-    const SelectionGuard font(dc.get(), r.font);
+    const SelectedObject font(dc.get(), r.font);
     SetTextColor(dc.get(), inkColour(r));
     SetBkColor(dc.get(), GetSysColor(COLOR_BTNFACE));
     drawNumber(dc.get(), r);
@@ -115,7 +115,7 @@ void notifyParent(const SliderRecord& r) {
 // Message handlers.
 
 void onPaint(HWND window) {
-    const PaintDc dc(window);
+    const PaintDC dc(window);
     if (const SliderRecord* r = recordOf(window))
         paintSlider(dc.get(), *r);
 }
@@ -125,7 +125,7 @@ void onEnable(HWND window, bool enabled) {
     if (!r)
         return;
     r->enabled = enabled ? 1 : 0;
-    const WindowDc dc(window);
+    const WindowDC dc(window);
     paintSlider(dc.get(), *r);
 }
 
@@ -199,10 +199,10 @@ void CreateSlider(void* recordMemory, HWND window, const SliderSetup& setup) {
     r->width = int16_t(bounds.right - bounds.left);
     r->height = int16_t(bounds.bottom - bounds.top);
     SetWindowLongPtrA(window, 0, reinterpret_cast<LONG_PTR>(r));
-    const WindowDc dc(window);
+    const WindowDC dc(window);
     RECT client{};
     GetClientRect(window, &client);
-    const OwnedBrush face(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
+    const Brush face(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
     FillRect(dc.get(), &client, face.get());
 }
 

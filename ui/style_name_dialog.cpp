@@ -1,8 +1,8 @@
 #include "ui/style_name_dialog.h"
 
+#include "platform/win32/module_instance.h"
+#include "resources/resource_ids.h"
 #include "ui/dialog_background.h"
-#include "ui/module_instance.h"
-#include "ui/resource_ids.h"
 
 namespace {
 char* nameBufferOf(HWND dialog) {
@@ -12,7 +12,7 @@ char* nameBufferOf(HWND dialog) {
 void onInitDialog(HWND dialog, char* name) {
     centreOnParent(dialog);
     SetWindowLongPtrA(dialog, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(name));
-    const HWND edit = GetDlgItem(dialog, kControlStyleNameEdit);
+    const HWND edit = GetDlgItem(dialog, kControlStyleName);
     SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name));
     SetFocus(edit);
     SendMessageA(edit, EM_SETSEL, 0, -1);
@@ -21,7 +21,7 @@ void onInitDialog(HWND dialog, char* name) {
 void onCommand(HWND dialog, int id) {
     if (id == kControlStyleNameOk) {
         char* name = nameBufferOf(dialog);
-        GetDlgItemTextA(dialog, kControlStyleNameEdit, name, kStyleNameCapacity);
+        GetDlgItemTextA(dialog, kControlStyleName, name, kStyleNameCapacity);
         EndDialog(dialog, name[0] != '\0' ? 1 : 0);
     } else if (id == kControlStyleNameCancel || id == IDCANCEL) {
         EndDialog(dialog, 0);

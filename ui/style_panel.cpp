@@ -5,11 +5,10 @@
 #include <string>
 
 #include "platform/files.h"
-#include "shell/plugin_state.h"
+#include "platform/win32/module_instance.h"
+#include "resources/resource_ids.h"
 #include "styles/style_library.h"
 #include "ui/main_dialog.h"
-#include "ui/module_instance.h"
-#include "ui/resource_ids.h"
 #include "ui/style_list.h"
 #include "ui/style_name_dialog.h"
 #include "ui/ui_services.h"
@@ -32,28 +31,37 @@ bool askYesNo(HWND dialog, int titleId, const std::string& text) {
 }
 
 void selectedStyleName(HWND dialog, char* name) {
-    rowText(dialog, kControlStyleCombo, selectedRow(dialog, kControlStyleCombo), name);
+    rowText(dialog, kControlStyleList, selectedRow(dialog, kControlStyleList), name);
 }
 
 // Lists the folder again and selects the named style.
 void listAndSelect(MainDialog& dialog, const char* name) {
-    FillStyleList(dialog.window, kControlStyleCombo);
-    const int row = findRow(dialog.window, kControlStyleCombo, name);
-    selectRow(dialog.window, kControlStyleCombo, row);
-    dialog.state.styleIndex = uint16_t(row);
+    FillStyleList(dialog.window, kControlStyleList);
+    const int row = findRow(dialog.window, kControlStyleList, name);
+    selectRow(dialog.window, kControlStyleList, row);
+    dialog.preview.styleIndex = uint16_t(row);
+}
+
+// A style's settings in place of the present ones: false, and nothing
+// changed, when it cannot be read.
+bool loadStyle(MainDialog& dialog, const char* name) {
+    if (!LoadStyle(name, dialog.settings))
+        return false;
+    dialog.preview.everythingChanged();
+    return true;
 }
 
 // Loads "Par défaut", or the first style listed when that fails, and selects it.
 void loadDefaultOrFirstStyle(MainDialog& dialog) {
     char name[platform::kMaxPath];
-    std::snprintf(name, sizeof name, "%s", loadString(kStringDefaultStyle).c_str());
-    if (!LoadStyle(name, dialog.state)) {
-        rowText(dialog.window, kControlStyleCombo, 0, name);
-        LoadStyle(name, dialog.state);
+    std::snprintf(name, sizeof name, "%s", loadString(kStringDefaultStyleName).c_str());
+    if (!loadStyle(dialog, name)) {
+        rowText(dialog.window, kControlStyleList, 0, name);
+        loadStyle(dialog, name);
     }
-    const int row = findRow(dialog.window, kControlStyleCombo, name);
-    selectRow(dialog.window, kControlStyleCombo, row);
-    dialog.state.styleIndex = uint16_t(row);
+    const int row = findRow(dialog.window, kControlStyleList, name);
+    selectRow(dialog.window, kControlStyleList, row);
+    dialog.preview.styleIndex = uint16_t(row);
 }
 
 void syncAll(MainDialog& dialog) {
@@ -83,16 +91,16 @@ bool askNameToSaveUnder(MainDialog& dialog, char (&name)[kStyleNameCapacity]) {
 } // namespace
 
 void chooseInitialStyle(MainDialog& dialog) {
-    const bool listed = FillStyleList(dialog.window, kControlStyleCombo) != 0;
+    const bool listed = FillStyleList(dialog.window, kControlStyleList) != 0;
     if (!listed)
         return;
-    if (!dialog.hadStoredSettings) {
+    if (!dialog.session.hadStoredSettings) {
         loadDefaultOrFirstStyle(dialog);
         return;
     }
-    if (dialog.state.styleIndex >= rowCount(dialog.window, kControlStyleCombo))
-        dialog.state.styleIndex = 0;
-    selectRow(dialog.window, kControlStyleCombo, dialog.state.styleIndex);
+    if (dialog.preview.styleIndex >= rowCount(dialog.window, kControlStyleList))
+        dialog.preview.styleIndex = 0;
+    selectRow(dialog.window, kControlStyleList, dialog.preview.styleIndex);
 }
 
 void UpdateDeleteButton(HWND dialog) {
@@ -100,17 +108,17 @@ void UpdateDeleteButton(HWND dialog) {
     selectedStyleName(dialog, name);
     // Compared in the system's letter case rules, so that accented capitals
     // ("PAR DÉFAUT") match too.
-    enableControl(dialog, kControlDelete,
-                  lstrcmpiA(name, loadString(kStringDefaultStyle).c_str()) != 0);
+    enableControl(dialog, kControlDeleteStyle,
+                  lstrcmpiA(name, loadString(kStringDefaultStyleName).c_str()) != 0);
 }
 
 int16_t applyTextureOfSettings(MainDialog& dialog) {
-    PluginState& state = dialog.state;
-    if (state.textureChannel >= rowCount(dialog.window, kControlTextureCombo))
-        state.setTextureChannel(0);
-    if (state.textureChannel == 0)
+    Settings& settings = dialog.settings;
+    if (settings.textureChannel >= rowCount(dialog.window, kControlTextureChannel))
+        setTextureChannel(settings, dialog.preview, 0);
+    if (settings.textureChannel == 0)
         return 0;
-    const int16_t code = dialog.preview.gatherTexture(dialog.host, state);
+    const int16_t code = dialog.session.gatherTexturePreview();
     SetCursor(LoadCursorA(nullptr, IDC_ARROW));
     return code;
 }
@@ -118,15 +126,15 @@ int16_t applyTextureOfSettings(MainDialog& dialog) {
 void onStyleChosen(MainDialog& dialog) {
     char name[platform::kMaxPath];
     selectedStyleName(dialog.window, name);
-    const int row = findRow(dialog.window, kControlStyleCombo, name);
-    if (row == dialog.state.styleIndex)
+    const int row = findRow(dialog.window, kControlStyleList, name);
+    if (row == dialog.preview.styleIndex)
         return;
-    if (!LoadStyle(name, dialog.state)) {
+    if (!loadStyle(dialog, name)) {
         showErrorMessage(kStringLoadErrorTitle, kStringLoadError);
-        selectRow(dialog.window, kControlStyleCombo, dialog.state.styleIndex);
+        selectRow(dialog.window, kControlStyleList, dialog.preview.styleIndex);
         return;
     }
-    dialog.state.styleIndex = uint16_t(row);
+    dialog.preview.styleIndex = uint16_t(row);
     UpdateDeleteButton(dialog.window);
     if (const int16_t code = applyTextureOfSettings(dialog); code != 0) {
         EndDialog(dialog.window, code);
@@ -142,9 +150,9 @@ void onSaveStyle(MainDialog& dialog) {
         return;
     // The style file is replaced whole: an existing style of that name stays
     // as it was until the new one is complete.
-    if (!SaveStyle(name, dialog.state))
+    if (!SaveStyle(name, dialog.settings))
         showErrorMessage(kStringSaveErrorTitle, kStringSaveError);
-    listAndSelect(dialog, name);
+    listAndSelect(dialog, StoredStyleName(name).c_str());
     UpdateDeleteButton(dialog.window);
 }
 
@@ -160,8 +168,9 @@ void onDeleteStyle(MainDialog& dialog) {
     if (!askYesNo(dialog.window, kStringDeleteTitle, loadString(kStringDeleteQuestion) + name))
         return;
     DeleteStyle(name);
-    dialog.state.resetToDefaultStyle();
-    if (FillStyleList(dialog.window, kControlStyleCombo))
+    dialog.settings.resetToDefaultStyle();
+    dialog.preview.everythingChanged();
+    if (FillStyleList(dialog.window, kControlStyleList))
         loadDefaultOrFirstStyle(dialog);
     UpdateDeleteButton(dialog.window);
     if (const int16_t code = applyTextureOfSettings(dialog); code != 0) {

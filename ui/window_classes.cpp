@@ -1,8 +1,8 @@
 // The main dialog's custom window classes.
 #include <windows.h>
 
+#include "platform/win32/module_instance.h"
 #include "ui/group_frame.h"
-#include "ui/module_instance.h"
 #include "ui/slider_control.h"
 #include "ui/ui_services.h"
 #include "ui/work_area.h"

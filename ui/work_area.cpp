@@ -1,16 +1,15 @@
 #include "ui/work_area.h"
 
-#include "shell/plugin_state.h"
-#include "ui/gdi.h"
+#include "platform/win32/gdi.h"
 #include "ui/main_dialog.h"
 
 namespace {
 void onPaint(HWND window) {
-    const PaintDc dc(window);
+    const PaintDC dc(window);
     const MainDialog* dialog = mainDialogOf(window);
     if (!dialog || !dialog->host.drawPixelMap)
         return;
-    const ImageRecord& image = dialog->state.resultImage;
+    const ImageRecord& image = dialog->preview.resultImage;
     if (!image.pixels)
         return;
     const Rect16 whole{0, 0, int16_t(image.height()), int16_t(image.width())};

@@ -1,5 +1,5 @@
 #pragma once
-#include "shell/host_record.h"
+#include "protocol/host_record.h"
 
 // The host's colour picker, offered to the plug-in as HostRecord::colorService:
 // the Win32 host shows its own colour dialog under the plug-in's prompt; the

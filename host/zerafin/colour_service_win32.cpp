@@ -5,8 +5,8 @@
 #include <string>
 
 #include "host/zerafin/colour_service.h"
-#include "shell/colour_record.h"
-#include "shell/result_codes.h"
+#include "protocol/colour_record.h"
+#include "protocol/result_codes.h"
 
 namespace {
 // The dialog shows the plug-in's prompt as its caption.

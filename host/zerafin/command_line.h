@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "shell/host_record.h"
+#include "protocol/host_record.h"
 
 enum class Command { Info, About, Styles, Filter };
 

@@ -8,8 +8,9 @@
 #include "host/zerafin/module_resources.h"
 #include "host/zerafin/plugin_module.h"
 #include "host/zerafin/script_file.h"
-#include "shell/plugin_api.h"
-#include "shell/result_codes.h"
+#include "protocol/plugin_api.h"
+#include "protocol/result_codes.h"
+#include "protocol/selectors.h"
 
 namespace {
 int fail(int status, const std::string& message) {
@@ -238,7 +239,7 @@ int runAboutCommand(const CommandLine& line) {
     OwnerWindow owner;
     HostSession session(module->entryPoint(), owner.get());
     const int16_t code = session.showAbout();
-    session.call(5);
+    session.call(SelectorFinish);
     module->discardState(session.dataSlot);
     return code == 0 ? kExitSuccess
                      : fail(kExitPluginFailed, "about failed with " + std::to_string(code));

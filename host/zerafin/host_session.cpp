@@ -7,8 +7,9 @@
 
 #include "host/zerafin/colour_service.h"
 #include "host/zerafin/draw_pixel_map.h"
-#include "shell/four_cc.h"
-#include "shell/plugin_api.h"
+#include "protocol/four_cc.h"
+#include "protocol/plugin_api.h"
+#include "protocol/selectors.h"
 
 namespace {
 HostSession* activeSession = nullptr;
@@ -283,21 +284,21 @@ void HostSession::writeBackOutput(const Rect16& out) {
 int16_t HostSession::runFilter(bool withDialog) {
     int16_t code = 0;
     if (withDialog)
-        code = call(1);
+        code = call(SelectorParameters);
     if (code == 0)
-        code = call(2);
+        code = call(SelectorPrepare);
     if (code == 0)
-        code = call(3);
+        code = call(SelectorStart);
     while (code == 0 &&
            !(isEmpty(record.inputRect) && isEmpty(record.outputRect) && isEmpty(record.maskRect))) {
         supplyRequested();
         const Rect16 requested = record.outputRect;
-        code = call(4);
+        code = call(SelectorContinue);
         if (code == 0)
             writeBackOutput(requested);
     }
     if (code == 0)
-        code = call(5);
+        code = call(SelectorFinish);
     // The document's own planes get what the run wrote.
     deinterleave(imageRgb.data(), document->width * 3, wholeImage(*document), *document);
     closeProgressLine(code == 0);

@@ -8,32 +8,17 @@
 #include "host/zerafin/image_io.h"
 #include "host/zerafin/plugin_module.h"
 #include "platform/files.h"
+#include "protocol/four_cc.h"
+#include "resources/resource_ids.h"
 #include "resources/string_table.h"
-#include "shell/four_cc.h"
-#include "shell/plugin_state.h"
-#include "shell/script_io.h"
 #include "styles/style_body.h"
 #include "styles/style_library.h"
-#include "styles/style_path.h"
 
 #ifdef _WIN32
 #include <windows.h>
 #endif
 
 namespace {
-constexpr int kStyleFolderNameId = 25; // "Lighting Styles"
-
-// The style read at its own frame size, so that no light is rescaled. A frame
-// of no size keeps one pixel: the style's geometry is all 0 then.
-std::unique_ptr<PluginState> stateOfStyle(const std::vector<uint8_t>& bytes) {
-    const int16_t halfFrame = std::max<int16_t>(SavedHalfFrame(bytes), 1);
-    auto state = std::make_unique<PluginState>();
-    state->frameCorner = {0, 0};
-    state->frameCenter = {uint16_t(halfFrame), uint16_t(halfFrame)};
-    if (!LoadStyleFromBytes(bytes, halfFrame, *state))
-        return nullptr;
-    return state;
-}
 
 void removeKey(Descriptor& descriptor, uint32_t key) {
     std::erase_if(descriptor.items, [key](const DescriptorItem& item) { return item.key == key; });
@@ -42,7 +27,7 @@ void removeKey(Descriptor& descriptor, uint32_t key) {
 
 std::string styleFolderOf(const std::string& modulePath) {
     const std::string separator(1, platform::kPathSeparator);
-    return moduleDirectory(modulePath) + separator + stringTableText(kStyleFolderNameId) +
+    return moduleDirectory(modulePath) + separator + stringTableText(kStringStyleFolderName) +
            separator;
 }
 
@@ -57,25 +42,21 @@ std::vector<std::string> listStyles(const std::string& folder) {
 
 std::optional<Descriptor> styleDescriptor(const std::string& folder, const std::string& name,
                                           HostSession& session, std::string& error) {
-    char styleName[platform::kMaxPath] = {};
-    name.copy(styleName, std::min(name.size(), sizeof styleName - 1));
-    cutStyleName(styleName);
+    const std::string styleName = StoredStyleName(name);
     char path[platform::kMaxPath];
-    if (name.size() >= sizeof styleName || !isUsableStyleName(styleName) ||
-        !joinPath(folder.c_str(), styleName, path) || !IsStyleFile(styleName, folder.c_str())) {
+    if (name.size() >= platform::kMaxPath || !isUsableStyleName(styleName.c_str()) ||
+        !joinPath(folder.c_str(), styleName.c_str(), path) ||
+        !IsStyleFile(styleName.c_str(), folder.c_str())) {
         error = "no style named '" + systemTextToUtf8(name) + "' in '" + systemTextToUtf8(folder) +
                 "' (zerafin styles lists them)";
         return std::nullopt;
     }
     std::vector<uint8_t> bytes;
-    std::unique_ptr<PluginState> state;
-    if (!readWholeFile(path, bytes) || !(state = stateOfStyle(bytes))) {
+    int16_t errorCell = 0;
+    if (!readWholeFile(path, bytes) || !RecordStyleAsScript(bytes, session.record, &errorCell)) {
         error = "the style '" + systemTextToUtf8(styleName) + "' cannot be read";
         return std::nullopt;
     }
-    state->host = &session.record;
-    int16_t errorCell = 0;
-    writeScriptParameters(session.record, *state, &errorCell);
     std::optional<Descriptor> descriptor = session.takeRecordedDescriptor();
     if (errorCell != 0 || !descriptor) {
         error = "the style '" + systemTextToUtf8(styleName) + "' cannot be turned into a script";

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <windows.h>
 
-#include "ui/module_instance.h"
+#include "platform/win32/module_instance.h"
 
 namespace platform {
 namespace {

@@ -54,6 +54,13 @@ same() { # same NAME A B: byte-identical files
     if cmp -s "$2" "$3"; then pass; else fail "$1: $(basename "$2") and $(basename "$3") differ"; fi
 }
 
+golden() { # golden NAME FILE CHECKSUM_FILE: the file has the checksum kept in the tree
+    local expected actual
+    expected=$(cut -d' ' -f1 "$3")
+    actual=$(sha256sum "$2" | cut -d' ' -f1)
+    if [ "$expected" = "$actual" ]; then pass; else fail "$1: $(basename "$2") is no longer the image it was"; fi
+}
+
 differ() { # differ NAME A B
     if cmp -s "$2" "$3"; then fail "$1: $(basename "$2") and $(basename "$3") are identical"; else pass; fi
 }
@@ -161,6 +168,11 @@ check "win32: relief" 0 win32 filter "$work/sample.png" "$work/relief-win32.png"
 same "relief: native and Win32 give the same image" "$work/relief-native.png" "$work/relief-win32.png"
 check "native: relief 0" 0 native filter "$work/sample.png" "$work/relief0.png" --script "$work/relief0.json" "${relief[@]}"
 same "a textured run with relief 0 is the untextured run" "$work/plain-native.png" "$work/relief0.png"
+# The demo's image against the checksum kept in the tree, so that a change
+# that shifts both builds alike is caught too.
+check "native: demo" 0 native filter "$work/sample.png" "$work/demo.png" \
+    --channel "Relief=$work/relief.png" --script "$root/samples/demo.json"
+golden "demo: the image it always gave" "$work/demo.png" "$root/tests/golden/demo.sha256"
 
 # Recording and replay. A run without the dialog records the geometry it lit
 # (percent of the frame, as the script gave it), so replaying the recording

@@ -1,6 +1,6 @@
 #include "tests/support/test_host.h"
 
-#include "shell/checked_alloc.h"
+#include "platform/checked_alloc.h"
 #ifdef _WIN32
 #include "tests/support/win32_module.h"
 #endif

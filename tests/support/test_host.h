@@ -4,8 +4,8 @@
 
 #include "host/zerafin/document.h"
 #include "host/zerafin/host_session.h"
+#include "lighting/parameter_block.h"
 #include "shell/entry_point.h"
-#include "shell/parameter_block.h"
 #include "shell/plugin_state.h"
 
 // The plug-in linked into the test, driven by the host kit's session over an

@@ -6,13 +6,13 @@
 
 #include <string>
 
-#include "shell/colour_record.h"
-#include "shell/result_codes.h"
+#include "protocol/colour_record.h"
+#include "protocol/result_codes.h"
 #include "tests/support/dialog_driver.h"
 #include "tests/support/styles_test_support.h"
 #include "tests/support/win32_module.h"
 #include "ui/colour_picker.h"
-#include "ui/resource_ids.h"
+#include "resources/resource_ids.h"
 
 namespace {
 // What the stand-in host picker saw and answers.

@@ -15,7 +15,7 @@
 #include "tests/support/dialog_driver.h"
 #include "tests/support/styles_test_support.h"
 #include "tests/support/win32_module.h"
-#include "ui/resource_ids.h"
+#include "resources/resource_ids.h"
 
 namespace {
 // The folder of the built module, whose "Lighting Styles" holds the shipped styles.
@@ -45,12 +45,12 @@ TEST(DialogScreenshots, TheDefaultStyleAndATexturedStyleOnTheSample) {
     const bool closed = driveModalWindow(
         "#32770", [&] { session.runFilter(true); },
         [&](HWND dialog) {
-            EXPECT_EQ(SendDlgItemMessageA(dialog, kControlStyleCombo, CB_GETCURSEL, 0, 0),
-                      rowOf(dialog, kControlStyleCombo, "Par défaut"));
+            EXPECT_EQ(SendDlgItemMessageA(dialog, kControlStyleList, CB_GETCURSEL, 0, 0),
+                      rowOf(dialog, kControlStyleList, "Par défaut"));
             EXPECT_TRUE(saveWindowScreenshot(dialog, "main_dialog.png"));
-            chooseRow(dialog, kControlStyleCombo,
-                      rowOf(dialog, kControlStyleCombo, "Métal repoussé"));
-            chooseRow(dialog, kControlTextureCombo, rowOf(dialog, kControlTextureCombo, "Relief"));
+            chooseRow(dialog, kControlStyleList,
+                      rowOf(dialog, kControlStyleList, "Métal repoussé"));
+            chooseRow(dialog, kControlTextureChannel, rowOf(dialog, kControlTextureChannel, "Relief"));
             pressButton(dialog, kControlLightOn);
             EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, kControlIntensity)));
             EXPECT_TRUE(saveWindowScreenshot(dialog, "main_dialog_textured.png"));

@@ -9,15 +9,15 @@
 #include <functional>
 #include <thread>
 
-#include "shell/colour_record.h"
+#include "protocol/colour_record.h"
 #include "shell/render_preview.h"
-#include "shell/result_codes.h"
+#include "protocol/result_codes.h"
 #include "styles/style_library.h"
 #include "tests/support/dialog_driver.h"
 #include "tests/support/styles_test_support.h"
 #include "tests/support/test_host.h"
 #include "tests/support/win32_module.h"
-#include "ui/resource_ids.h"
+#include "resources/resource_ids.h"
 #include "ui/slider_control.h"
 
 namespace {
@@ -48,7 +48,7 @@ bool isEnabled(HWND dialog, int id) {
 }
 
 std::vector<uint8_t> resultPixels(const PluginState& state) {
-    const ImageRecord& image = state.resultImage;
+    const ImageRecord& image = state.preview.resultImage;
     return std::vector<uint8_t>(image.pixels, image.pixels + image.rowBytes * image.height());
 }
 
@@ -59,7 +59,7 @@ void expectPreviewFollowed(PluginState& state, const std::vector<uint8_t>& befor
     SCOPED_TRACE(edit);
     const std::vector<uint8_t> shown = resultPixels(state);
     EXPECT_NE(shown, before) << "the preview did not change";
-    state.invalidateAll();
+    state.preview.everythingChanged();
     renderPreview(state);
     EXPECT_EQ(resultPixels(state), shown) << "the preview differs from a fresh render";
 }
@@ -101,7 +101,7 @@ TEST_F(MainDialogTest, OkAppliesTheEditsWhileCancelAndEscapeLeaveEverythingAsItW
                             }),
               0);
     ASSERT_NE(host.state(), nullptr);
-    EXPECT_EQ(host.state()->gloss, gloss);
+    EXPECT_EQ(host.state()->settings.gloss, gloss);
     const std::vector<uint8_t> lit = host.rgb();
     EXPECT_NE(lit, original);
     const std::vector<uint8_t> stored = host.session.parameterBytes();
@@ -121,7 +121,7 @@ TEST_F(MainDialogTest, OkAppliesTheEditsWhileCancelAndEscapeLeaveEverythingAsItW
                                              VK_ESCAPE, 0);
                             }),
               1);
-    EXPECT_EQ(host.state()->gloss, gloss);
+    EXPECT_EQ(host.state()->settings.gloss, gloss);
     EXPECT_EQ(host.session.parameterBytes(), stored);
     EXPECT_EQ(host.rgb(), lit);
 }
@@ -130,31 +130,32 @@ TEST_F(MainDialogTest, LightControlsFollowTheTypeAndTheSwitchAndEveryEditReaches
     TestHost host(160, 120);
     runWithDialog(host, [&](HWND dialog) {
         PluginState& state = *host.state();
-        LightSource& light = state.lights[state.currentLight];
+        Settings& settings = state.settings;
+        LightSource& light = settings.lights[settings.currentLight];
         ASSERT_EQ(light.type, uint32_t(Spot)) << "the default style's light";
-        EXPECT_TRUE(isEnabled(dialog, kControlCone));
+        EXPECT_TRUE(isEnabled(dialog, kControlFocus));
 
         std::vector<uint8_t> before = resultPixels(state);
-        chooseRow(dialog, kControlTypeCombo, 1);
+        chooseRow(dialog, kControlLightType, 1);
         EXPECT_EQ(light.type, uint32_t(Omni));
-        EXPECT_FALSE(isEnabled(dialog, kControlCone));
+        EXPECT_FALSE(isEnabled(dialog, kControlFocus));
         expectPreviewFollowed(state, before, "omni");
 
         light.vector1 = {25, 3}; // no longer perpendicular
-        chooseRow(dialog, kControlTypeCombo, 2);
+        chooseRow(dialog, kControlLightType, 2);
         EXPECT_EQ(light.type, uint32_t(Spot));
-        EXPECT_TRUE(isEnabled(dialog, kControlCone));
+        EXPECT_TRUE(isEnabled(dialog, kControlFocus));
         EXPECT_EQ(light.vector0.x * light.vector1.x + light.vector0.y * light.vector1.y, 0);
 
         before = resultPixels(state);
         pressButton(dialog, kControlLightOn);
         EXPECT_EQ(light.enabled, 0u);
-        for (int id : {kControlIntensity, kControlCone, kControlLightColour, kControlTypeCombo,
+        for (int id : {kControlIntensity, kControlFocus, kControlLightColour, kControlLightType,
                        kControlTypeLabel})
             EXPECT_FALSE(isEnabled(dialog, id)) << id;
         expectPreviewFollowed(state, before, "light off");
         pressButton(dialog, kControlLightOn);
-        for (int id : {kControlIntensity, kControlCone, kControlLightColour, kControlTypeCombo,
+        for (int id : {kControlIntensity, kControlFocus, kControlLightColour, kControlLightType,
                        kControlTypeLabel})
             EXPECT_TRUE(isEnabled(dialog, id)) << id;
 
@@ -164,25 +165,25 @@ TEST_F(MainDialogTest, LightControlsFollowTheTypeAndTheSwitchAndEveryEditReaches
         expectPreviewFollowed(state, before, "intensity");
         before = resultPixels(state);
         const int16_t material = clickSlider(dialog, kControlMaterial, 0.8);
-        EXPECT_EQ(state.material, material);
+        EXPECT_EQ(settings.material, material);
         expectPreviewFollowed(state, before, "material");
         before = resultPixels(state);
         const int16_t ambience = clickSlider(dialog, kControlAmbience, 0.9);
-        EXPECT_EQ(state.ambience, ambience - 127);
+        EXPECT_EQ(settings.ambience, ambience - 127);
         expectPreviewFollowed(state, before, "ambience");
 
         // Texture: "Sans" disables the relief controls, a channel enables them.
         EXPECT_FALSE(isEnabled(dialog, kControlRelief));
         EXPECT_FALSE(isEnabled(dialog, kControlWhiteIsHigh));
         before = resultPixels(state);
-        chooseRow(dialog, kControlTextureCombo, 2);
-        EXPECT_EQ(state.textureChannel, 2);
+        chooseRow(dialog, kControlTextureChannel, 2);
+        EXPECT_EQ(settings.textureChannel, 2);
         EXPECT_TRUE(isEnabled(dialog, kControlRelief));
         EXPECT_TRUE(isEnabled(dialog, kControlWhiteIsHigh));
         expectPreviewFollowed(state, before, "texture");
         before = resultPixels(state);
         const int16_t relief = clickSlider(dialog, kControlRelief, 1.0);
-        EXPECT_EQ(state.reliefAmount, relief);
+        EXPECT_EQ(settings.reliefAmount, relief);
         expectPreviewFollowed(state, before, "relief");
         before = resultPixels(state);
         pressButton(dialog, kControlWhiteIsHigh);
@@ -190,7 +191,7 @@ TEST_F(MainDialogTest, LightControlsFollowTheTypeAndTheSwitchAndEveryEditReaches
 
         before = resultPixels(state);
         pressButton(dialog, kControlPreviewOn);
-        EXPECT_EQ(state.previewOn, 0u);
+        EXPECT_EQ(state.preview.previewOn, 0u);
         EXPECT_NE(resultPixels(state), before);
         pressButton(dialog, kControlPreviewOn);
         EXPECT_EQ(resultPixels(state), before);
@@ -208,10 +209,10 @@ TEST_F(MainDialogTest, LightControlsFollowTheTypeAndTheSwitchAndEveryEditReaches
     EXPECT_EQ(host.block()->textureChannel, 2);
 
     // A stored channel the document does not have falls back to "Sans".
-    host.state()->textureChannel = 9;
+    host.state()->settings.textureChannel = 9;
     runWithDialog(host, [&](HWND dialog) {
-        EXPECT_EQ(host.state()->textureChannel, 0);
-        EXPECT_EQ(SendDlgItemMessageA(dialog, kControlTextureCombo, CB_GETCURSEL, 0, 0), 0);
+        EXPECT_EQ(host.state()->settings.textureChannel, 0);
+        EXPECT_EQ(SendDlgItemMessageA(dialog, kControlTextureChannel, CB_GETCURSEL, 0, 0), 0);
         EXPECT_FALSE(isEnabled(dialog, kControlRelief));
         pressButton(dialog, kControlCancel);
     });

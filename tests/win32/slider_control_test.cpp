@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/plugin_api.h"
+#include "protocol/plugin_api.h"
 #include "tests/support/dialog_driver.h"
 #include "ui/busy_wait.h"
 #include "ui/slider_control.h"

@@ -12,7 +12,7 @@
 #include "tests/support/styles_test_support.h"
 #include "tests/support/test_host.h"
 #include "tests/support/win32_module.h"
-#include "ui/resource_ids.h"
+#include "resources/resource_ids.h"
 
 namespace {
 class StylePanelTest : public StyleFolderTest {
@@ -36,21 +36,21 @@ class StylePanelTest : public StyleFolderTest {
         EXPECT_TRUE(driveModalWindow(
             "#32770", [&] { host.session.runFilter(true); }, drive));
     }
-    PluginState& state() { return *host.state(); }
+    Settings& settings() { return host.state()->settings; }
 
     static std::string selectedStyle(HWND dialog) {
         char name[MAX_PATH] = "";
-        const LRESULT row = SendDlgItemMessageA(dialog, kControlStyleCombo, CB_GETCURSEL, 0, 0);
-        SendDlgItemMessageA(dialog, kControlStyleCombo, CB_GETLBTEXT, WPARAM(row),
+        const LRESULT row = SendDlgItemMessageA(dialog, kControlStyleList, CB_GETCURSEL, 0, 0);
+        SendDlgItemMessageA(dialog, kControlStyleList, CB_GETLBTEXT, WPARAM(row),
                             reinterpret_cast<LPARAM>(name));
         return name;
     }
     static int rowOf(HWND dialog, const char* utf8) {
-        return int(SendDlgItemMessageA(dialog, kControlStyleCombo, CB_FINDSTRINGEXACT, WPARAM(-1),
+        return int(SendDlgItemMessageA(dialog, kControlStyleList, CB_FINDSTRINGEXACT, WPARAM(-1),
                                        reinterpret_cast<LPARAM>(systemName(utf8).c_str())));
     }
     static bool canDelete(HWND dialog) {
-        return IsWindowEnabled(GetDlgItem(dialog, kControlDelete)) != 0;
+        return IsWindowEnabled(GetDlgItem(dialog, kControlDeleteStyle)) != 0;
     }
 
     // The window the dialog opened (a message box or the name dialog), found by caption.
@@ -65,7 +65,7 @@ class StylePanelTest : public StyleFolderTest {
     }
     // Types a name into the name dialog and confirms it.
     static void typeName(HWND nameDialog, const char* name) {
-        SetDlgItemTextA(nameDialog, kControlStyleNameEdit, name);
+        SetDlgItemTextA(nameDialog, kControlStyleName, name);
         PostMessageA(nameDialog, WM_COMMAND, kControlStyleNameOk, 0);
         waitForClose(nameDialog);
     }
@@ -77,20 +77,20 @@ class StylePanelTest : public StyleFolderTest {
 
 TEST_F(StylePanelTest, TheFirstDialogTakesTheDefaultStyleElseTheFirstListedElseTheBuiltInOne) {
     runDialog([&](HWND dialog) {
-        EXPECT_EQ(SendDlgItemMessageA(dialog, kControlStyleCombo, CB_GETCOUNT, 0, 0), 0);
-        EXPECT_EQ(state().lightCount, 1) << "the built-in default style";
+        EXPECT_EQ(SendDlgItemMessageA(dialog, kControlStyleList, CB_GETCOUNT, 0, 0), 0);
+        EXPECT_EQ(settings().lightCount, 1) << "the built-in default style";
         pressButton(dialog, kControlCancel);
     });
     saveStyle("Nuit", 30);
     runDialog([&](HWND dialog) {
         EXPECT_EQ(selectedStyle(dialog), "Nuit");
-        EXPECT_EQ(state().gloss, 30);
+        EXPECT_EQ(settings().gloss, 30);
         EXPECT_TRUE(canDelete(dialog));
         pressButton(dialog, kControlCancel);
     });
     saveStyle("PAR DÉFAUT", 200); // the default style's name in another letter case
     runDialog([&](HWND dialog) {
-        EXPECT_EQ(state().gloss, 200);
+        EXPECT_EQ(settings().gloss, 200);
         EXPECT_EQ(selectedStyle(dialog), systemName("PAR DÉFAUT"));
         EXPECT_FALSE(canDelete(dialog));
         pressButton(dialog, kControlCancel);
@@ -101,20 +101,20 @@ TEST_F(StylePanelTest, StylesAreChosenSavedReplacedAndDeletedWithTheirQuestions)
     saveStyle("Par défaut", 200);
     saveStyle("Nuit", 30);
     runDialog([&](HWND dialog) {
-        ASSERT_EQ(state().gloss, 200);
-        chooseRow(dialog, kControlStyleCombo, rowOf(dialog, "Nuit"));
-        EXPECT_EQ(state().gloss, 30);
+        ASSERT_EQ(settings().gloss, 200);
+        chooseRow(dialog, kControlStyleList, rowOf(dialog, "Nuit"));
+        EXPECT_EQ(settings().gloss, 30);
         EXPECT_TRUE(canDelete(dialog));
-        state().gloss = 99; // an edit, which choosing the same style again keeps
-        chooseRow(dialog, kControlStyleCombo, rowOf(dialog, "Nuit"));
-        EXPECT_EQ(state().gloss, 99);
+        settings().gloss = 99; // an edit, which choosing the same style again keeps
+        chooseRow(dialog, kControlStyleList, rowOf(dialog, "Nuit"));
+        EXPECT_EQ(settings().gloss, 99);
 
         // Saving under an existing name asks; No brings the name dialog back
         // with the name as typed, and a new name saves without a question.
-        pressButtonThatOpensAWindow(dialog, kControlSave);
+        pressButtonThatOpensAWindow(dialog, kControlSaveStyle);
         HWND nameDialog = opened("Enregistrer sous...");
         ASSERT_NE(nameDialog, nullptr);
-        const HWND edit = GetDlgItem(nameDialog, kControlStyleNameEdit);
+        const HWND edit = GetDlgItem(nameDialog, kControlStyleName);
         DWORD from = 1, to = 0;
         SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&from),
                      reinterpret_cast<LPARAM>(&to));
@@ -129,7 +129,7 @@ TEST_F(StylePanelTest, StylesAreChosenSavedReplacedAndDeletedWithTheirQuestions)
         PostMessageA(question, WM_COMMAND, IDNO, 0);
         nameDialog = opened("Enregistrer sous...");
         ASSERT_NE(nameDialog, nullptr);
-        EXPECT_EQ(windowText(GetDlgItem(nameDialog, kControlStyleNameEdit)), "Nuit");
+        EXPECT_EQ(windowText(GetDlgItem(nameDialog, kControlStyleName)), "Nuit");
         typeName(nameDialog, "Lampe");
         SendMessageA(dialog, WM_NULL, 0, 0);
         EXPECT_EQ(glossOfStyleFile("Lampe"), 99);
@@ -137,34 +137,34 @@ TEST_F(StylePanelTest, StylesAreChosenSavedReplacedAndDeletedWithTheirQuestions)
         EXPECT_EQ(selectedStyle(dialog), "Lampe");
 
         // Yes replaces.
-        state().gloss = 77;
-        pressButtonThatOpensAWindow(dialog, kControlSave);
+        settings().gloss = 77;
+        pressButtonThatOpensAWindow(dialog, kControlSaveStyle);
         typeName(opened("Enregistrer sous..."), "Lampe");
         answer(opened("Enregistrer..."), dialog, IDYES);
         EXPECT_EQ(glossOfStyleFile("Lampe"), 77);
 
         // Deleting asks too; afterwards the default style is back.
-        pressButtonThatOpensAWindow(dialog, kControlDelete);
+        pressButtonThatOpensAWindow(dialog, kControlDeleteStyle);
         question = opened("Supprimer");
         ASSERT_NE(question, nullptr);
         EXPECT_EQ(messageText(question), "Souhaitez-vous supprimer Lampe");
         answer(question, dialog, IDYES);
         EXPECT_FALSE(std::filesystem::exists(stylePath("Lampe")));
         EXPECT_EQ(selectedStyle(dialog), systemName("Par défaut"));
-        EXPECT_EQ(state().gloss, 200);
+        EXPECT_EQ(settings().gloss, 200);
         EXPECT_FALSE(canDelete(dialog));
 
         // A write-protected style is neither deleted nor replaced.
         setWriteProtected(stylePath("Nuit"), true);
-        chooseRow(dialog, kControlStyleCombo, rowOf(dialog, "Nuit"));
-        pressButtonThatOpensAWindow(dialog, kControlDelete);
+        chooseRow(dialog, kControlStyleList, rowOf(dialog, "Nuit"));
+        pressButtonThatOpensAWindow(dialog, kControlDeleteStyle);
         HWND refusal = opened("Erreur");
         ASSERT_NE(refusal, nullptr);
         EXPECT_EQ(
             messageText(refusal),
             systemName("Impossible de supprimer.Nuitcar le fichier est protégé en écriture."));
         answer(refusal, dialog, IDOK);
-        pressButtonThatOpensAWindow(dialog, kControlSave);
+        pressButtonThatOpensAWindow(dialog, kControlSaveStyle);
         typeName(opened("Enregistrer sous..."), "Nuit");
         refusal = opened("Erreur");
         ASSERT_NE(refusal, nullptr);
