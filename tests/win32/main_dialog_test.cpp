@@ -10,14 +10,15 @@
 #include <thread>
 
 #include "protocol/colour_record.h"
-#include "shell/render_preview.h"
 #include "protocol/result_codes.h"
+#include "resources/resource_ids.h"
+#include "settings/parameter_table.h"
+#include "shell/render_preview.h"
 #include "styles/style_library.h"
 #include "tests/support/dialog_driver.h"
 #include "tests/support/styles_test_support.h"
 #include "tests/support/test_host.h"
 #include "tests/support/win32_module.h"
-#include "resources/resource_ids.h"
 #include "ui/slider_control.h"
 
 namespace {
@@ -33,7 +34,8 @@ int16_t runWithDialog(TestHost& host, const std::function<void(HWND)>& drive) {
     return result;
 }
 
-// Clicks a slider of the dialog at a share of its track; the value under the click.
+// Clicks a slider of the dialog at a share of its track; the value under the
+// click.
 int16_t clickSlider(HWND dialog, int id, double share) {
     const HWND slider = GetDlgItem(dialog, id);
     const auto* record = reinterpret_cast<const SliderRecord*>(GetWindowLongPtrA(slider, 0));
@@ -52,16 +54,22 @@ std::vector<uint8_t> resultPixels(const PluginState& state) {
     return std::vector<uint8_t>(image.pixels, image.pixels + image.rowBytes * image.height());
 }
 
-// The preview after an edit equals a render of the same settings from scratch,
-// and differs from the one before the edit.
-void expectPreviewFollowed(PluginState& state, const std::vector<uint8_t>& before,
-                           const char* edit) {
+// Makes an edit and checks that the preview followed it: it changed, and it
+// equals a render of the same settings from scratch.
+void expectPreviewFollows(PluginState& state, const char* edit, const std::function<void()>& make) {
     SCOPED_TRACE(edit);
+    const std::vector<uint8_t> before = resultPixels(state);
+    make();
     const std::vector<uint8_t> shown = resultPixels(state);
     EXPECT_NE(shown, before) << "the preview did not change";
     state.preview.everythingChanged();
     renderPreview(state);
     EXPECT_EQ(resultPixels(state), shown) << "the preview differs from a fresh render";
+}
+
+// The stored value of a slider position.
+int16_t stored(Parameter which, int16_t position) {
+    return parameter(which).storedFromSlider(position);
 }
 
 // The host's picker, answering pure blue.
@@ -96,7 +104,8 @@ TEST_F(MainDialogTest, OkAppliesTheEditsWhileCancelAndEscapeLeaveEverythingAsItW
     int16_t gloss = 0;
     EXPECT_EQ(runWithDialog(host,
                             [&](HWND dialog) {
-                                gloss = clickSlider(dialog, kControlGloss, 0.9);
+                                gloss = stored(Parameter::Gloss,
+                                               clickSlider(dialog, kControlGloss, 0.9));
                                 pressButton(dialog, kControlOk);
                             }),
               0);
@@ -104,7 +113,7 @@ TEST_F(MainDialogTest, OkAppliesTheEditsWhileCancelAndEscapeLeaveEverythingAsItW
     EXPECT_EQ(host.state()->settings.gloss, gloss);
     const std::vector<uint8_t> lit = host.rgb();
     EXPECT_NE(lit, original);
-    const std::vector<uint8_t> stored = host.session.parameterBytes();
+    const std::vector<uint8_t> storedBlock = host.session.parameterBytes();
 
     // Annuler, then the Escape key: the edits are dropped, the image and the
     // stored settings stay.
@@ -122,7 +131,7 @@ TEST_F(MainDialogTest, OkAppliesTheEditsWhileCancelAndEscapeLeaveEverythingAsItW
                             }),
               1);
     EXPECT_EQ(host.state()->settings.gloss, gloss);
-    EXPECT_EQ(host.session.parameterBytes(), stored);
+    EXPECT_EQ(host.session.parameterBytes(), storedBlock);
     EXPECT_EQ(host.rgb(), lit);
 }
 
@@ -135,75 +144,74 @@ TEST_F(MainDialogTest, LightControlsFollowTheTypeAndTheSwitchAndEveryEditReaches
         ASSERT_EQ(light.type, uint32_t(Spot)) << "the default style's light";
         EXPECT_TRUE(isEnabled(dialog, kControlFocus));
 
-        std::vector<uint8_t> before = resultPixels(state);
-        chooseRow(dialog, kControlLightType, 1);
-        EXPECT_EQ(light.type, uint32_t(Omni));
-        EXPECT_FALSE(isEnabled(dialog, kControlFocus));
-        expectPreviewFollowed(state, before, "omni");
-
+        expectPreviewFollows(state, "omni", [&] {
+            chooseRow(dialog, kControlLightType, 1);
+            EXPECT_EQ(light.type, uint32_t(Omni));
+            EXPECT_FALSE(isEnabled(dialog, kControlFocus));
+        });
         light.vector1 = {25, 3}; // no longer perpendicular
         chooseRow(dialog, kControlLightType, 2);
         EXPECT_EQ(light.type, uint32_t(Spot));
         EXPECT_TRUE(isEnabled(dialog, kControlFocus));
         EXPECT_EQ(light.vector0.x * light.vector1.x + light.vector0.y * light.vector1.y, 0);
 
-        before = resultPixels(state);
+        const int lightControls[] = {kControlIntensity, kControlFocus, kControlLightColour,
+                                     kControlLightType, kControlTypeLabel};
+        expectPreviewFollows(state, "light off", [&] {
+            pressButton(dialog, kControlLightOn);
+            EXPECT_EQ(light.enabled, 0u);
+            for (int id : lightControls)
+                EXPECT_FALSE(isEnabled(dialog, id)) << id;
+        });
         pressButton(dialog, kControlLightOn);
-        EXPECT_EQ(light.enabled, 0u);
-        for (int id : {kControlIntensity, kControlFocus, kControlLightColour, kControlLightType,
-                       kControlTypeLabel})
-            EXPECT_FALSE(isEnabled(dialog, id)) << id;
-        expectPreviewFollowed(state, before, "light off");
-        pressButton(dialog, kControlLightOn);
-        for (int id : {kControlIntensity, kControlFocus, kControlLightColour, kControlLightType,
-                       kControlTypeLabel})
+        for (int id : lightControls)
             EXPECT_TRUE(isEnabled(dialog, id)) << id;
 
-        before = resultPixels(state);
-        const int16_t intensity = clickSlider(dialog, kControlIntensity, 0.95);
-        EXPECT_EQ(light.intensity, intensity - 127);
-        expectPreviewFollowed(state, before, "intensity");
-        before = resultPixels(state);
-        const int16_t material = clickSlider(dialog, kControlMaterial, 0.8);
-        EXPECT_EQ(settings.material, material);
-        expectPreviewFollowed(state, before, "material");
-        before = resultPixels(state);
-        const int16_t ambience = clickSlider(dialog, kControlAmbience, 0.9);
-        EXPECT_EQ(settings.ambience, ambience - 127);
-        expectPreviewFollowed(state, before, "ambience");
+        expectPreviewFollows(state, "intensity", [&] {
+            const int16_t position = clickSlider(dialog, kControlIntensity, 0.95);
+            EXPECT_EQ(light.intensity, stored(Parameter::Intensity, position));
+        });
+        expectPreviewFollows(state, "material", [&] {
+            const int16_t position = clickSlider(dialog, kControlMaterial, 0.8);
+            EXPECT_EQ(settings.material, stored(Parameter::Material, position));
+        });
+        expectPreviewFollows(state, "ambience", [&] {
+            const int16_t position = clickSlider(dialog, kControlAmbience, 0.9);
+            EXPECT_EQ(settings.ambience, stored(Parameter::Ambience, position));
+        });
 
         // Texture: "Sans" disables the relief controls, a channel enables them.
         EXPECT_FALSE(isEnabled(dialog, kControlRelief));
         EXPECT_FALSE(isEnabled(dialog, kControlWhiteIsHigh));
-        before = resultPixels(state);
-        chooseRow(dialog, kControlTextureChannel, 2);
-        EXPECT_EQ(settings.textureChannel, 2);
-        EXPECT_TRUE(isEnabled(dialog, kControlRelief));
-        EXPECT_TRUE(isEnabled(dialog, kControlWhiteIsHigh));
-        expectPreviewFollowed(state, before, "texture");
-        before = resultPixels(state);
-        const int16_t relief = clickSlider(dialog, kControlRelief, 1.0);
-        EXPECT_EQ(settings.reliefAmount, relief);
-        expectPreviewFollowed(state, before, "relief");
-        before = resultPixels(state);
-        pressButton(dialog, kControlWhiteIsHigh);
-        expectPreviewFollowed(state, before, "white is high");
+        expectPreviewFollows(state, "texture", [&] {
+            chooseRow(dialog, kControlTextureChannel, 2);
+            EXPECT_EQ(settings.textureChannel, 2);
+            EXPECT_TRUE(isEnabled(dialog, kControlRelief));
+            EXPECT_TRUE(isEnabled(dialog, kControlWhiteIsHigh));
+        });
+        expectPreviewFollows(state, "relief", [&] {
+            const int16_t position = clickSlider(dialog, kControlRelief, 1.0);
+            EXPECT_EQ(settings.reliefAmount, stored(Parameter::Relief, position));
+        });
+        expectPreviewFollows(state, "white is high",
+                             [&] { pressButton(dialog, kControlWhiteIsHigh); });
 
-        before = resultPixels(state);
+        const std::vector<uint8_t> before = resultPixels(state);
         pressButton(dialog, kControlPreviewOn);
         EXPECT_EQ(state.preview.previewOn, 0u);
         EXPECT_NE(resultPixels(state), before);
         pressButton(dialog, kControlPreviewOn);
         EXPECT_EQ(resultPixels(state), before);
 
-        // A colour from the host's picker reaches the light, its swatch and the preview.
+        // A colour from the host's picker reaches the light, its swatch and the
+        // preview.
         host.record.colorService = pickBlue;
-        before = resultPixels(state);
-        pressButton(dialog, kControlLightColour);
-        EXPECT_EQ(light.color[0], 0);
-        EXPECT_EQ(light.color[2], 65535);
-        EXPECT_EQ(centreColourOf(GetDlgItem(dialog, kControlLightColour)), RGB(0, 0, 255));
-        expectPreviewFollowed(state, before, "light colour");
+        expectPreviewFollows(state, "light colour", [&] {
+            pressButton(dialog, kControlLightColour);
+            EXPECT_EQ(light.color[0], 0);
+            EXPECT_EQ(light.color[2], 65535);
+            EXPECT_EQ(centreColourOf(GetDlgItem(dialog, kControlLightColour)), RGB(0, 0, 255));
+        });
         pressButton(dialog, kControlOk);
     });
     EXPECT_EQ(host.block()->textureChannel, 2);
