@@ -1,24 +1,9 @@
 #ifdef _WIN32
 #include "tests/support/dialog_driver.h"
 
+#include "tests/support/win32_module.h"
+
 namespace {
-struct Search {
-    const char* caption;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK matchDialog(HWND window, LPARAM parameter) {
-    auto* search = reinterpret_cast<Search*>(parameter);
-    char className[64] = "";
-    GetClassNameA(window, className, sizeof className);
-    if (!IsWindowVisible(window) || lstrcmpA(className, "#32770") != 0)
-        return TRUE;
-    if (search->caption && windowText(window) != search->caption)
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
 // Sent, so that the window has handled it when the call returns.
 void sendMouse(HWND window, UINT message, int x, int y) {
     SendMessageA(window, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(x, y));
@@ -26,14 +11,7 @@ void sendMouse(HWND window, UINT message, int x, int y) {
 } // namespace
 
 HWND waitForDialog(DWORD threadId, const char* caption, int milliseconds) {
-    for (int waited = 0; waited < milliseconds; waited += 20) {
-        Search search{caption};
-        EnumThreadWindows(threadId, matchDialog, reinterpret_cast<LPARAM>(&search));
-        if (search.found)
-            return search.found;
-        Sleep(20);
-    }
-    return nullptr;
+    return waitForWindow(threadId, "#32770", caption, milliseconds);
 }
 
 bool waitForClose(HWND window, int milliseconds) {
