@@ -9,6 +9,7 @@ REQUIRED_PACKAGES=(
     cmake make g++ pkg-config
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     libstb-dev nlohmann-json3-dev
+    clang libclang-rt-14-dev
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
     wine wine32:i386 fonts-wine xvfb xauth
 )
@@ -58,6 +59,30 @@ build_sanitized() {
     configure_and_build "$BUILD_ROOT/native-asan" -DORVANE_SANITIZE=ON -DORVANE_BENCHMARKS=OFF -- \
         orvane_tests zerafin orvane_sample orvane_image_check
 }
+# The libFuzzer targets, built by clang under the sanitizers.
+build_fuzz() {
+    log "fuzz targets (clang, AddressSanitizer and UndefinedBehaviorSanitizer)"
+    configure_and_build "$BUILD_ROOT/fuzz" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+        -DORVANE_FUZZ=ON -DORVANE_BENCHMARKS=OFF -- orvane_fuzz_targets
+}
+FUZZ_TARGETS=(image script style params property_list terminology)
+
+# fuzz_run TARGET OPTIONS...: runs one target over its committed corpus (which
+# it only reads) and a scratch corpus of what it finds (under FUZZ_SCRATCH,
+# build/fuzz/corpus by default). Whatever makes it fail is saved into the
+# committed corpus, to be kept. The sanitizers' quarantine and allocation
+# stacks are kept small, which makes a run several times faster.
+fuzz_run() {
+    local target=$1; shift
+    local seeds="$ORVANE_ROOT/tests/fuzz/$target"
+    local scratch="${FUZZ_SCRATCH:-$BUILD_ROOT/fuzz/corpus}/$target"
+    mkdir -p "$scratch"
+    ASAN_OPTIONS=detect_leaks=1:quarantine_size_mb=8:malloc_context_size=4 \
+        UBSAN_OPTIONS=print_stacktrace=1 \
+        "$BUILD_ROOT/fuzz/tests/fuzz/fuzz_$target" -artifact_prefix="$seeds/" \
+        -rss_limit_mb=2048 -max_len=131072 "$@" "$scratch" "$seeds"
+}
+
 build_win32() {
     log "Win32 build (i686 mingw-w64)"
     configure_and_build "$BUILD_ROOT/win32" \

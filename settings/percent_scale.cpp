@@ -12,6 +12,11 @@ int32_t PositionToPercent(int32_t position, PercentScale scale) {
 }
 
 int32_t PercentToPosition(int32_t percent, PercentScale scale) {
+    // The lowest percentage is the slider's lowest position, although the next
+    // position shows it too: a setting at position 0 (the default material)
+    // records as -100 and must read back as 0 for a recording to replay.
+    if (percent <= PositionToPercent(kLowestPosition, scale))
+        return kLowestPosition;
     if (percent >= 0) {
         for (int32_t p = kLowestPosition; p <= kHighestPosition; ++p)
             if (PositionToPercent(p, scale) >= percent)

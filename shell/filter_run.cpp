@@ -43,7 +43,7 @@ void placePreviewTile(HostRecord& host) {
 }
 
 void setUpPreviewWalk(HostRecord& host, PluginState& state) {
-    state.run.tileSize = uint16_t((64 / state.preview.step) * state.preview.step);
+    state.run.tileSize = uint16_t(previewTileSize(state.preview.step));
     host.inputRect = firstTile(host.areaRect, state.run.tileSize);
     placePreviewTile(host);
 }

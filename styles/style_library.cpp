@@ -151,9 +151,15 @@ int DeleteStyle(std::string_view name) {
 }
 
 int IsStyleFile(const char* entryName, const char* folder) {
+    // Only a style that loads under the listed name is listed: a name that the
+    // name rule would cut or refuse would load another file or none, and a
+    // file too short to hold a whole style would be refused on loading.
     char path[platform::kMaxPath];
     StyleFile file;
-    return joinPath(folder, entryName, path) && OpenStyleFileAt(file, path) && CloseStyleFile(file);
+    StyleRecord record;
+    return StoredStyleName(entryName) == entryName && isUsableStyleName(entryName) &&
+           joinPath(folder, entryName, path) && OpenStyleFileAt(file, path) &&
+           ReadStyleRecord(file, record) && CloseStyleFile(file);
 }
 
 std::optional<std::string> GetStyleName(int16_t index) {

@@ -100,7 +100,9 @@ TEST_F(HostStyles, UnknownDamagedAndEscapingNamesAreRefused) {
         EXPECT_FALSE(convert(name, error)) << name;
         EXPECT_FALSE(error.empty()) << name;
     }
-    // Cut as the style library cuts: a 40-character name finds its first 30.
+    // A name the style library would cut names another file: refused, never
+    // applied as the style of its first 30 characters.
     saveSpot("Un nom de style bien trop long", 50, 1);
-    EXPECT_TRUE(convert("Un nom de style bien trop long pour lui", error)) << error;
+    EXPECT_FALSE(convert("Un nom de style bien trop long pour lui", error));
+    EXPECT_TRUE(convert("Un nom de style bien trop long", error)) << error;
 }

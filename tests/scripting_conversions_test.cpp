@@ -18,7 +18,7 @@ TEST(PercentToPosition, WideScaleSearchesTheFirstPositionShowingTheValue) {
                    {1, 130},
                    {-1, 127},
                    {100, 256},
-                   {-100, 1},
+                   {-100, 0},
                    {-150, 0},
                    {250, 256},
                    {50, 192},
@@ -58,6 +58,24 @@ TEST(PercentToPosition, EveryWholePercentageSurvivesTheRoundTrip) {
         EXPECT_EQ(PositionToPercent(PercentToPosition(percent, PercentScale::Narrow),
                                     PercentScale::Narrow),
                   percent);
+}
+
+// 257 positions show 201 wide (101 narrow) percentages, so a recording keeps
+// the percentage, not always the position: every position records a value
+// that reads back to a position recording the same value, the positions a
+// read gives come back exactly, and the slider's ends are kept.
+TEST(PercentToPosition, RecordingAndReadingAgreeOnEverySliderPosition) {
+    for (PercentScale scale : {PercentScale::Wide, PercentScale::Narrow})
+        for (int32_t position = 0; position <= 256; ++position) {
+            const int32_t recorded = PositionToPercent(position, scale);
+            const int32_t read = PercentToPosition(recorded, scale);
+            EXPECT_EQ(PositionToPercent(read, scale), recorded) << position;
+            EXPECT_EQ(PercentToPosition(PositionToPercent(read, scale), scale), read) << position;
+        }
+    for (PercentScale scale : {PercentScale::Wide, PercentScale::Narrow}) {
+        EXPECT_EQ(PercentToPosition(PositionToPercent(0, scale), scale), 0);
+        EXPECT_EQ(PercentToPosition(PositionToPercent(256, scale), scale), 256);
+    }
 }
 
 TEST(ColourComponents, MapOntoSixteenBitChannelsAndBack) {

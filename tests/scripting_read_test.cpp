@@ -34,7 +34,7 @@ TEST(ReadScript, MaterialPercentagesBecomeSliderPositions) {
     EXPECT_EQ(cell, 0);
     EXPECT_EQ(fixture.state.settings.gloss, 128);
     EXPECT_EQ(fixture.state.settings.material, 256);
-    EXPECT_EQ(fixture.state.settings.exposure, 1);
+    EXPECT_EQ(fixture.state.settings.exposure, 0);
     EXPECT_EQ(fixture.state.settings.ambience, 1); // position 128 - 127
     EXPECT_EQ(fixture.state.settings.reliefAmount, 128);
 
@@ -305,7 +305,7 @@ TEST(ReadScript, ErrorInOneLightEndsThatLightOnly) {
     EXPECT_EQ(fixture.state.settings.lightCount, 3);
     EXPECT_EQ(fixture.state.settings.lights[0].intensity, 129);
     EXPECT_EQ(fixture.state.settings.lights[0].focus, 128); // the light ended at the bad value
-    EXPECT_EQ(fixture.state.settings.lights[2].intensity, -126);
+    EXPECT_EQ(fixture.state.settings.lights[2].intensity, -127);
     EXPECT_EQ(fixture.state.settings.gloss, 256);
 
     // An error still in the cell when the list ends stops the whole read.

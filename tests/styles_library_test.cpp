@@ -120,6 +120,32 @@ TEST_F(StyleLibraryTest, OnlyStyleFilesAreListedInTheFoldersOrder) {
     EXPECT_EQ(GetStyleName(-1), std::nullopt);
 }
 
+// The list offers only names that load themselves: a whole style under a name
+// the name rule would cut or refuse, or a file that ends after its header,
+// is left out, and every name listed loads.
+TEST_F(StyleLibraryTest, OnlyNamesThatLoadThemselvesAreListed) {
+    auto state = defaultState();
+    save("Bleu", *state);
+    const std::vector<uint8_t> style = readWholeFile(stylePath("Bleu"));
+    std::vector<const char*> names = {"Un nom de style bien plus long que trente et un"};
+#ifndef _WIN32
+    // Names Windows itself never gives a file (it drops the trailing dot or
+    // space, and the others are devices) but other systems do.
+    names.insert(names.end(), {"Fin.", "Fin ", "CON", "AUX.txt"});
+#endif
+    for (const char* name : names)
+        writeWholeFile(stylePath(name), style);
+    writeWholeFile(stylePath("Entête"), std::vector<uint8_t>(style.begin(), style.begin() + 6));
+    writeWholeFile(stylePath("Tronqué"), std::vector<uint8_t>(style.begin(), style.end() - 1));
+    const std::vector<std::string> listed = listedNames();
+    EXPECT_EQ(listed, std::vector<std::string>{"Bleu"});
+    for (const std::string& name : listed) {
+        std::vector<char> buffer(name.begin(), name.end());
+        buffer.push_back('\0');
+        EXPECT_EQ(LoadStyle(buffer.data(), *state), 1) << name;
+    }
+}
+
 TEST_F(StyleLibraryTest, AStyleOpenElsewhereIsNeitherListedNorLoaded) {
     auto state = defaultState();
     save("Occupé", *state);

@@ -1,7 +1,8 @@
 // The native build has no windows: messages go to the standard error stream,
 // the layout pass measures the main dialog's template arithmetically, and there
-// is no dialog to run.
+// is no dialog to run unless a stand-in takes its place.
 #include <cstdio>
+#include <utility>
 
 #include "protocol/result_codes.h"
 #include "resources/dialog_table.h"
@@ -13,6 +14,7 @@
 namespace {
 int baseUnitX = kDefaultDialogBaseUnitX;
 int baseUnitY = kDefaultDialogBaseUnitY;
+std::function<int16_t(DialogSession&)> mainDialogStandIn;
 
 void printMessage(int titleId, int textId) {
     const char* title = stringTableText(titleId);
@@ -49,6 +51,10 @@ int16_t runLayoutPass(HostRecord& host, Settings& settings, Preview& preview) {
     return LayoutPreview(measureMainDialogTemplate(), host, settings, preview);
 }
 
-int16_t runMainDialog(DialogSession&) {
-    return result::missingResource;
+void setMainDialogStandIn(std::function<int16_t(DialogSession&)> standIn) {
+    mainDialogStandIn = std::move(standIn);
+}
+
+int16_t runMainDialog(DialogSession& session) {
+    return mainDialogStandIn ? mainDialogStandIn(session) : result::missingResource;
 }

@@ -2,27 +2,24 @@
 
 #include <cstdio>
 
+#include "host/zerafin/host_files.h"
 #include "host/zerafin/host_styles.h"
 #include "host/zerafin/image_io.h"
 #include "host/zerafin/info_command.h"
+#include "host/zerafin/messages.h"
 #include "host/zerafin/module_resources.h"
+#include "host/zerafin/parameter_file.h"
 #include "host/zerafin/plugin_module.h"
 #include "host/zerafin/script_file.h"
+#include "protocol/four_cc.h"
 #include "protocol/plugin_api.h"
 #include "protocol/result_codes.h"
 #include "protocol/selectors.h"
 
 namespace {
 int fail(int status, const std::string& message) {
-    std::fprintf(stderr, "zerafin: %s\n", message.c_str());
+    printMessage(stderr, message);
     return status;
-}
-
-bool fileExists(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file)
-        std::fclose(file);
-    return file != nullptr;
 }
 
 std::string pluginPathOf(const CommandLine& line) {
@@ -45,7 +42,8 @@ class OwnerWindow {
 // What the module tells the host before any of its code runs: it must be a
 // filter that works on RGB images. The entry point is the one 'wx86' names.
 bool describeFilterModule(const std::string& path, ModuleDescription& module,
-                          std::string& entryName, std::string& error) {
+                          std::string& entryName, std::string& error,
+                          std::string* moduleName = nullptr) {
     if (!readModuleDescription(path, module, error))
         return false;
     const std::optional<PropertyList> list = parsePropertyList(module.propertyList, error);
@@ -57,6 +55,9 @@ bool describeFilterModule(const std::string& path, ModuleDescription& module,
         error = "'" + path + "' cannot run here: " + error;
         return false;
     }
+    const Property* name = findProperty(*list, fourCC("name"));
+    if (moduleName && name)
+        *moduleName = propertyPascalString(*name).value_or("");
     return true;
 }
 
@@ -79,10 +80,8 @@ bool loadInputs(const CommandLine& line, Document& document, std::string& error)
 std::optional<Descriptor> loadScript(const std::string& path, const ModuleDescription& module,
                                      std::string& error) {
     std::vector<uint8_t> bytes;
-    if (!readWholeFile(path, bytes)) {
-        error = "cannot read the script '" + path + "'";
+    if (!readInputFile(path, "the script", kMaxScriptBytes, bytes, error))
         return std::nullopt;
-    }
     if (module.terminology.empty()) {
         error = "the module publishes no scripting terminology to check the script against";
         return std::nullopt;
@@ -99,34 +98,99 @@ std::optional<Descriptor> loadScript(const std::string& path, const ModuleDescri
     return descriptor;
 }
 
-// Everything the run writes, written only once the plug-in succeeded.
-int writeResults(const CommandLine& line, HostSession& session, const Document& document) {
+// Everything a run needs that can be refused before the plug-in is called.
+struct FilterInputs {
+    ModuleDescription module;
+    std::string entryName, moduleName;
+    Document document;
+    std::optional<Descriptor> script;
+    std::optional<std::vector<uint8_t>> storedParameters;
+};
+
+// The files a run writes, each reserved before the plug-in runs.
+struct FilterOutputs {
+    PendingOutputs files;
+    size_t image = 0, params = 0, record = 0;
+};
+
+// Everything the run writes, written once the plug-in succeeded and put in
+// place together only when all of it was written.
+int writeResults(const CommandLine& line, const FilterInputs& inputs, HostSession& session,
+                 FilterOutputs& outputs) {
     std::string error;
-    std::vector<uint8_t> recording;
     if (!line.record.empty()) {
         const std::optional<Descriptor> recorded = session.takeRecordedDescriptor();
         if (!recorded)
             return fail(kExitPluginFailed, "the plug-in recorded no settings; nothing was written");
         const std::string text = scriptFromDescriptor(*recorded);
-        recording.assign(text.begin(), text.end());
+        if (!outputs.files.write(outputs.record, std::vector<uint8_t>(text.begin(), text.end()),
+                                 error))
+            return fail(kExitUsage, error + "; nothing was written");
     }
-    if (!savePng(line.output, document, error))
-        return fail(kExitUsage, error);
-    if (!line.params.empty() && !writeWholeFile(line.params, session.parameterBytes(), error))
-        return fail(kExitUsage, error);
-    if (!line.record.empty() && !writeWholeFile(line.record, recording, error))
+    std::vector<uint8_t> encoded;
+    if (!encodePng(inputs.document, encoded, error) ||
+        !outputs.files.write(outputs.image, encoded, error))
+        return fail(kExitUsage, error + "; nothing was written");
+    if (!line.params.empty() &&
+        !outputs.files.write(
+            outputs.params, parameterFileBytes(inputs.moduleName, session.parameterBytes()), error))
+        return fail(kExitUsage, error + "; nothing was written");
+    if (!outputs.files.commit(error))
         return fail(kExitUsage, error);
     return kExitSuccess;
 }
 
-// Everything a run needs that can be refused before the plug-in is called.
-struct FilterInputs {
-    ModuleDescription module;
-    std::string entryName;
-    Document document;
-    std::optional<Descriptor> script;
-    std::optional<std::vector<uint8_t>> storedParameters;
+// One path of the command line and what it is for.
+struct RolePath {
+    std::string role, path;
+    bool written;
 };
+
+// Two paths that name one file would make the run read what it overwrites, or
+// write one result over another: a usage error, whatever the paths' spelling.
+bool pathsAreDistinct(const CommandLine& line, std::string& error) {
+    std::vector<RolePath> paths = {{"the input image", line.input, false},
+                                   {"the output image", line.output, true}};
+    for (const auto& [name, path] : line.channels)
+        paths.push_back({"the channel '" + name + "'", path, false});
+    if (!line.script.empty())
+        paths.push_back({"--script", line.script, false});
+    if (!line.record.empty())
+        paths.push_back({"--record", line.record, true});
+    // --params is read and then written again: it may be only itself.
+    if (!line.params.empty())
+        paths.push_back({"--params", line.params, true});
+    std::vector<std::optional<FileIdentity>> identities;
+    for (const RolePath& path : paths)
+        identities.push_back(identityOf(path.path));
+    for (size_t a = 0; a < paths.size(); ++a)
+        for (size_t b = a + 1; b < paths.size(); ++b) {
+            if (!(paths[a].written || paths[b].written) || !identities[a] ||
+                identities[a] != identities[b])
+                continue;
+            error = paths[a].role + " and " + paths[b].role + " name the same file ('" +
+                    paths[a].path + "', '" + paths[b].path + "')";
+            return false;
+        }
+    return true;
+}
+
+bool reserveOutputs(const CommandLine& line, FilterOutputs& outputs, std::string& error) {
+    return outputs.files.reserve(line.output, outputs.image, error) &&
+           (line.params.empty() || outputs.files.reserve(line.params, outputs.params, error)) &&
+           (line.record.empty() || outputs.files.reserve(line.record, outputs.record, error));
+}
+
+bool loadStoredParameters(const std::string& path, FilterInputs& inputs, std::string& error) {
+    std::vector<uint8_t> bytes;
+    if (!readInputFile(path, "the parameter file", kMaxParameterFileBytes, bytes, error))
+        return false;
+    inputs.storedParameters.emplace();
+    if (readParameterFile(bytes, inputs.moduleName, *inputs.storedParameters, error))
+        return true;
+    error = "cannot use the parameter file '" + path + "': " + error;
+    return false;
+}
 
 int gatherInputs(const CommandLine& line, FilterInputs& inputs) {
     std::string error;
@@ -134,29 +198,35 @@ int gatherInputs(const CommandLine& line, FilterInputs& inputs) {
     if (line.dialog)
         return fail(kExitUsage, "the native host has no dialog; use a script or a style");
 #endif
-    const bool haveParameters = !line.params.empty() && fileExists(line.params);
-    if (line.script.empty() && line.style.empty() && !line.dialog && !haveParameters)
+    const bool haveParameters = !line.params.empty() && pathExists(line.params);
+    const bool settingsGiven = !line.script.empty() || !line.style.empty() || line.dialog;
+    if (!settingsGiven && !haveParameters)
         return fail(kExitUsage,
                     "nothing to apply: give --script, --style, --dialog or a stored --params file");
-    if (!describeFilterModule(pluginPathOf(line), inputs.module, inputs.entryName, error))
+    if (!settingsGiven && !line.record.empty())
+        return fail(kExitUsage, "--record needs the settings themselves (--script, --style or "
+                                "--dialog): a stored --params file holds only their rendered form");
+    if (!pathsAreDistinct(line, error))
+        return fail(kExitUsage, error);
+    if (!describeFilterModule(pluginPathOf(line), inputs.module, inputs.entryName, error,
+                              &inputs.moduleName))
         return fail(kExitUsage, error);
     if (!loadInputs(line, inputs.document, error))
         return fail(kExitUsage, error);
     if (!line.script.empty() && !(inputs.script = loadScript(line.script, inputs.module, error)))
         return fail(kExitUsage, error);
-    if (haveParameters) {
-        inputs.storedParameters.emplace();
-        if (!readWholeFile(line.params, *inputs.storedParameters))
-            return fail(kExitUsage, "cannot read '" + line.params + "'");
-    }
+    if (haveParameters && !loadStoredParameters(line.params, inputs, error))
+        return fail(kExitUsage, error);
     return kExitSuccess;
 }
 
 // The settings the run plays: the script's, the style's, or none.
 int playSettings(const CommandLine& line, FilterInputs& inputs, HostSession& session) {
     std::string error;
-    if (!line.style.empty() && !(inputs.script = styleDescriptor(styleFolderOf(pluginPathOf(line)),
-                                                                 line.style, session, error)))
+    std::string folder;
+    if (!line.style.empty() &&
+        !(styleFolderOf(pluginPathOf(line), folder, error) &&
+          (inputs.script = styleDescriptor(folder, line.style, session, error))))
         return fail(kExitUsage, error);
     if (inputs.script && !session.playScript(*inputs.script, line.dialog))
         return fail(kExitPluginFailed, "not enough memory for the script");
@@ -184,17 +254,18 @@ std::string meaningOf(int16_t code) {
 // An interruption counts from the moment it comes, also while the images are
 // read: the plug-in stops at its next look at checkAbort, and whatever it lit
 // is not written.
-int finishRun(const CommandLine& line, int16_t code, HostSession& session,
-              const Document& document) {
+int finishRun(const CommandLine& line, int16_t code, const FilterInputs& inputs,
+              HostSession& session, FilterOutputs& outputs) {
     if (code == 1 || abortRequested())
         return fail(kExitCancelled, "cancelled; nothing was written");
     if (code != 0)
         return fail(kExitPluginFailed,
                     "the plug-in failed with result " + std::to_string(code) + meaningOf(code));
-    return writeResults(line, session, document);
+    return writeResults(line, inputs, session, outputs);
 }
 
-int runPlugin(const CommandLine& line, FilterInputs& inputs, const PluginModule& module) {
+int runPlugin(const CommandLine& line, FilterInputs& inputs, FilterOutputs& outputs,
+              const PluginModule& module) {
     OwnerWindow owner;
     HostSession session(module.entryPoint(), owner.get());
     session.setDocument(&inputs.document);
@@ -207,7 +278,7 @@ int runPlugin(const CommandLine& line, FilterInputs& inputs, const PluginModule&
     if (const int status = playSettings(line, inputs, session); status != kExitSuccess)
         return status;
 
-    const int status = finishRun(line, session.runFilter(line.dialog), session, inputs.document);
+    const int status = finishRun(line, session.runFilter(line.dialog), inputs, session, outputs);
     module.discardState(session.dataSlot);
     return status;
 }
@@ -218,10 +289,13 @@ int runFilterCommand(const CommandLine& line) {
     if (const int status = gatherInputs(line, inputs); status != kExitSuccess)
         return status;
     std::string error;
+    FilterOutputs outputs;
+    if (!reserveOutputs(line, outputs, error))
+        return fail(kExitUsage, error);
     auto module = PluginModule::load(pluginPathOf(line), inputs.entryName, error);
     if (!module)
         return fail(kExitUsage, error);
-    return runPlugin(line, inputs, *module);
+    return runPlugin(line, inputs, outputs, *module);
 }
 
 int runAboutCommand(const CommandLine& line) {

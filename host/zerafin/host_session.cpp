@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 #include "host/zerafin/colour_service.h"
 #include "host/zerafin/draw_pixel_map.h"
@@ -48,10 +49,16 @@ void closeProgressLine(bool completed) {
     progressLineOpen = false;
 }
 
+// Called by the plug-in: running out of memory becomes its out-of-memory
+// code and never unwinds through the plug-in.
 int16_t fetchRequestedCallback() {
     if (!activeSession)
         return -1;
-    activeSession->supplyRequested();
+    try {
+        activeSession->supplyRequested();
+    } catch (const std::bad_alloc&) {
+        return -108;
+    }
     return 0;
 }
 
@@ -316,7 +323,7 @@ void HostSession::setParameterBytes(const std::vector<uint8_t>& bytes) {
     if (record.parameterHandle)
         HostDisposeHandle(nullptr, record.parameterHandle);
     record.parameterHandle = NewHandle(int32_t(bytes.size()));
-    if (record.parameterHandle)
+    if (record.parameterHandle && !bytes.empty())
         std::memcpy(*record.parameterHandle, bytes.data(), bytes.size());
 }
 

@@ -4,8 +4,9 @@
 #include <cstdio>
 #include <memory>
 
+#include "host/zerafin/host_files.h"
 #include "host/zerafin/host_session.h"
-#include "host/zerafin/image_io.h"
+#include "host/zerafin/messages.h"
 #include "host/zerafin/plugin_module.h"
 #include "platform/files.h"
 #include "protocol/four_cc.h"
@@ -19,16 +20,24 @@
 #endif
 
 namespace {
+// Far above any style: a header, 16 lights and the settings take under 1 KiB.
+constexpr uint64_t kMaxStyleFileBytes = 1 << 20;
 
 void removeKey(Descriptor& descriptor, uint32_t key) {
     std::erase_if(descriptor.items, [key](const DescriptorItem& item) { return item.key == key; });
 }
 } // namespace
 
-std::string styleFolderOf(const std::string& modulePath) {
+bool styleFolderOf(const std::string& modulePath, std::string& folder, std::string& error) {
+    const std::optional<std::string> directory = moduleDirectory(modulePath);
+    if (!directory) {
+        error = "the style folder cannot be found: the module's path is unknown or longer than " +
+                std::to_string(platform::kMaxPath - 1) + " characters";
+        return false;
+    }
     const std::string separator(1, platform::kPathSeparator);
-    return moduleDirectory(modulePath) + separator + stringTableText(kStringStyleFolderName) +
-           separator;
+    folder = *directory + separator + stringTableText(kStringStyleFolderName) + separator;
+    return true;
 }
 
 std::vector<std::string> listStyles(const std::string& folder) {
@@ -44,7 +53,7 @@ std::optional<Descriptor> styleDescriptor(const std::string& folder, const std::
                                           HostSession& session, std::string& error) {
     const std::string styleName = StoredStyleName(name);
     char path[platform::kMaxPath];
-    if (name.size() >= platform::kMaxPath || !isUsableStyleName(styleName.c_str()) ||
+    if (name != styleName || !isUsableStyleName(styleName.c_str()) ||
         !joinPath(folder.c_str(), styleName.c_str(), path) ||
         !IsStyleFile(styleName.c_str(), folder.c_str())) {
         error = "no style named '" + systemTextToUtf8(name) + "' in '" + systemTextToUtf8(folder) +
@@ -52,14 +61,24 @@ std::optional<Descriptor> styleDescriptor(const std::string& folder, const std::
         return std::nullopt;
     }
     std::vector<uint8_t> bytes;
+    if (!readInputFile(path, "the style", kMaxStyleFileBytes, bytes, error))
+        return std::nullopt;
+    std::optional<Descriptor> descriptor = styleDescriptorOfBytes(bytes, session, error);
+    if (!descriptor)
+        error = "the style '" + systemTextToUtf8(styleName) + "' " + error;
+    return descriptor;
+}
+
+std::optional<Descriptor> styleDescriptorOfBytes(const std::vector<uint8_t>& bytes,
+                                                 HostSession& session, std::string& error) {
     int16_t errorCell = 0;
-    if (!readWholeFile(path, bytes) || !RecordStyleAsScript(bytes, session.record, &errorCell)) {
-        error = "the style '" + systemTextToUtf8(styleName) + "' cannot be read";
+    if (!RecordStyleAsScript(bytes, session.record, &errorCell)) {
+        error = "cannot be read";
         return std::nullopt;
     }
     std::optional<Descriptor> descriptor = session.takeRecordedDescriptor();
     if (errorCell != 0 || !descriptor) {
-        error = "the style '" + systemTextToUtf8(styleName) + "' cannot be turned into a script";
+        error = "cannot be turned into a script";
         return std::nullopt;
     }
     removeKey(*descriptor, fourCC("FrmW"));
@@ -67,11 +86,14 @@ std::optional<Descriptor> styleDescriptor(const std::string& folder, const std::
 }
 
 int runStylesCommand(const CommandLine& line) {
-    const std::string folder =
-        styleFolderOf(line.plugin.empty() ? defaultPluginPath() : line.plugin);
+    std::string folder, error;
+    if (!styleFolderOf(line.plugin.empty() ? defaultPluginPath() : line.plugin, folder, error)) {
+        printMessage(stderr, error);
+        return kExitUsage;
+    }
     const std::vector<std::string> names = listStyles(folder);
     if (names.empty())
-        std::fprintf(stderr, "zerafin: no styles in '%s'\n", systemTextToUtf8(folder).c_str());
+        printMessage(stderr, "no styles in '" + systemTextToUtf8(folder) + "'");
     for (const std::string& name : names)
         std::printf("%s\n", systemTextToUtf8(name).c_str());
     return kExitSuccess;

@@ -1,13 +1,18 @@
 #include "host/zerafin/image_io.h"
 
-#include <cstdio>
+#include <climits>
+#include <cstring>
 #include <memory>
+#include <new>
+
+#include "host/zerafin/host_files.h"
 
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_ONLY_PNG
 #define STBI_ONLY_JPEG
 #define STBI_ONLY_BMP
 #define STBI_ONLY_TGA
+#define STBI_MAX_DIMENSIONS kMaxImageSide
 #include <stb/stb_image.h>
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb/stb_image_write.h>
@@ -18,105 +23,326 @@ struct StbFree {
 };
 using StbPixels = std::unique_ptr<stbi_uc, StbFree>;
 
-constexpr int kMaxSide = 30000; // the host protocol's rectangles are 16-bit
+// ---- What stb is not given ------------------------------------------------
+// The decoder trusts a few header fields that a damaged file can set to values
+// it does not handle soundly. Such files are refused here, before it sees them,
+// and the one harmless oddity it mishandles (an empty PNG image data chunk) is
+// dropped from the bytes it gets.
 
-// Opens by stdio so that paths work the same in both builds.
-StbPixels readPixels(const std::string& path, int& width, int& height, int& components, int wanted,
-                     std::string& error) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        error = "cannot open '" + path + "'";
-        return nullptr;
-    }
-    if (stbi_is_16_bit_from_file(file)) {
-        std::fclose(file);
-        error = "'" + path + "' has 16 bits per sample; only 8-bit images are supported";
-        return nullptr;
-    }
-    StbPixels pixels(stbi_load_from_file(file, &width, &height, &components, wanted));
-    std::fclose(file);
-    if (!pixels) {
-        error = "cannot read '" + path + "': " + stbi_failure_reason();
-        return nullptr;
-    }
-    if (width > kMaxSide || height > kMaxSide) {
-        error = "'" + path + "' is larger than " + std::to_string(kMaxSide) + " pixels on a side";
-        return nullptr;
-    }
-    return pixels;
+uint32_t bigEndian32(const uint8_t* bytes) {
+    return uint32_t(bytes[0]) << 24 | uint32_t(bytes[1]) << 16 | uint32_t(bytes[2]) << 8 | bytes[3];
 }
-} // namespace
-
-bool readWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return false;
-    bytes.clear();
-    uint8_t chunk[65536];
-    size_t count = 0;
-    while ((count = std::fread(chunk, 1, sizeof chunk, file)) > 0)
-        bytes.insert(bytes.end(), chunk, chunk + count);
-    const bool complete = !std::ferror(file);
-    std::fclose(file);
-    return complete;
+uint32_t bigEndian16(const uint8_t* bytes) {
+    return uint32_t(bytes[0]) << 8 | bytes[1];
+}
+int32_t littleEndian32(const uint8_t* bytes) {
+    return int32_t(uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
+                   uint32_t(bytes[3]) << 24);
 }
 
-bool writeWholeFile(const std::string& path, const std::vector<uint8_t>& bytes,
-                    std::string& error) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) {
-        error = "cannot write '" + path + "'";
-        return false;
+bool startsWith(std::span<const uint8_t> bytes, std::span<const uint8_t> signature) {
+    return bytes.size() >= signature.size() &&
+           std::memcmp(bytes.data(), signature.data(), signature.size()) == 0;
+}
+
+constexpr uint8_t kPngSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+constexpr uint8_t kBmpSignature[] = {'B', 'M'};
+
+// Every chunk must lie within the file. `kept` receives the bytes without the
+// empty image data chunks when there are any, and stays empty otherwise.
+bool checkPng(std::span<const uint8_t> bytes, std::vector<uint8_t>& kept, std::string& reason) {
+    constexpr size_t kChunkFrame = 12; // length, type, then the CRC after the data
+    std::vector<std::span<const uint8_t>> chunks;
+    bool emptyData = false;
+    size_t at = sizeof kPngSignature;
+    while (at < bytes.size()) {
+        if (bytes.size() - at < kChunkFrame ||
+            bigEndian32(&bytes[at]) > bytes.size() - at - kChunkFrame) {
+            reason = "a chunk runs past the end of the file";
+            return false;
+        }
+        const size_t length = bigEndian32(&bytes[at]);
+        const bool isData = std::memcmp(&bytes[at + 4], "IDAT", 4) == 0;
+        const bool isEnd = std::memcmp(&bytes[at + 4], "IEND", 4) == 0;
+        if (isData && length == 0)
+            emptyData = true;
+        else
+            chunks.push_back(bytes.subspan(at, kChunkFrame + length));
+        at += kChunkFrame + length;
+        if (isEnd)
+            break;
     }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    if (std::fclose(file) != 0 || !written) {
-        std::remove(path.c_str());
-        error = "cannot write '" + path + "'";
+    if (emptyData) {
+        kept.assign(bytes.begin(), bytes.begin() + sizeof kPngSignature);
+        for (std::span<const uint8_t> chunk : chunks)
+            kept.insert(kept.end(), chunk.begin(), chunk.end());
+    }
+    return true;
+}
+
+// Which tables a JPEG file has defined so far. The decoder keeps no record of
+// them: a scan that uses a table the file never defined reads memory that
+// nothing wrote, and a Huffman table of more than 256 codes overruns its
+// arrays. Such files are refused.
+struct JpegTables {
+    bool huffman[2][4] = {}; // [DC 0, AC 1][table]
+    bool quantization[4] = {};
+    std::vector<uint8_t> frameQuantization; // each component's table
+    bool progressive = false;
+
+    // A Huffman table segment: each table's sixteen code counts add up to at
+    // most 256 codes, all present in the segment.
+    bool defineHuffman(std::span<const uint8_t> segment) {
+        constexpr size_t kTableHead = 17; // class and number, then the sixteen counts
+        size_t at = 0;
+        while (at < segment.size()) {
+            if (segment.size() - at < kTableHead)
+                return false;
+            size_t codes = 0;
+            for (size_t i = 1; i < kTableHead; ++i)
+                codes += segment[at + i];
+            if (codes > 256 || codes > segment.size() - at - kTableHead)
+                return false;
+            const int tableClass = segment[at] >> 4, table = segment[at] & 15;
+            if (tableClass <= 1 && table <= 3)
+                huffman[tableClass][table] = true;
+            at += kTableHead + codes;
+        }
+        return true;
+    }
+    // A quantization table segment: 64 values of one or two bytes per table.
+    void defineQuantization(std::span<const uint8_t> segment) {
+        for (size_t at = 0; at < segment.size();) {
+            const size_t size = 1 + (segment[at] >> 4 ? 128 : 64);
+            if ((segment[at] & 15) <= 3 && size <= segment.size() - at)
+                quantization[segment[at] & 15] = true;
+            at += size;
+        }
+    }
+    // A frame header: precision, height, width, then per component its id,
+    // sampling and quantization table.
+    void defineFrame(uint8_t marker, std::span<const uint8_t> segment) {
+        constexpr size_t kComponentsAt = 6;
+        progressive = marker == 0xC2;
+        frameQuantization.clear();
+        for (size_t at = kComponentsAt; at + 2 < segment.size(); at += 3)
+            frameQuantization.push_back(segment[at + 2]);
+    }
+    // A scan header: per component its id and Huffman tables, then the first
+    // coefficient (0 for the DC scans of a progressive file, which use no AC
+    // table; the later scans use no DC table).
+    bool scanTablesDefined(std::span<const uint8_t> segment) const {
+        if (segment.empty())
+            return true;
+        const size_t components = segment[0];
+        if (segment.size() < 1 + 2 * components + 1)
+            return true; // the decoder refuses such a scan header itself
+        const bool dcScan = segment[1 + 2 * components] == 0;
+        for (size_t i = 0; i < components; ++i) {
+            const uint8_t tables = segment[2 + 2 * i];
+            if ((!progressive || dcScan) && (tables >> 4) <= 3 && !huffman[0][tables >> 4])
+                return false;
+            if ((!progressive || !dcScan) && (tables & 15) <= 3 && !huffman[1][tables & 15])
+                return false;
+        }
+        for (uint8_t table : frameQuantization)
+            if (table <= 3 && !quantization[table])
+                return false;
+        return true;
+    }
+};
+
+// Where the markers of a JPEG file start: after its start-of-image marker,
+// which the decoder also finds behind fill bytes (FF FF D8); 0 for a file
+// that is not a JPEG file.
+size_t jpegMarkersStart(std::span<const uint8_t> bytes) {
+    constexpr uint8_t kMarker = 0xFF, kStartOfImage = 0xD8;
+    size_t at = 0;
+    while (at < bytes.size() && bytes[at] == kMarker)
+        ++at;
+    return at > 0 && at < bytes.size() && bytes[at] == kStartOfImage ? at + 1 : 0;
+}
+
+// Walks the markers as the decoder does, skipping the entropy-coded data
+// between them: every segment lies within the file, every Huffman table fits,
+// and every scan uses tables the file defined before it. Where the decoder
+// would stop at a damaged segment, this refuses the file.
+bool checkJpeg(std::span<const uint8_t> bytes, std::string& reason) {
+    constexpr uint8_t kHuffmanTables = 0xC4, kQuantizationTables = 0xDB, kStartOfScan = 0xDA,
+                      kEndOfImage = 0xD9;
+    JpegTables tables;
+    size_t at = jpegMarkersStart(bytes);
+    while (at + 1 < bytes.size()) {
+        const uint8_t marker = bytes[at + 1];
+        const bool standalone = marker == 0x00 || marker == 0x01 || marker == 0xFF ||
+                                (marker >= 0xD0 && marker <= 0xD7);
+        if (bytes[at] != 0xFF || standalone) {
+            at += bytes[at] == 0xFF && marker != 0xFF ? 2 : 1;
+            continue;
+        }
+        if (marker == kEndOfImage)
+            break;
+        if (bytes.size() - at < 4 || bigEndian16(&bytes[at + 2]) < 2 ||
+            bigEndian16(&bytes[at + 2]) > bytes.size() - at - 2) {
+            reason = "a segment runs past the end of the file";
+            return false;
+        }
+        const size_t length = bigEndian16(&bytes[at + 2]);
+        const std::span<const uint8_t> segment = bytes.subspan(at + 4, length - 2);
+        if (marker == kHuffmanTables && !tables.defineHuffman(segment)) {
+            reason = "a Huffman table is damaged";
+            return false;
+        }
+        if (marker == kQuantizationTables)
+            tables.defineQuantization(segment);
+        if (marker >= 0xC0 && marker <= 0xC2)
+            tables.defineFrame(marker, segment);
+        if (marker == kStartOfScan && !tables.scanTablesDefined(segment)) {
+            reason = "a scan uses a table that the file does not define";
+            return false;
+        }
+        at += 2 + length;
+    }
+    return true;
+}
+
+// The height of a Windows bitmap is signed (negative: rows top down); the
+// lowest 32-bit value has no positive counterpart.
+bool checkBmp(std::span<const uint8_t> bytes, std::string& reason) {
+    constexpr size_t kInfoHeaderSize = 14, kHeightOffset = 22, kCoreHeaderSize = 12;
+    if (bytes.size() < kHeightOffset + 4 ||
+        littleEndian32(&bytes[kInfoHeaderSize]) == int32_t(kCoreHeaderSize))
+        return true;
+    if (littleEndian32(&bytes[kHeightOffset]) == INT_MIN) {
+        reason = "its height is out of range";
         return false;
     }
     return true;
 }
+
+bool checkHeader(std::span<const uint8_t> bytes, std::vector<uint8_t>& kept, std::string& reason) {
+    if (startsWith(bytes, kPngSignature))
+        return checkPng(bytes, kept, reason);
+    if (jpegMarkersStart(bytes) > 0)
+        return checkJpeg(bytes, reason);
+    if (startsWith(bytes, kBmpSignature))
+        return checkBmp(bytes, reason);
+    return true;
+}
+
+// Why stb failed; running out of memory is not the file's fault and ends the
+// host as any other shortage of memory does.
+std::string failureReason() {
+    const char* reason = stbi_failure_reason();
+    if (reason && std::strcmp(reason, "outofmem") == 0)
+        throw std::bad_alloc();
+    return reason ? reason : "the file is damaged";
+}
+
+// The decoded pixels with `wanted` samples each, after the header said that
+// the image is of a size this host reads.
+StbPixels decodePixels(std::span<const uint8_t> bytes, const std::string& name, int wanted,
+                       int64_t maxPixels, int& width, int& height, int& components,
+                       std::string& error) {
+    std::vector<uint8_t> kept;
+    std::string reason;
+    if (!checkHeader(bytes, kept, reason)) {
+        error = "cannot read '" + name + "': " + reason;
+        return nullptr;
+    }
+    if (!kept.empty())
+        bytes = kept;
+    if (bytes.size() > size_t(INT_MAX)) {
+        error = "'" + name + "' is too large a file";
+        return nullptr;
+    }
+    const int size = int(bytes.size());
+    if (!stbi_info_from_memory(bytes.data(), size, &width, &height, &components)) {
+        error = "cannot read '" + name + "': " + failureReason();
+        return nullptr;
+    }
+    if (width < 1 || height < 1) {
+        error = "'" + name + "' has no pixels (" + std::to_string(width) + " x " +
+                std::to_string(height) + ")";
+        return nullptr;
+    }
+    if (width > kMaxImageSide || height > kMaxImageSide || int64_t(width) * height > maxPixels) {
+        error = "'" + name + "' is " + std::to_string(width) + " x " + std::to_string(height) +
+                " pixels; this host reads at most " + std::to_string(kMaxImageSide) +
+                " on a side and " + std::to_string(maxPixels) + " in all";
+        return nullptr;
+    }
+    if (stbi_is_16_bit_from_memory(bytes.data(), size)) {
+        error = "'" + name + "' has 16 bits per sample; only 8-bit images are supported";
+        return nullptr;
+    }
+    int decodedWidth = 0, decodedHeight = 0;
+    StbPixels pixels(stbi_load_from_memory(bytes.data(), size, &decodedWidth, &decodedHeight,
+                                           &components, wanted));
+    if (!pixels) {
+        error = "cannot read '" + name + "': " + failureReason();
+        return nullptr;
+    }
+    if (decodedWidth != width || decodedHeight != height) {
+        error = "cannot read '" + name + "': its header and its pixels disagree on its size";
+        return nullptr;
+    }
+    return pixels;
+}
+
+Channel channelOf(std::string name, const stbi_uc* pixels, size_t count, int step, int offset) {
+    Channel channel{std::move(name), std::vector<uint8_t>(count)};
+    for (size_t i = 0; i < count; ++i)
+        channel.samples[i] = pixels[i * size_t(step) + size_t(offset)];
+    return channel;
+}
+} // namespace
 
 Document documentFromRgb(int width, int height, const std::vector<uint8_t>& rgb) {
     Document document;
     document.width = width;
     document.height = height;
     const char* names[3] = {"Rouge", "Vert", "Bleu"};
-    const size_t pixels = size_t(width) * size_t(height);
-    for (int c = 0; c < 3; ++c) {
-        Channel channel{names[c], std::vector<uint8_t>(pixels)};
-        for (size_t i = 0; i < pixels; ++i)
-            channel.samples[i] = rgb[i * 3 + size_t(c)];
-        document.channels.push_back(std::move(channel));
-    }
+    const size_t count = size_t(width) * size_t(height);
+    for (int c = 0; c < 3; ++c)
+        document.channels.push_back(channelOf(names[c], rgb.data(), count, 3, c));
     return document;
 }
 
-bool loadDocument(const std::string& path, Document& document, std::string& error) {
+bool decodeDocument(std::span<const uint8_t> bytes, const std::string& name, Document& document,
+                    std::string& error, int64_t maxPixels) {
     int width = 0, height = 0, components = 0;
-    StbPixels pixels = readPixels(path, width, height, components, 4, error);
+    StbPixels pixels = decodePixels(bytes, name, 4, maxPixels, width, height, components, error);
     if (!pixels)
         return false;
     const size_t count = size_t(width) * size_t(height);
-    std::vector<uint8_t> rgb(count * 3);
-    for (size_t i = 0; i < count; ++i)
-        for (int c = 0; c < 3; ++c)
-            rgb[i * 3 + size_t(c)] = pixels.get()[i * 4 + size_t(c)];
-    document = documentFromRgb(width, height, rgb);
-    document.hasAlpha = components == 2 || components == 4;
-    if (document.hasAlpha) {
-        Channel alpha{"Alpha 1", std::vector<uint8_t>(count)};
-        for (size_t i = 0; i < count; ++i)
-            alpha.samples[i] = pixels.get()[i * 4 + 3];
-        document.channels.push_back(std::move(alpha));
-    }
+    const char* names[3] = {"Rouge", "Vert", "Bleu"};
+    Document decoded;
+    decoded.width = width;
+    decoded.height = height;
+    for (int c = 0; c < 3; ++c)
+        decoded.channels.push_back(channelOf(names[c], pixels.get(), count, 4, c));
+    decoded.hasAlpha = components == 2 || components == 4;
+    if (decoded.hasAlpha)
+        decoded.channels.push_back(channelOf("Alpha 1", pixels.get(), count, 4, 3));
+    document = std::move(decoded);
     return true;
+}
+
+bool loadDocument(const std::string& path, Document& document, std::string& error) {
+    std::vector<uint8_t> bytes;
+    return readInputFile(path, "the image", kMaxImageFileBytes, bytes, error) &&
+           decodeDocument(bytes, path, document, error);
 }
 
 bool loadChannel(const std::string& path, const std::string& name, Document& document,
                  std::string& error) {
+    std::vector<uint8_t> bytes;
+    if (!readInputFile(path, "the channel image", kMaxImageFileBytes, bytes, error))
+        return false;
     int width = 0, height = 0, components = 0;
-    StbPixels pixels = readPixels(path, width, height, components, 1, error);
+    StbPixels pixels =
+        decodePixels(bytes, path, 1, kMaxImagePixels, width, height, components, error);
     if (!pixels)
         return false;
     if (width != document.width || height != document.height) {
@@ -126,8 +352,7 @@ bool loadChannel(const std::string& path, const std::string& name, Document& doc
         return false;
     }
     const size_t count = size_t(width) * size_t(height);
-    document.channels.push_back(
-        Channel{name, std::vector<uint8_t>(pixels.get(), pixels.get() + count)});
+    document.channels.push_back(channelOf(name, pixels.get(), count, 1, 0));
     return true;
 }
 
@@ -165,12 +390,16 @@ ImageFormat formatOfPath(const std::string& path) {
     return ImageFormat::Png;
 }
 
-bool saveAs(ImageFormat format, const std::string& path, const Document& document,
+bool encode(ImageFormat format, const Document& document, std::vector<uint8_t>& encoded,
             std::string& error) {
     const int components = document.hasAlpha && format != ImageFormat::Jpeg ? 4 : 3;
-    const std::vector<uint8_t> pixels = interleaved(document, components);
     const int w = document.width, h = document.height;
-    std::vector<uint8_t> encoded;
+    if (w < 1 || h < 1) {
+        error = "an image without pixels cannot be written";
+        return false;
+    }
+    const std::vector<uint8_t> pixels = interleaved(document, components);
+    encoded.clear();
     int written = 0;
     switch (format) {
     case ImageFormat::Png:
@@ -188,13 +417,25 @@ bool saveAs(ImageFormat format, const std::string& path, const Document& documen
             stbi_write_jpg_to_func(appendBytes, &encoded, w, h, components, pixels.data(), 95);
         break;
     }
-    if (!written) {
-        error = "cannot encode the image for '" + path + "'";
-        return false;
-    }
-    return writeWholeFile(path, encoded, error);
+    // The encoders fail only when they cannot allocate their buffers.
+    if (!written)
+        throw std::bad_alloc();
+    return true;
+}
+
+bool saveAs(ImageFormat format, const std::string& path, const Document& document,
+            std::string& error) {
+    std::vector<uint8_t> encoded;
+    PendingOutputs outputs;
+    size_t index = 0;
+    return encode(format, document, encoded, error) && outputs.reserve(path, index, error) &&
+           outputs.write(index, encoded, error) && outputs.commit(error);
 }
 } // namespace
+
+bool encodePng(const Document& document, std::vector<uint8_t>& encoded, std::string& error) {
+    return encode(ImageFormat::Png, document, encoded, error);
+}
 
 bool saveImage(const std::string& path, const Document& document, std::string& error) {
     return saveAs(formatOfPath(path), path, document, error);

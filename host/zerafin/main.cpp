@@ -2,6 +2,7 @@
 // and reads and writes real image files.
 #include <csignal>
 #include <cstdio>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "host/zerafin/host_session.h"
 #include "host/zerafin/host_styles.h"
 #include "host/zerafin/info_command.h"
+#include "host/zerafin/messages.h"
 #include "host/zerafin/module_resources.h"
 #include "host/zerafin/plugin_module.h"
 
@@ -34,6 +36,9 @@ void onInterrupt(int) {
 }
 void installInterruptHandler() {
     std::signal(SIGINT, onInterrupt);
+    // A write beyond the process's file size limit fails like a full disk,
+    // rather than ending the host before it can clean up.
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 } // namespace
 #endif
@@ -45,23 +50,14 @@ int runInfo(const CommandLine& line) {
     std::string error;
     if (!readModuleDescription(line.plugin.empty() ? defaultPluginPath() : line.plugin, description,
                                error)) {
-        std::fprintf(stderr, "zerafin: %s\n", error.c_str());
+        printMessage(stderr, error);
         return kExitUsage;
     }
     return runInfoCommand(description.propertyList, description.terminology, stdout,
                           description.version ? &*description.version : nullptr);
 }
-} // namespace
 
-int main(int argc, char** argv) {
-    std::vector<std::string> arguments(argv + 1, argv + argc);
-    CommandLine line;
-    std::string error;
-    if (!parseCommandLine(arguments, line, error)) {
-        std::fprintf(stderr, "zerafin: %s\n%s", error.c_str(), kUsage);
-        return kExitUsage;
-    }
-    installInterruptHandler();
+int runCommand(const CommandLine& line) {
     switch (line.command) {
     case Command::About:
         return runAboutCommand(line);
@@ -73,4 +69,23 @@ int main(int argc, char** argv) {
         return runInfo(line);
     }
     return kExitUsage;
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    try {
+        std::vector<std::string> arguments(argv + 1, argv + argc);
+        CommandLine line;
+        std::string error;
+        if (!parseCommandLine(arguments, line, error)) {
+            printMessage(stderr, error);
+            std::fputs(kUsage, stderr);
+            return kExitUsage;
+        }
+        installInterruptHandler();
+        return runCommand(line);
+    } catch (const std::bad_alloc&) {
+        printMessage(stderr, "not enough memory; nothing was written");
+        return kExitPluginFailed;
+    }
 }

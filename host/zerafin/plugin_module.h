@@ -1,5 +1,6 @@
 #pragma once
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "host/zerafin/host_session.h"
@@ -31,8 +32,9 @@ class PluginModule {
 // The module path used when --plugin is not given: Orvane.9zf beside the host.
 std::string defaultPluginPath();
 // The folder that holds the module file, without a trailing separator (the
-// native host's own folder, since the plug-in is linked into it).
-std::string moduleDirectory(const std::string& modulePath);
+// native host's own folder, since the plug-in is linked into it); nullopt when
+// it cannot be known.
+std::optional<std::string> moduleDirectory(const std::string& modulePath);
 // A top-level window (hidden) owning the plug-in's dialogs; null natively.
 void* createOwnerWindow();
 void destroyOwnerWindow(void* window);

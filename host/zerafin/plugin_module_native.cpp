@@ -21,13 +21,18 @@ std::string defaultPluginPath() {
     return "(linked in)";
 }
 
-std::string moduleDirectory(const std::string&) {
+// The plug-in finds its styles beside its own file, whose path must fit the
+// system's path buffer: a longer one leaves it without a style folder, and the
+// host too.
+std::optional<std::string> moduleDirectory(const std::string&) {
     char path[platform::kMaxPath];
     if (!platform::pluginFilePath(path, sizeof path))
-        return ".";
+        return std::nullopt;
     const std::string own(path);
     const size_t separator = own.rfind(platform::kPathSeparator);
-    return separator == std::string::npos ? "." : own.substr(0, separator);
+    if (separator == std::string::npos)
+        return std::nullopt;
+    return separator == 0 ? own.substr(0, 1) : own.substr(0, separator);
 }
 
 void* createOwnerWindow() {

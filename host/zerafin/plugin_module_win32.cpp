@@ -37,13 +37,18 @@ void PluginModule::discardState(intptr_t& dataSlot) const {
 
 std::string defaultPluginPath() {
     char path[MAX_PATH] = "";
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    // A path cut to the buffer names some other place: no default module then.
+    if (length == 0 || length >= MAX_PATH)
+        return "";
     std::string own(path, length);
     const size_t slash = own.find_last_of("\\/");
     return (slash == std::string::npos ? std::string() : own.substr(0, slash + 1)) + "Orvane.9zf";
 }
 
-std::string moduleDirectory(const std::string& modulePath) {
+std::optional<std::string> moduleDirectory(const std::string& modulePath) {
+    if (modulePath.empty())
+        return std::nullopt;
     const size_t separator = modulePath.find_last_of("\\/");
     if (separator == std::string::npos)
         return ".";

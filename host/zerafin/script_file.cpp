@@ -277,6 +277,26 @@ std::optional<DescriptorValue> ScriptReader::inferred(const Json& json, const st
     return DescriptorValue::makeList(std::move(items));
 }
 
+// The deepest nesting of arrays and objects, counted on the text itself, so
+// that a hostile file is refused before anything that recurses sees it.
+bool nestedWithin(const std::string& text, int limit) {
+    int depth = 0;
+    bool inString = false, escaped = false;
+    for (char c : text) {
+        if (inString) {
+            inString = escaped || c != '"';
+            escaped = !escaped && c == '\\';
+        } else if (c == '"') {
+            inString = true;
+        } else if ((c == '[' || c == '{') && ++depth > limit) {
+            return false;
+        } else if (c == ']' || c == '}') {
+            --depth;
+        }
+    }
+    return true;
+}
+
 // ---- Descriptor to JSON ---------------------------------------------------
 
 Json jsonOf(const Descriptor& descriptor);
@@ -342,6 +362,11 @@ Json jsonOf(const Descriptor& descriptor) {
 
 std::optional<Descriptor> descriptorFromScript(const std::string& text,
                                                const Terminology& terminology, std::string& error) {
+    if (!nestedWithin(text, kDeepestScriptNesting)) {
+        error = "arrays and objects are nested more than " + std::to_string(kDeepestScriptNesting) +
+                " deep";
+        return std::nullopt;
+    }
     Json json;
     try {
         json = Json::parse(text);

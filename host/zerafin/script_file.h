@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -15,6 +16,11 @@
 //   list an array.
 // Keys the terminology does not know are passed on with the type their JSON
 // value suggests; the plug-in skips them.
+
+// The largest script file the host reads, and the deepest nesting of arrays and
+// objects in it.
+constexpr uint64_t kMaxScriptBytes = 1 << 20;
+constexpr int kDeepestScriptNesting = 64;
 
 // The descriptor a script's text describes, or nullopt with a message naming
 // the key at fault.

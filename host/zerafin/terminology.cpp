@@ -52,11 +52,15 @@ class TerminologyReader {
         uint16_t itemCount = 0;
         if (!number(itemCount, what))
             return false;
-        out.resize(itemCount);
-        for (TerminologyItem& item : out)
+        // Items are added as they are read: a count is no reason to allocate.
+        out.clear();
+        for (uint16_t i = 0; i < itemCount; ++i) {
+            TerminologyItem item{};
             if (!text(item.name, what) || !code(item.key, what) || !code(item.type, what) ||
                 !skipText(what) || !number(item.flags, what))
                 return false;
+            out.push_back(std::move(item));
+        }
         return true;
     }
 
@@ -98,11 +102,14 @@ class TerminologyReader {
         if (!count(1, "enumerations") || !code(terminology.enumerationCode, "the enumeration") ||
             !number(enumeratorCount, "the enumeration"))
             return false;
-        terminology.enumerators.resize(enumeratorCount);
-        for (TerminologyEnumerator& enumerator : terminology.enumerators)
+        terminology.enumerators.clear();
+        for (uint16_t i = 0; i < enumeratorCount; ++i) {
+            TerminologyEnumerator enumerator{};
             if (!text(enumerator.name, "enumerators") || !code(enumerator.code, "enumerators") ||
                 !skipText("enumerators"))
                 return false;
+            terminology.enumerators.push_back(std::move(enumerator));
+        }
         return true;
     }
     bool readToEnd() {

@@ -292,6 +292,196 @@ check "native: the default style as a script" 0 native filter "$work/sample.png"
     --script "$work/default-style.json"
 same "a style runs as its script" "$work/default-script.png" "$work/style-native.png"
 
+# --- Hostile inputs and failed runs. Every one ends with a clear message and
+# its exit status, and no file that existed before a failed run changes.
+hostile="$work/hostile"
+mkdir -p "$hostile"
+no_temporaries() { # no_temporaries NAME DIR: no temporary output is left behind
+    if ls -a "$2" | grep -q '^\.zerafin-'; then fail "$1: temporary files left in $2"; else pass; fi
+}
+keep() { cp "$1" "$1.before"; } # keep FILE: remember it, for unchanged
+unchanged() { same "$1: $(basename "$2") unchanged" "$2.before" "$2"; } # unchanged NAME FILE
+
+# Images. A PNG chunk whose length runs past the file; BMPs of no width, of
+# no size, and of the lowest height; JPEG Huffman counts above 256; a header
+# promising 30000 x 11900 pixels; a device and a folder.
+png_header='\x89PNG\r\n\x1a\n\x00\x00\x00\x0dIHDR'
+{ printf "$png_header"'\x00\x00\x00\x10\x00\x00\x00\x0c\x08\x02\x00\x00\x00\x00\x00\x00\x00'
+  printf '\xff\xff\xff\xffIDAT'; head -c 96 /dev/zero; } >"$hostile/chunk-overflow.png"
+bmp() { # bmp WIDTH HEIGHT: a 54-byte 24-bit bitmap header (little-endian fields as \x escapes)
+    printf 'BM\x36\x00\x00\x00\x00\x00\x00\x00\x36\x00\x00\x00\x28\x00\x00\x00'"$1$2"'\x01\x00\x18\x00'
+    head -c 24 /dev/zero
+}
+bmp '\x00\x00\x00\x00' '\x0c\x00\x00\x00' >"$hostile/no-width.bmp"
+bmp '\x00\x00\x00\x00' '\x00\x00\x00\x00' >"$hostile/no-size.bmp"
+bmp '\x04\x00\x00\x00' '\x00\x00\x00\x80' >"$hostile/lowest-height.bmp"
+{ printf '\xff\xd8\xff\xc4\x01\x23\x00'; for _ in $(seq 16); do printf '\x11'; done
+  head -c 272 /dev/zero; printf '\xff\xd9'; } >"$hostile/huffman.jpg"
+{ printf "$png_header"'\x00\x00\x75\x30\x00\x00\x2e\x7c\x08\x02\x00\x00\x00\x00\x00\x00\x00'
+  printf '\x00\x00\x00\x00IEND\xaeB`\x82'; } >"$hostile/bomb.png"
+for case in "chunk-overflow.png:runs past the end" "no-width.bmp:has no pixels (0 x 12)" \
+    "no-size.bmp:has no pixels (0 x 0)" "lowest-height.bmp:height is out of range" \
+    "huffman.jpg:Huffman table is damaged" "bomb.png:30000 x 11900 pixels; this host reads at most"; do
+    file=${case%%:*} message=${case#*:}
+    check "native: image $file" 2 native filter "$hostile/$file" "$hostile/e.png" --script "$work/plain.json"
+    says "native: image $file" "$message" "$work/err.txt"
+done
+# Found by the image fuzzer: a scan using a Huffman table the file never defined.
+check "native: a scan with an undefined table" 2 native filter \
+    "$root/tests/fuzz/image/crash-c6a219c29c912d4a0cf2cce4c45ba8efeb99df0c" "$hostile/e.png" --script "$work/plain.json"
+says "native: a scan with an undefined table" "does not define" "$work/err.txt"
+check "native: a damaged channel image" 2 native filter "$work/sample.png" "$hostile/e.png" \
+    --channel "Relief=$hostile/chunk-overflow.png" --script "$work/plain.json"
+says "native: a damaged channel image" "runs past the end" "$work/err.txt"
+check "native: a device as the image" 2 native filter /dev/zero "$hostile/e.png" --script "$work/plain.json"
+says "native: a device as the image" "not a regular file" "$work/err.txt"
+check "native: a folder as the image" 2 native filter "$hostile" "$hostile/e.png" --script "$work/plain.json"
+for file in chunk-overflow.png no-size.bmp; do
+    check "win32: image $file" 2 win32 filter "$hostile/$file" "$hostile/e.png" --script "$work/plain.json"
+done
+absent "hostile images write nothing" "$hostile/e.png"
+# Running out of memory anywhere in the host is said plainly, with status 3
+# (the sanitizers' allocator does not live under an address space limit).
+if [ "$(basename "$native_build")" = native ]; then
+    "$image_check" tile "$work/sample.png" "$hostile/huge.png" 12
+    check "native: out of memory" 3 bash -c 'ulimit -v 200000; exec "$0" "$@"' "$native_build/zerafin" \
+        filter "$hostile/huge.png" "$hostile/e.png" --script "$work/plain.json" --threads 1
+    says "native: out of memory" "not enough memory; nothing was written" "$work/err.txt"
+    rm -f "$hostile/huge.png"
+fi
+# An empty image data chunk is harmless: the image reads as without it.
+{ head -c 33 "$work/sample.png"; printf '\x00\x00\x00\x00IDAT\x35\xaf\x06\x1e'
+  tail -c +34 "$work/sample.png"; } >"$hostile/empty-idat.png"
+check "native: an empty image data chunk" 0 native filter "$hostile/empty-idat.png" "$hostile/empty-idat-out.png" \
+    --script "$work/plain.json"
+same "an empty image data chunk changes nothing" "$work/plain-native.png" "$hostile/empty-idat-out.png"
+
+# Scripts: nesting far beyond any script, a device, a file beyond the cap, a
+# NUL in a key, bytes that are not UTF-8.
+{ head -c 100000 /dev/zero | tr '\0' '['; head -c 100000 /dev/zero | tr '\0' ']'; } >"$hostile/deep.json"
+{ printf '{"Glos": '; head -c 20000 /dev/zero | tr '\0' '['; head -c 20000 /dev/zero | tr '\0' ']'
+  printf '}'; } >"$hostile/deep-key.json"
+head -c 1048577 /dev/zero | tr '\0' ' ' >"$hostile/huge.json"
+printf '{"G\\u0000": 1}' >"$hostile/nul-key.json"
+printf '{"Glos": "\xff\xfe"}' >"$hostile/not-utf8.json"
+for case in "deep.json:nested more than 64 deep" "deep-key.json:nested more than 64 deep" \
+    "huge.json:larger than 1048576 bytes" 'nul-key.json:"G\\x00" is not a four-character key' \
+    'not-utf8.json:\\xFF'; do
+    file=${case%%:*} message=${case#*:}
+    check "native: script $file" 2 native filter "$work/sample.png" "$hostile/e.png" --script "$hostile/$file"
+    says "native: script $file" "$message" "$work/err.txt"
+done
+if iconv -f UTF-8 -t UTF-8 "$work/err.txt" >/dev/null 2>&1; then pass; else fail "messages are UTF-8"; fi
+check "native: a device as the script" 2 native filter "$work/sample.png" "$hostile/e.png" --script /dev/zero
+says "native: a device as the script" "not a regular file" "$work/err.txt"
+check "win32: a deeply nested script" 2 win32 filter "$work/sample.png" "$hostile/e.png" --script "$hostile/deep-key.json"
+says "win32: a deeply nested script" "nested more than 64 deep" "$work/err.txt"
+absent "hostile scripts write nothing" "$hostile/e.png"
+# A script that leaves out "Mtrl" (position 0, recorded as -100) and goes
+# below the scale replays to the same image and recording.
+printf '{"LghS": [%s], "Glos": -150, "Exps": -100}\n' "$light" >"$hostile/low.json"
+check "native: low settings" 0 native filter "$work/sample.png" "$hostile/low1.png" --script "$hostile/low.json" \
+    --record "$hostile/low1.json"
+check "native: low settings replayed" 0 native filter "$work/sample.png" "$hostile/low2.png" \
+    --script "$hostile/low1.json" --record "$hostile/low2.json"
+same "low settings: the replay lights the same image" "$hostile/low1.png" "$hostile/low2.png"
+same "low settings: the replay records the same script" "$hostile/low1.json" "$hostile/low2.json"
+
+# Parameter files: truncated, empty, foreign, or a device are refused and kept;
+# a stored block alone cannot be recorded as settings.
+check "native: a kept parameter file" 0 native filter "$work/sample.png" "$hostile/p.png" \
+    --script "$work/plain.json" --params "$hostile/good.params"
+head -c 100 "$hostile/good.params" >"$hostile/truncated.params"
+: >"$hostile/empty.params"
+cp "$work/sample.png" "$hostile/foreign.params"
+for case in truncated:truncated empty:"not a parameter file" foreign:"not a parameter file"; do
+    name=${case%%:*} message=${case#*:}
+    keep "$hostile/$name.params"
+    check "native: $name parameter file" 2 native filter "$work/sample.png" "$hostile/e.png" \
+        --params "$hostile/$name.params"
+    says "native: $name parameter file" "$message" "$work/err.txt"
+    unchanged "native: $name parameter file" "$hostile/$name.params"
+done
+check "win32: a truncated parameter file" 2 win32 filter "$work/sample.png" "$hostile/e.png" \
+    --params "$hostile/truncated.params"
+check "native: a device as the parameter file" 2 native filter "$work/sample.png" "$hostile/e.png" --params /dev/zero
+check "native: recording a stored block" 2 native filter "$work/sample.png" "$hostile/e.png" \
+    --params "$hostile/good.params" --record "$hostile/e.json"
+says "native: recording a stored block" "needs the settings themselves" "$work/err.txt"
+absent "refused parameter files write nothing" "$hostile/e.png" "$hostile/e.json"
+
+# Outputs: a failing write, a destination that cannot be written, and paths
+# naming one file leave every existing file as it was.
+out="$hostile/out"
+mkdir -p "$out"
+check "native: outputs" 0 native filter "$work/sample.png" "$out/image.png" --script "$work/plain.json" \
+    --params "$out/kept.params" --record "$out/kept.json"
+for file in image.png kept.params kept.json; do keep "$out/$file"; done
+unchanged_outputs() { for file in image.png kept.params kept.json; do unchanged "$1" "$out/$file"; done; }
+check "native: a write beyond the file size limit" 2 bash -c 'ulimit -f 100; exec "$0" "$@"' \
+    "$native_build/zerafin" filter "$work/sample.png" "$out/image.png" --script "$work/relief.json" \
+    "${relief[@]}" --params "$out/kept.params" --record "$out/kept.json"
+says "native: a write beyond the file size limit" "nothing was written" "$work/err.txt"
+unchanged_outputs "native: a write beyond the file size limit"
+for build in native win32; do
+    check "$build: an unwritable --record" 2 $build filter "$work/sample.png" "$out/image.png" \
+        --script "$work/relief.json" "${relief[@]}" --params "$out/kept.params" --record "$out/no/such.json"
+    says "$build: an unwritable --record" "cannot write" "$work/err.txt"
+    unchanged_outputs "$build: an unwritable --record"
+done
+ln -f "$out/kept.params" "$out/linked.params"
+ln -sf image.png "$out/symlink.png"
+keep "$work/sample.png"
+for case in "--params:$work/sample.png" "--record:$out/./image.png" "--script:$out/symlink.png" \
+    "--record:$out/linked.params"; do
+    option=${case%%:*} path=${case#*:}
+    check "native: $option naming another file" 2 native filter "$work/sample.png" "$out/image.png" \
+        --script "$work/plain.json" --params "$out/kept.params" "$option" "$path"
+done
+ln -f "$out/image.png" "$out/linked.png"
+check "native: a hard link to the output" 2 native filter "$work/sample.png" "$out/linked.png" \
+    --script "$work/plain.json" --params "$out/image.png"
+says "native: a hard link to the output" "name the same file" "$work/err.txt"
+check "win32: --params naming the input" 2 win32 filter "$work/sample.png" "$out/image.png" \
+    --script "$work/plain.json" --params "$work/sample.png"
+check "win32: a hard link to the output" 2 win32 filter "$work/sample.png" "$out/linked.png" \
+    --script "$work/plain.json" --params "$out/image.png"
+says "win32: a hard link to the output" "name the same file" "$work/err.txt"
+unchanged "paths naming one file" "$work/sample.png"
+unchanged_outputs "paths naming one file"
+chmod a-w "$out/image.png"
+check "native: a write-protected output" 2 native filter "$work/sample.png" "$out/image.png" --script "$work/plain.json"
+says "native: a write-protected output" "write-protected" "$work/err.txt"
+chmod u+w "$out/image.png"
+check "native: a folder as the output" 2 native filter "$work/sample.png" "$out" --script "$work/plain.json"
+unchanged_outputs "refused outputs"
+no_temporaries "failed runs" "$out"
+
+# Styles, with the host in a folder of its own: only names that load
+# themselves are listed, and a name is never cut to apply another style.
+private="$work/private"
+mkdir -p "$private/Lighting Styles"
+cp "$native_build/zerafin" "$private/zerafin"
+cp "$native_build/Lighting Styles/Par défaut" "$private/Lighting Styles/"
+long_name="Par défaut mais avec un nom bien trop long"
+for name in "$long_name" "Fin." "CON"; do cp "$private/Lighting Styles/Par défaut" "$private/Lighting Styles/$name"; done
+head -c 6 "$private/Lighting Styles/Par défaut" >"$private/Lighting Styles/Entête"
+check "native: styles of odd names" 0 "$private/zerafin" styles
+if [ "$(cat "$work/out.txt")" = "Par défaut" ]; then pass; else fail "styles lists only names that load: $(cat "$work/out.txt")"; fi
+check "native: a style name that would be cut" 2 "$private/zerafin" filter "$work/sample.png" "$hostile/e.png" \
+    --style "$long_name"
+says "native: a style name that would be cut" "no style named" "$work/err.txt"
+# A host whose path does not fit the system's path buffer has no style folder:
+# it never falls back to the current folder's.
+deep="$work"
+while [ ${#deep} -lt 300 ]; do deep="$deep/a-rather-long-folder-name"; done
+mkdir -p "$deep" && cp "$native_build/zerafin" "$deep/zerafin"
+check "native: a host path beyond the buffer" 2 bash -c 'cd "$0" && exec "$1" styles' "$private" "$deep/zerafin"
+says "native: a host path beyond the buffer" "style folder cannot be found" "$work/err.txt"
+check "native: a style from such a host" 2 bash -c 'cd "$0" && exec "$1" filter "$2" "$3" --style "Par défaut"' \
+    "$private" "$deep/zerafin" "$work/sample.png" "$hostile/e.png"
+absent "odd styles write nothing" "$hostile/e.png"
+
 # --- Interruption: Ctrl+C (SIGINT natively, the console's Ctrl+C event under
 # Wine) while the plug-in lights a large image ends the run with status 1 and
 # writes nothing. The host must be this shell's own child to get the signal.
