@@ -142,8 +142,13 @@ int16_t runDialogAndCommit(HostRecord& host, PluginState& state) {
     const Settings before = state.settings;
     setWaitingProperty(host, 1);
     state.run.litFromPercent = false;
-    DialogSession session{host, state.settings, state.preview,
-                          [&state] { return renderPreview(state); }};
+    DialogSession session{host,
+                          state.settings,
+                          state.preview,
+                          state.run.settingsValid != 0,
+                          [&state] { return renderPreview(state); },
+                          [&state] { copyUnlitPreview(state); },
+                          [&host, &state] { return gatherTexturePreview(host, state); }};
     int16_t dialogResult = runMainDialog(session);
     setWaitingProperty(host, 0);
     state.preview.releaseCaches();

@@ -186,13 +186,41 @@ int OpenStyleForReading(StyleFile& file, std::string_view name) {
            OpenStyleFileAt(file, path);
 }
 
+namespace {
+constexpr const char* kTemporarySuffix = "~new";
+
+// A style that is write-protected, or that someone else holds open, is not
+// replaced.
+bool mayReplace(const char* path) {
+    if (platform::findEntry(path) != platform::EntryKind::File)
+        return true;
+    if (platform::isWriteProtected(path))
+        return false;
+    const platform::FileHandle probe = platform::openFileForReading(path);
+    if (probe == platform::kNoFile)
+        return false;
+    platform::closeFile(probe);
+    return true;
+}
+} // namespace
+
+// The style is written beside its file under a temporary name and put in its
+// place only once it is complete, so that a save that fails (a full disk, a
+// refused write) leaves the style it was to replace as it was.
 int SaveStyle(std::string_view name, const Settings& settings) {
+    char path[platform::kMaxPath];
+    if (!buildStylePath(StoredStyleName(name), path) || !mayReplace(path))
+        return 0;
+    const std::string temporary = std::string(path) + kTemporarySuffix;
     StyleFile file;
-    if (!OpenStyleForWriting(file, name))
+    if (temporary.size() >= platform::kMaxPath || !CreateStyleFileAt(file, temporary.c_str()))
         return 0;
     const int written = WriteStyleBody(settings, file);
     const int closed = CloseStyleFile(file);
-    return written && closed;
+    if (written && closed && platform::replaceFile(temporary.c_str(), path))
+        return 1;
+    platform::deleteFile(temporary.c_str());
+    return 0;
 }
 
 int LoadStyle(std::string_view name, Settings& settings) {

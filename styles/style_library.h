@@ -48,8 +48,8 @@ int IsStyleFile(const char* entryName, const char* folder);
 int OpenStyleForWriting(StyleFile& file, std::string_view name);
 int OpenStyleForReading(StyleFile& file, std::string_view name);
 
-// 1 when the style was written whole and closed; a failed save leaves the
-// partly written file.
+// 1 when the style was written whole; a failed save leaves the folder as it
+// was, an older style of that name included.
 int SaveStyle(std::string_view name, const Settings& settings);
 // 1 when the style was read into the settings; on 0 the settings are
 // unchanged. The caller drops whatever it cached from the old settings.

@@ -27,13 +27,21 @@ void unregisterWindowClasses();
 int16_t runLayoutPass(HostRecord& host, Settings& settings, Preview& preview);
 
 // What the main dialog works with: the host (its services and the image),
-// the settings it edits, the preview it shows, and the shell's renderer that
-// lights the preview from the settings (0, or -108).
+// the settings it edits, the preview it shows, and what the shell does for
+// the preview.
 struct DialogSession {
     HostRecord& host;
     Settings& settings;
     Preview& preview;
+    // False on the first use of the plug-in, when no settings were kept.
+    bool hadStoredSettings;
+    // Lights the preview from the settings: 0, or -108.
     std::function<int16_t()> renderPreview;
+    // Shows the preview's image unlit (the preview switched off).
+    std::function<void()> showUnlitPreview;
+    // Fills the preview's texture from the settings' texture channel: 0, or
+    // the host's error.
+    std::function<int16_t()> gatherTexturePreview;
 };
 
 // Runs the main dialog: 0 when confirmed, 1 when cancelled, or an error code.

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <new>
 
+#include "host/zerafin/colour_service.h"
 #include "host/zerafin/draw_pixel_map.h"
 #include "protocol/four_cc.h"
 #include "protocol/plugin_api.h"
@@ -129,6 +130,7 @@ HostSession::HostSession(EntryPointProc entry, void* ownerWindow) : entryPoint(e
     record.checkAbort = checkAbortCallback;
     record.reportProgress = reportProgressCallback;
     record.drawPixelMap = drawPixelMapCallback;
+    record.colorService = hostColourService();
     record.fetchRequested = fetchRequestedCallback;
     record.handleTable = &handleTable;
     record.propertyTable = &propertyTable;

@@ -59,6 +59,22 @@ class WindowDC {
     HDC dc_;
 };
 
+// The device context of a WM_PAINT (BeginPaint), ended with the wrapper.
+class PaintDC {
+  public:
+    explicit PaintDC(HWND window) : window_(window), dc_(BeginPaint(window, &paint_)) {}
+    ~PaintDC() { EndPaint(window_, &paint_); }
+    PaintDC(const PaintDC&) = delete;
+    PaintDC& operator=(const PaintDC&) = delete;
+
+    HDC get() const { return dc_; }
+
+  private:
+    HWND window_;
+    PAINTSTRUCT paint_{};
+    HDC dc_;
+};
+
 // A memory device context compatible with another, deleted with the wrapper.
 class MemoryDC {
   public:

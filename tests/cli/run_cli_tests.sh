@@ -190,11 +190,32 @@ check "win32: replay" 0 win32 filter "$work/sample.png" "$work/wrec2.png" --scri
 same "win32: the replay records the same script" "$work/wrec1.json" "$work/wrec2.json"
 same "win32: the replay lights the recorded image" "$work/wrec1.png" "$work/wrec2.png"
 
-# The interactive dialog is not in this module yet: asking for it fails
-# clearly rather than filtering silently, and writes nothing.
-check "win32: dialog" 3 win32 filter "$work/sample.png" "$work/dialog.png" --dialog
-says "win32: dialog" "dialog is not available" "$work/err.txt"
-absent "win32: dialog" "$work/dialog.png"
+# The dialog opens on the display and waits for the user: "OK" lights the
+# image with the settings shown, "Annuler" writes nothing. A helper presses
+# the button, so this needs the display the host shows its windows on.
+presser="$root/build/win32/tests/orvane_press_button.exe"
+press() { # press CAPTION CONTROL_ID
+    if [ -n "$win32_exe" ]; then wine "$presser" "$@"; else
+        (source "$root/scripts/lib.sh" && wine_environment && run_win32 "$presser" "$@"); fi
+}
+dialog_run() { # dialog_run NAME EXPECTED_STATUS BUTTON OUTPUT
+    local status=0
+    win32 filter "$work/sample.png" "$4" --dialog >"$work/out.txt" 2>"$work/err.txt" &
+    local host=$!
+    press Orvane "$3" || fail "$1: the dialog did not show"
+    wait "$host" || status=$?
+    if [ "$status" -eq "$2" ]; then pass; else fail "$1: status $status, wanted $2"; fi
+}
+if [ -n "${DISPLAY:-}" ] && [ -f "$presser" ]; then
+    dialog_run "win32: dialog confirmed" 0 1007 "$work/dialog.png"
+    if "$image_check" compare "$work/sample.png" "$work/dialog.png" >/dev/null; then
+        fail "win32: the confirmed dialog left the image unlit"
+    else pass; fi
+    dialog_run "win32: dialog cancelled" 1 1008 "$work/cancelled.png"
+    absent "win32: dialog cancelled" "$work/cancelled.png"
+else
+    echo "skipped: the dialog runs (no display shared with the host)" >&2
+fi
 
 # Threads: every count lights every row once, the same way.
 for threads in 1 2 3 7; do
