@@ -13,72 +13,27 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_scene.h"
 #include "host/zerafin/document.h"
 #include "host/zerafin/host_session.h"
-#include "host/zerafin/script_file.h"
-#include "host/zerafin/terminology.h"
+#include "lighting/parameter_block.h"
 #include "lighting/relief.h"
 #include "lighting/shade_flat.h"
 #include "lighting/shade_strip.h"
 #include "lighting/shading_scratch.h"
-#include "resources/resource_data.h"
+#include "protocol/plugin_api.h"
 #include "shell/entry_point.h"
-#include "shell/parameter_block.h"
-#include "shell/plugin_api.h"
-#include "shell/plugin_state.h"
 
 namespace {
 constexpr int kTile = 64;
 constexpr int kTextureMargin = 3;
 
-// A spot, an omni light and a directional light; the relief settings are
-// appended for the textured run.
-const char* const kLights =
-    R"({"Glos": 40, "Mtrl": 20, "Exps": 0, "AmbB": -10,)"
-    R"( "AmbC": {"Rd  ": 255, "Grn ": 255, "Bl  ": 255}, "FrmW": 100.0, "CrnL": 1, "LghS": [)"
-    R"({"Clr ": {"Rd  ": 255, "Grn ": 214, "Bl  ": 150}, "Intn": 30, "Fcs ": 60, "On  ": true,)"
-    R"( "LghT": "LghS", "Pstn": [32, 38], "Vct0": [60, 40], "Vct1": [-30, 45], "Rds ": 15},)"
-    R"({"Clr ": {"Rd  ": 90, "Grn ": 140, "Bl  ": 255}, "Intn": 20, "Fcs ": 0, "On  ": true,)"
-    R"( "LghT": "LghO", "Pstn": [85, 75], "Vct0": [0, 0], "Vct1": [0, 0], "Rds ": 30},)"
-    R"({"Clr ": {"Rd  ": 255, "Grn ": 255, "Bl  ": 255}, "Intn": 20, "Fcs ": 0, "On  ": true,)"
-    R"( "LghT": "LghD", "Pstn": [50, 50], "Vct0": [-30, -10], "Vct1": [0, 0], "Rds ": 0}])";
-
 double secondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-uint8_t noise(uint32_t x, uint32_t y, uint32_t seed) {
-    uint32_t h = x * 374761393u + y * 668265263u + seed * 2246822519u;
-    h = (h ^ (h >> 13)) * 1274126177u;
-    return uint8_t(h >> 24);
-}
-
-// Colour with a rough "Relief" channel.
-Document makeDocument(int size) {
-    Document document;
-    document.width = document.height = size;
-    for (const char* name : {"Rouge", "Vert", "Bleu", "Relief"}) {
-        Channel channel{name, std::vector<uint8_t>(size_t(size) * size_t(size))};
-        const uint32_t seed = uint32_t(document.channels.size());
-        for (int y = 0; y < size; ++y)
-            for (int x = 0; x < size; ++x)
-                channel.samples[size_t(y) * size + x] =
-                    uint8_t((noise(x / 8, y / 8, seed) + noise(x, y, seed + 9)) / 2);
-        document.channels.push_back(std::move(channel));
-    }
-    return document;
-}
-
 std::optional<Descriptor> scriptFor(bool relief) {
-    std::string text = kLights;
-    text += relief ? R"(, "BmpC": {"name": "Relief"}, "BmpA": 60, "WhHi": true})" : "}";
-    std::string error;
-    const std::optional<Terminology> terminology = parseTerminology(terminologyBytes(), error);
-    std::optional<Descriptor> descriptor =
-        terminology ? descriptorFromScript(text, *terminology, error) : std::nullopt;
-    if (!descriptor)
-        std::fprintf(stderr, "orvane_full_run: %s\n", error.c_str());
-    return descriptor;
+    return benchScript(benchMaterialAndLights(3), relief);
 }
 
 struct RunResult {
@@ -219,7 +174,7 @@ int main(int argc, char** argv) {
     }
     for (int threads : threadCounts)
         reportHandOff(threads);
-    Document document = makeDocument(size);
+    Document document = makeBenchDocument(size);
     std::printf("%d x %d pixels, 3 lights (spot, omni, directional)\n", size, size);
     report("untextured", size, threadCounts, document, false);
     report("relief", size, threadCounts, document, true);

@@ -3,14 +3,21 @@
 // 64 x 64 tiles with and without relief. The batches also run through the
 // plain transcription of the formulas that the tests hold the kernels to, so
 // that one run shows what the kernels gain.
+#include <chrono>
+#include <cstdio>
 #include <memory>
 #include <vector>
 
+#ifdef _WIN32
+#include "bench/small_benchmark.h"
+#else
 #include <benchmark/benchmark.h>
+#endif
 
 #include "lighting/relief.h"
 #include "lighting/relief_piece.h"
 #include "lighting/shade_batch.h"
+#include "platform/checked_alloc.h"
 #include "tests/support/reference_shading.h"
 #include "tools/determinism/scene.h"
 
@@ -110,6 +117,86 @@ void tileBenchmark(benchmark::State& state) {
     state.SetLabel(relief ? "rough relief, pixels/s" : "untextured, pixels/s");
 }
 
+// One 64 x 64 tile of rough relief under an omni, a directional and a spot
+// light (shadeBatch/relief gives each type's cost alone), lit stage by stage as the strip renderer
+// does, each stage timed by the wall clock. The label gives each stage's share of the tile's time
+// in per cent: shares stay meaningful when other programs take the processor now and then, which
+// lengthens every stage alike.
+enum Stage { HeightMap, Facets, Lights, Material, Average, kStages };
+const char* const kStageNames[kStages] = {"height map", "facets", "lights", "material", "average"};
+
+class StageClock {
+  public:
+    void lap(Stage stage) {
+        const auto now = std::chrono::steady_clock::now();
+        seconds[stage] += std::chrono::duration<double>(now - last).count();
+        last = now;
+    }
+    void start() { last = std::chrono::steady_clock::now(); }
+    double seconds[kStages] = {};
+
+  private:
+    std::chrono::steady_clock::time_point last;
+};
+
+void lightTileInStages(const ParameterBlock& block, const ScenePicture& picture,
+                       const std::vector<uint8_t>& texture, const ShadingScratch& scratch,
+                       HeightMapRecord& heights, std::vector<uint8_t>& out, StageClock& clock) {
+    const int side = kTile + 2 * kTextureMargin;
+    clock.start();
+    buildHeightMap(texture.data(), side, side, side, heights);
+    clock.lap(HeightMap);
+    const float scale = block.imageWidth / float(kTile);
+    for (int y = 0; y < kTile; ++y) {
+        ReliefPiece piece{};
+        piece.heights = heights.map + ptrdiff_t(heights.width) * (y + 1) + 1;
+        piece.heightsWidth = heights.width;
+        piece.pixels = kTile;
+        piece.source = picture.pixels.data() + ptrdiff_t(picture.rowBytes) * y;
+        piece.areaRow = y;
+        piece.areaWidth = piece.areaHeight = kTile;
+        piece.scale = scale;
+        const FacetBatch batch = buildReliefPiece(piece, scratch);
+        clock.lap(Facets);
+        lightBatch(block, batch);
+        clock.lap(Lights);
+        applyMaterial(block, batch);
+        clock.lap(Material);
+        averageFacets(batch, out.data() + 3 * kTile * y);
+        clock.lap(Average);
+    }
+}
+
+void tileStagesBenchmark(benchmark::State& state) {
+    auto block = blockWithLights({0, 1, 2});
+    block->lightCount = 3;
+    const ScenePicture picture = generatedPicture(kTile, kTile, 7);
+    const std::vector<uint8_t> texture =
+        generatedTexture(kTile + 2 * kTextureMargin, kTile + 2 * kTextureMargin, 11, true);
+    const SceneScratch scratch;
+    HeightMapRecord heights{};
+    heights.scale = block->relief;
+    std::vector<uint8_t> out(kTile * kTile * 3);
+    StageClock clock;
+    for (auto _ : state) {
+        lightTileInStages(*block, picture, texture, scratch.view(), heights, out, clock);
+        benchmark::DoNotOptimize(out.data());
+    }
+    checkedFree(heights.map);
+    double total = 0;
+    for (double seconds : clock.seconds)
+        total += seconds;
+    std::string label = "%:";
+    for (int s = 0; s < kStages; ++s) {
+        char part[48];
+        std::snprintf(part, sizeof part, " %s %.1f", kStageNames[s],
+                      100.0 * clock.seconds[s] / total);
+        label += part;
+    }
+    state.SetItemsProcessed(state.iterations() * kTile * kTile);
+    state.SetLabel(label);
+}
+
 void typesAndCounts(benchmark::internal::Benchmark* b) {
     b->ArgNames({"type", "lights"});
     for (int type = 0; type < 3; ++type)
@@ -137,5 +224,6 @@ BENCHMARK(tileBenchmark)
     ->Args({0, 3})
     ->Args({1, 16})
     ->Args({0, 16});
+BENCHMARK(tileStagesBenchmark)->Name("tile64/stages");
 
 BENCHMARK_MAIN();

@@ -1,117 +1,482 @@
+#include <algorithm>
+#include <cmath>
+
+#include <emmintrin.h>
+
 #include "lighting/det_math.h"
 #include "lighting/light_kernels.h"
+#include "lighting/shading_scratch.h"
+#include "lighting/parameter_block.h"
+
+// Relief facets are lit in chunks of up to kChunkFacets facets. A chunk first
+// lays out what no light changes, one array per component: the normal N and
+// the view direction mirrored about it R in double precision, the position of
+// the facet's pixel, and the sums. Each light then works out L, e and the
+// spot falloff once per pixel of the chunk, and lights the facets four at a
+// time: the doubles of two facets fill an SSE2 vector, the 32-bit sums of four.
+// Each lane takes the steps of the scalar formulas in their order, so that it
+// gives the scalar result to the bit. A facet facing away from the light
+// (N.L <= 0, or R.L <= 0 for the highlight) or outside a spot's cone is not
+// skipped by a branch: its share is masked to zero.
+//
+// Truncating a share and adding it saturate at the 32-bit limits. Before a
+// light runs over a chunk, a bound on its shares (|I| |N| for the diffuse
+// share, |I| |R|^2 |L| for the highlight, times the largest falloff) is added
+// to a bound on the sums; while that stays below the limits nothing can
+// saturate, and the shares are truncated and added without the clamping
+// steps. Otherwise, for far or strong lights, every step clamps.
 
 namespace {
-// The light as one pixel sees it: L from the surface towards the light (not
-// normalised), e = 1 / |L|, and the spot falloff f.
-struct PixelLight {
-    double x, y, z;
-    double e;
-    double falloff;
+constexpr int kChunkFacets = 64;       // a multiple of 4
+constexpr int kOutside = kChunkFacets; // the pixel entry of facets outside every pixel
+constexpr double kUpper = 2147483647.0, kLower = -2147483648.0;
+// Rounding in the products makes a share exceed its bound by a few units in
+// the last place at most; the margin covers it many times over.
+constexpr double kBoundMargin = 1.001;
+
+// What no light changes, for the facets [first, first + count) of a batch.
+struct alignas(16) FacetChunk {
+    int first = 0, count = 0, padded = 0; // padded to a multiple of 4 with facets facing nowhere
+    int pixels = 0;                       // pixels of the chunk that have facets in it
+    double nx[kChunkFacets], ny[kChunkFacets], nz[kChunkFacets];
+    double rx[kChunkFacets], ry[kChunkFacets], rz[kChunkFacets];
+    double x[kChunkFacets], y[kChunkFacets]; // the pixel's position
+    int32_t pixelOf[kChunkFacets];           // index into the pixel arrays
+    alignas(16) int32_t diffuse[3][kChunkFacets];
+    alignas(16) int32_t specular[3][kChunkFacets];
+    // The chunk's pixels: a run of the batch's, the one after the last
+    // included as a pad (the pixel passes go two at a time).
+    int firstPixel = 0;
+    const double* pixelX = nullptr;
+    const double* pixelY = nullptr;
+    // For the bounds on the shares: the longest N and R, the largest sums.
+    double normalLength = 0, mirrorLength = 0;
+    double diffuseBound = 0, specularBound = 0;
 };
 
-double reciprocalLength(double x, double y, double z) {
-    return 1.0 / detSqrt(x * x + y * y + z * z);
-}
+// One light as each pixel of a chunk sees it: e = 1 / |L|, the spot falloff,
+// and whether the pixel is lit at all (all bits set) or not (zero); for the
+// bounds, the extremes of |L|^2 (NaN when any is NaN) and of the falloff.
+struct alignas(16) PixelLights {
+    double e[kChunkFacets + 2], falloff[kChunkFacets + 2], lit[kChunkFacets + 2];
+    double longestSquared = 0, shortestSquared = 0, largestFalloff = 1.0;
+};
 
-// Diffuse and specular light on one facet with normal N.
-template <bool kSpot>
-void lightFacet(const LightTerms& t, const PixelLight& l, const float* normal, int32_t* diffuse,
-                int32_t* specular) {
-    const double nx = normal[0], ny = normal[1], nz = normal[2];
-    const double n = nx * l.x + ny * l.y + nz * l.z;
-    if (!(n > 0))
-        return; // facing away: neither diffuse nor specular
-    const double nSingle = float(n);
-    double factor[kSumWords];
-    for (int c = 0; c < kSumWords; ++c)
-        factor[c] = t.strength[c] * nSingle;
-    if constexpr (kSpot)
-        addShares(factor, l.e, l.falloff, diffuse);
-    else
-        addShares(factor, l.e, diffuse);
-    // R is the view direction (0, 0, 1) mirrored about N.
-    const double rx = 2.0 * nz * nx, ry = 2.0 * nz * ny, rz = 2.0 * nz * nz - 1.0;
-    const double r = rx * l.x + ry * l.y + rz * l.z;
-    if (!(r > 0))
-        return;
-    const double r2 = r * r;
-    for (int c = 0; c < kSumWords; ++c)
-        factor[c] = t.strength[c] * r2;
-    if constexpr (kSpot)
-        addShares(factor, l.e, l.falloff, specular);
-    else
-        addShares(factor, l.e, specular);
-}
+// The pixels of a batch in the order of the weights list: each facet's pixel
+// (kNoPixel for facets beyond the list's pixels) and each pixel's position,
+// that of its first facet, which gives the pixel's L.
+struct BatchPixels {
+    static constexpr int16_t kNoPixel = -1;
+    int count = 0;
+    int16_t of[kMaxBatchFacets];
+    double x[kMaxBatchFacets + 2], y[kMaxBatchFacets + 2];
+};
 
-template <bool kSpot>
-void lightFacets(const LightTerms& t, const PixelLight& l, const FacetBatch& b, int first,
-                 int end) {
-    for (int i = first; i < end; ++i)
-        lightFacet<kSpot>(t, l, b.normals + 3 * i, b.diffuse + kSumWords * i,
-                          b.specular + kSumWords * i);
-}
-
-// Walks the pixels of the weights list: `lightPixel` gets the range of the
-// pixel's facets.
-template <typename LightPixel> void forEachPixel(const FacetBatch& b, LightPixel lightPixel) {
+// A pixel without facets has nothing to light and gets no entry, so that a
+// chunk never has more pixels than facets.
+void findPixels(const FacetBatch& b, BatchPixels& pixels) {
     const uint32_t* weight = b.weights;
     int facet = 0;
-    for (int p = 0; p < b.pixels; ++p) {
+    pixels.count = 0;
+    for (int p = 0; p < b.pixels && facet < b.count; ++p, ++weight) {
         const int first = facet;
         for (; *weight != 0; ++weight)
-            ++facet;
-        ++weight;
-        lightPixel(first, facet);
+            if (facet < b.count)
+                pixels.of[facet++] = int16_t(pixels.count);
+        if (facet == first)
+            continue;
+        pixels.x[pixels.count] = b.positions[2 * first];
+        pixels.y[pixels.count] = b.positions[2 * first + 1];
+        ++pixels.count;
+    }
+    pixels.x[pixels.count] = pixels.y[pixels.count] = 0.0; // the pixel passes go two at a time
+    for (; facet < b.count; ++facet)
+        pixels.of[facet] = BatchPixels::kNoPixel;
+}
+
+// (a.x b.x + a.y b.y) + a.z b.z, in the formula's order.
+__m128d dot(__m128d ax, __m128d ay, __m128d az, __m128d bx, __m128d by, __m128d bz) {
+    return _mm_add_pd(_mm_add_pd(_mm_mul_pd(ax, bx), _mm_mul_pd(ay, by)), _mm_mul_pd(az, bz));
+}
+
+// The largest of the values, NaN when any is NaN.
+double largest(double a, double b) {
+    return a != a || b > a ? b : a;
+}
+
+// The larger lane of the largest values, NaN when any value was NaN.
+double largestLane(__m128d largestValues, __m128d unordered) {
+    double lanes[2];
+    _mm_storeu_pd(lanes, _mm_or_pd(largestValues, unordered));
+    return largest(lanes[0], lanes[1]);
+}
+
+// N and R of the chunk's facets, two at a time, and the longest of each.
+void layOutNormals(const FacetBatch& b, FacetChunk& c) {
+    static const float kFacingNowhere[3] = {0.0f, 0.0f, 0.0f}; // the pads
+    __m128d longestN = _mm_setzero_pd(), longestR = longestN, unordered = longestN;
+    for (int i = 0; i < c.padded; i += 2) {
+        const float* n0 = i < c.count ? b.normals + 3 * (c.first + i) : kFacingNowhere;
+        const float* n1 = i + 1 < c.count ? n0 + 3 : kFacingNowhere;
+        const __m128d nx = _mm_set_pd(n1[0], n0[0]), ny = _mm_set_pd(n1[1], n0[1]),
+                      nz = _mm_set_pd(n1[2], n0[2]);
+        const __m128d twiceZ = _mm_mul_pd(_mm_set1_pd(2.0), nz);
+        const __m128d rx = _mm_mul_pd(twiceZ, nx), ry = _mm_mul_pd(twiceZ, ny),
+                      rz = _mm_sub_pd(_mm_mul_pd(twiceZ, nz), _mm_set1_pd(1.0));
+        _mm_store_pd(c.nx + i, nx);
+        _mm_store_pd(c.ny + i, ny);
+        _mm_store_pd(c.nz + i, nz);
+        _mm_store_pd(c.rx + i, rx);
+        _mm_store_pd(c.ry + i, ry);
+        _mm_store_pd(c.rz + i, rz);
+        const __m128d n2 = dot(nx, ny, nz, nx, ny, nz), r2 = dot(rx, ry, rz, rx, ry, rz);
+        longestN = _mm_max_pd(longestN, n2);
+        longestR = _mm_max_pd(longestR, r2);
+        unordered = _mm_or_pd(unordered, _mm_cmpunord_pd(n2, r2));
+    }
+    c.normalLength = std::sqrt(largestLane(longestN, unordered));
+    c.mirrorLength = std::sqrt(largestLane(longestR, unordered));
+}
+
+// The sums so far: zero, or the batch's (with the largest as their bound).
+void layOutSums(const FacetBatch& b, bool sumsStartAtZero, FacetChunk& c) {
+    c.diffuseBound = c.specularBound = 0.0;
+    for (int ch = 0; ch < 3; ++ch) {
+        std::fill_n(c.diffuse[ch], c.padded, 0);
+        std::fill_n(c.specular[ch], c.padded, 0);
+    }
+    if (sumsStartAtZero)
+        return;
+    for (int i = 0; i < c.count; ++i) {
+        const int32_t* diffuse = b.diffuse + kSumWords * (c.first + i);
+        const int32_t* specular = b.specular + kSumWords * (c.first + i);
+        for (int ch = 0; ch < 3; ++ch) {
+            c.diffuse[ch][i] = diffuse[ch];
+            c.specular[ch][i] = specular[ch];
+            c.diffuseBound = std::max(c.diffuseBound, std::fabs(double(diffuse[ch])));
+            c.specularBound = std::max(c.specularBound, std::fabs(double(specular[ch])));
+        }
     }
 }
 
-void accumulateOmni(const LightTerms& t, const FacetBatch& b) {
-    forEachPixel(b, [&](int first, int end) {
-        PixelLight l{t.point[0] - b.positions[2 * first], t.point[1] - b.positions[2 * first + 1],
-                     t.point[2], 0.0, 1.0};
-        l.e = reciprocalLength(l.x, l.y, l.z);
-        lightFacets<false>(t, l, b, first, end);
-    });
+// Which of the chunk's pixels each facet belongs to, and its position. The
+// chunk's pixels are a run of the batch's, from its first facet's on.
+void layOutPixels(const BatchPixels& batch, FacetChunk& c) {
+    const int16_t* of = batch.of + c.first;
+    const int last = c.count - 1;
+    c.firstPixel = of[0] != BatchPixels::kNoPixel ? of[0] : batch.count;
+    c.pixels = (of[last] != BatchPixels::kNoPixel ? of[last] + 1 : batch.count) - c.firstPixel;
+    c.pixelX = batch.x + c.firstPixel;
+    c.pixelY = batch.y + c.firstPixel;
+    for (int i = 0; i < c.padded; ++i) {
+        const bool inPixel = i < c.count && of[i] != BatchPixels::kNoPixel;
+        const int pixel = inPixel ? of[i] - c.firstPixel : kOutside;
+        c.pixelOf[i] = pixel;
+        c.x[i] = inPixel ? c.pixelX[pixel] : 0.0;
+        c.y[i] = inPixel ? c.pixelY[pixel] : 0.0;
+    }
 }
 
-// The spot keeps e and the cosine a in single precision between the facets
-// of a pixel; a pixel outside the cone gets nothing.
-void accumulateSpot(const LightTerms& t, const FacetBatch& b) {
+void layOutChunk(const FacetBatch& b, const BatchPixels& pixels, int first, bool sumsStartAtZero,
+                 FacetChunk& c) {
+    c.first = first;
+    c.count = std::min(kChunkFacets, b.count - first);
+    c.padded = (c.count + 3) / 4 * 4; // pads face nowhere: N = 0 gives N.L = 0
+    layOutNormals(b, c);
+    layOutSums(b, sumsStartAtZero, c);
+    layOutPixels(pixels, c);
+}
+
+// The three sums of four facets as the 16-byte slots of the batch, the fourth
+// word zero.
+void storeFourSlots(const int32_t* const sums[3], int i, int32_t* slots) {
+    const auto load = [&](int ch) {
+        return _mm_load_si128(reinterpret_cast<const __m128i*>(sums[ch] + i));
+    };
+    const __m128i red = load(0), green = load(1), blue = load(2), zero = _mm_setzero_si128();
+    const __m128i redGreenLow = _mm_unpacklo_epi32(red, green);
+    const __m128i blueLow = _mm_unpacklo_epi32(blue, zero);
+    const __m128i redGreenHigh = _mm_unpackhi_epi32(red, green);
+    const __m128i blueHigh = _mm_unpackhi_epi32(blue, zero);
+    __m128i* out = reinterpret_cast<__m128i*>(slots);
+    _mm_storeu_si128(out, _mm_unpacklo_epi64(redGreenLow, blueLow));
+    _mm_storeu_si128(out + 1, _mm_unpackhi_epi64(redGreenLow, blueLow));
+    _mm_storeu_si128(out + 2, _mm_unpacklo_epi64(redGreenHigh, blueHigh));
+    _mm_storeu_si128(out + 3, _mm_unpackhi_epi64(redGreenHigh, blueHigh));
+}
+
+// Back into the batch's slots; the fourth word of a slot is left as it was
+// unless the sums started at zero.
+void storeSums(const FacetChunk& c, const FacetBatch& b, bool sumsStartAtZero) {
+    const int32_t* const diffuse[3] = {c.diffuse[0], c.diffuse[1], c.diffuse[2]};
+    const int32_t* const specular[3] = {c.specular[0], c.specular[1], c.specular[2]};
+    int i = 0;
+    if (sumsStartAtZero) {
+        for (; i + 4 <= c.count; i += 4) {
+            storeFourSlots(diffuse, i, b.diffuse + kSumWords * (c.first + i));
+            storeFourSlots(specular, i, b.specular + kSumWords * (c.first + i));
+        }
+    }
+    for (; i < c.count; ++i) {
+        int32_t* diffuseSlot = b.diffuse + kSumWords * (c.first + i);
+        int32_t* specularSlot = b.specular + kSumWords * (c.first + i);
+        for (int ch = 0; ch < 3; ++ch) {
+            diffuseSlot[ch] = c.diffuse[ch][i];
+            specularSlot[ch] = c.specular[ch][i];
+        }
+        if (sumsStartAtZero)
+            diffuseSlot[3] = specularSlot[3] = 0;
+    }
+}
+
+// The two lanes' entries of a per-pixel array.
+__m128d pixelPair(const double* values, const int32_t* pixelOf) {
+    return _mm_loadh_pd(_mm_load_sd(values + pixelOf[0]), values + pixelOf[1]);
+}
+
+// The 64-bit masks of two facet pairs as four 32-bit masks.
+__m128i fourMasks(__m128d first, __m128d second) {
+    return _mm_castps_si128(
+        _mm_shuffle_ps(_mm_castpd_ps(first), _mm_castpd_ps(second), _MM_SHUFFLE(2, 0, 2, 0)));
+}
+
+// Truncation toward zero of two facet pairs into four 32-bit shares; when
+// kClamped, out-of-range values are held at the limits (NaN at the upper one,
+// as min returns its second operand then).
+template <bool kClamped> __m128i fourShares(__m128d first, __m128d second) {
+    if constexpr (kClamped) {
+        const __m128d upper = _mm_set1_pd(kUpper), lower = _mm_set1_pd(kLower);
+        first = _mm_max_pd(_mm_min_pd(first, upper), lower);
+        second = _mm_max_pd(_mm_min_pd(second, upper), lower);
+    }
+    return _mm_unpacklo_epi64(_mm_cvttpd_epi32(first), _mm_cvttpd_epi32(second));
+}
+
+// sum + share, held at the 32-bit limits when kClamped: an overflow is when
+// both operands share a sign that the wrapped sum lacks.
+template <bool kClamped> void addShares(int32_t* sums, __m128i shares, __m128i lit) {
+    shares = _mm_and_si128(shares, lit);
+    const __m128i old = _mm_load_si128(reinterpret_cast<const __m128i*>(sums));
+    __m128i sum = _mm_add_epi32(old, shares);
+    if constexpr (kClamped) {
+        const __m128i overflow =
+            _mm_srai_epi32(_mm_and_si128(_mm_xor_si128(old, sum), _mm_xor_si128(shares, sum)), 31);
+        const __m128i limit = _mm_add_epi32(_mm_srli_epi32(old, 31), _mm_set1_epi32(0x7FFFFFFF));
+        sum = _mm_or_si128(_mm_andnot_si128(overflow, sum), _mm_and_si128(overflow, limit));
+    }
+    _mm_store_si128(reinterpret_cast<__m128i*>(sums), sum);
+}
+
+enum class Kind { Omni, Directional, Spot };
+
+// L, e, the falloff and the lit mask of one facet pair.
+struct PairLight {
+    __m128d lx, ly, e, falloff, lit;
+};
+
+template <Kind kKind>
+PairLight pairLight(const LightTerms& t, const FacetChunk& c, const PixelLights& pixels, int i) {
+    if constexpr (kKind == Kind::Directional) {
+        return PairLight{_mm_set1_pd(t.direction[0]), _mm_set1_pd(t.direction[1]),
+                         _mm_set1_pd(pixels.e[0]), _mm_setzero_pd(),
+                         _mm_castsi128_pd(_mm_set1_epi32(-1))};
+    } else {
+        PairLight l;
+        l.lx = _mm_sub_pd(_mm_set1_pd(t.point[0]), _mm_load_pd(c.x + i));
+        l.ly = _mm_sub_pd(_mm_set1_pd(t.point[1]), _mm_load_pd(c.y + i));
+        l.e = pixelPair(pixels.e, c.pixelOf + i);
+        l.lit = pixelPair(pixels.lit, c.pixelOf + i);
+        l.falloff =
+            kKind == Kind::Spot ? pixelPair(pixels.falloff, c.pixelOf + i) : _mm_setzero_pd();
+        return l;
+    }
+}
+
+// I x product x e (x f), in the formula's order.
+template <Kind kKind> __m128d share(__m128d strength, __m128d product, const PairLight& l) {
+    const __m128d x = _mm_mul_pd(_mm_mul_pd(strength, product), l.e);
+    return kKind == Kind::Spot ? _mm_mul_pd(x, l.falloff) : x;
+}
+
+// Lights the chunk's facets by one light, four at a time.
+template <Kind kKind, bool kClamped>
+void lightFacets(const LightTerms& t, FacetChunk& c, const PixelLights& pixels) {
+    const __m128d lz = _mm_set1_pd(kKind == Kind::Directional ? t.direction[2] : t.point[2]);
+    const __m128d zero = _mm_setzero_pd();
+    const __m128d strength[3] = {_mm_set1_pd(t.strength[0]), _mm_set1_pd(t.strength[1]),
+                                 _mm_set1_pd(t.strength[2])};
+    for (int i = 0; i < c.padded; i += 4) {
+        // A spot's cone leaves whole runs of pixels dark: four facets outside
+        // it are passed over.
+        if (kKind == Kind::Spot && pixels.lit[c.pixelOf[i]] == 0.0 &&
+            pixels.lit[c.pixelOf[i + 3]] == 0.0 && pixels.lit[c.pixelOf[i + 1]] == 0.0 &&
+            pixels.lit[c.pixelOf[i + 2]] == 0.0)
+            continue;
+        PairLight l[2];
+        __m128d nSingle[2], r2[2], diffuseLit[2], specularLit[2];
+        for (int h = 0; h < 2; ++h) {
+            const int k = i + 2 * h;
+            l[h] = pairLight<kKind>(t, c, pixels, k);
+            const __m128d n = dot(_mm_load_pd(c.nx + k), _mm_load_pd(c.ny + k),
+                                  _mm_load_pd(c.nz + k), l[h].lx, l[h].ly, lz);
+            diffuseLit[h] = _mm_and_pd(_mm_cmpgt_pd(n, zero), l[h].lit);
+            nSingle[h] = _mm_cvtps_pd(_mm_cvtpd_ps(n));
+            const __m128d r = dot(_mm_load_pd(c.rx + k), _mm_load_pd(c.ry + k),
+                                  _mm_load_pd(c.rz + k), l[h].lx, l[h].ly, lz);
+            specularLit[h] = _mm_and_pd(_mm_cmpgt_pd(r, zero), diffuseLit[h]);
+            r2[h] = _mm_mul_pd(r, r);
+        }
+        const __m128i diffuseMask = fourMasks(diffuseLit[0], diffuseLit[1]);
+        const __m128i specularMask = fourMasks(specularLit[0], specularLit[1]);
+        for (int ch = 0; ch < 3; ++ch) {
+            addShares<kClamped>(c.diffuse[ch] + i,
+                                fourShares<kClamped>(share<kKind>(strength[ch], nSingle[0], l[0]),
+                                                     share<kKind>(strength[ch], nSingle[1], l[1])),
+                                diffuseMask);
+            addShares<kClamped>(c.specular[ch] + i,
+                                fourShares<kClamped>(share<kKind>(strength[ch], r2[0], l[0]),
+                                                     share<kKind>(strength[ch], r2[1], l[1])),
+                                specularMask);
+        }
+    }
+}
+
+// The extremes of |L|^2 over the pixel pairs of a chunk.
+struct LengthRange {
+    __m128d longest = _mm_setzero_pd(), shortest = _mm_set1_pd(INFINITY),
+            unordered = _mm_setzero_pd();
+    void add(__m128d squared) {
+        longest = _mm_max_pd(longest, squared);
+        shortest = _mm_min_pd(shortest, squared);
+        unordered = _mm_or_pd(unordered, _mm_cmpunord_pd(squared, squared));
+    }
+    void store(PixelLights& out) const {
+        double lanes[2];
+        _mm_storeu_pd(lanes, _mm_min_pd(shortest, _mm_shuffle_pd(shortest, shortest, 1)));
+        out.shortestSquared = lanes[0];
+        out.longestSquared = largestLane(longest, unordered);
+    }
+};
+
+// L = P - (X, Y, 0) per pixel pair, and e = 1 / |L|.
+__m128d pixelLightAt(const LightTerms& t, const FacetChunk& c, int p, LengthRange& range,
+                     __m128d& lx, __m128d& ly) {
+    lx = _mm_sub_pd(_mm_set1_pd(t.point[0]), _mm_loadu_pd(c.pixelX + p));
+    ly = _mm_sub_pd(_mm_set1_pd(t.point[1]), _mm_loadu_pd(c.pixelY + p));
+    const __m128d lz = _mm_set1_pd(t.point[2]);
+    const __m128d squared = dot(lx, ly, lz, lx, ly, lz);
+    range.add(squared);
+    return _mm_div_pd(_mm_set1_pd(1.0), _mm_sqrt_pd(squared));
+}
+
+void omniPixels(const LightTerms& t, const FacetChunk& c, PixelLights& out) {
+    LengthRange range;
+    for (int p = 0; p < c.pixels; p += 2) {
+        __m128d lx, ly;
+        _mm_storeu_pd(out.e + p, pixelLightAt(t, c, p, range, lx, ly));
+        _mm_storeu_pd(out.lit + p, _mm_castsi128_pd(_mm_set1_epi32(-1)));
+    }
+    range.store(out);
+    out.largestFalloff = 1.0;
+}
+
+// The spot keeps e and the cosine a in single precision; a pixel outside the
+// cone is not lit. False when no pixel of the chunk is.
+bool spotPixels(const LightTerms& t, const FacetChunk& c, PixelLights& out) {
     const double* axis = t.direction;
-    forEachPixel(b, [&](int first, int end) {
-        PixelLight l{t.point[0] - b.positions[2 * first], t.point[1] - b.positions[2 * first + 1],
-                     t.point[2], 0.0, 0.0};
-        const float e = float(reciprocalLength(l.x, l.y, l.z));
-        const float a = float(-(l.x * axis[0] + l.y * axis[1] + l.z * axis[2]) * e);
-        if (!(a > t.coneCosine))
-            return;
-        l.e = e;
-        l.falloff = falloffAt(t, a);
-        lightFacets<true>(t, l, b, first, end);
-    });
+    const __m128d sign = _mm_set1_pd(-0.0);
+    LengthRange range;
+    bool anyLit = false;
+    out.largestFalloff = 1.0;
+    for (int p = 0; p < c.pixels; p += 2) {
+        __m128d lx, ly;
+        const __m128d e = _mm_cvtps_pd(_mm_cvtpd_ps(pixelLightAt(t, c, p, range, lx, ly)));
+        const __m128d along = dot(lx, ly, _mm_set1_pd(t.point[2]), _mm_set1_pd(axis[0]),
+                                  _mm_set1_pd(axis[1]), _mm_set1_pd(axis[2]));
+        const __m128d a = _mm_cvtps_pd(_mm_cvtpd_ps(_mm_mul_pd(_mm_xor_pd(along, sign), e)));
+        _mm_storeu_pd(out.e + p, e);
+        double cosines[2];
+        _mm_storeu_pd(cosines, a);
+        for (int k = 0; k < 2; ++k) {
+            const bool inside = cosines[k] > t.coneCosine;
+            out.falloff[p + k] = inside ? falloffAt(t, float(cosines[k])) : 0.0;
+            out.largestFalloff = largest(out.largestFalloff, std::fabs(out.falloff[p + k]));
+            out.lit[p + k] = 0.0;
+            if (inside)
+                _mm_store_sd(out.lit + p + k, _mm_castsi128_pd(_mm_set1_epi32(-1)));
+            anyLit = anyLit || inside;
+        }
+    }
+    range.store(out);
+    return anyLit;
 }
 
-// The same L for every facet.
-void accumulateDirectional(const LightTerms& t, const FacetBatch& b) {
-    const double* d = t.direction;
-    const PixelLight l{d[0], d[1], d[2], reciprocalLength(d[0], d[1], d[2]), 1.0};
-    lightFacets<false>(t, l, b, 0, b.count);
+// Adds the light's bound on the shares to the chunk's bounds on the sums;
+// false when a sum might then reach the 32-bit limits (NaN included), or when
+// an intermediate might leave its range: e (in single precision for a spot)
+// when L is next to nothing, N.L rounded to single precision when L is vast.
+bool staysInRange(const LightTerms& t, FacetChunk& c, const PixelLights& pixels) {
+    const double length = std::sqrt(pixels.longestSquared), falloff = pixels.largestFalloff;
+    const double strength =
+        std::max({std::fabs(t.strength[0]), std::fabs(t.strength[1]), std::fabs(t.strength[2])});
+    c.diffuseBound += strength * c.normalLength * falloff * kBoundMargin;
+    c.specularBound += strength * c.mirrorLength * c.mirrorLength * length * falloff * kBoundMargin;
+    return c.diffuseBound < kUpper && c.specularBound < kUpper && pixels.shortestSquared > 1e-60 &&
+           c.normalLength * length < 1e30;
 }
-} // namespace
 
-void accumulateReliefLight(uint32_t type, const LightTerms& t, const FacetBatch& batch) {
+template <Kind kKind> void lightFacets(const LightTerms& t, FacetChunk& c, const PixelLights& p) {
+    if (staysInRange(t, c, p)) {
+        lightFacets<kKind, false>(t, c, p);
+    } else {
+        c.diffuseBound = c.specularBound = INFINITY; // and so for the lights after it
+        lightFacets<kKind, true>(t, c, p);
+    }
+}
+
+void lightChunk(uint32_t type, const LightTerms& t, FacetChunk& c, PixelLights& pixels) {
+    // The entry of facets outside every pixel, and of the pads.
+    pixels.e[kOutside] = pixels.falloff[kOutside] = pixels.lit[kOutside] = 0.0;
     switch (type) {
     case Omni:
-        accumulateOmni(t, batch);
+        omniPixels(t, c, pixels);
+        lightFacets<Kind::Omni>(t, c, pixels);
         break;
-    case Directional:
-        accumulateDirectional(t, batch);
+    case Directional: {
+        const double* d = t.direction;
+        const double squared = d[0] * d[0] + d[1] * d[1] + d[2] * d[2];
+        pixels.e[0] = 1.0 / detSqrt(squared);
+        pixels.longestSquared = pixels.shortestSquared = squared;
+        pixels.largestFalloff = 1.0;
+        lightFacets<Kind::Directional>(t, c, pixels);
         break;
+    }
     case Spot:
-        accumulateSpot(t, batch);
+        if (spotPixels(t, c, pixels))
+            lightFacets<Kind::Spot>(t, c, pixels);
         break;
     default:
         break; // an unknown type adds nothing
+    }
+}
+} // namespace
+
+void accumulateReliefLights(const RenderLight* lights, int count, const FacetBatch& batch,
+                            bool sumsStartAtZero) {
+    if (count <= 0 || batch.count <= 0)
+        return;
+    count = std::min(count, int(ParameterBlock::kMaxLights));
+    BatchPixels pixelsOfBatch;
+    findPixels(batch, pixelsOfBatch);
+    LightTerms terms[ParameterBlock::kMaxLights];
+    for (int l = 0; l < count; ++l)
+        terms[l] = termsOf(lights[l]);
+    FacetChunk chunk;
+    PixelLights pixels;
+    for (int first = 0; first < batch.count; first += kChunkFacets) {
+        layOutChunk(batch, pixelsOfBatch, first, sumsStartAtZero, chunk);
+        for (int l = 0; l < count; ++l)
+            lightChunk(lights[l].type, terms[l], chunk, pixels);
+        storeSums(chunk, batch, sumsStartAtZero);
     }
 }

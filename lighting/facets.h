@@ -29,5 +29,15 @@ void addFacet(int32_t a, int32_t b, int32_t c, int32_t d, PixelFacets& facets);
 // bottom-right, bottom-left.
 PixelFacets facetsOfPixel(const Neighbourhood& n);
 
+// The facets of `pixels` consecutive pixels of a map row, the first at
+// column x: their slopes, the weights list (each pixel's weights, then 0) and
+// each pixel's facet count. Returns the number of facets.
+int facetsOfRow(const int32_t* heights, uint32_t width, int x, int pixels, int32_t* gx, int32_t* gy,
+                uint32_t* weights, uint8_t* facetsPerPixel);
+
 // The unit normal of slope (gx, gy), a height step of 4096 per pixel being 45°.
 void facetNormal(int32_t gx, int32_t gy, float normal[3]);
+
+// The normals of `count` slopes, 3 floats each, bit for bit those of
+// facetNormal.
+void facetNormals(const int32_t* gx, const int32_t* gy, int count, float* normals);

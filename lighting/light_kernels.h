@@ -3,8 +3,12 @@
 #include "lighting/light_terms.h"
 #include "lighting/shade_batch.h"
 
-// The per-light work on the two forms of batch: relief facets (L, e and the
-// spot falloff once per pixel, then every facet of the pixel) and untextured
-// samples (normal (0, 0, 1), so that N.L = R.L = L.z).
-void accumulateReliefLight(uint32_t type, const LightTerms& t, const FacetBatch& batch);
+// The per-light work on the two forms of batch: relief facets (all the lights
+// in turn over one chunk of facets after another; L, e and the spot falloff
+// once per pixel, then every facet of the pixel) and untextured samples
+// (normal (0, 0, 1), so that N.L = R.L = L.z), one light at a time.
+// With sumsStartAtZero the relief sums are not read but written whole (the
+// fourth word of each slot zero).
+void accumulateReliefLights(const RenderLight* lights, int count, const FacetBatch& batch,
+                            bool sumsStartAtZero);
 void accumulateUntexturedLight(uint32_t type, const LightTerms& t, const FacetBatch& batch);

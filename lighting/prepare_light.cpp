@@ -1,8 +1,8 @@
 #include <cfloat>
 
 #include "lighting/det_math.h"
-#include "lighting/light_source.h"
 #include "lighting/render_preparation.h"
+#include "settings/light_source.h"
 
 namespace {
 constexpr double kHalfSqrt2 = 0.70710678118654752;

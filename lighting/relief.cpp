@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "shell/checked_alloc.h"
-#include "shell/plugin_state.h"
+#include "platform/checked_alloc.h"
 
 namespace {
 // Heights are kept within 2^28 so that the slope sums of the facets stay in
@@ -34,8 +33,14 @@ int32_t smoothedSum(const uint8_t* const rows[3], int c0, int c1, int c2) {
            (b[c1] << 5);
 }
 
+// sum x scale / 68 truncated toward zero, in double precision: the product
+// is below 2^46 and exact, and a quotient that is no whole number lies at
+// least 1/68 from one, far more than the division's rounding, so truncating
+// it gives the integer quotient. (In 32-bit code a 64-bit division is a call
+// to a library routine.)
 int32_t scaledHeight(int32_t sum, int32_t scale) {
-    return int32_t(std::clamp(int64_t(sum) * scale / 68, -kHeightLimit, kHeightLimit));
+    const double limit = double(kHeightLimit);
+    return int32_t(std::clamp(double(sum) * scale / 68.0, -limit, limit));
 }
 } // namespace
 

@@ -1,7 +1,19 @@
 #pragma once
 #include <cstdint>
 
-struct HeightMapRecord;
+// The relief heights of the current tile (or of the preview). Each worker's
+// thread block holds a copy, so its layout is fixed (20 bytes in the 32-bit
+// module).
+struct HeightMapRecord {
+    uint32_t capacity = 0; // bytes available in map
+    int32_t* map = nullptr;
+    uint32_t rowBytes = 0;
+    uint32_t width = 0; // elements per row
+    int32_t scale = 0;  // signed relief value used for this map
+};
+
+// A run's first height map holds a tile's 66 x 66 elements.
+constexpr uint32_t kInitialHeightMapBytes = 17424;
 
 // Builds the relief heights from W x H texture samples (one byte each, rows
 // rowBytes apart) into map: (H - 2) rows of (W - 2) elements, element (i, j)

@@ -5,26 +5,26 @@
 
 FacetBatch buildReliefPiece(const ReliefPiece& piece, const ShadingScratch& scratch) {
     const float y = pixelCentre(piece.areaRow, piece.areaHeight, piece.scale);
-    uint32_t* weights = scratch.weights;
-    int facet = 0;
+    int32_t gx[kMaxBatchFacets], gy[kMaxBatchFacets];
+    uint8_t facetsPerPixel[kMaxBatchPixels];
+    const int facets = facetsOfRow(piece.heights, piece.heightsWidth, piece.firstColumn,
+                                   piece.pixels, gx, gy, scratch.weights, facetsPerPixel);
+    // Every facet of a pixel has the pixel's centre and colour.
+    float* position = scratch.positions;
+    uint8_t* colours = scratch.colours;
     for (int p = 0; p < piece.pixels; ++p) {
-        const int column = piece.firstColumn + p;
-        const PixelFacets facets =
-            facetsOfPixel(gatherNeighbourhood(piece.heights, piece.heightsWidth, column, 0));
         const float x = pixelCentre(piece.areaColumn + p, piece.areaWidth, piece.scale);
         const uint8_t* colour = piece.source + 3 * p;
-        for (int f = 0; f < facets.count; ++f, ++facet) {
-            *weights++ = facets.weight[f];
-            facetNormal(facets.gx[f], facets.gy[f], scratch.normals + 3 * facet);
-            scratch.positions[2 * facet] = x;
-            scratch.positions[2 * facet + 1] = y;
+        for (int f = 0; f < facetsPerPixel[p]; ++f) {
+            *position++ = x;
+            *position++ = y;
             for (int c = 0; c < 3; ++c)
-                scratch.colours[3 * facet + c] = colour[c];
+                *colours++ = colour[c];
         }
-        *weights++ = 0;
     }
+    facetNormals(gx, gy, facets, scratch.normals);
     FacetBatch batch;
-    batch.count = facet;
+    batch.count = facets;
     batch.pixels = piece.pixels;
     batch.positions = scratch.positions;
     batch.normals = scratch.normals;

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "settings/light_type.h"
+
 static_assert(std::endian::native == std::endian::little,
               "the render block is stored little-endian and read in place");
 
@@ -32,5 +34,3 @@ static_assert(offsetof(RenderLight, falloffScale) == 4144);
 static_assert(offsetof(RenderLight, falloffStart) == 4148);
 static_assert(offsetof(RenderLight, cacheCopies) == 4152);
 static_assert(sizeof(RenderLight) == 4168);
-
-enum LightType : uint32_t { Omni = 0, Directional = 1, Spot = 2 };

@@ -2,18 +2,16 @@
 
 #include <algorithm>
 
-#include "shell/plugin_state.h"
-
 namespace {
 constexpr double kPercentDivisor = 50; // half the frame in percent
 
 // Prepares the enabled lights in order into consecutive slots from 0.
 template <typename PrepareOne>
-void prepareEnabledLights(PluginState& state, ParameterBlock& block, PrepareOne prepareOne) {
+void prepareEnabledLights(Settings& settings, ParameterBlock& block, PrepareOne prepareOne) {
     uint16_t prepared = 0;
-    const int count = std::min<int>(state.lightCount, kMaxLights);
+    const int count = std::min<int>(settings.lightCount, kMaxLights);
     for (int i = 0; i < count; ++i) {
-        LightSource& light = state.lights[i];
+        LightSource& light = settings.lights[i];
         if (light.enabled != 1)
             continue;
         prepareOne(light, block.lights[prepared]);
@@ -23,18 +21,18 @@ void prepareEnabledLights(PluginState& state, ParameterBlock& block, PrepareOne 
 }
 } // namespace
 
-void preparePreview(PluginState& state, ParameterBlock& block, int tableSizeFlag) {
+void preparePreview(Settings& settings, ParameterBlock& block, int tableSizeFlag) {
     // Before the preview is measured the frame has no size; one pixel keeps
     // the geometry finite.
-    const double divisor = std::max<int>(state.halfFrame(), 1);
-    prepareEnabledLights(state, block, [&](LightSource& light, RenderLight& prepared) {
+    const double divisor = std::max<int>(settings.halfFrame(), 1);
+    prepareEnabledLights(settings, block, [&](LightSource& light, RenderLight& prepared) {
         prepareLightPreview(light, prepared, divisor, tableSizeFlag);
     });
 }
 
-void prepareFromPercent(PluginState& state, ParameterBlock& block, int tableSizeFlag) {
-    const uint16_t frameSize = state.frameSize();
-    prepareEnabledLights(state, block, [&](LightSource& light, RenderLight& prepared) {
+void prepareFromPercent(Settings& settings, ParameterBlock& block, int tableSizeFlag) {
+    const uint16_t frameSize = settings.frameSize();
+    prepareEnabledLights(settings, block, [&](LightSource& light, RenderLight& prepared) {
         prepareLightPercent(light, prepared, kPercentDivisor, frameSize, tableSizeFlag);
         refreshPixelGeometry(light, frameSize);
     });
@@ -46,11 +44,7 @@ void refreshPixelGeometry(LightSource& light, uint16_t frameSize) {
                        roundToInt16(double(percent.y) * frameSize * 0.01)};
     };
     light.position = toPixels(light.positionPct);
-    light.invalidate();
     light.vector0 = toPixels(light.vector0Pct);
-    light.invalidate();
     light.vector1 = toPixels(light.vector1Pct);
-    light.invalidate();
     light.radius = truncToInt16(double(light.radiusPct) * frameSize * 0.01 + 0.5);
-    light.invalidate();
 }

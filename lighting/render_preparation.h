@@ -1,20 +1,18 @@
 #pragma once
 #include <cstdint>
 
-#include "shell/parameter_block.h"
+#include "lighting/parameter_block.h"
+#include "settings/settings.h"
 
-struct PluginState;
-class LightSource;
-
-// Turns the enabled lights of the state into RenderLight records, packed from
+// Turns the enabled lights of the settings into RenderLight records, packed from
 // slot 0, and stores their number. tableSizeFlag 1 gives spot falloff tables of
 // 256 entries (the preview), otherwise 1024.
 //
 // preparePreview starts from the preview-pixel geometry (divisor: the half
 // frame); prepareFromPercent from the percent geometry (divisor 50) and then
 // refreshes the pixel geometry of each prepared light from it.
-void preparePreview(PluginState& state, ParameterBlock& block, int tableSizeFlag);
-void prepareFromPercent(PluginState& state, ParameterBlock& block, int tableSizeFlag);
+void preparePreview(Settings& settings, ParameterBlock& block, int tableSizeFlag);
+void prepareFromPercent(Settings& settings, ParameterBlock& block, int tableSizeFlag);
 
 // One light each, from its pixel geometry (divisor: the half frame in pixels)
 // or from its percent geometry (divisor 50; a directional light's handle is

@@ -1,6 +1,6 @@
 #include "lighting/row_run.h"
 
-#include "shell/parameter_block.h"
+#include "lighting/parameter_block.h"
 
 RowRun wholePictureRun(const ParameterBlock& block, int width, int height, const uint8_t* source,
                        uint8_t* destination, int32_t rowBytes, const ShadingScratch& scratch) {

@@ -27,6 +27,9 @@ struct FacetBatch {
 // nothing is written.
 bool shadeBatch(const ParameterBlock& block, const FacetBatch& batch, bool keepSums);
 
+// Clears the sums and adds every prepared light of the block.
+void lightBatch(const ParameterBlock& block, const FacetBatch& batch);
+
 // Adds one prepared light's diffuse and specular contribution to the sums.
 void accumulateLight(const RenderLight& light, const FacetBatch& batch);
 

@@ -1,8 +1,8 @@
 #include <algorithm>
 
 #include "lighting/det_math.h"
-#include "lighting/light_source.h"
 #include "lighting/render_preparation.h"
+#include "settings/light_source.h"
 
 namespace {
 constexpr double kSqrt2 = 1.4142135623730951;

@@ -37,6 +37,10 @@ bool createFolder(const char* path);
 bool deleteFile(const char* path);
 // True when the file exists and carries the write protection.
 bool isWriteProtected(const char* path);
+// Puts the file `from` in the place of `to` in one step, replacing `to` when it
+// exists: `to` is then either its old self or the new file whole, never a
+// mixture or nothing.
+bool replaceFile(const char* from, const char* to);
 
 // Walks the entries of a folder in the order the system lists them, the
 // folder's own entries ("." and "..") included.

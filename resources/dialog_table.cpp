@@ -1,16 +1,14 @@
 #include "resources/dialog_table.h"
 
+#include "resources/resource_ids.h"
 #include "resources/window_styles.h"
-#include "ui/resource_ids.h"
 
 using namespace style;
 
 namespace {
 constexpr int kUnaddressed = -1;
 
-struct Rect {
-    int x, y, width, height;
-};
+using Rect = DialogRect;
 
 DialogControl control(int id, const char* className, const char* text, Rect rect,
                       uint32_t controlStyle) {
@@ -80,42 +78,43 @@ DialogDescription aboutBox() {
 }
 
 DialogDescription mainDialog() {
-    return dialog(kDialogMain, kCaptionedDialog, "Orvane", {0, 0, 336, 215},
-                  {
-                      defaultButton(1007, "OK", {294, 3, 34, 14}),
-                      button(1008, "Annuler", {294, 20, 34, 14}),
-                      leftText(1050, "Style :", {156, 4, 20, 8}),
-                      dropDownList(1004, {177, 2, 92, 96}),
-                      button(1002, "Enregistrer...", {161, 18, 42, 11}),
-                      button(1011, "Supprimer", {227, 18, 41, 11}),
-                      leftText(1046, "Type :", {157, 40, 36, 8}),
-                      dropDownList(1006, {194, 37, 80, 40}),
-                      checkBox(1021, "Activé", {157, 51, 40, 10}),
-                      slider(1030, "Intensité :", {157, 63, 138, 12}),
-                      slider(1031, "Cône :", {157, 78, 138, 12}),
-                      colourSwatch(1032, {302, 57, 24, 24}),
-                      leftText(1049, "Propriétés", {157, 96, 35, 8}),
-                      slider(1027, "Brillance :", {157, 107, 138, 12}),
-                      slider(1028, "Matière :", {157, 122, 138, 12}),
-                      slider(1026, "Exposition:", {157, 138, 138, 12}),
-                      slider(1029, "Ambiance :", {157, 154, 138, 12}),
-                      colourSwatch(1025, {302, 122, 24, 24}),
-                      leftText(1051, "Texture :", {157, 174, 58, 8}),
-                      dropDownList(1005, {217, 171, 78, 52}),
-                      checkBox(1019, "Blanc = haut", {158, 186, 56, 10}),
-                      slider(1020, "Relief :", {158, 196, 163, 12}),
-                      control(kControlWorkArea, "VR_work_area_window", "Utilisateur3",
-                              {4, 9, 144, 190}, kTabStop),
-                      control(kControlPreviewPlaceholder, "VR_preview_area_window", "Utilisateur4",
-                              {27, 30, 100, 156}, kDisabled),
-                      control(1056, "VR_light_well", "Utilisateur1", {70, 201, 12, 12}, 0),
-                      control(1057, "VR_trash_window", "Utilisateur1", {136, 201, 12, 12}, 0),
-                      checkBox(1058, "&Aperçu", {6, 202, 40, 10}),
-                      groupFrame(1052, "Utilisateur1", {151, 9, 133, 26}),
-                      groupFrame(1053, "Utilisateur1", {151, 44, 180, 50}),
-                      groupFrame(1054, "Utilisateur2", {151, 100, 180, 69}),
-                      groupFrame(1055, "Utilisateur3", {150, 178, 180, 34}),
-                  });
+    return dialog(
+        kDialogMain, kCaptionedDialog, "Orvane", {0, 0, 336, 215},
+        {
+            defaultButton(kControlOk, "OK", {294, 3, 34, 14}),
+            button(kControlCancel, "Annuler", {294, 20, 34, 14}),
+            leftText(kControlStyleLabel, "Style :", {156, 4, 20, 8}),
+            dropDownList(kControlStyleList, {177, 2, 92, 96}),
+            button(kControlSaveStyle, "Enregistrer...", {161, 18, 42, 11}),
+            button(kControlDeleteStyle, "Supprimer", {227, 18, 41, 11}),
+            leftText(kControlTypeLabel, "Type :", {157, 40, 36, 8}),
+            dropDownList(kControlLightType, {194, 37, 80, 40}),
+            checkBox(kControlLightOn, "Activé", {157, 51, 40, 10}),
+            slider(kControlIntensity, "Intensité :", {157, 63, 138, 12}),
+            slider(kControlFocus, "Cône :", {157, 78, 138, 12}),
+            colourSwatch(kControlLightColour, {302, 57, 24, 24}),
+            leftText(kControlPropertiesLabel, "Propriétés", {157, 96, 35, 8}),
+            slider(kControlGloss, "Brillance :", {157, 107, 138, 12}),
+            slider(kControlMaterial, "Matière :", {157, 122, 138, 12}),
+            slider(kControlExposure, "Exposition:", {157, 138, 138, 12}),
+            slider(kControlAmbience, "Ambiance :", {157, 154, 138, 12}),
+            colourSwatch(kControlAmbientColour, {302, 122, 24, 24}),
+            leftText(kControlTextureLabel, "Texture :", {157, 174, 58, 8}),
+            dropDownList(kControlTextureChannel, {217, 171, 78, 52}),
+            checkBox(kControlWhiteIsHigh, "Blanc = haut", {158, 186, 56, 10}),
+            slider(kControlRelief, "Relief :", {158, 196, 163, 12}),
+            control(kControlWorkArea, "VR_work_area_window", "Utilisateur3", kWorkAreaRect,
+                    kTabStop),
+            control(kControlPreviewPlaceholder, "VR_preview_area_window", "Utilisateur4",
+                    kPreviewPlaceholderRect, kDisabled),
+            control(kControlLightWell, "VR_light_well", "Utilisateur1", {70, 201, 12, 12}, 0),
+            control(kControlTrash, "VR_trash_window", "Utilisateur1", {136, 201, 12, 12}, 0),
+            checkBox(kControlPreviewOn, "&Aperçu", {6, 202, 40, 10}),
+            groupFrame(kControlStyleFrame, "Utilisateur1", {151, 9, 133, 26}),
+            groupFrame(kControlLightFrame, "Utilisateur1", {151, 44, 180, 50}),
+            groupFrame(kControlMaterialFrame, "Utilisateur2", {151, 100, 180, 69}),
+            groupFrame(kControlTextureFrame, "Utilisateur3", {150, 178, 180, 34}),
+        });
 }
 
 // The system colour dialog in French, with the system's own control IDs; the
@@ -158,10 +157,10 @@ DialogDescription colourPicker() {
 DialogDescription styleNameDialog() {
     return dialog(kDialogStyleName, kCaptionedDialog, "Enregistrer sous...", {0, 0, 183, 42},
                   {
-                      defaultButton(1036, "OK", {128, 4, 50, 14}),
-                      button(1037, "Annuler", {128, 20, 50, 14}),
+                      defaultButton(kControlStyleNameOk, "OK", {128, 4, 50, 14}),
+                      button(kControlStyleNameCancel, "Annuler", {128, 20, 50, 14}),
                       leftText(kUnaddressed, "Nom du style :", {12, 8, 60, 8}),
-                      edit(1035, {12, 20, 108, 13}, kAutoHorizontalScroll),
+                      edit(kControlStyleName, {12, 20, 108, 13}, kAutoHorizontalScroll),
                   });
 }
 } // namespace

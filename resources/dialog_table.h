@@ -8,6 +8,16 @@
 // "EDIT", "STATIC", "COMBOBOX"); the plug-in's own classes keep their exact
 // names.
 
+// A control's place in its dialog, in dialog units.
+struct DialogRect {
+    int x, y, width, height;
+};
+
+// The main dialog's work area and the preview placeholder inside it: the
+// layout of the preview is measured from them.
+constexpr DialogRect kWorkAreaRect{4, 9, 144, 190};
+constexpr DialogRect kPreviewPlaceholderRect{27, 30, 100, 156};
+
 struct DialogControl {
     int id; // -1 for a text that is never addressed
     std::string className;

@@ -1,5 +1,7 @@
 #include "resources/image_table.h"
 
+#include "resources/resource_ids.h"
+
 namespace {
 constexpr ColourDepth kMono = ColourDepth::Monochrome;
 constexpr ColourDepth kColour = ColourDepth::SixteenColours;
@@ -18,23 +20,23 @@ ImageResource cursor(int id, std::string art) {
 const std::vector<ImageResource>& orvaneImages() {
     static const std::vector<ImageResource> images{
         // Trash and light well faces in the main dialog.
-        {ImageKind::Bitmap, 113, {{{"trash_outline_16"}, kMono}}},
-        {ImageKind::Bitmap, 114, {{{"trash_filled_16"}, kMono}}},
-        {ImageKind::Bitmap, 115, {{{"bulb_lit_16"}, kMono}}},
-        {ImageKind::Bitmap, 116, {{{"empty_square_16"}, kColour}}},
-        {ImageKind::Bitmap, 117, {{{"bulb_grey_16"}, kColour}}},
+        {ImageKind::Bitmap, kBitmapTrashEmpty, {{{"trash_outline_16"}, kMono}}},
+        {ImageKind::Bitmap, kBitmapTrashFull, {{{"trash_filled_16"}, kMono}}},
+        {ImageKind::Bitmap, kBitmapBulbLit, {{{"bulb_lit_16"}, kMono}}},
+        {ImageKind::Bitmap, kBitmapEmptySquare, {{{"empty_square_16"}, kColour}}},
+        {ImageKind::Bitmap, kBitmapBulbGrey, {{{"bulb_grey_16"}, kColour}}},
 
         {ImageKind::Icon,
-         108,
+         kIconTrash,
          {{{"trash_32"}, kColour}, {{"trash_32"}, kMono}, {{"trash_narrow_16x32"}, kMono}}},
-        icon(110, {"bulb_lit_32"}),
-        icon(111, {"empty_square_32"}),
-        icon(112, {"bulb_grey_32"}),
-        icon(113, {"double_frame_32", "bulb_grey_32"}),
-        icon(114, {"double_frame_32", "bulb_lit_32"}),
+        icon(kIconBulbLit, {"bulb_lit_32"}),
+        icon(kIconEmptySquare, {"empty_square_32"}),
+        icon(kIconBulbGrey, {"bulb_grey_32"}),
+        icon(kIconFramedBulbGrey, {"double_frame_32", "bulb_grey_32"}),
+        icon(kIconFramedBulbLit, {"double_frame_32", "bulb_lit_32"}),
 
-        cursor(109, "cursor_bulb_small"),
-        cursor(110, "cursor_bulb_large"),
+        cursor(kCursorBulbSmall, "cursor_bulb_small"),
+        cursor(kCursorBulbLarge, "cursor_bulb_large"),
     };
     return images;
 }

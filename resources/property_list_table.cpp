@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "shell/four_cc.h"
+#include "protocol/four_cc.h"
 
 namespace {
 // Codes and numbers are stored little-endian, so 'kind' appears as "dnik".

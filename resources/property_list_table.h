@@ -1,5 +1,5 @@
 #pragma once
-#include "host/zerafin/property_list.h"
+#include "protocol/property_list.h"
 
 // The module's property list (resource "PIPL" 16000) as the host reads it.
 PropertyList orvanePropertyList();

@@ -1,6 +1,6 @@
 #include "resources/terminology_table.h"
 
-#include "shell/four_cc.h"
+#include "protocol/four_cc.h"
 
 namespace {
 // Terminology flags.

@@ -1,5 +1,5 @@
 #pragma once
-#include "host/zerafin/terminology.h"
+#include "protocol/terminology.h"
 
 // The scripting terminology the module publishes (resource "AETE" 128).
 Terminology orvaneTerminology();

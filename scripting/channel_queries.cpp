@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "protocol/host_tables.h"
+#include "protocol/plugin_api.h"
+#include "protocol/result_codes.h"
 #include "scripting/script_keys.h"
-#include "shell/host_tables.h"
-#include "shell/plugin_api.h"
-#include "shell/result_codes.h"
 
 namespace {
 constexpr int32_t kLongestName = 255;

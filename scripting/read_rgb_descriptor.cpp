@@ -1,9 +1,9 @@
+#include "protocol/host_tables.h"
+#include "protocol/plugin_api.h"
+#include "protocol/result_codes.h"
 #include "scripting/script_keys.h"
 #include "scripting/script_parameters.h"
 #include "scripting/script_values.h"
-#include "shell/host_tables.h"
-#include "shell/plugin_api.h"
-#include "shell/result_codes.h"
 
 uint8_t ReadRgbDescriptor(HostHandleTable* handles, HostScriptRecord* script,
                           DescriptorReadToken** reader, uint16_t rgb[3], int16_t* errorCell) {

@@ -1,22 +1,23 @@
 // Reading the settings from a scripting descriptor. Every host call stores its
 // result in the error cell, replacing what it held; keys the descriptor leaves
-// out keep the values the state already holds.
+// out keep the values the settings already hold. The caller drops whatever it
+// cached from the old settings.
 #include <algorithm>
 
 #include "lighting/render_preparation.h"
+#include "protocol/host_tables.h"
+#include "protocol/plugin_api.h"
 #include "scripting/channel_queries.h"
-#include "scripting/percent_scale.h"
 #include "scripting/script_keys.h"
 #include "scripting/script_parameters.h"
 #include "scripting/script_values.h"
-#include "shell/host_tables.h"
-#include "shell/plugin_api.h"
-#include "shell/plugin_state.h"
+#include "settings/parameter_table.h"
 
 namespace {
 // What every step of one read needs.
 struct ScriptReading {
-    PluginState& state;
+    Settings& settings;
+    const HostRecord* host;
     HostScriptRecord* script;
     const DescriptorReaderTable& table;
     HostHandleTable* handles;
@@ -41,15 +42,11 @@ struct ScriptReading {
         if (!UtilReadPointDescriptor(handles, script, &reader, &horizontal, &vertical, cell) ||
             *cell != 0)
             return;
-        // The frame runs 0..100 in a script; the state keeps it centred on 0.
+        // The frame runs 0..100 in a script; the settings keep it centred on 0.
         percent.x = float(BoundedGeometry(horizontal) - 50.0);
         percent.y = float(BoundedGeometry(vertical) - 50.0);
     }
 };
-
-int16_t widePosition(int32_t percent) {
-    return int16_t(PercentToPosition(percent, PercentScale::Wide));
-}
 
 // The first channel whose name matches byte for byte (1-based), or 0.
 uint16_t channelNamed(const HostRecord* host, const uint8_t* name) {
@@ -75,7 +72,7 @@ uint16_t channelAtIndex(const HostRecord* host, int32_t index) {
     return index >= 1 && index <= count ? uint16_t(index) : 0;
 }
 
-uint16_t channelOf(const PluginState& state, const ChannelReference& reference) {
+uint16_t channelOf(const HostRecord* host, const ChannelReference& reference) {
     if (reference.form == scriptCode::byEnumerated) {
         if (reference.value == scriptKey::red)
             return 1;
@@ -84,8 +81,8 @@ uint16_t channelOf(const PluginState& state, const ChannelReference& reference) 
         return reference.value == scriptKey::blue ? 3 : 0;
     }
     if (reference.form == scriptCode::byIndex)
-        return channelAtIndex(state.host, reference.index);
-    return channelNamed(state.host, reference.name);
+        return channelAtIndex(host, reference.index);
+    return channelNamed(host, reference.name);
 }
 
 uint32_t lightTypeOf(uint32_t code) {
@@ -96,48 +93,38 @@ uint32_t lightTypeOf(uint32_t code) {
 
 void readEnabled(ScriptReading& reading, DescriptorReadToken* reader, LightSource& light) {
     light.enabled = 1;
-    light.invalidate();
     bool on = false;
-    if (!reading.readBoolean(reader, on))
-        return;
-    light.enabled = on ? 1 : 0;
-    if (!on)
-        light.releaseCaches();
-    light.invalidate();
+    if (reading.readBoolean(reader, on))
+        light.enabled = on ? 1 : 0;
+}
+
+// A setting of the settings table: its percentage as the stored value.
+void readTableSetting(ScriptReading& reading, DescriptorReadToken* reader,
+                      const ParameterEntry& entry, int16_t& stored) {
+    int32_t percent = 0;
+    if (reading.readInteger(reader, percent))
+        stored = entry.storedFromPercent(percent);
 }
 
 void readLightProperty(ScriptReading& reading, DescriptorReadToken*& reader, uint32_t key,
                        LightSource& light) {
-    int32_t integer = 0;
+    if (const ParameterEntry* entry = parameterWithKey(key, true)) {
+        readTableSetting(reading, reader, *entry, light.*entry->lightSetting);
+        return;
+    }
     double number = 0.0;
     uint32_t enumerated = 0;
     uint16_t rgb[3];
     switch (key) {
     case scriptKey::color:
         if (ReadRgbDescriptor(reading.handles, reading.script, &reader, rgb, reading.cell) &&
-            *reading.cell == 0) {
+            *reading.cell == 0)
             std::copy(rgb, rgb + 3, light.color);
-            light.invalidate();
-        }
-        break;
-    case scriptKey::intensity:
-        if (reading.readInteger(reader, integer)) {
-            light.intensity = int16_t(widePosition(integer) - 127);
-            light.invalidate();
-        }
-        break;
-    case scriptKey::focus:
-        if (reading.readInteger(reader, integer)) {
-            light.focus = widePosition(integer);
-            light.invalidate();
-        }
         break;
     case scriptKey::lightType:
         *reading.cell = reading.table.readEnumerated(reader, &enumerated);
-        if (*reading.cell == 0) {
+        if (*reading.cell == 0)
             light.type = lightTypeOf(enumerated);
-            light.invalidate();
-        }
         break;
     case scriptKey::enabled:
         readEnabled(reading, reader, light);
@@ -174,8 +161,6 @@ void readLight(ScriptReading& reading, DescriptorReadToken* reader, LightSource&
         HostDisposeHandle(reading.handles, descriptor);
         return;
     }
-    light.owner = &reading.state;
-    reading.state.invalidateSummedCaches();
     uint32_t key = 0;
     while (*reading.cell == 0 && reading.table.nextKey(nested, &key, nullptr, nullptr))
         readLightProperty(reading, nested, key, light);
@@ -184,11 +169,10 @@ void readLight(ScriptReading& reading, DescriptorReadToken* reader, LightSource&
     // The preview geometry follows the percent geometry at once, as the render
     // preparation would, so that a light it does not prepare (one switched
     // off) keeps the script's place too.
-    refreshPixelGeometry(light, reading.state.frameSize());
-    reading.state.computeEllipseTable();
+    refreshPixelGeometry(light, reading.settings.frameSize());
 }
 
-// The state holds 16 lights: a longer list gives its first 16, the rest is
+// The settings hold 16 lights: a longer list gives its first 16, the rest is
 // never read.
 void readLightList(ScriptReading& reading, DescriptorReadToken* reader) {
     uint32_t count = 0;
@@ -196,9 +180,9 @@ void readLightList(ScriptReading& reading, DescriptorReadToken* reader) {
     if (*reading.cell != 0)
         return;
     const uint16_t kept = uint16_t(std::min<uint32_t>(count, kMaxLights));
-    reading.state.lightCount = kept;
+    reading.settings.lightCount = kept;
     for (uint16_t i = 0; i < kept; ++i)
-        readLight(reading, reader, reading.state.lights[i]);
+        readLight(reading, reader, reading.settings.lights[i]);
 }
 
 void readTexture(ScriptReading& reading, DescriptorReadToken* reader, bool& textureSeen) {
@@ -206,57 +190,44 @@ void readTexture(ScriptReading& reading, DescriptorReadToken* reader, bool& text
     *reading.cell = reading.table.readReference(reader, &reference);
     if (*reading.cell != 0)
         return;
-    reading.state.setTextureChannel(channelOf(reading.state, reference));
+    reading.settings.textureChannel = channelOf(reading.host, reference);
     textureSeen = true;
 }
 
-void readIntegerSetting(ScriptReading& reading, DescriptorReadToken* reader, uint32_t key) {
-    PluginState& state = reading.state;
+void readCurrentLight(ScriptReading& reading, DescriptorReadToken* reader) {
     int32_t value = 0;
-    if (!reading.readInteger(reader, value))
-        return;
-    if (key == scriptKey::gloss)
-        state.gloss = widePosition(value);
-    else if (key == scriptKey::material)
-        state.material = widePosition(value);
-    else if (key == scriptKey::exposure)
-        state.exposure = widePosition(value);
-    else if (key == scriptKey::ambience)
-        state.ambience = int16_t(widePosition(value) - 127);
-    else if (key == scriptKey::relief)
-        state.setReliefAmount(int16_t(PercentToPosition(value, PercentScale::Narrow)));
-    else if (key == scriptKey::currentLight)
-        state.currentLight = uint16_t(std::clamp<int64_t>(int64_t(value) - 1, 0, kMaxLights - 1));
+    if (reading.readInteger(reader, value))
+        reading.settings.currentLight =
+            uint16_t(std::clamp<int64_t>(int64_t(value) - 1, 0, kMaxLights - 1));
 }
 
 void readSetting(ScriptReading& reading, DescriptorReadToken*& reader, uint32_t key,
                  bool& textureSeen) {
-    PluginState& state = reading.state;
+    Settings& settings = reading.settings;
+    if (const ParameterEntry* entry = parameterWithKey(key, false)) {
+        readTableSetting(reading, reader, *entry, settings.*entry->setting);
+        return;
+    }
     bool flag = false;
     double number = 0.0;
     uint16_t rgb[3];
     switch (key) {
-    case scriptKey::gloss:
-    case scriptKey::material:
-    case scriptKey::exposure:
-    case scriptKey::ambience:
-    case scriptKey::relief:
     case scriptKey::currentLight:
-        readIntegerSetting(reading, reader, key);
+        readCurrentLight(reading, reader);
         break;
     case scriptKey::whiteIsHigh:
         if (reading.readBoolean(reader, flag))
-            state.setWhiteIsHigh(flag ? 1 : 0);
+            settings.whiteIsHigh = flag ? 1 : 0;
         break;
     case scriptKey::ambientColor:
         if (ReadRgbDescriptor(reading.handles, reading.script, &reader, rgb, reading.cell) &&
             *reading.cell == 0)
-            std::copy(rgb, rgb + 3, state.ambientColor);
+            std::copy(rgb, rgb + 3, settings.ambientColor);
         break;
     case scriptKey::imageWidth:
         if (reading.readFloat(reader, number)) {
-            state.imageWidthRatio = float(BoundedGeometry(number) * 0.01);
-            state.imageWidthRatioSet = true;
+            settings.imageWidthRatio = float(BoundedGeometry(number) * 0.01);
+            settings.imageWidthRatioSet = true;
         }
         break;
     case scriptKey::texture:
@@ -273,16 +244,18 @@ void readSetting(ScriptReading& reading, DescriptorReadToken*& reader, uint32_t 
 // 'CrnL' may name any number (it is clamped to the 16 records when read) and
 // may come before the light list: the selected light is kept among the lights
 // in use.
-void keepCurrentLightInRange(PluginState& state) {
-    const uint16_t last = state.lightCount > 0 ? uint16_t(state.lightCount - 1) : 0;
-    state.currentLight = std::min(state.currentLight, last);
+void keepCurrentLightInRange(Settings& settings) {
+    const uint16_t last = settings.lightCount > 0 ? uint16_t(settings.lightCount - 1) : 0;
+    settings.currentLight = std::min(settings.currentLight, last);
 }
 } // namespace
 
-uint8_t ReadScriptParameters(PluginState* state, HostScriptRecord* script,
-                             DescriptorReadToken** reader, int16_t* errorCell) {
-    HostHandleTable* handles = state->host ? state->host->handleTable : nullptr;
-    ScriptReading reading{*state, script, *script->readerTable, handles, errorCell};
+uint8_t ReadScriptParameters(void* context, HostScriptRecord* script, DescriptorReadToken** reader,
+                             int16_t* errorCell) {
+    ScriptContext& target = *static_cast<ScriptContext*>(context);
+    HostHandleTable* handles = target.host ? target.host->handleTable : nullptr;
+    ScriptReading reading{target.settings,      target.host, script,
+                          *script->readerTable, handles,     errorCell};
     bool textureSeen = false;
     uint32_t key = 0;
     while (reading.table.nextKey(*reader, &key, nullptr, nullptr)) {
@@ -290,15 +263,13 @@ uint8_t ReadScriptParameters(PluginState* state, HostScriptRecord* script,
             break;
         readSetting(reading, *reader, key, textureSeen);
     }
-    keepCurrentLightInRange(*state);
+    keepCurrentLightInRange(target.settings);
     if (*errorCell != 0) {
-        state->showDialog = 1;
+        target.showDialog = true;
         return false;
     }
     if (!textureSeen)
-        state->setTextureChannel(0);
-    state->invalidateAll();
-    state->releaseAll();
-    state->showDialog = script->playMode == 1 ? 1 : 0;
+        target.settings.textureChannel = 0;
+    target.showDialog = script->playMode == 1;
     return true;
 }

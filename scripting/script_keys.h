@@ -1,28 +1,22 @@
 #pragma once
 #include <cstdint>
 
-#include "shell/four_cc.h"
+#include "protocol/four_cc.h"
 
 // The keys, types and values the filter's settings travel under in scripting
-// descriptors, as its terminology publishes them.
+// descriptors, as its terminology publishes them. The sliders' settings have
+// their keys in the settings table.
 namespace scriptKey {
 // The filter's parameters.
-constexpr uint32_t gloss = fourCC("Glos");
-constexpr uint32_t material = fourCC("Mtrl");
-constexpr uint32_t exposure = fourCC("Exps");
-constexpr uint32_t ambience = fourCC("AmbB");
 constexpr uint32_t ambientColor = fourCC("AmbC");
 constexpr uint32_t texture = fourCC("BmpC");
 constexpr uint32_t whiteIsHigh = fourCC("WhHi");
-constexpr uint32_t relief = fourCC("BmpA");
 constexpr uint32_t imageWidth = fourCC("FrmW");
 constexpr uint32_t currentLight = fourCC("CrnL");
 constexpr uint32_t lights = fourCC("LghS");
 
 // The properties of one light.
 constexpr uint32_t color = fourCC("Clr ");
-constexpr uint32_t intensity = fourCC("Intn");
-constexpr uint32_t focus = fourCC("Fcs ");
 constexpr uint32_t enabled = fourCC("On  ");
 constexpr uint32_t lightType = fourCC("LghT");
 constexpr uint32_t position = fourCC("Pstn");

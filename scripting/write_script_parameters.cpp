@@ -10,19 +10,19 @@
 // the very same image (pixels would round every point to the preview's grid).
 #include <algorithm>
 
+#include "protocol/host_tables.h"
+#include "protocol/plugin_api.h"
 #include "scripting/channel_queries.h"
-#include "scripting/percent_scale.h"
 #include "scripting/script_keys.h"
 #include "scripting/script_parameters.h"
 #include "scripting/script_values.h"
-#include "shell/host_tables.h"
-#include "shell/plugin_api.h"
-#include "shell/plugin_state.h"
+#include "settings/parameter_table.h"
 
 namespace {
 // What every step of one write needs.
 struct ScriptWriting {
-    const PluginState& state;
+    const Settings& settings;
+    const HostRecord* host;
     DescriptorWriterTable& table;
     HostHandleTable* handles;
     int16_t* cell;
@@ -38,6 +38,11 @@ struct ScriptWriting {
     void writeFloat(DescriptorWriteToken* writer, uint32_t key, double value) {
         if (clear())
             *cell = table.writeFloat(writer, key, &value);
+    }
+    // A setting of the settings table as its percentage.
+    void writeSetting(DescriptorWriteToken* writer, Parameter which, int16_t stored) {
+        const ParameterEntry& entry = parameter(which);
+        writeInteger(writer, entry.scriptKey, entry.percentFromStored(stored));
     }
     void writeBoolean(DescriptorWriteToken* writer, uint32_t key, bool value) {
         if (clear())
@@ -65,10 +70,6 @@ struct ScriptWriting {
         HostDisposeHandle(handles, descriptor);
     }
 };
-
-int32_t widePercent(int32_t position) {
-    return PositionToPercent(position, PercentScale::Wide);
-}
 
 // The three components follow one another without checks in between.
 void writeColour(ScriptWriting& writing, DescriptorWriteToken* writer, uint32_t key,
@@ -114,8 +115,8 @@ void writeLight(ScriptWriting& writing, DescriptorWriteToken* listWriter,
     // Only a light whose flag is exactly 1 takes part in a render.
     writing.writeBoolean(writer, scriptKey::enabled, light.enabled == 1);
     if (light.type == Spot)
-        writing.writeInteger(writer, scriptKey::focus, widePercent(light.focus));
-    writing.writeInteger(writer, scriptKey::intensity, widePercent(light.intensity + 127));
+        writing.writeSetting(writer, Parameter::Focus, light.focus);
+    writing.writeSetting(writer, Parameter::Intensity, light.intensity);
     if (writing.clear()) {
         *writing.cell = writing.table.writeEnumerated(
             writer, scriptKey::lightType, scriptCode::lightTypeEnum, lightTypeCode(light.type));
@@ -127,17 +128,16 @@ void writeLight(ScriptWriting& writing, DescriptorWriteToken* listWriter,
 
 // Channels 1 to 3 are named by their colour, a further channel by the name the
 // host gives it, or by its number when the host has no name for it.
-ChannelReference textureReference(const PluginState& state) {
+ChannelReference textureReference(const Settings& settings, const HostRecord* host) {
     ChannelReference reference{};
     reference.desiredClass = scriptCode::channel;
-    const uint16_t channel = state.textureChannel;
+    const uint16_t channel = settings.textureChannel;
     if (channel <= 3) {
         const uint32_t colours[3] = {scriptKey::red, scriptKey::green, scriptKey::blue};
         reference.form = scriptCode::byEnumerated;
         reference.type = scriptCode::channel;
         reference.value = colours[channel - 1];
-    } else if (state.host &&
-               GetChannelName(uint16_t(channel - 1), reference.name, *state.host) == 0) {
+    } else if (host && GetChannelName(uint16_t(channel - 1), reference.name, *host) == 0) {
         reference.form = scriptCode::byName;
     } else {
         reference.form = scriptCode::byIndex;
@@ -147,42 +147,44 @@ ChannelReference textureReference(const PluginState& state) {
 }
 
 void writeTexture(ScriptWriting& writing, DescriptorWriteToken* writer) {
-    if (!writing.clear() || int16_t(writing.state.textureChannel) <= 0)
+    const Settings& settings = writing.settings;
+    if (!writing.clear() || int16_t(settings.textureChannel) <= 0)
         return;
-    const ChannelReference reference = textureReference(writing.state);
+    const ChannelReference reference = textureReference(settings, writing.host);
     *writing.cell = writing.table.writeReference(writer, scriptKey::texture, &reference);
-    writing.writeBoolean(writer, scriptKey::whiteIsHigh, writing.state.whiteIsHigh != 0);
-    writing.writeInteger(writer, scriptKey::relief,
-                         PositionToPercent(writing.state.reliefAmount, PercentScale::Narrow));
+    writing.writeBoolean(writer, scriptKey::whiteIsHigh, settings.whiteIsHigh != 0);
+    writing.writeSetting(writer, Parameter::Relief, settings.reliefAmount);
 }
 
 void writeMaterial(ScriptWriting& writing, DescriptorWriteToken* writer) {
-    const PluginState& state = writing.state;
-    writing.writeInteger(writer, scriptKey::gloss, widePercent(state.gloss));
-    writing.writeInteger(writer, scriptKey::material, widePercent(state.material));
-    writing.writeInteger(writer, scriptKey::exposure, widePercent(state.exposure));
-    writing.writeInteger(writer, scriptKey::ambience, widePercent(state.ambience + 127));
-    writeColour(writing, writer, scriptKey::ambientColor, state.ambientColor);
+    const Settings& settings = writing.settings;
+    writing.writeSetting(writer, Parameter::Gloss, settings.gloss);
+    writing.writeSetting(writer, Parameter::Material, settings.material);
+    writing.writeSetting(writer, Parameter::Exposure, settings.exposure);
+    writing.writeSetting(writer, Parameter::Ambience, settings.ambience);
+    writeColour(writing, writer, scriptKey::ambientColor, settings.ambientColor);
 }
 } // namespace
 
-uint8_t WriteScriptParameters(PluginState* state, HostScriptRecord* script,
+uint8_t WriteScriptParameters(void* context, HostScriptRecord* script,
                               DescriptorWriteToken** writer, int16_t* errorCell) {
+    const ScriptContext& source = *static_cast<const ScriptContext*>(context);
+    const Settings& settings = source.settings;
     script->recordMode = 0;
-    HostHandleTable* handles = state->host ? state->host->handleTable : nullptr;
-    ScriptWriting writing{*state,    *script->writerTable, handles,
-                          errorCell, state->frameSize(),   state->litFromPercent};
+    HostHandleTable* handles = source.host ? source.host->handleTable : nullptr;
+    ScriptWriting writing{settings,  source.host,          *script->writerTable, handles,
+                          errorCell, settings.frameSize(), source.litFromPercent};
     // The count's result is not examined.
-    writing.table.writeCount(*writer, scriptKey::lights, state->lightCount);
-    const int lightCount = std::min<int>(int16_t(state->lightCount), kMaxLights);
+    writing.table.writeCount(*writer, scriptKey::lights, settings.lightCount);
+    const int lightCount = std::min<int>(int16_t(settings.lightCount), kMaxLights);
     for (int i = 0; i < lightCount; ++i)
-        writeLight(writing, *writer, state->lights[i]);
-    writing.writeInteger(*writer, scriptKey::currentLight, state->currentLight + 1);
+        writeLight(writing, *writer, settings.lights[i]);
+    writing.writeInteger(*writer, scriptKey::currentLight, settings.currentLight + 1);
     writeMaterial(writing, *writer);
     writeTexture(writing, *writer);
     writing.writeFloat(*writer, scriptKey::imageWidth,
                        writing.percentGeometry
-                           ? 100.0 * double(state->imageWidthRatio)
-                           : PixelsToFramePercent(state->previewImageWidth, writing.frame));
+                           ? 100.0 * double(settings.imageWidthRatio)
+                           : PixelsToFramePercent(source.previewWidth, writing.frame));
     return *errorCell == 0;
 }

@@ -2,11 +2,12 @@
 
 #include <new>
 
-#include "shell/checked_alloc.h"
+#include "platform/checked_alloc.h"
+#include "protocol/host_record.h"
+#include "protocol/result_codes.h"
+#include "resources/resource_ids.h"
 #include "shell/filter_run.h"
-#include "shell/host_record.h"
 #include "shell/plugin_state.h"
-#include "shell/result_codes.h"
 #include "shell/script_io.h"
 #include "shell/worker_threads.h"
 #include "ui/ui_services.h"
@@ -34,13 +35,13 @@ void* ownerOfAbout(const AboutRecord* about) {
 // host-version message.
 int16_t prepare(const HostRecord& host) {
     if (!host.drawPixelMap) {
-        showErrorMessage(1, 2);
+        showErrorMessage(kStringErrorTitle, kStringHostTooOld);
         return result::cancelled;
     }
     if (host.imageMode != kImageModeRgb)
         return result::notRgbMode;
     if (!host.fetchRequested || !host.absolutePlanesSupported) {
-        showErrorMessage(1, 2);
+        showErrorMessage(kStringErrorTitle, kStringHostTooOld);
         return result::cancelled;
     }
     return result::ok;
@@ -49,7 +50,7 @@ int16_t prepare(const HostRecord& host) {
 int16_t start(HostRecord& host, PluginState& state) {
     int16_t code = startFiltering(host, state);
     if (code != 0) {
-        state.showDialog = 0;
+        state.run.showDialog = 0;
         releaseRunBuffers(state);
         return code;
     }
@@ -62,7 +63,7 @@ int16_t start(HostRecord& host, PluginState& state) {
 // The dialog of a state's very first use was cancelled or failed: nothing of it
 // is worth keeping.
 bool discardsState(const PluginState& state) {
-    return state.showDialog == 1 && state.settingsValid == 0;
+    return state.run.showDialog == 1 && state.run.settingsValid == 0;
 }
 
 void finish(HostRecord& host, PluginState& state, int16_t* resultCell) {
@@ -70,8 +71,8 @@ void finish(HostRecord& host, PluginState& state, int16_t* resultCell) {
     releaseRunBuffers(state);
     *resultCell = 0;
     writeScriptParameters(host, state, resultCell);
-    state.settingsValid = 1;
-    state.showDialog = 0;
+    state.run.settingsValid = 1;
+    state.run.showDialog = 0;
 }
 } // namespace
 
@@ -88,7 +89,7 @@ ORVANE_EXPORT void ENTRYPOINT1(int16_t selector, void* record, intptr_t* dataSlo
             *resultCell = result::outOfMemory;
             return;
         }
-        created->settingsValid = 0;
+        created->run.settingsValid = 0;
     }
     PluginState& state = *stateIn(dataSlot);
     auto& host = *static_cast<HostRecord*>(record);
@@ -99,7 +100,7 @@ ORVANE_EXPORT void ENTRYPOINT1(int16_t selector, void* record, intptr_t* dataSlo
         return;
     case SelectorParameters:
         *resultCell = result::ok;
-        state.showDialog = 1;
+        state.run.showDialog = 1;
         return;
     case SelectorPrepare:
         *resultCell = prepare(host);

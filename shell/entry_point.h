@@ -1,20 +1,13 @@
 #pragma once
 #include <cstdint>
 
+#include "protocol/selectors.h"
+
 #ifdef _WIN32
 #define ORVANE_EXPORT extern "C" __declspec(dllexport)
 #else
 #define ORVANE_EXPORT extern "C"
 #endif
-
-enum Selector : int16_t {
-    SelectorAbout = 0,
-    SelectorParameters = 1,
-    SelectorPrepare = 2,
-    SelectorStart = 3,
-    SelectorContinue = 4,
-    SelectorFinish = 5,
-};
 
 // The module's one export. `record` is the HostRecord (the AboutRecord for
 // selector 0), `dataSlot` the host's slot that keeps the PluginState between

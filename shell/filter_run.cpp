@@ -4,15 +4,14 @@
 // the host record's rectangles.
 #include "shell/filter_run.h"
 
-#include <new>
-
 #include "lighting/relief.h"
-#include "shell/checked_alloc.h"
-#include "shell/four_cc.h"
-#include "shell/host_tables.h"
-#include "shell/parameter_block.h"
+#include "platform/checked_alloc.h"
+#include "protocol/four_cc.h"
+#include "protocol/host_tables.h"
+#include "protocol/result_codes.h"
+#include "shell/parameter_handle.h"
 #include "shell/plugin_state.h"
-#include "shell/result_codes.h"
+#include "shell/render_preview.h"
 #include "shell/script_io.h"
 #include "shell/tile_walk.h"
 #include "shell/worker_threads.h"
@@ -24,7 +23,7 @@ constexpr int kTextureMargin = 3;
 
 void reportProgress(const HostRecord& host, const PluginState& state) {
     if (host.reportProgress)
-        host.reportProgress(state.tilesDone, state.tileCount);
+        host.reportProgress(state.run.tilesDone, state.run.tileCount);
 }
 
 void setColourPlanes(HostRecord& host) {
@@ -44,24 +43,24 @@ void placePreviewTile(HostRecord& host) {
 }
 
 void setUpPreviewWalk(HostRecord& host, PluginState& state) {
-    state.tileSize = uint16_t((64 / state.previewStep) * state.previewStep);
-    host.inputRect = firstTile(host.areaRect, state.tileSize);
+    state.run.tileSize = uint16_t(previewTileSize(state.preview.step));
+    host.inputRect = firstTile(host.areaRect, state.run.tileSize);
     placePreviewTile(host);
 }
 
 // Returns false when the walk is over (the rectangles that keep the host
 // calling are left as they were).
 bool advancePreviewWalk(HostRecord& host, PluginState& state) {
-    if (!advanceTile(host.inputRect, host.areaRect, state.tileSize))
+    if (!advanceTile(host.inputRect, host.areaRect, state.run.tileSize))
         return false;
     placePreviewTile(host);
     return true;
 }
 
 void setUpRenderWalk(HostRecord& host, PluginState& state) {
-    state.tileSize = kRenderTileSize;
-    state.tileCount = uint16_t(renderTileCount(host.areaRect));
-    state.tilesDone = 0;
+    state.run.tileSize = kRenderTileSize;
+    state.run.tileCount = uint16_t(renderTileCount(host.areaRect));
+    state.run.tilesDone = 0;
     host.inputRect = firstTile(host.areaRect, kRenderTileSize);
     host.outputRect = host.inputRect;
     host.maskRect = Rect16{};
@@ -98,19 +97,19 @@ int channelLimit(const HostRecord& host) {
 }
 
 void beginTexturedRender(HostRecord& host, PluginState& state, const ParameterBlock& block) {
-    state.heightMap.scale = block.relief;
+    state.preview.heightMap.scale = block.relief;
     requestTexture(host, block.textureChannel, kTextureMargin);
-    state.textureTilePending = 0;
+    state.run.textureTilePending = 0;
 }
 
 // Copies the pixels of the current tile that fall on the preview grid.
 void copyTileToPreview(const HostRecord& host, PluginState& state) {
-    const int step = state.previewStep;
+    const int step = state.preview.step;
     const Rect16& tile = host.inputRect;
     const int dy = tile.top - host.areaRect.top;
     const int dx = tile.left - host.areaRect.left;
-    ImageRecord& preview = state.sourceImage;
-    MaskRecord* mask = state.resultImage.mask;
+    ImageRecord& preview = state.preview.sourceImage;
+    MaskRecord* mask = state.preview.resultImage.mask;
     const bool copyMask = host.selectionFlag && host.maskAvailable && mask && host.maskData;
     for (int r = 0; r < tile.height(); r += step) {
         const int previewRow = (dy + r) / step;
@@ -121,8 +120,8 @@ void copyTileToPreview(const HostRecord& host, PluginState& state) {
             for (int k = 0; k < 3; ++k)
                 out[previewColumn * 3 + k] = in[c * 3 + k];
             if (copyMask)
-                mask->pixels[ptrdiff_t(mask->rowBytes) * (state.previewTop + previewRow) +
-                             state.previewLeft + previewColumn] =
+                mask->pixels[ptrdiff_t(mask->rowBytes) * (state.preview.top + previewRow) +
+                             state.preview.left + previewColumn] =
                     host.maskData[ptrdiff_t(host.maskRowBytes) * r + c];
         }
     }
@@ -131,59 +130,45 @@ void copyTileToPreview(const HostRecord& host, PluginState& state) {
 int16_t collectPreviewTile(HostRecord& host, PluginState& state) {
     copyTileToPreview(host, state);
     if (!advancePreviewWalk(host, state))
-        state.previewImageReady = 1;
+        state.run.previewImageReady = 1;
     return result::ok;
-}
-
-// The settings as they were before the dialog, to restore on cancel.
-PluginState* makeBackup(const PluginState& state) {
-    void* memory = checkedAlloc(sizeof(PluginState));
-    if (!memory)
-        return nullptr;
-    auto* backup = new (memory) PluginState();
-    backup->copySettings(state);
-    return backup;
-}
-
-void destroyBackup(PluginState*& backup) {
-    if (!backup)
-        return;
-    backup->~PluginState();
-    checkedFree(backup);
 }
 
 void setWaitingProperty(const HostRecord& host, intptr_t value);
 
+// The dialog edits the settings in place; on cancel the copy taken before
+// it is put back.
 int16_t runDialogAndCommit(HostRecord& host, PluginState& state) {
-    PluginState* backup = nullptr;
-    if (state.settingsValid == 1) {
-        backup = makeBackup(state);
-        if (!backup)
-            return result::outOfMemory;
-    }
+    const Settings before = state.settings;
     setWaitingProperty(host, 1);
-    state.litFromPercent = false;
-    int16_t dialogResult = runMainDialog(host, state);
+    state.run.litFromPercent = false;
+    DialogSession session{host,
+                          state.settings,
+                          state.preview,
+                          state.run.settingsValid != 0,
+                          [&state] { return renderPreview(state); },
+                          [&state] { copyUnlitPreview(state); },
+                          [&host, &state] { return gatherTexturePreview(host, state); }};
+    int16_t dialogResult = runMainDialog(session);
     setWaitingProperty(host, 0);
-    state.releaseAll();
+    state.preview.releaseCaches();
     unregisterWindowClasses();
 
     ParameterBlock* block = lockParameterBlock(host);
+    const int previewWidth = state.preview.width;
     if (dialogResult != 0) {
-        if (!backup)
+        if (state.run.settingsValid != 1)
             return dialogResult;
-        state.copySettings(*backup);
-        destroyBackup(backup);
-        state.showDialog = 0;
+        state.settings = before;
+        state.run.showDialog = 0;
         if (block)
-            fillParameterBlock(state, *block, BlockVariant::Dialog, 0);
+            fillParameterBlock(state.settings, previewWidth, *block, BlockVariant::Dialog, 0);
         return dialogResult;
     }
-    destroyBackup(backup);
-    state.showDialog = 0;
+    state.run.showDialog = 0;
     if (!block)
         return result::outOfMemory;
-    fillParameterBlock(state, *block, BlockVariant::Dialog, 0);
+    fillParameterBlock(state.settings, previewWidth, *block, BlockVariant::Dialog, 0);
     setUpRenderWalk(host, state);
     if (block->textureChannel != 0)
         beginTexturedRender(host, state, *block);
@@ -196,9 +181,9 @@ int16_t runDialogAndCommit(HostRecord& host, PluginState& state) {
 int16_t renderUntexturedTile(HostRecord& host, PluginState& state, ParameterBlock& block) {
     if (host.checkAbort && host.checkAbort())
         return result::cancelled;
-    renderFlat(host, state, block);
+    renderFlat(bandOfHost(host), state, block);
     advanceRenderWalk(host);
-    ++state.tilesDone;
+    ++state.run.tilesDone;
     reportProgress(host, state);
     return result::ok;
 }
@@ -207,20 +192,20 @@ int16_t texturePass(HostRecord& host, PluginState& state) {
     if (host.checkAbort && host.checkAbort())
         return result::cancelled;
     if (buildHeightMap(host.inputData, host.inputRowBytes, host.inputRect.width(),
-                       host.inputRect.height(), state.heightMap) != 0)
+                       host.inputRect.height(), state.preview.heightMap) != 0)
         return result::outOfMemory;
     requestColour(host, kTextureMargin);
-    ++state.tilesDone;
-    state.textureTilePending = 1;
+    ++state.run.tilesDone;
+    state.run.textureTilePending = 1;
     reportProgress(host, state);
     return result::ok;
 }
 
 int16_t colourPass(HostRecord& host, PluginState& state, const ParameterBlock& block) {
-    renderBandWithRelief(host, state);
+    renderBandWithRelief(bandOfHost(host), state, block, state.preview.heightMap);
     advanceRenderWalk(host);
     requestTexture(host, block.textureChannel, kTextureMargin);
-    state.textureTilePending = 0;
+    state.run.textureTilePending = 0;
     return result::ok;
 }
 
@@ -230,10 +215,10 @@ void setWaitingProperty(const HostRecord& host, intptr_t value) {
 }
 
 int16_t allocateInitialHeightMap(PluginState& state) {
-    checkedFree(state.heightMap.map);
-    state.heightMap.capacity = kInitialHeightMapBytes;
-    state.heightMap.map = static_cast<int32_t*>(checkedAlloc(kInitialHeightMapBytes));
-    return state.heightMap.map ? result::ok : result::outOfMemory;
+    checkedFree(state.preview.heightMap.map);
+    state.preview.heightMap.capacity = kInitialHeightMapBytes;
+    state.preview.heightMap.map = static_cast<int32_t*>(checkedAlloc(kInitialHeightMapBytes));
+    return state.preview.heightMap.map ? result::ok : result::outOfMemory;
 }
 } // namespace
 
@@ -242,14 +227,14 @@ int16_t startFiltering(HostRecord& host, PluginState& state) {
     if (code != 0)
         return code;
     setColourPlanes(host);
-    state.host = &host;
+    state.run.host = &host;
     code = allocateInitialHeightMap(state);
     if (code != 0)
         return code;
-    state.previewImageReady = 0;
+    state.run.previewImageReady = 0;
 
     registerWindowClasses();
-    code = runLayoutPass(host, state);
+    code = runLayoutPass(host, state.settings, state.preview);
     if (code != 0)
         return code;
 
@@ -259,12 +244,13 @@ int16_t startFiltering(HostRecord& host, PluginState& state) {
         return scriptError;
     ParameterBlock* block = lockParameterBlock(host);
     if (scriptRead) {
-        fillParameterBlock(state, *block, BlockVariant::Script, int(state.showDialog));
-        state.litFromPercent = true;
-        state.settingsValid = 1;
+        fillParameterBlock(state.settings, state.preview.width, *block, BlockVariant::Script,
+                           int(state.run.showDialog));
+        state.run.litFromPercent = true;
+        state.run.settingsValid = 1;
     }
 
-    if (state.showDialog == 1) {
+    if (state.run.showDialog == 1) {
         setUpPreviewWalk(host, state);
         return result::ok;
     }
@@ -281,27 +267,27 @@ int16_t startFiltering(HostRecord& host, PluginState& state) {
 }
 
 int16_t continueFiltering(HostRecord& host, PluginState& state) {
-    state.host = &host;
-    if (state.showDialog == 1)
-        return state.previewImageReady ? runDialogAndCommit(host, state)
-                                       : collectPreviewTile(host, state);
+    state.run.host = &host;
+    if (state.run.showDialog == 1)
+        return state.run.previewImageReady ? runDialogAndCommit(host, state)
+                                           : collectPreviewTile(host, state);
     ParameterBlock* block = lockParameterBlock(host);
     if (!block)
         return result::outOfMemory;
     if (block->textureChannel == 0)
         return renderUntexturedTile(host, state, *block);
-    return state.textureTilePending == 0 ? texturePass(host, state)
-                                         : colourPass(host, state, *block);
+    return state.run.textureTilePending == 0 ? texturePass(host, state)
+                                             : colourPass(host, state, *block);
 }
 
 int16_t gatherTexturePreview(HostRecord& host, PluginState& state) {
     const Rect16 savedArea = host.areaRect;
-    const int step = state.previewStep;
+    const int step = state.preview.step;
     const int margin = kTextureMargin * step;
     setUpPreviewWalk(host, state);
-    ImageRecord& texture = state.textureImage;
+    ImageRecord& texture = state.preview.textureImage;
     while (!host.inputRect.isEmpty()) {
-        requestTexture(host, state.textureChannel, margin);
+        requestTexture(host, state.settings.textureChannel, margin);
         int16_t code = host.fetchRequested();
         if (code != 0)
             return code;
@@ -322,16 +308,5 @@ int16_t gatherTexturePreview(HostRecord& host, PluginState& state) {
 }
 
 void releaseRunBuffers(PluginState& state) {
-    checkedFree(state.resultImage.pixels);
-    checkedFree(state.sourceImage.pixels);
-    checkedFree(state.textureImage.pixels);
-    checkedFree(state.heightMap.map);
-    state.heightMap.capacity = 0;
-    if (state.resultOwnsMask && state.resultImage.mask) {
-        checkedFree(state.resultImage.mask->pixels);
-        checkedFree(state.resultImage.mask);
-        state.resultOwnsMask = 0;
-    }
-    state.resultImage.mask = nullptr;
-    state.resultImage.version = 0;
+    state.preview.releaseImages();
 }

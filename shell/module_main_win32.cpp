@@ -2,7 +2,7 @@
 // and window class of the plug-in is reached. Loading always succeeds.
 #include <windows.h>
 
-#include "ui/module_instance.h"
+#include "platform/win32/module_instance.h"
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD, LPVOID) {
     setModuleInstance(instance);

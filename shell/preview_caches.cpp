@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "lighting/light_terms.h"
-#include "shell/checked_alloc.h"
+#include "platform/checked_alloc.h"
 #include "shell/plugin_state.h"
 
 namespace {
@@ -14,12 +14,12 @@ constexpr size_t kSumBytes = kSumWords * sizeof(int32_t);
 void allocateIfAbsent(CacheSlot& slot, size_t bytes) {
     if (slot.buffer)
         return;
-    slot.buffer = checkedAlloc(bytes);
+    slot.buffer = CheckedBuffer(bytes);
     slot.valid = 0;
 }
 
 void freeSlot(CacheSlot& slot) {
-    checkedFree(slot.buffer);
+    slot.buffer.reset();
     slot.valid = 0;
 }
 } // namespace
@@ -27,12 +27,12 @@ void freeSlot(CacheSlot& slot) {
 void ensurePreviewCaches(PluginState& state, int width, int height, bool textured) {
     const size_t pixels = width > 0 && height > 0 ? size_t(width) * size_t(height) : 0;
     const size_t samples = textured ? pixels * kPreviewFacetsPerPixel : pixels;
-    CacheSlot* caches = state.summedCaches;
-    if (samples != state.summedCacheSamples) {
+    CacheSlot* caches = state.preview.summedCaches;
+    if (samples != state.preview.summedCacheSamples) {
         freeSlot(caches[CachePositions]);
         freeSlot(caches[CacheDiffuse]);
         freeSlot(caches[CacheSpecular]);
-        state.summedCacheSamples = samples;
+        state.preview.summedCacheSamples = samples;
     }
     if (samples == 0)
         return;

@@ -8,10 +8,10 @@
 #include "lighting/relief.h"
 #include "lighting/relief_piece.h"
 #include "lighting/shade_batch.h"
-#include "shell/parameter_block.h"
+#include "protocol/result_codes.h"
+#include "shell/parameter_handle.h"
 #include "shell/plugin_state.h"
 #include "shell/preview_caches.h"
-#include "shell/result_codes.h"
 #include "shell/worker_threads.h"
 
 namespace {
@@ -21,31 +21,24 @@ constexpr int kMaxPreviewWidth = 1024;
 // shown the 2 of them it needs, starting at the image's first stored sample.
 constexpr int kHeightMapMargin = 2;
 
-// A copy of the host record aimed at the preview: area and input are the
-// source image, the output is the preview's place in the result image. The
-// host's own record is left as it is.
-HostRecord previewView(const PluginState& state) {
-    const int16_t w = state.previewImageWidth, h = state.previewImageHeight;
-    const int16_t top = state.previewTop, left = state.previewLeft;
-    HostRecord view = *state.host;
-    view.areaRect = Rect16{0, 0, h, w};
-    view.inputRect = view.areaRect;
-    view.inputData = state.sourceImage.pixels;
-    view.inputRowBytes = state.sourceImage.rowBytes;
-    view.outputRect = Rect16{top, left, int16_t(top + h), int16_t(left + w)};
-    const ImageRecord& result = state.resultImage;
-    view.outputData = result.pixels + ptrdiff_t(result.rowBytes) * top + 3 * left;
-    view.outputRowBytes = result.rowBytes;
-    return view;
+// The preview as a band: area and rows are the source image, the output is
+// the preview's place in the result image.
+Band previewBand(const Preview& preview) {
+    const Rect16 whole{0, 0, preview.height, preview.width};
+    const ImageRecord& result = preview.resultImage;
+    uint8_t* output =
+        result.pixels + ptrdiff_t(result.rowBytes) * preview.top + 3 * ptrdiff_t(preview.left);
+    return Band{whole,  whole,          preview.sourceImage.pixels, preview.sourceImage.rowBytes,
+                output, result.rowBytes};
 }
 
 // The preview's relief heights from its texture image, with the relief scaled
 // down to the preview's sampling step. 0, or 1 when the map cannot be allocated.
 int buildPreviewHeights(PluginState& state, const ParameterBlock& block) {
-    state.heightMap.scale = previewHeightScale(block.relief, state.previewStep);
-    return buildHeightMap(state.textureImage.pixels, state.textureImage.rowBytes,
-                          state.previewImageWidth + 2 * kHeightMapMargin,
-                          state.previewImageHeight + 2 * kHeightMapMargin, state.heightMap);
+    state.preview.heightMap.scale = previewHeightScale(block.relief, state.preview.step);
+    return buildHeightMap(state.preview.textureImage.pixels, state.preview.textureImage.rowBytes,
+                          state.preview.width + 2 * kHeightMapMargin,
+                          state.preview.height + 2 * kHeightMapMargin, state.preview.heightMap);
 }
 
 // The caches as one textured render uses them. The sums are cached only when
@@ -60,16 +53,16 @@ struct ReliefCaches {
 
 ReliefCaches reliefCachesOf(const PluginState& state, size_t samplesNeeded) {
     ReliefCaches caches;
-    if (state.summedCacheSamples < samplesNeeded)
+    if (state.preview.summedCacheSamples < samplesNeeded)
         return caches;
-    const CacheSlot& positions = state.summedCaches[CachePositions];
-    const CacheSlot& diffuse = state.summedCaches[CacheDiffuse];
-    const CacheSlot& specular = state.summedCaches[CacheSpecular];
-    caches.positions = static_cast<float*>(positions.buffer);
+    const CacheSlot& positions = state.preview.summedCaches[CachePositions];
+    const CacheSlot& diffuse = state.preview.summedCaches[CacheDiffuse];
+    const CacheSlot& specular = state.preview.summedCaches[CacheSpecular];
+    caches.positions = positions.buffer.as<float>();
     caches.positionsValid = positions.buffer && positions.valid;
     if (diffuse.buffer && specular.buffer) {
-        caches.diffuse = static_cast<int32_t*>(diffuse.buffer);
-        caches.specular = static_cast<int32_t*>(specular.buffer);
+        caches.diffuse = diffuse.buffer.as<int32_t>();
+        caches.specular = specular.buffer.as<int32_t>();
         caches.keepSums = diffuse.valid && specular.valid;
     }
     return caches;
@@ -95,16 +88,16 @@ FacetBatch buildCachedPiece(const ReliefPiece& piece, ShadingScratch scratch,
 }
 } // namespace
 
-void renderPreviewWithRelief(const HostRecord& view, const HeightMapRecord& heights,
-                             PluginState& state, const ParameterBlock& block) {
-    const Rect16& input = view.inputRect;
-    const Rect16& area = view.areaRect;
+void renderPreviewWithRelief(const Band& band, const HeightMapRecord& heights, PluginState& state,
+                             const ParameterBlock& block) {
+    const Rect16& input = band.rows;
+    const Rect16& area = band.area;
     if (input.height() <= 0 || input.width() <= 0 || area.height() <= 0 || area.width() <= 0 ||
         area.width() > kMaxPreviewWidth || !heights.map)
         return;
     const size_t pixels = size_t(input.width()) * size_t(input.height());
     const ReliefCaches caches = reliefCachesOf(state, pixels * kPreviewFacetsPerPixel);
-    const ShadingScratch scratch = scratchFromArea(state.scratchArea);
+    const ShadingScratch scratch = scratchFromArea(state.preview.scratchArea);
     ReliefPiece piece{};
     piece.heightsWidth = heights.width;
     piece.areaWidth = area.width();
@@ -114,8 +107,8 @@ void renderPreviewWithRelief(const HostRecord& view, const HeightMapRecord& heig
     // place in the caches follows from the facets counted before it.
     ptrdiff_t sample = 0;
     for (int y = 0; y < input.height(); ++y) {
-        const uint8_t* sourceRow = view.inputData + ptrdiff_t(view.inputRowBytes) * y;
-        uint8_t* outputRow = view.outputData + ptrdiff_t(view.outputRowBytes) * y;
+        const uint8_t* sourceRow = band.input + ptrdiff_t(band.inputRowBytes) * y;
+        uint8_t* outputRow = band.output + ptrdiff_t(band.outputRowBytes) * y;
         piece.heights = heights.map + ptrdiff_t(heights.width) * y;
         piece.areaRow = input.top - area.top + y;
         for (int first = 0; first < input.width(); first += kMaxBatchPixels) {
@@ -129,39 +122,40 @@ void renderPreviewWithRelief(const HostRecord& view, const HeightMapRecord& heig
             sample += batch.count;
         }
     }
-    for (CacheSlot& slot : state.summedCaches)
+    for (CacheSlot& slot : state.preview.summedCaches)
         if (slot.buffer)
             slot.valid = 1;
 }
 
 int16_t renderPreview(PluginState& state) {
-    ParameterBlock* block = state.host ? lockParameterBlock(*state.host) : nullptr;
+    ParameterBlock* block = state.run.host ? lockParameterBlock(*state.run.host) : nullptr;
     if (!block)
         return result::outOfMemory;
-    const bool textured = state.textureChannel != 0;
-    ensurePreviewCaches(state, state.previewImageWidth, state.previewImageHeight, textured);
-    fillParameterBlock(state, *block, BlockVariant::Dialog, kPreviewTableSize);
-    HostRecord view = previewView(state);
+    const bool textured = state.settings.textureChannel != 0;
+    ensurePreviewCaches(state, state.preview.width, state.preview.height, textured);
+    fillParameterBlock(state.settings, state.preview.width, *block, BlockVariant::Dialog,
+                       kPreviewTableSize);
+    const Band band = previewBand(state.preview);
     if (!textured) {
-        renderFlat(view, state, *block);
+        renderFlat(band, state, *block);
         return result::ok;
     }
     // The heights are rebuilt on every redraw: the texture image may have been
     // gathered anew since.
     if (buildPreviewHeights(state, *block) != 0)
         return result::outOfMemory;
-    renderPreviewWithRelief(view, state.heightMap, state, *block);
+    renderPreviewWithRelief(band, state.preview.heightMap, state, *block);
     return result::ok;
 }
 
 void copyUnlitPreview(PluginState& state) {
-    const int w = state.previewImageWidth, h = state.previewImageHeight;
+    const int w = state.preview.width, h = state.preview.height;
     if (w <= 0 || h <= 0)
         return;
-    const ImageRecord& source = state.sourceImage;
-    ImageRecord& result = state.resultImage;
+    const ImageRecord& source = state.preview.sourceImage;
+    ImageRecord& result = state.preview.resultImage;
     for (int y = 0; y < h; ++y)
-        std::memcpy(result.pixels + ptrdiff_t(result.rowBytes) * (state.previewTop + y) +
-                        3 * state.previewLeft,
+        std::memcpy(result.pixels + ptrdiff_t(result.rowBytes) * (state.preview.top + y) +
+                        3 * state.preview.left,
                     source.pixels + ptrdiff_t(source.rowBytes) * y, size_t(3) * w);
 }

@@ -1,8 +1,8 @@
 #pragma once
 #include <cstdint>
 
+struct Band;
 struct HeightMapRecord;
-struct HostRecord;
 struct ParameterBlock;
 struct PluginState;
 
@@ -12,12 +12,12 @@ struct PluginState;
 // 0, or -108 when the relief heights cannot be allocated.
 int16_t renderPreview(PluginState& state);
 
-// The textured preview on the calling thread: every row of view.inputRect (the
+// The textured preview on the calling thread: every row of the band (the
 // preview's source) is cut into facets by the heights, lit and written to the
-// view's output. Each row's samples follow the previous row's in the caches.
+// band's output. Each row's samples follow the previous row's in the caches.
 // Nothing is rendered for an empty input or an area wider than 1024 pixels.
-void renderPreviewWithRelief(const HostRecord& view, const HeightMapRecord& heights,
-                             PluginState& state, const ParameterBlock& block);
+void renderPreviewWithRelief(const Band& band, const HeightMapRecord& heights, PluginState& state,
+                             const ParameterBlock& block);
 
 // Copies the preview's source pixels unchanged into the result image, for the
 // preview switched off.

@@ -1,15 +1,23 @@
 #include "shell/script_io.h"
 
+#include "protocol/plugin_api.h"
 #include "scripting/script_parameters.h"
-#include "shell/plugin_api.h"
 #include "shell/plugin_state.h"
 
 bool readScriptParameters(HostRecord& host, PluginState& state, int16_t* errorCell) {
-    return UtilReadDescriptors(&state, host.handleTable, host.scriptRecord, ReadScriptParameters,
-                               errorCell) != 0;
+    ScriptContext context{state.settings, &host};
+    context.showDialog = state.run.showDialog != 0;
+    const bool read = UtilReadDescriptors(&context, host.handleTable, host.scriptRecord,
+                                          ReadScriptParameters, errorCell) != 0;
+    state.run.showDialog = context.showDialog ? 1 : 0;
+    // Nothing cached from the settings before the script may survive.
+    if (read || *errorCell != 0)
+        state.preview.releaseCaches();
+    return read;
 }
 
 void writeScriptParameters(HostRecord& host, PluginState& state, int16_t* errorCell) {
-    UtilWriteDescriptors(&state, host.handleTable, host.scriptRecord, WriteScriptParameters,
+    ScriptContext context{state.settings, &host, state.run.litFromPercent, state.preview.width};
+    UtilWriteDescriptors(&context, host.handleTable, host.scriptRecord, WriteScriptParameters,
                          errorCell);
 }

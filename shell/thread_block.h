@@ -2,10 +2,14 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "lighting/parameter_block.h"
+#include "lighting/relief.h"
 #include "lighting/shading_scratch.h"
-#include "shell/host_record.h"
-#include "shell/parameter_block.h"
-#include "shell/plugin_state.h"
+#include "protocol/host_record.h"
+#include "shell/worker_threads.h"
+
+// The host record's size in the 32-bit module, whose room the block keeps.
+constexpr size_t kHostRecordBytes = 452;
 
 // The private block of one worker thread: which rows it lights and with what.
 // 808 bytes in the 32-bit module, as the host's thread service allocates it.
@@ -19,8 +23,14 @@ struct ThreadBlock {
     uint8_t* runInput;
     uint8_t* runOutput;
     void* scratch[kScratchBufferCount];
-    ParameterBlock* block;
-    HostRecord hostCopy;           // inputRect narrowed to this run
+    const ParameterBlock* block;
+    // The band's area, this run's rows of it, the band's strides, and the
+    // rest of the room a host record once took here.
+    Rect16 runArea;
+    Rect16 runRect;
+    int32_t inputRowBytes;
+    int32_t outputRowBytes;
+    uint8_t runRoom[kHostRecordBytes - 2 * sizeof(Rect16) - 2 * sizeof(int32_t)];
     HeightMapRecord heightMapCopy; // map advanced to the run's first row
     uint8_t heightMapUnused[100];
     void* ownScratch[kScratchBufferCount];
@@ -40,13 +50,14 @@ struct ThreadBlock {
 };
 
 #if UINTPTR_MAX == 0xFFFFFFFFu
+static_assert(kHostRecordBytes == sizeof(HostRecord));
 static_assert(sizeof(HeightMapRecord) == 20);
 static_assert(offsetof(ThreadBlock, areaHeight) == 16);
 static_assert(offsetof(ThreadBlock, widthScale) == 28);
 static_assert(offsetof(ThreadBlock, runInput) == 32);
 static_assert(offsetof(ThreadBlock, scratch) == 40);
 static_assert(offsetof(ThreadBlock, block) == 72);
-static_assert(offsetof(ThreadBlock, hostCopy) == 76);
+static_assert(offsetof(ThreadBlock, runArea) == 76);
 static_assert(offsetof(ThreadBlock, heightMapCopy) == 528);
 static_assert(offsetof(ThreadBlock, ownScratch) == 648);
 static_assert(offsetof(ThreadBlock, lightCaches) == 680);

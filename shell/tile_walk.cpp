@@ -25,6 +25,10 @@ bool advanceTile(Rect16& tile, const Rect16& area, int tileSize) {
     return false;
 }
 
+int previewTileSize(int previewStep) {
+    return std::max(1, 64 / previewStep) * previewStep;
+}
+
 int renderTileCount(const Rect16& area) {
     return (area.width() / 64 + 1) * (area.height() / 64 + 1);
 }

@@ -2,19 +2,19 @@
 
 #include <cstring>
 
+#include "lighting/parameter_block.h"
 #include "lighting/shade_flat.h"
 #include "lighting/shade_strip.h"
-#include "shell/checked_alloc.h"
-#include "shell/parameter_block.h"
+#include "platform/checked_alloc.h"
+#include "protocol/result_codes.h"
 #include "shell/plugin_state.h"
-#include "shell/result_codes.h"
 #include "shell/thread_block.h"
 
 namespace {
 constexpr int kMaxBandWidth = 1024;
 
 ThreadBlock* blockOf(PluginState& state, int index) {
-    return static_cast<ThreadBlock*>(PIThreadsGetParamsPtr(state.threads, int16_t(index)));
+    return static_cast<ThreadBlock*>(PIThreadsGetParamsPtr(state.run.threads, int16_t(index)));
 }
 
 // Allocates the thread's buffers in order; stops at the first refusal.
@@ -27,40 +27,42 @@ bool allocateScratch(ThreadBlock& thread) {
     return true;
 }
 
-void fillThreadBlock(ThreadBlock& thread, const HostRecord& host, const PluginState& state,
-                     ParameterBlock& block, int firstRow, int rows) {
-    thread.areaHeight = host.areaRect.height();
-    thread.areaWidth = host.areaRect.width();
+void fillThreadBlock(ThreadBlock& thread, const Band& band, const ParameterBlock& block,
+                     const HeightMapRecord* heights, int firstRow, int rows) {
+    thread.areaHeight = band.area.height();
+    thread.areaWidth = band.area.width();
     thread.runRows = int16_t(rows);
-    thread.runWidth = host.inputRect.width();
+    thread.runWidth = band.rows.width();
     thread.widthScale = block.imageWidth / float(thread.areaWidth);
-    thread.runInput = host.inputData + ptrdiff_t(host.inputRowBytes) * firstRow;
-    thread.runOutput = host.outputData + ptrdiff_t(host.outputRowBytes) * firstRow;
+    // The kernels only read the input; the block's field is shared with the output's type.
+    thread.runInput = const_cast<uint8_t*>(band.input) + ptrdiff_t(band.inputRowBytes) * firstRow;
+    thread.runOutput = band.output + ptrdiff_t(band.outputRowBytes) * firstRow;
     std::memcpy(thread.scratch, thread.ownScratch, sizeof thread.scratch);
     thread.block = &block;
-    std::memcpy(&thread.hostCopy, &host, kHostRecordCopyBytes);
-    thread.hostCopy.inputRect.top = int16_t(host.inputRect.top + firstRow);
-    thread.hostCopy.inputRect.bottom = int16_t(thread.hostCopy.inputRect.top + rows);
-    thread.heightMapCopy = state.heightMap;
-    if (state.heightMap.map)
-        thread.heightMapCopy.map =
-            state.heightMap.map + ptrdiff_t(state.heightMap.width) * firstRow;
+    thread.runArea = band.area;
+    thread.runRect = band.rows;
+    thread.runRect.top = int16_t(band.rows.top + firstRow);
+    thread.runRect.bottom = int16_t(thread.runRect.top + rows);
+    thread.inputRowBytes = band.inputRowBytes;
+    thread.outputRowBytes = band.outputRowBytes;
+    thread.heightMapCopy = heights ? *heights : HeightMapRecord{};
+    if (thread.heightMapCopy.map)
+        thread.heightMapCopy.map += ptrdiff_t(thread.heightMapCopy.width) * firstRow;
 }
 
 // The thread's run of rows, as the shading kernels see it.
 RowRun rowRunOf(const ThreadBlock& thread) {
-    const HostRecord& host = thread.hostCopy;
     return RowRun{thread.block,
                   thread.areaWidth,
                   thread.areaHeight,
                   thread.runRows,
                   thread.runWidth,
-                  host.inputRect.top - host.areaRect.top,
-                  host.inputRect.left - host.areaRect.left,
+                  thread.runRect.top - thread.runArea.top,
+                  thread.runRect.left - thread.runArea.left,
                   thread.runInput,
-                  host.inputRowBytes,
+                  thread.inputRowBytes,
                   thread.runOutput,
-                  host.outputRowBytes,
+                  thread.outputRowBytes,
                   thread.widthScale,
                   scratchFromBuffers(thread.scratch)};
 }
@@ -77,19 +79,19 @@ void shadeFlatWorker(void* threadBlock) {
                            summed.diffuse, summed.specular, summed.sumsValid != 0});
 }
 
-template <typename T> T* advancedBy(void* buffer, ptrdiff_t elements) {
-    return buffer ? static_cast<T*>(buffer) + elements : nullptr;
+template <typename T> T* advancedBy(const CheckedBuffer& buffer, ptrdiff_t elements) {
+    return buffer ? buffer.as<T>() + elements : nullptr;
 }
 
 // Points each thread at its run's part of the summed caches.
 void shareSummedCaches(PluginState& state, int count) {
-    const CacheSlot* caches = state.summedCaches;
+    const CacheSlot* caches = state.preview.summedCaches;
     const bool sumsValid = caches[CacheDiffuse].buffer && caches[CacheDiffuse].valid &&
                            caches[CacheSpecular].buffer && caches[CacheSpecular].valid;
     for (int i = 0; i < count; ++i) {
         ThreadBlock& thread = *blockOf(state, i);
-        const ptrdiff_t first = (thread.hostCopy.inputRect.top - thread.hostCopy.areaRect.top) *
-                                ptrdiff_t(thread.runWidth);
+        const ptrdiff_t first =
+            (thread.runRect.top - thread.runArea.top) * ptrdiff_t(thread.runWidth);
         thread.summed.positions = advancedBy<float>(caches[CachePositions].buffer, first * 2);
         thread.summed.diffuse = advancedBy<int32_t>(caches[CacheDiffuse].buffer, first * 4);
         thread.summed.specular = advancedBy<int32_t>(caches[CacheSpecular].buffer, first * 4);
@@ -102,8 +104,8 @@ void shareSummedCaches(PluginState& state, int count) {
 
 int16_t initThreads(PluginState& state) {
     int count = PIThreadsGetNumThreads();
-    state.threads = PIThreadsInit(int32_t(sizeof(ThreadBlock)));
-    if (!state.threads)
+    state.run.threads = PIThreadsInit(int32_t(sizeof(ThreadBlock)));
+    if (!state.run.threads)
         return result::outOfMemory;
     for (int i = 0; i < count; ++i)
         if (!allocateScratch(*blockOf(state, i)))
@@ -112,51 +114,56 @@ int16_t initThreads(PluginState& state) {
 }
 
 void endThreads(PluginState& state) {
-    if (!state.threads)
+    if (!state.run.threads)
         return;
     int count = PIThreadsGetNumThreads();
     for (int i = 0; i < count; ++i)
         for (void*& buffer : blockOf(state, i)->ownScratch)
             checkedFree(buffer);
-    PIThreadsEndThreads(state.threads);
-    state.threads = nullptr;
+    PIThreadsEndThreads(state.run.threads);
+    state.run.threads = nullptr;
 }
 
-bool prepareBand(HostRecord& host, PluginState& state, ParameterBlock& block) {
-    const Rect16& band = host.inputRect;
-    if (!state.threads || host.areaRect.height() <= 0 || host.areaRect.width() <= 0 ||
-        band.height() <= 0 || band.width() <= 0 || band.width() > kMaxBandWidth)
+Band bandOfHost(const HostRecord& host) {
+    return Band{host.areaRect,      host.inputRect,  host.inputData,
+                host.inputRowBytes, host.outputData, host.outputRowBytes};
+}
+
+bool prepareBand(const Band& band, PluginState& state, const ParameterBlock& block,
+                 const HeightMapRecord* heights) {
+    const Rect16& rows = band.rows;
+    if (!state.run.threads || band.area.height() <= 0 || band.area.width() <= 0 ||
+        rows.height() <= 0 || rows.width() <= 0 || rows.width() > kMaxBandWidth)
         return false;
     int count = PIThreadsGetNumThreads();
-    int baseRows = band.height() / count;
-    int leftOver = band.height() - baseRows * count;
+    int baseRows = rows.height() / count;
+    int leftOver = rows.height() - baseRows * count;
     int firstRow = 0;
     for (int i = 0; i < count; ++i) {
-        int rows = baseRows + (i < leftOver ? 1 : 0);
-        fillThreadBlock(*blockOf(state, i), host, state, block, firstRow, rows);
-        firstRow += rows;
+        int runRows = baseRows + (i < leftOver ? 1 : 0);
+        fillThreadBlock(*blockOf(state, i), band, block, heights, firstRow, runRows);
+        firstRow += runRows;
     }
     return true;
 }
 
-void runBandOnThreads(HostRecord& host, PluginState& state, ParameterBlock& block,
-                      ThreadWorkerProc worker) {
-    if (prepareBand(host, state, block))
-        PIThreadsDoAll(0, state.threads, worker);
+void runBandOnThreads(const Band& band, PluginState& state, const ParameterBlock& block,
+                      const HeightMapRecord* heights, ThreadWorkerProc worker) {
+    if (prepareBand(band, state, block, heights))
+        PIThreadsDoAll(0, state.run.threads, worker);
 }
 
-void renderFlat(HostRecord& host, PluginState& state, ParameterBlock& block) {
-    if (!prepareBand(host, state, block))
+void renderFlat(const Band& band, PluginState& state, const ParameterBlock& block) {
+    if (!prepareBand(band, state, block, nullptr))
         return;
     shareSummedCaches(state, PIThreadsGetNumThreads());
-    PIThreadsDoAll(0, state.threads, shadeFlatWorker);
-    for (CacheSlot& slot : state.summedCaches)
+    PIThreadsDoAll(0, state.run.threads, shadeFlatWorker);
+    for (CacheSlot& slot : state.preview.summedCaches)
         if (slot.buffer)
             slot.valid = 1;
 }
 
-void renderBandWithRelief(HostRecord& host, PluginState& state) {
-    ParameterBlock* block = lockParameterBlock(host);
-    if (block)
-        runBandOnThreads(host, state, *block, shadeStripWorker);
+void renderBandWithRelief(const Band& band, PluginState& state, const ParameterBlock& block,
+                          const HeightMapRecord& heights) {
+    runBandOnThreads(band, state, block, &heights, shadeStripWorker);
 }

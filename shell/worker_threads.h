@@ -1,11 +1,28 @@
 #pragma once
 #include <cstdint>
 
-#include "shell/plugin_api.h"
+#include "protocol/host_record.h"
+#include "protocol/plugin_api.h"
 
-struct HostRecord;
+struct HeightMapRecord;
 struct ParameterBlock;
 struct PluginState;
+
+// A band of rows to light: the filtered area (pixel centres refer to it), the
+// rectangle of it to light, its input pixels and where the lit pixels go (3
+// interleaved bytes per pixel, rows rowBytes apart). The run builds it from
+// the host's tile, the preview from its own images.
+struct Band {
+    Rect16 area;
+    Rect16 rows;
+    const uint8_t* input;
+    int32_t inputRowBytes;
+    uint8_t* output;
+    int32_t outputRowBytes;
+};
+
+// The host's current tile as a band: its input rectangle within the area.
+Band bandOfHost(const HostRecord& host);
 
 // Creates the worker-thread set of one operation and gives every thread its own
 // scratch buffers. 0, or -108 (the caller then calls endThreads).
@@ -13,18 +30,21 @@ int16_t initThreads(PluginState& state);
 // Frees every thread's buffers and ends the set; harmless without a set.
 void endThreads(PluginState& state);
 
-// Divides the band that host.inputRect / outputRect describe into runs of rows,
-// one per thread (every row lit exactly once, left-over rows going one each to
-// the first threads) and fills each thread's block. False, and nothing to run,
-// for a band without positive size or wider than 1024 pixels.
-bool prepareBand(HostRecord& host, PluginState& state, ParameterBlock& block);
+// Divides the band into runs of rows, one per thread (every row lit exactly
+// once, left-over rows going one each to the first threads) and fills each
+// thread's block; `heights` (may be null) are the band's relief heights. False,
+// and nothing to run, for a band without positive size or wider than 1024
+// pixels.
+bool prepareBand(const Band& band, PluginState& state, const ParameterBlock& block,
+                 const HeightMapRecord* heights);
 // prepareBand, then `worker` on every thread.
-void runBandOnThreads(HostRecord& host, PluginState& state, ParameterBlock& block,
-                      ThreadWorkerProc worker);
+void runBandOnThreads(const Band& band, PluginState& state, const ParameterBlock& block,
+                      const HeightMapRecord* heights, ThreadWorkerProc worker);
 
-// The untextured render of one rectangle (a render tile, or the preview),
-// using and filling the state's summed caches where they are present.
-void renderFlat(HostRecord& host, PluginState& state, ParameterBlock& block);
+// The untextured render of one band (a render tile, or the preview), using and
+// filling the preview's summed caches where they are present.
+void renderFlat(const Band& band, PluginState& state, const ParameterBlock& block);
 
 // The relief render of one band (the colour pass of a textured run).
-void renderBandWithRelief(HostRecord& host, PluginState& state);
+void renderBandWithRelief(const Band& band, PluginState& state, const ParameterBlock& block,
+                          const HeightMapRecord& heights);

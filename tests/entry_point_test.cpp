@@ -2,8 +2,8 @@
 // codes.
 #include <gtest/gtest.h>
 
-#include "shell/checked_alloc.h"
-#include "shell/result_codes.h"
+#include "platform/checked_alloc.h"
+#include "protocol/result_codes.h"
 #include "tests/support/message_box_watcher.h"
 #include "tests/support/test_host.h"
 #include "tests/support/win32_module.h"
@@ -36,8 +36,8 @@ TEST(EntryPoint, AboutAsFirstCallCreatesTheState) {
 #endif
     EXPECT_EQ(result, 0);
     ASSERT_NE(host.state(), nullptr);
-    EXPECT_EQ(host.state()->lightCount, 0);
-    EXPECT_EQ(host.state()->settingsValid, 0u);
+    EXPECT_EQ(host.state()->settings.lightCount, 0);
+    EXPECT_EQ(host.state()->run.settingsValid, 0u);
 }
 
 TEST(EntryPoint, UnknownSelectorsLeaveTheStateAlone) {
@@ -46,13 +46,13 @@ TEST(EntryPoint, UnknownSelectorsLeaveTheStateAlone) {
         EXPECT_EQ(host.call(selector), result::unknownSelector) << selector;
     }
     ASSERT_NE(host.state(), nullptr);
-    EXPECT_EQ(host.state()->showDialog, 0u);
+    EXPECT_EQ(host.state()->run.showDialog, 0u);
 }
 
 TEST(EntryPoint, ParametersAsksForTheDialog) {
     TestHost host(8, 8);
     EXPECT_EQ(host.call(SelectorParameters), 0);
-    EXPECT_EQ(host.state()->showDialog, 1u);
+    EXPECT_EQ(host.state()->run.showDialog, 1u);
 }
 
 TEST(EntryPoint, RefusedStateAllocationGivesOutOfMemoryAndRetriesLater) {
@@ -118,25 +118,25 @@ TEST(Prepare, ChecksTheHostServicesInOrder) {
 TEST(EntryPoint, CancelledFirstDialogDiscardsTheState) {
     TestHost host(40, 30);
     EXPECT_EQ(host.call(SelectorParameters), 0);
-    // This build has no dialog: the dialog call fails, as a cancelled first
-    // dialog does, and a state that never held confirmed settings goes.
-    EXPECT_NE(host.runFilter(), 0);
+    // A cancelled (or, natively, failed) first dialog: a state that never held
+    // confirmed settings goes.
+    EXPECT_NE(host.runFilterCancellingTheDialog(), 0);
     EXPECT_EQ(host.slot, 0);
     EXPECT_EQ(host.call(SelectorPrepare), 0);
     ASSERT_NE(host.state(), nullptr);
-    EXPECT_EQ(host.state()->lightCount, 0);
+    EXPECT_EQ(host.state()->settings.lightCount, 0);
 }
 
-TEST(EntryPoint, FailedDialogAfterAConfirmedRunKeepsTheSettings) {
+TEST(EntryPoint, ACancelledOrFailedDialogAfterAConfirmedRunKeepsTheSettings) {
     TestHost host(40, 30);
     EXPECT_EQ(host.call(SelectorPrepare), 0);
-    host.state()->settingsValid = 1;
-    host.state()->gloss = 77;
+    host.state()->run.settingsValid = 1;
+    host.state()->settings.gloss = 77;
     EXPECT_EQ(host.call(SelectorParameters), 0);
-    EXPECT_NE(host.runFilter(), 0);
+    EXPECT_NE(host.runFilterCancellingTheDialog(), 0);
     ASSERT_NE(host.state(), nullptr);
-    EXPECT_EQ(host.state()->gloss, 77);
-    EXPECT_EQ(host.state()->showDialog, 0u);
+    EXPECT_EQ(host.state()->settings.gloss, 77);
+    EXPECT_EQ(host.state()->run.showDialog, 0u);
 }
 
 TEST(EntryPoint, StartWithoutMemoryForTheHeightMapFailsCleanly) {
@@ -146,9 +146,9 @@ TEST(EntryPoint, StartWithoutMemoryForTheHeightMapFailsCleanly) {
         AllocatorLimit nothingAllowed(0);
         EXPECT_EQ(host.call(SelectorStart), result::outOfMemory);
     }
-    EXPECT_EQ(host.state()->showDialog, 0u);
-    EXPECT_EQ(host.state()->heightMap.map, nullptr);
-    EXPECT_EQ(host.state()->threads, nullptr);
+    EXPECT_EQ(host.state()->run.showDialog, 0u);
+    EXPECT_EQ(host.state()->preview.heightMap.map, nullptr);
+    EXPECT_EQ(host.state()->run.threads, nullptr);
 }
 
 TEST(EntryPoint, ThreadSetUpFailureIsUndone) {
@@ -158,7 +158,7 @@ TEST(EntryPoint, ThreadSetUpFailureIsUndone) {
     // scratch buffers of the first thread: the third scratch buffer is refused.
     AllocatorLimit limit(7);
     EXPECT_EQ(host.call(SelectorStart), result::outOfMemory);
-    EXPECT_EQ(host.state()->threads, nullptr);
+    EXPECT_EQ(host.state()->run.threads, nullptr);
 }
 
 TEST(EntryPoint, AnInterruptionStopsARenderWithoutRelief) {

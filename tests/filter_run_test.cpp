@@ -5,13 +5,17 @@
 #include <atomic>
 #include <vector>
 
-#include "shell/parameter_block.h"
-#include "shell/plugin_api.h"
+#include "lighting/parameter_block.h"
+#include "protocol/plugin_api.h"
 #include "shell/thread_block.h"
 #include "shell/tile_walk.h"
 #include "shell/worker_threads.h"
 #include "tests/support/script_fixture.h"
 #include "tests/support/test_host.h"
+#ifndef _WIN32
+#include "shell/filter_run.h"
+#include "ui/native_layout.h"
+#endif
 
 namespace {
 std::vector<std::pair<int32_t, int32_t>> progressReports;
@@ -65,7 +69,7 @@ TEST(FilterRun, ThePreviewWalkUsesWholeStepsOfTheSampling) {
     ASSERT_EQ(host.call(SelectorParameters), 0);
     ASSERT_EQ(host.call(SelectorPrepare), 0);
     ASSERT_EQ(host.call(SelectorStart), 0);
-    EXPECT_EQ(host.state()->previewStep, 3);
+    EXPECT_EQ(host.state()->preview.step, 3);
     EXPECT_EQ(host.record.inputRect.width(), 63);
     EXPECT_EQ(host.record.inputRect.height(), 63);
     EXPECT_EQ(host.record.outputRect.height(), 1) << "one output row keeps the host calling";
@@ -112,7 +116,7 @@ std::vector<std::atomic<int>> rowVisits(1100);
 void countRows(void* raw) {
     const auto& thread = *static_cast<ThreadBlock*>(raw);
     for (int r = 0; r < thread.runRows; ++r)
-        ++rowVisits[size_t(thread.hostCopy.inputRect.top + r)];
+        ++rowVisits[size_t(thread.runRect.top + r)];
 }
 
 // Runs `countRows` over a band of `rows` x `columns` on `threads` threads.
@@ -123,15 +127,13 @@ std::vector<int> visitsOfBand(int16_t threads, int rows, int columns) {
     PluginState& state = *host.state();
     EXPECT_EQ(initThreads(state), 0);
     std::vector<uint8_t> pixels(size_t(rows) * size_t(columns) * 3);
-    host.record.areaRect = Rect16{0, 0, int16_t(rows), int16_t(columns)};
-    host.record.inputRect = host.record.outputRect = host.record.areaRect;
-    host.record.inputData = host.record.outputData = pixels.data();
-    host.record.inputRowBytes = host.record.outputRowBytes = columns * 3;
+    const Rect16 whole{0, 0, int16_t(rows), int16_t(columns)};
+    const Band band{whole, whole, pixels.data(), columns * 3, pixels.data(), columns * 3};
     ParameterBlock block{};
     block.imageWidth = 1.0f;
     for (auto& visits : rowVisits)
         visits = 0;
-    runBandOnThreads(host.record, state, block, countRows);
+    runBandOnThreads(band, state, block, nullptr, countRows);
     endThreads(state);
     std::vector<int> visits;
     for (int r = 0; r < rows; ++r)
@@ -146,3 +148,75 @@ TEST(Bands, EveryRowGoesToExactlyOneThread) {
     EXPECT_EQ(visitsOfBand(7, 1024, 16), std::vector<int>(1024, 1));
     EXPECT_EQ(visitsOfBand(2, 10, 1025), std::vector<int>(10, 0)) << "wider than 1024: untouched";
 }
+
+#ifndef _WIN32
+namespace {
+// Checks that every preview pixel of `image` (with `border` samples around it)
+// holds the document's samples of `channels` at the matching image pixel.
+void expectSampledFrom(const ImageRecord& image, int border, const Preview& preview,
+                       const Document& document, std::initializer_list<int> channels) {
+    const int bytesPerPixel = int(channels.size());
+    int mismatches = 0;
+    for (int r = 0; r < preview.height; ++r)
+        for (int c = 0; c < preview.width; ++c) {
+            const uint8_t* pixel = image.pixels + ptrdiff_t(image.rowBytes) * (border + r) +
+                                   ptrdiff_t(border + c) * bytesPerPixel;
+            int k = 0;
+            for (int channel : channels)
+                mismatches +=
+                    pixel[k++] != document.sample(channel, c * preview.step, r * preview.step);
+        }
+    EXPECT_EQ(mismatches, 0);
+}
+
+// How many 64 x 64 tiles of the image the run left exactly as they were.
+int untouchedTiles(const std::vector<uint8_t>& before, const std::vector<uint8_t>& after, int width,
+                   int height) {
+    int untouched = 0;
+    for (int top = 0; top < height; top += 64)
+        for (int left = 0; left < width; left += 64) {
+            bool changed = false;
+            for (int y = top; y < std::min(top + 64, height) && !changed; ++y)
+                for (int x = left; x < std::min(left + 64, width) && !changed; ++x)
+                    for (size_t k = 0; k < 3; ++k)
+                        changed |= before[(size_t(y) * size_t(width) + size_t(x)) * 3 + k] !=
+                                   after[(size_t(y) * size_t(width) + size_t(x)) * 3 + k];
+            untouched += !changed;
+        }
+    return untouched;
+}
+} // namespace
+
+// A wide panorama and a tall strip sample the image more coarsely than every
+// 64th pixel: the preview is still collected whole (its texture too), and the
+// render after the dialog lights every tile.
+TEST(FilterRun, ImagesSampledBeyondStep64AreCollectedAndLitWithTheDialog) {
+    for (const auto& [width, height] : {std::pair{10000, 300}, std::pair{200, 16000}})
+        for (bool relief : {false, true}) {
+            SCOPED_TRACE(testing::Message()
+                         << width << " x " << height << (relief ? " relief" : ""));
+            TestHost host(width, height);
+            if (relief) {
+                ASSERT_TRUE(host.session.playScript(
+                    Descriptor{{channelByEnumItem("Grn "), integerItem("BmpA", 50)}}, true));
+            }
+            const std::vector<uint8_t> before = host.rgb();
+            bool shown = false;
+            setMainDialogStandIn([&](DialogSession& session) {
+                shown = true;
+                const Preview& preview = session.preview;
+                EXPECT_GT(preview.step, 64);
+                expectSampledFrom(preview.sourceImage, 0, preview, host.document, {0, 1, 2});
+                if (relief) {
+                    EXPECT_EQ(gatherTexturePreview(host.record, *host.state()), 0);
+                    expectSampledFrom(preview.textureImage, 3, preview, host.document, {1});
+                }
+                return int16_t(0);
+            });
+            EXPECT_EQ(host.session.runFilter(true), 0);
+            setMainDialogStandIn({});
+            EXPECT_TRUE(shown);
+            EXPECT_EQ(untouchedTiles(before, host.rgb(), width, height), 0);
+        }
+}
+#endif

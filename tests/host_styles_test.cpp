@@ -6,8 +6,8 @@
 
 #include "host/zerafin/host_session.h"
 #include "host/zerafin/host_styles.h"
+#include "protocol/four_cc.h"
 #include "shell/entry_point.h"
-#include "shell/four_cc.h"
 #include "styles/style_library.h"
 #include "tests/support/script_fixture.h"
 #include "tests/support/styles_test_support.h"
@@ -24,7 +24,7 @@ class HostStyles : public StyleFolderTest {
     // Saves a style of one spot light whose geometry is given in pixels of a
     // frame with the given half size.
     void saveSpot(const char* name, uint16_t halfFrame, int16_t scale) {
-        std::unique_ptr<PluginState> state = makeState(halfFrame);
+        std::unique_ptr<Settings> state = makeState(halfFrame);
         state->resetToDefaultStyle();
         state->lights[0].type = Spot;
         state->lights[0].position = {int16_t(10 * scale), int16_t(-5 * scale)};

@@ -1,6 +1,9 @@
 // Cutting pixels into facets by the relief around them, their normals, and
 // averaging the lit facets back into pixels.
 #include <cmath>
+#include <cstring>
+#include <random>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -81,6 +84,31 @@ TEST(Facets, NormalsAreUnitAndTiltAgainstTheSlope) {
     EXPECT_LT(n[0], -0.7f);
     EXPECT_LT(n[1], -0.7f);
     EXPECT_GT(n[2], 0.0f);
+}
+
+// The normals of a row's facets are worked out several at a time: the same
+// bits as one at a time for flat, ordinary and steep slopes (whose squares
+// leave the exact range of double precision), whatever the count.
+TEST(Facets, NormalsOfManyFacetsAreThoseOfOneAtATime) {
+    std::mt19937 random(5);
+    const int32_t kinds[] = {0, 276480, 1 << 25, (1 << 25) - 1, 1 << 28};
+    for (int count : {1, 3, 4, 255, 256}) {
+        std::vector<int32_t> gx(static_cast<size_t>(count)), gy(static_cast<size_t>(count));
+        for (int i = 0; i < count; ++i) {
+            const auto slope = [&] {
+                const int32_t reach = kinds[random() % 5];
+                return reach == 0 ? 0 : int32_t(random() % uint32_t(reach)) - reach / 2;
+            };
+            gx[size_t(i)] = slope();
+            gy[size_t(i)] = random() % 4 == 0 ? 0 : slope();
+        }
+        std::vector<float> many(3 * static_cast<size_t>(count)), one(many.size());
+        facetNormals(gx.data(), gy.data(), count, many.data());
+        for (int i = 0; i < count; ++i)
+            facetNormal(gx[size_t(i)], gy[size_t(i)], one.data() + 3 * i);
+        ASSERT_EQ(0, std::memcmp(many.data(), one.data(), many.size() * sizeof(float)))
+            << count << " facets";
+    }
 }
 
 TEST(Facets, GatherReadsTheThreeByThreeBlockAtThePixel) {

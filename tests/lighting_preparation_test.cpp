@@ -8,13 +8,13 @@
 
 #include "lighting/render_preparation.h"
 #include "lighting/shade_batch.h"
-#include "shell/plugin_state.h"
+#include "settings/settings.h"
 #include "tests/support/lighting_scene.h"
 
 namespace {
 // A state with a measured frame: centre (100, 100), half frame 60 pixels.
-std::unique_ptr<PluginState> framedState() {
-    auto state = std::make_unique<PluginState>();
+std::unique_ptr<Settings> framedState() {
+    auto state = std::make_unique<Settings>();
     state->frameCenter = {100, 100};
     state->frameCorner = {40, 40};
     return state;
@@ -212,8 +212,6 @@ TEST(RenderPreparation, PercentVariantPreparesAndRefreshesThePixels) {
     directional.type = Directional;
     directional.vector0Pct = {82.5f, 0.0f}; // 99 pixels
     directional.vector1Pct = {-0.4f, 0.42f};
-    state->invalidateAll();
-    state->summedCaches[CacheDiffuse].valid = 1;
     prepareFromPercent(*state, *block, 0);
 
     EXPECT_FLOAT_EQ(block->lights[0].point[0], 0.5f);
@@ -225,7 +223,6 @@ TEST(RenderPreparation, PercentVariantPreparesAndRefreshesThePixels) {
     EXPECT_EQ(directional.vector0.x, 99);
     EXPECT_EQ(directional.vector1.x, 0); // -0.48 rounds to 0
     EXPECT_EQ(directional.vector1.y, 1); // 0.504 rounds away from zero
-    EXPECT_EQ(state->summedCaches[CacheDiffuse].valid, 0u) << "each change invalidates";
 }
 
 TEST(RenderPreparation, PercentGeometryOfAnySizeStaysDefined) {

@@ -1,11 +1,12 @@
 // Relief heights from the texture channel: the smoothing kernel and its scale,
 // the bounds of the supplied rectangle, and the growing buffer.
+#include <algorithm>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "lighting/relief.h"
-#include "shell/checked_alloc.h"
+#include "platform/checked_alloc.h"
 #include "shell/plugin_state.h"
 #include "tests/support/lighting_scene.h"
 
@@ -119,4 +120,26 @@ TEST(Relief, HeightsOfAnyScaleStayWithinTheSlopeRange) {
     OwnedMap map(INT32_MAX);
     ASSERT_EQ(buildHeightMap(samples.data(), 8, 8, 8, map), 0);
     EXPECT_EQ(map.at(0, 0), 1 << 28);
+}
+
+// Each element is the integer quotient sum x scale / 68, truncated toward zero,
+// for every sum the kernel can form and scales from the slider's to any value
+// a block may hold.
+TEST(Relief, HeightsAreTheIntegerQuotientForAnyScale) {
+    const std::vector<uint8_t> samples = randomBytes(40 * 40, 9);
+    for (int32_t scale : {1, -1, 7, 512, -512, 99991, -123457, 1 << 20, INT32_MIN + 1}) {
+        OwnedMap map(scale);
+        ASSERT_EQ(buildHeightMap(samples.data(), 40, 40, 40, map), 0);
+        for (int i = 0; i < 37; ++i)
+            for (int j = 0; j < 37; ++j) {
+                const auto s = [&](int r, int c) { return int64_t(samples[size_t(r * 40 + c)]); };
+                const int64_t sum =
+                    2 * (s(i + 1, j + 1) + s(i + 1, j + 3) + s(i + 3, j + 1) + s(i + 3, j + 3)) +
+                    8 * (s(i + 1, j + 2) + s(i + 2, j + 1) + s(i + 2, j + 3) + s(i + 3, j + 2)) +
+                    32 * s(i + 2, j + 2);
+                const int64_t limit = int64_t(1) << 28;
+                ASSERT_EQ(map.at(i, j), std::clamp(sum * scale / 68, -limit, limit))
+                    << "scale " << scale << " at " << i << ", " << j;
+            }
+    }
 }

@@ -10,17 +10,16 @@
 #include "lighting/render_preparation.h"
 #include "lighting/shade_flat.h"
 #include "lighting/shade_strip.h"
-#include "shell/plugin_state.h"
+#include "settings/settings.h"
 #include "tests/support/lighting_scene.h"
 
 namespace {
 // Every kind of light at once, prepared the way the dialog prepares them.
 std::unique_ptr<ParameterBlock> mixedBlock(int tableSizeFlag, int16_t gloss, int16_t material) {
-    auto state = std::make_unique<PluginState>();
+    auto state = std::make_unique<Settings>();
     state->frameCenter = {100, 100};
     state->frameCorner = {40, 40}; // half frame 60 pixels
-    state->previewImageWidth = 90;
-    state->resetToDefaultStyle(); // a yellow spot at the centre
+    state->resetToDefaultStyle();  // a yellow spot at the centre
     state->gloss = gloss;
     state->material = material;
     state->ambience = -20;
@@ -38,7 +37,7 @@ std::unique_ptr<ParameterBlock> mixedBlock(int tableSizeFlag, int16_t gloss, int
     state->lights[4].type = Omni;
     state->lights[4].intensity = -60;
     auto block = neutralBlock();
-    fillParameterBlock(*state, *block, BlockVariant::Dialog, tableSizeFlag);
+    fillParameterBlock(*state, 90, *block, BlockVariant::Dialog, tableSizeFlag);
     return block;
 }
 

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 #include <random>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -195,21 +196,25 @@ TEST(ShadeBatch, EveryTypeSumsOverAllLightsInOrder) {
 }
 
 namespace {
-// A block of random lights of every type, from ordinary to absurd: far and
-// low lights, strong and negative strengths, corrupt falloff geometry.
-std::unique_ptr<ParameterBlock> randomBlock(std::mt19937& random) {
+constexpr uint32_t kAnyType = 99;
+
+// A block of random lights of every type (or only of `type`), from ordinary
+// to absurd: far and low lights, strong and negative strengths, corrupt
+// falloff geometry.
+std::unique_ptr<ParameterBlock> randomBlock(std::mt19937& random, uint32_t type = kAnyType) {
     auto block = neutralBlock();
     auto uniform = [&](double low, double high) {
         return low + (high - low) * (random() / 4294967296.0);
     };
     block->gloss = int16_t(uniform(-20, 300));
     block->material = int16_t(uniform(-20, 300));
-    block->exposure = int16_t(uniform(0, 300));
+    block->exposure = int16_t(uniform(-30, 300));
     for (int32_t& a : block->ambient)
         a = int32_t(uniform(-140000, 140000));
     const int lights = int(uniform(0, 17));
     for (int i = 0; i < lights; ++i) {
-        RenderLight& light = addLight(*block, uint32_t(uniform(0, 3.2)), 0);
+        RenderLight& light =
+            addLight(*block, type == kAnyType ? uint32_t(uniform(0, 3.2)) : type, 0);
         for (int32_t& s : light.strength)
             s = int32_t(uniform(-270000, 270000));
         const double reach = random() % 8 == 0 ? 1e7 : 3;
@@ -226,13 +231,14 @@ std::unique_ptr<ParameterBlock> randomBlock(std::mt19937& random) {
     return block;
 }
 
-// Random pixels of one to four facets with random slopes.
+// Random pixels of one to four facets with random slopes, now and then a
+// pixel without facets.
 void randomFacets(std::mt19937& random, FacetArrays& facets, std::vector<uint32_t>& weights,
                   int& pixels) {
     weights.clear();
     pixels = 0;
     for (int i = 0; i < facets.count;) {
-        const int n = std::min(int(random() % 4) + 1, facets.count - i);
+        const int n = random() % 16 == 0 ? 0 : std::min(int(random() % 4) + 1, facets.count - i);
         const float x = float(int(random() % 200) - 100) / 64,
                     y = float(int(random() % 200) - 100) / 64;
         for (int k = 0; k < n; ++k, ++i) {
@@ -247,30 +253,91 @@ void randomFacets(std::mt19937& random, FacetArrays& facets, std::vector<uint32_
         ++pixels;
     }
 }
+
+// Lights the facets by the kernels and by the plain formulas, as relief facets
+// and as untextured samples, and expects the same sums and bytes.
+void expectTheLiteralFormulas(const ParameterBlock& block, FacetArrays& kernel,
+                              const std::vector<uint32_t>& weights, int pixels,
+                              const std::string& what) {
+    // The sums are written whole, the unused fourth word of a slot included.
+    std::fill(kernel.diffuse.begin(), kernel.diffuse.end(), 0x5A5A5A5A);
+    std::fill(kernel.specular.begin(), kernel.specular.end(), -0x5A5A5A5A);
+    FacetArrays literal = kernel;
+    kernel.weights = literal.weights = weights;
+    FacetBatch relief = kernel.batch(), reliefLiteral = literal.batch();
+    relief.pixels = reliefLiteral.pixels = pixels;
+    shadeBatch(block, relief, false);
+    referenceShadeBatch(block, reliefLiteral, false);
+    ASSERT_EQ(kernel.diffuse, literal.diffuse) << "relief, " << what;
+    ASSERT_EQ(kernel.specular, literal.specular) << "relief, " << what;
+    ASSERT_EQ(kernel.lit, literal.lit) << "relief, " << what;
+
+    shadeBatch(block, kernel.untexturedBatch(), false);
+    referenceShadeBatch(block, literal.untexturedBatch(), false);
+    ASSERT_EQ(kernel.diffuse, literal.diffuse) << "untextured, " << what;
+    ASSERT_EQ(kernel.specular, literal.specular) << "untextured, " << what;
+    ASSERT_EQ(kernel.lit, literal.lit) << "untextured, " << what;
+}
 } // namespace
 
 TEST(ShadeBatch, KernelsMatchTheLiteralFormulas) {
     std::mt19937 random(20240601);
-    FacetArrays kernel(1024), literal(1024);
+    FacetArrays kernel(1024);
     std::vector<uint32_t> weights;
     int pixels = 0;
     for (int round = 0; round < 300; ++round) {
         auto block = randomBlock(random);
         randomFacets(random, kernel, weights, pixels);
-        literal = kernel;
-        kernel.weights = literal.weights = weights;
-        FacetBatch relief = kernel.batch(), reliefLiteral = literal.batch();
-        relief.pixels = reliefLiteral.pixels = pixels;
-        shadeBatch(*block, relief, false);
-        referenceShadeBatch(*block, reliefLiteral, false);
-        ASSERT_EQ(kernel.diffuse, literal.diffuse) << "relief, round " << round;
-        ASSERT_EQ(kernel.specular, literal.specular) << "relief, round " << round;
-        ASSERT_EQ(kernel.lit, literal.lit) << "relief, round " << round;
+        expectTheLiteralFormulas(*block, kernel, weights, pixels, "round " + std::to_string(round));
+    }
+}
 
-        shadeBatch(*block, kernel.untexturedBatch(), false);
-        referenceShadeBatch(*block, literal.untexturedBatch(), false);
-        ASSERT_EQ(kernel.diffuse, literal.diffuse) << "untextured, round " << round;
-        ASSERT_EQ(kernel.specular, literal.specular) << "untextured, round " << round;
-        ASSERT_EQ(kernel.lit, literal.lit) << "untextured, round " << round;
+// The kernels light facets several at a time: batches of every light type
+// whose lengths are no multiple of that, down to a single facet.
+TEST(ShadeBatch, EveryLightTypeMatchesTheLiteralFormulasAtAnyBatchLength) {
+    std::mt19937 random(20261208);
+    std::vector<uint32_t> weights;
+    int pixels = 0;
+    for (uint32_t type : {Omni, Directional, Spot}) {
+        for (int length : {1, 3, 255, 256}) {
+            FacetArrays kernel(length);
+            for (int round = 0; round < 40; ++round) {
+                auto block = randomBlock(random, type);
+                randomFacets(random, kernel, weights, pixels);
+                expectTheLiteralFormulas(*block, kernel, weights, pixels,
+                                         "type " + std::to_string(type) + ", " +
+                                             std::to_string(length) + " facets, round " +
+                                             std::to_string(round));
+            }
+        }
+    }
+}
+
+// Adding one more light to a batch's sums gives the sums of the batch lit by
+// all of them at once, with relief and without.
+TEST(ShadeBatch, OneLightAddsToTheSumsAlreadyThere) {
+    std::mt19937 random(31);
+    std::vector<uint32_t> weights;
+    int pixels = 0;
+    FacetArrays all(300), added(300);
+    for (int round = 0; round < 40; ++round) {
+        auto block = randomBlock(random);
+        if (block->lightCount == 0)
+            continue;
+        randomFacets(random, all, weights, pixels);
+        added = all;
+        all.weights = added.weights = weights;
+        for (bool relief : {true, false}) {
+            FacetBatch whole = relief ? all.batch() : all.untexturedBatch();
+            FacetBatch stepwise = relief ? added.batch() : added.untexturedBatch();
+            whole.pixels = stepwise.pixels = pixels;
+            shadeBatch(*block, whole, false);
+            block->lightCount--;
+            shadeBatch(*block, stepwise, false);
+            accumulateLight(block->lights[block->lightCount], stepwise);
+            block->lightCount++;
+            ASSERT_EQ(all.diffuse, added.diffuse) << "round " << round << ", relief " << relief;
+            ASSERT_EQ(all.specular, added.specular) << "round " << round << ", relief " << relief;
+        }
     }
 }

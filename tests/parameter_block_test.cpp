@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "shell/plugin_api.h"
+#include "protocol/plugin_api.h"
 #include "tests/support/test_host.h"
 
 TEST(ParameterBlock, CreatedWithSignatureAtTheFirstStart) {
@@ -24,14 +24,14 @@ TEST(ParameterBlock, CreatedWithSignatureAtTheFirstStart) {
 TEST(ParameterBlock, HeaderFieldsFollowTheState) {
     PluginState state;
     ParameterBlock block{};
-    state.ambience = -127;
-    state.gloss = 200;
-    state.material = 17;
-    state.exposure = 3;
-    state.textureChannel = 4;
-    state.reliefAmount = 128;
-    state.whiteIsHigh = 0;
-    fillParameterBlock(state, block, BlockVariant::Script, 0);
+    state.settings.ambience = -127;
+    state.settings.gloss = 200;
+    state.settings.material = 17;
+    state.settings.exposure = 3;
+    state.settings.textureChannel = 4;
+    state.settings.reliefAmount = 128;
+    state.settings.whiteIsHigh = 0;
+    fillParameterBlock(state.settings, state.preview.width, block, BlockVariant::Script, 0);
     for (int c = 0; c < 3; ++c)
         EXPECT_EQ(block.ambient[c], -130046) << c; // -8,322,945 / 64 toward zero
     EXPECT_EQ(block.gloss, 200);
@@ -39,25 +39,25 @@ TEST(ParameterBlock, HeaderFieldsFollowTheState) {
     EXPECT_EQ(block.exposure, 3);
     EXPECT_EQ(block.textureChannel, 4);
     EXPECT_EQ(block.relief, -256);
-    state.reliefAmount = 0;
-    fillParameterBlock(state, block, BlockVariant::Script, 0);
+    state.settings.reliefAmount = 0;
+    fillParameterBlock(state.settings, state.preview.width, block, BlockVariant::Script, 0);
     EXPECT_EQ(block.relief, 0);
-    state.whiteIsHigh = 1;
-    state.reliefAmount = 256;
-    fillParameterBlock(state, block, BlockVariant::Script, 0);
+    state.settings.whiteIsHigh = 1;
+    state.settings.reliefAmount = 256;
+    fillParameterBlock(state.settings, state.preview.width, block, BlockVariant::Script, 0);
     EXPECT_EQ(block.relief, 512);
 }
 
 TEST(ParameterBlock, ImageWidthOfBothVariants) {
     PluginState state;
     ParameterBlock block{};
-    state.frameCenter = {126, 154};
-    state.frameCorner = {0, 0};
-    state.previewImageWidth = 63;
-    fillParameterBlock(state, block, BlockVariant::Dialog, 1);
+    state.settings.frameCenter = {126, 154};
+    state.settings.frameCorner = {0, 0};
+    state.preview.width = 63;
+    fillParameterBlock(state.settings, state.preview.width, block, BlockVariant::Dialog, 1);
     EXPECT_FLOAT_EQ(block.imageWidth, 0.5f);
-    state.imageWidthRatio = 0.75f;
-    fillParameterBlock(state, block, BlockVariant::Script, 0);
+    state.settings.imageWidthRatio = 0.75f;
+    fillParameterBlock(state.settings, state.preview.width, block, BlockVariant::Script, 0);
     EXPECT_FLOAT_EQ(block.imageWidth, 1.5f);
 }
 
@@ -66,13 +66,13 @@ TEST(ParameterBlock, ImageWidthOfBothVariants) {
 TEST(ParameterBlock, UnmeasuredFrameGivesAFiniteImageWidth) {
     PluginState state;
     ParameterBlock block{};
-    state.frameCenter = {40, 40};
-    state.frameCorner = {40, 40};
-    state.previewImageWidth = 0;
-    fillParameterBlock(state, block, BlockVariant::Dialog, 1);
+    state.settings.frameCenter = {40, 40};
+    state.settings.frameCorner = {40, 40};
+    state.preview.width = 0;
+    fillParameterBlock(state.settings, state.preview.width, block, BlockVariant::Dialog, 1);
     EXPECT_EQ(block.imageWidth, 0.0f);
-    state.previewImageWidth = 30;
-    fillParameterBlock(state, block, BlockVariant::Dialog, 1);
+    state.preview.width = 30;
+    fillParameterBlock(state.settings, state.preview.width, block, BlockVariant::Dialog, 1);
     EXPECT_EQ(block.imageWidth, 30.0f);
     EXPECT_TRUE(std::isfinite(block.imageWidth));
 }

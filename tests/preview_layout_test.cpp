@@ -53,15 +53,15 @@ Laid layOut(int width, int height) {
     host.record.areaRect = Rect16{0, 0, int16_t(height), int16_t(width)};
     PluginState& state = *host.state();
     registerWindowClasses();
-    Laid laid{runLayoutPass(host.record, state)};
+    Laid laid{runLayoutPass(host.record, state.settings, state.preview)};
     unregisterWindowClasses();
-    laid.step = state.previewStep;
-    laid.width = state.previewImageWidth;
-    laid.height = state.previewImageHeight;
-    laid.left = state.previewLeft;
-    laid.top = state.previewTop;
-    laid.frameX = state.frameCenter.x;
-    laid.frameY = state.frameCenter.y;
+    laid.step = state.preview.step;
+    laid.width = state.preview.width;
+    laid.height = state.preview.height;
+    laid.left = state.preview.left;
+    laid.top = state.preview.top;
+    laid.frameX = state.settings.frameCenter.x;
+    laid.frameY = state.settings.frameCenter.y;
     releaseRunBuffers(state);
     return laid;
 }

@@ -9,11 +9,12 @@
 
 #include <gtest/gtest.h>
 
+#include "lighting/parameter_block.h"
 #include "lighting/shade_batch.h"
-#include "shell/checked_alloc.h"
+#include "platform/checked_alloc.h"
+#include "protocol/plugin_api.h"
 #include "shell/filter_run.h"
-#include "shell/parameter_block.h"
-#include "shell/plugin_api.h"
+#include "shell/parameter_handle.h"
 #include "shell/plugin_state.h"
 #include "shell/preview_caches.h"
 #include "shell/render_preview.h"
@@ -43,23 +44,23 @@ class PreviewScene {
         host.areaRect = Rect16{0, 0, int16_t(imageHeight), int16_t(imageWidth)};
         host.imageMode = kImageModeRgb;
         EXPECT_EQ(createParameterBlock(host), 0);
-        state->host = &host;
+        state->run.host = &host;
         PIThreadsSetCount(threadCount);
         EXPECT_EQ(initThreads(*state), 0);
-        EXPECT_EQ(LayoutPreview(dialog, host, *state), 0);
-        fillImage(state->sourceImage, 11);
-        fillImage(state->textureImage, 12);
-        state->resetToDefaultStyle(); // a yellow spot at the frame centre
-        const PointU16 centre = state->frameCenter;
-        state->addLightAt(int16_t(centre.x + 10), int16_t(centre.y - 5));
-        state->lights[1].type = Omni;
-        state->lights[1].invalidate();
-        state->addLightAt(int16_t(centre.x), int16_t(centre.y));
-        state->lights[2].type = Directional;
-        state->lights[2].vector0 = {20, -30};
-        state->lights[2].invalidate();
-        state->gloss = 200;
-        state->material = 100;
+        EXPECT_EQ(LayoutPreview(dialog, host, state->settings, state->preview), 0);
+        fillImage(state->preview.sourceImage, 11);
+        fillImage(state->preview.textureImage, 12);
+        state->settings.resetToDefaultStyle(); // a yellow spot at the frame centre
+        const PointU16 centre = state->settings.frameCenter;
+        state->settings.addLightAt(int16_t(centre.x + 10), int16_t(centre.y - 5));
+        state->settings.lights[1].type = Omni;
+        state->preview.lightChanged(1);
+        state->settings.addLightAt(int16_t(centre.x), int16_t(centre.y));
+        state->settings.lights[2].type = Directional;
+        state->settings.lights[2].vector0 = {20, -30};
+        state->preview.lightChanged(2);
+        state->settings.gloss = 200;
+        state->settings.material = 100;
     }
 
     ~PreviewScene() {
@@ -70,8 +71,8 @@ class PreviewScene {
         HostDisposeHandle(host.handleTable, host.parameterHandle);
     }
 
-    int width() const { return state->previewImageWidth; }
-    int height() const { return state->previewImageHeight; }
+    int width() const { return state->preview.width; }
+    int height() const { return state->preview.height; }
     const ParameterBlock& block() const {
         return *static_cast<const ParameterBlock*>(*host.parameterHandle);
     }
@@ -85,29 +86,29 @@ class PreviewScene {
     // Every enabled light over every row: one batch per row of up to 256 pixels.
     uint32_t fullEvaluation() const {
         uint32_t enabled = 0;
-        for (int i = 0; i < state->lightCount; ++i)
-            enabled += state->lights[i].enabled == 1 ? 1 : 0;
+        for (int i = 0; i < state->settings.lightCount; ++i)
+            enabled += state->settings.lights[i].enabled == 1 ? 1 : 0;
         return uint32_t(height()) * enabled;
     }
 
     // The w x h pixels at the preview's place in the result image.
     std::vector<uint8_t> preview() const {
-        const ImageRecord& result = state->resultImage;
+        const ImageRecord& result = state->preview.resultImage;
         std::vector<uint8_t> pixels;
         for (int y = 0; y < height(); ++y) {
             const uint8_t* row = result.pixels +
-                                 ptrdiff_t(result.rowBytes) * (state->previewTop + y) +
-                                 3 * state->previewLeft;
+                                 ptrdiff_t(result.rowBytes) * (state->preview.top + y) +
+                                 3 * state->preview.left;
             pixels.insert(pixels.end(), row, row + 3 * width());
         }
         return pixels;
     }
     std::vector<uint8_t> resultImage() const {
-        const ImageRecord& result = state->resultImage;
+        const ImageRecord& result = state->preview.resultImage;
         return {result.pixels, result.pixels + ptrdiff_t(result.rowBytes) * result.height()};
     }
     std::vector<uint8_t> sourcePixels() const {
-        const ImageRecord& source = state->sourceImage;
+        const ImageRecord& source = state->preview.sourceImage;
         std::vector<uint8_t> pixels;
         for (int y = 0; y < height(); ++y) {
             const uint8_t* row = source.pixels + ptrdiff_t(source.rowBytes) * y;
@@ -118,7 +119,7 @@ class PreviewScene {
 
     // The preview lit with no cache to draw on.
     std::vector<uint8_t> previewFromScratch() {
-        state->releaseAll();
+        state->preview.releaseCaches();
         EXPECT_EQ(renderPreview(*state), 0);
         return preview();
     }
@@ -126,9 +127,9 @@ class PreviewScene {
     // Moves every cached position by a quarter of the half frame, so that a
     // render that reads them lights the wrong places.
     void scribbleOverPositions() {
-        auto* positions = static_cast<float*>(state->summedCaches[CachePositions].buffer);
+        auto* positions = state->preview.summedCaches[CachePositions].buffer.as<float>();
         ASSERT_NE(positions, nullptr);
-        for (size_t i = 0; i < 2 * state->summedCacheSamples; ++i)
+        for (size_t i = 0; i < 2 * state->preview.summedCacheSamples; ++i)
             positions[i] += 0.25f;
     }
 
@@ -144,13 +145,15 @@ class PreviewScene {
 };
 
 bool slotEmpty(const CacheSlot& slot) {
-    return slot.buffer == nullptr && slot.valid == 0;
+    return !slot.buffer && slot.valid == 0;
 }
 
 // The preview with and without a texture channel.
 class PreviewRedraw : public testing::TestWithParam<bool> {
   protected:
-    PreviewRedraw() { scene.state->setTextureChannel(GetParam() ? 1 : 0); }
+    PreviewRedraw() {
+        setTextureChannel(scene.state->settings, scene.state->preview, GetParam() ? 1 : 0);
+    }
     PreviewScene scene{40, 30};
 };
 
@@ -162,30 +165,28 @@ std::string texturedName(const testing::TestParamInfo<bool>& info) {
 TEST(PreviewCaches, AllocatesTheThreeUsedSlotsForEverySample) {
     PluginState state;
     ensurePreviewCaches(state, 5, 3, false);
-    EXPECT_EQ(state.summedCacheSamples, 15u);
+    EXPECT_EQ(state.preview.summedCacheSamples, 15u);
     for (int slot = CachePositions; slot <= CacheSpecular; ++slot) {
-        EXPECT_NE(state.summedCaches[slot].buffer, nullptr) << slot;
-        EXPECT_EQ(state.summedCaches[slot].valid, 0u) << slot;
+        EXPECT_NE(state.preview.summedCaches[slot].buffer.get(), nullptr) << slot;
+        EXPECT_EQ(state.preview.summedCaches[slot].valid, 0u) << slot;
     }
-    for (int slot = CacheNormals; slot < kSummedCacheCount; ++slot)
-        EXPECT_TRUE(slotEmpty(state.summedCaches[slot])) << slot;
 
     // Present buffers stay, with what they hold.
-    void* positions = state.summedCaches[CachePositions].buffer;
-    state.summedCaches[CachePositions].valid = 1;
+    void* positions = state.preview.summedCaches[CachePositions].buffer.get();
+    state.preview.summedCaches[CachePositions].valid = 1;
     ensurePreviewCaches(state, 5, 3, false);
-    EXPECT_EQ(state.summedCaches[CachePositions].buffer, positions);
-    EXPECT_EQ(state.summedCaches[CachePositions].valid, 1u);
+    EXPECT_EQ(state.preview.summedCaches[CachePositions].buffer.get(), positions);
+    EXPECT_EQ(state.preview.summedCaches[CachePositions].valid, 1u);
 
     // With relief a pixel has up to four facets; buffers made for another
     // number of samples are replaced and start invalid.
     ensurePreviewCaches(state, 5, 3, true);
-    EXPECT_EQ(state.summedCacheSamples, 60u);
-    EXPECT_NE(state.summedCaches[CachePositions].buffer, nullptr);
-    EXPECT_EQ(state.summedCaches[CachePositions].valid, 0u);
+    EXPECT_EQ(state.preview.summedCacheSamples, 60u);
+    EXPECT_NE(state.preview.summedCaches[CachePositions].buffer.get(), nullptr);
+    EXPECT_EQ(state.preview.summedCaches[CachePositions].valid, 0u);
 
     ensurePreviewCaches(state, 0, 3, false);
-    for (const CacheSlot& slot : state.summedCaches)
+    for (const CacheSlot& slot : state.preview.summedCaches)
         EXPECT_TRUE(slotEmpty(slot));
 }
 
@@ -195,16 +196,16 @@ TEST(PreviewCaches, ARefusedAllocationLeavesItsSlotEmpty) {
         AllocationLimit limit(1);
         ensurePreviewCaches(state, 4, 4, false);
     }
-    EXPECT_NE(state.summedCaches[CachePositions].buffer, nullptr);
-    EXPECT_TRUE(slotEmpty(state.summedCaches[CacheDiffuse]));
-    EXPECT_TRUE(slotEmpty(state.summedCaches[CacheSpecular]));
+    EXPECT_NE(state.preview.summedCaches[CachePositions].buffer.get(), nullptr);
+    EXPECT_TRUE(slotEmpty(state.preview.summedCaches[CacheDiffuse]));
+    EXPECT_TRUE(slotEmpty(state.preview.summedCaches[CacheSpecular]));
 
     // The next redraw fills the gaps and keeps what is there.
-    void* positions = state.summedCaches[CachePositions].buffer;
+    void* positions = state.preview.summedCaches[CachePositions].buffer.get();
     ensurePreviewCaches(state, 4, 4, false);
-    EXPECT_EQ(state.summedCaches[CachePositions].buffer, positions);
-    EXPECT_NE(state.summedCaches[CacheDiffuse].buffer, nullptr);
-    EXPECT_NE(state.summedCaches[CacheSpecular].buffer, nullptr);
+    EXPECT_EQ(state.preview.summedCaches[CachePositions].buffer.get(), positions);
+    EXPECT_NE(state.preview.summedCaches[CacheDiffuse].buffer.get(), nullptr);
+    EXPECT_NE(state.preview.summedCaches[CacheSpecular].buffer.get(), nullptr);
 }
 
 TEST_P(PreviewRedraw, TwoRedrawsWithoutChangeGiveTheSamePixelsTheSecondEvaluatingNoLight) {
@@ -214,17 +215,17 @@ TEST_P(PreviewRedraw, TwoRedrawsWithoutChangeGiveTheSamePixelsTheSecondEvaluatin
     EXPECT_EQ(scene.evaluationsOfRedraw(), 0u);
     EXPECT_EQ(scene.preview(), first);
     for (int slot = CachePositions; slot <= CacheSpecular; ++slot)
-        EXPECT_EQ(scene.state->summedCaches[slot].valid, 1u) << slot;
+        EXPECT_EQ(scene.state->preview.summedCaches[slot].valid, 1u) << slot;
 }
 
 TEST_P(PreviewRedraw, AMaterialChangeEvaluatesNoLight) {
     PluginState& state = *scene.state;
     const std::vector<std::pair<const char*, std::function<void()>>> changes = {
-        {"gloss", [&] { state.gloss = 30; }},
-        {"material", [&] { state.material = 256; }},
-        {"exposure", [&] { state.exposure = 180; }},
-        {"ambience", [&] { state.ambience = -40; }},
-        {"ambient colour", [&] { state.ambientColor[1] = 1000; }},
+        {"gloss", [&] { state.settings.gloss = 30; }},
+        {"material", [&] { state.settings.material = 256; }},
+        {"exposure", [&] { state.settings.exposure = 180; }},
+        {"ambience", [&] { state.settings.ambience = -40; }},
+        {"ambient colour", [&] { state.settings.ambientColor[1] = 1000; }},
     };
     scene.evaluationsOfRedraw();
     for (const auto& [name, change] : changes) {
@@ -241,14 +242,18 @@ TEST_P(PreviewRedraw, AMaterialChangeEvaluatesNoLight) {
 TEST_P(PreviewRedraw, ALightChangeEvaluatesEveryLightAgain) {
     PluginState& state = *scene.state;
     auto changeLight = [&](int i, auto change) {
-        change(state.lights[i]);
-        state.lights[i].invalidate();
+        change(state.settings.lights[i]);
+        state.preview.lightChanged(i);
     };
     const std::vector<std::pair<const char*, std::function<void()>>> changes = {
         {"moved", [&] { changeLight(0, [](LightSource& l) { l.position.x += 9; }); }},
         {"recoloured", [&] { changeLight(1, [](LightSource& l) { l.color[2] = 0; }); }},
         {"switched off", [&] { changeLight(2, [](LightSource& l) { l.enabled = 0; }); }},
-        {"added", [&] { state.addLightAt(150, 120); }},
+        {"added",
+         [&] {
+             state.settings.addLightAt(150, 120);
+             state.preview.lightChanged(state.settings.currentLight);
+         }},
     };
     scene.evaluationsOfRedraw();
     for (const auto& [name, change] : changes) {
@@ -265,8 +270,8 @@ TEST_P(PreviewRedraw, ALightChangeEvaluatesEveryLightAgain) {
 TEST_P(PreviewRedraw, ALightChangeReusesThePositions) {
     scene.evaluationsOfRedraw();
     scene.scribbleOverPositions();
-    scene.state->lights[0].position.y -= 7;
-    scene.state->lights[0].invalidate();
+    scene.state->settings.lights[0].position.y -= 7;
+    scene.state->preview.lightChanged(0);
     scene.evaluationsOfRedraw();
     const std::vector<uint8_t> fromCachedPositions = scene.preview();
     EXPECT_NE(fromCachedPositions, scene.previewFromScratch());
@@ -275,8 +280,8 @@ TEST_P(PreviewRedraw, ALightChangeReusesThePositions) {
 TEST_P(PreviewRedraw, AReliefSettingChangeRecomputesEverything) {
     PluginState& state = *scene.state;
     const std::vector<std::pair<const char*, std::function<void()>>> changes = {
-        {"relief amount", [&] { state.setReliefAmount(40); }},
-        {"white is high", [&] { state.setWhiteIsHigh(0); }},
+        {"relief amount", [&] { setReliefAmount(state.settings, state.preview, 40); }},
+        {"white is high", [&] { setWhiteIsHigh(state.settings, state.preview, 0); }},
     };
     scene.evaluationsOfRedraw();
     for (const auto& [name, change] : changes) {
@@ -294,8 +299,8 @@ TEST_P(PreviewRedraw, ARefusedCacheChangesNoPixel) {
     const std::vector<uint8_t> cached = scene.preview();
     // Every cache refused, then only the positions, then no specular sums.
     for (long allowed : {0L, 1L, 2L}) {
-        scene.state->releaseAll();
-        std::fill_n(scene.state->resultImage.pixels, scene.resultImage().size(), 0);
+        scene.state->preview.releaseCaches();
+        std::fill_n(scene.state->preview.resultImage.pixels, scene.resultImage().size(), 0);
         AllocationLimit limit(allowed);
         EXPECT_EQ(scene.evaluationsOfRedraw(), scene.fullEvaluation()) << allowed;
         EXPECT_EQ(scene.preview(), cached) << allowed;
@@ -322,13 +327,13 @@ TEST(PreviewRender, SwitchingReliefOnOrOffMakesNewCaches) {
     PluginState& state = *scene.state;
     const size_t pixels = size_t(scene.width()) * size_t(scene.height());
     scene.evaluationsOfRedraw();
-    EXPECT_EQ(state.summedCacheSamples, pixels);
+    EXPECT_EQ(state.preview.summedCacheSamples, pixels);
     for (uint16_t channel : {1, 0}) {
-        state.setTextureChannel(channel);
-        for (const CacheSlot& slot : state.summedCaches)
+        setTextureChannel(state.settings, state.preview, channel);
+        for (const CacheSlot& slot : state.preview.summedCaches)
             EXPECT_TRUE(slotEmpty(slot)) << channel;
         EXPECT_EQ(scene.evaluationsOfRedraw(), scene.fullEvaluation()) << channel;
-        EXPECT_EQ(state.summedCacheSamples, channel ? 4 * pixels : pixels);
+        EXPECT_EQ(state.preview.summedCacheSamples, channel ? 4 * pixels : pixels);
         const std::vector<uint8_t> redrawn = scene.preview();
         EXPECT_EQ(redrawn, scene.previewFromScratch()) << channel;
     }
@@ -337,12 +342,13 @@ TEST(PreviewRender, SwitchingReliefOnOrOffMakesNewCaches) {
 TEST(PreviewRender, AnotherTextureChannelRecomputesEverything) {
     PreviewScene scene(40, 30);
     PluginState& state = *scene.state;
-    state.setTextureChannel(1);
+    setTextureChannel(state.settings, state.preview, 1);
     scene.evaluationsOfRedraw();
-    void* positions = state.summedCaches[CachePositions].buffer;
+    void* positions = state.preview.summedCaches[CachePositions].buffer.get();
     scene.scribbleOverPositions();
-    state.setTextureChannel(2);
-    EXPECT_EQ(state.summedCaches[CachePositions].buffer, positions) << "the buffers stay";
+    setTextureChannel(state.settings, state.preview, 2);
+    EXPECT_EQ(state.preview.summedCaches[CachePositions].buffer.get(), positions)
+        << "the buffers stay";
     EXPECT_EQ(scene.evaluationsOfRedraw(), scene.fullEvaluation());
     const std::vector<uint8_t> redrawn = scene.preview();
     EXPECT_EQ(redrawn, scene.previewFromScratch());
@@ -352,23 +358,23 @@ TEST(PreviewRender, TheReliefIsScaledDownToThePreviewStep) {
     // A 160 x 120 image in a 40 x 40 placeholder is sampled every 4 pixels.
     PreviewScene scene(160, 120, LayoutMeasure{40, 40, 60, 60});
     PluginState& state = *scene.state;
-    ASSERT_EQ(state.previewStep, 4);
-    state.setTextureChannel(1);
+    ASSERT_EQ(state.preview.step, 4);
+    setTextureChannel(state.settings, state.preview, 1);
     scene.evaluationsOfRedraw();
-    EXPECT_EQ(state.heightMap.scale, 32); // 256 / (2 x 4)
-    state.setWhiteIsHigh(0);
+    EXPECT_EQ(state.preview.heightMap.scale, 32); // 256 / (2 x 4)
+    setWhiteIsHigh(state.settings, state.preview, 0);
     scene.evaluationsOfRedraw();
-    EXPECT_EQ(state.heightMap.scale, -32);
+    EXPECT_EQ(state.preview.heightMap.scale, -32);
     // The map covers the preview with one element around it.
-    EXPECT_EQ(state.heightMap.width, uint32_t(scene.width() + 2));
+    EXPECT_EQ(state.preview.heightMap.width, uint32_t(scene.width() + 2));
 }
 
 TEST(PreviewRender, ReliefHeightsWithoutMemoryFailTheRedraw) {
     PreviewScene scene(40, 30);
     PluginState& state = *scene.state;
-    state.setTextureChannel(1);
-    checkedFree(state.heightMap.map);
-    state.heightMap.capacity = 0;
+    setTextureChannel(state.settings, state.preview, 1);
+    checkedFree(state.preview.heightMap.map);
+    state.preview.heightMap.capacity = 0;
     const std::vector<uint8_t> before = scene.resultImage();
     {
         AllocationLimit limit(0);
@@ -379,7 +385,7 @@ TEST(PreviewRender, ReliefHeightsWithoutMemoryFailTheRedraw) {
     EXPECT_NE(scene.resultImage(), before);
 
     // Without relief the redraw needs no heights.
-    state.setTextureChannel(0);
+    setTextureChannel(state.settings, state.preview, 0);
     AllocationLimit limit(0);
     EXPECT_EQ(renderPreview(state), 0);
 }
@@ -387,12 +393,12 @@ TEST(PreviewRender, ReliefHeightsWithoutMemoryFailTheRedraw) {
 TEST(PreviewRender, WithThePreviewOffTheSourceIsShownUnlit) {
     PreviewScene scene(40, 30);
     std::vector<uint8_t> expected = scene.resultImage();
-    const ImageRecord& result = scene.state->resultImage;
+    const ImageRecord& result = scene.state->preview.resultImage;
     const std::vector<uint8_t> source = scene.sourcePixels();
     for (int y = 0; y < scene.height(); ++y)
         std::copy_n(source.begin() + 3 * scene.width() * y, 3 * scene.width(),
-                    expected.begin() + ptrdiff_t(result.rowBytes) * (scene.state->previewTop + y) +
-                        3 * scene.state->previewLeft);
+                    expected.begin() + ptrdiff_t(result.rowBytes) * (scene.state->preview.top + y) +
+                        3 * scene.state->preview.left);
     scene.evaluationsOfRedraw();
     copyUnlitPreview(*scene.state);
     EXPECT_EQ(scene.resultImage(), expected);
@@ -402,31 +408,29 @@ TEST(PreviewRender, AtStepOneThePreviewIsTheFinalRenderWithoutSpots) {
     // 100 x 70 pixels: the final render's 64-pixel tiles cut it four ways.
     PreviewScene scene(100, 70);
     PluginState& state = *scene.state;
-    ASSERT_EQ(state.previewStep, 1);
+    ASSERT_EQ(state.preview.step, 1);
     // Spots differ by the length of their falloff tables; the other lights not.
-    state.lights[0].type = Omni;
-    state.lights[0].invalidate();
+    state.settings.lights[0].type = Omni;
+    state.preview.lightChanged(0);
     scene.evaluationsOfRedraw();
     const std::vector<uint8_t> preview = scene.preview();
 
     // As after the dialog: caches released, block filled with the long tables,
     // the image lit tile by tile.
-    state.releaseAll();
+    state.preview.releaseCaches();
     auto block = std::make_unique<ParameterBlock>();
-    fillParameterBlock(state, *block, BlockVariant::Dialog, 0);
-    const ImageRecord& source = state.sourceImage;
+    fillParameterBlock(state.settings, state.preview.width, *block, BlockVariant::Dialog, 0);
+    const ImageRecord& source = state.preview.sourceImage;
     std::vector<uint8_t> output(size_t(source.rowBytes) * scene.height());
-    HostRecord host = scene.host;
+    const Rect16 area{0, 0, int16_t(scene.height()), int16_t(scene.width())};
     for (int16_t top = 0; top < scene.height(); top += 64)
         for (int16_t left = 0; left < scene.width(); left += 64) {
-            host.inputRect = Rect16{top, left, int16_t(std::min(top + 64, scene.height())),
-                                    int16_t(std::min(left + 64, scene.width()))};
+            const Rect16 tile{top, left, int16_t(std::min(top + 64, scene.height())),
+                              int16_t(std::min(left + 64, scene.width()))};
             const ptrdiff_t at = ptrdiff_t(source.rowBytes) * top + 3 * left;
-            host.inputData = source.pixels + at;
-            host.inputRowBytes = source.rowBytes;
-            host.outputData = output.data() + at;
-            host.outputRowBytes = source.rowBytes;
-            renderFlat(host, state, *block);
+            renderFlat(Band{area, tile, source.pixels + at, source.rowBytes, output.data() + at,
+                            source.rowBytes},
+                       state, *block);
         }
     std::vector<uint8_t> finalRender;
     for (int y = 0; y < scene.height(); ++y)
@@ -438,19 +442,15 @@ TEST(PreviewRender, AtStepOneThePreviewIsTheFinalRenderWithoutSpots) {
 TEST(PreviewRender, TheTexturedPreviewIsTheThreadedReliefRender) {
     PreviewScene scene(40, 30);
     PluginState& state = *scene.state;
-    state.setTextureChannel(1);
+    setTextureChannel(state.settings, state.preview, 1);
     // The threaded relief render over the preview's source and heights.
     auto threadedRender = [&] {
-        const ImageRecord& source = state.sourceImage;
+        const ImageRecord& source = state.preview.sourceImage;
         std::vector<uint8_t> output(size_t(source.rowBytes) * scene.height());
-        HostRecord band = scene.host;
-        band.areaRect = Rect16{0, 0, int16_t(scene.height()), int16_t(scene.width())};
-        band.inputRect = band.areaRect;
-        band.inputData = source.pixels;
-        band.inputRowBytes = source.rowBytes;
-        band.outputData = output.data();
-        band.outputRowBytes = source.rowBytes;
-        renderBandWithRelief(band, state);
+        const Rect16 whole{0, 0, int16_t(scene.height()), int16_t(scene.width())};
+        const Band band{whole,           whole,         source.pixels,
+                        source.rowBytes, output.data(), source.rowBytes};
+        renderBandWithRelief(band, state, scene.block(), state.preview.heightMap);
         std::vector<uint8_t> pixels;
         for (int y = 0; y < scene.height(); ++y)
             pixels.insert(pixels.end(), output.begin() + ptrdiff_t(source.rowBytes) * y,
@@ -460,11 +460,11 @@ TEST(PreviewRender, TheTexturedPreviewIsTheThreadedReliefRender) {
     // Filling the caches, drawing on them, and after a light change.
     scene.evaluationsOfRedraw();
     EXPECT_EQ(scene.preview(), threadedRender());
-    state.gloss = 10;
+    state.settings.gloss = 10;
     scene.evaluationsOfRedraw();
     EXPECT_EQ(scene.preview(), threadedRender());
-    state.lights[2].vector0 = {-40, 10};
-    state.lights[2].invalidate();
+    state.settings.lights[2].vector0 = {-40, 10};
+    state.preview.lightChanged(2);
     scene.evaluationsOfRedraw();
     EXPECT_EQ(scene.preview(), threadedRender());
 }
@@ -473,15 +473,16 @@ TEST(PreviewRender, AnEmptyReliefInputLightsNothingAndLeavesTheCachesInvalid) {
     PreviewScene scene(40, 30);
     PluginState& state = *scene.state;
     ensurePreviewCaches(state, scene.width(), scene.height(), true);
-    HostRecord view = scene.host;
-    view.areaRect = Rect16{0, 0, int16_t(scene.height()), int16_t(scene.width())};
-    view.inputRect = Rect16{0, 0, 0, int16_t(scene.width())};
-    view.inputData = state.sourceImage.pixels;
-    view.outputData = state.resultImage.pixels;
+    const Band view{Rect16{0, 0, int16_t(scene.height()), int16_t(scene.width())},
+                    Rect16{0, 0, 0, int16_t(scene.width())},
+                    state.preview.sourceImage.pixels,
+                    0,
+                    state.preview.resultImage.pixels,
+                    0};
     const std::vector<uint8_t> before = scene.resultImage();
-    renderPreviewWithRelief(view, state.heightMap, state, scene.block());
+    renderPreviewWithRelief(view, state.preview.heightMap, state, scene.block());
     EXPECT_EQ(scene.resultImage(), before);
-    for (const CacheSlot& slot : state.summedCaches)
+    for (const CacheSlot& slot : state.preview.summedCaches)
         EXPECT_EQ(slot.valid, 0u);
 }
 
@@ -489,15 +490,15 @@ TEST(PreviewRender, OnePixelIsLitWithTheAmbientLightAlone) {
     for (uint16_t channel : {0, 1}) {
         PreviewScene tiny(1, 1);
         PluginState& state = *tiny.state;
-        state.setTextureChannel(channel);
+        setTextureChannel(state.settings, state.preview, channel);
         ASSERT_EQ(tiny.width(), 1);
         ASSERT_EQ(tiny.height(), 1);
-        for (int i = 0; i < state.lightCount; ++i) {
-            state.lights[i].enabled = 0;
-            state.lights[i].invalidate();
+        for (int i = 0; i < state.settings.lightCount; ++i) {
+            state.settings.lights[i].enabled = 0;
+            state.preview.lightChanged(i);
         }
-        state.ambience = 64;
-        state.exposure = 160;
+        state.settings.ambience = 64;
+        state.settings.exposure = 160;
         const std::vector<uint8_t> before = tiny.resultImage();
         EXPECT_EQ(tiny.evaluationsOfRedraw(), 0u);
         // Every facet of the pixel gets the same ambient light, so their
@@ -505,14 +506,15 @@ TEST(PreviewRender, OnePixelIsLitWithTheAmbientLightAlone) {
         const std::vector<uint8_t> source = tiny.sourcePixels();
         const std::vector<uint8_t> lit = tiny.preview();
         for (int c = 0; c < 3; ++c) {
-            const int32_t ambient = int32_t(state.ambientColor[c]) * state.ambience / 64;
-            const int32_t v = (((ambient * source[c]) >> 8) * state.exposure) >> 15;
+            const int32_t ambient =
+                int32_t(state.settings.ambientColor[c]) * state.settings.ambience / 64;
+            const int32_t v = (((ambient * source[c]) >> 8) * state.settings.exposure) >> 15;
             EXPECT_EQ(lit[c], std::clamp(v, 0, 255)) << channel << " " << c;
         }
         // Nothing else of the work area changes.
         std::vector<uint8_t> after = tiny.resultImage();
         const size_t at =
-            size_t(state.resultImage.rowBytes) * state.previewTop + 3 * state.previewLeft;
+            size_t(state.preview.resultImage.rowBytes) * state.preview.top + 3 * state.preview.left;
         std::copy_n(before.begin() + at, 3, after.begin() + at);
         EXPECT_EQ(after, before) << channel;
     }
@@ -523,7 +525,7 @@ TEST(PreviewRender, APreviewWiderThan1024PixelsIsNotLit) {
     for (uint16_t channel : {0, 1})
         for (int width : {1024, 1025}) {
             PreviewScene wide(width, 3, kWideDialog);
-            wide.state->setTextureChannel(channel);
+            setTextureChannel(wide.state->settings, wide.state->preview, channel);
             ASSERT_EQ(wide.width(), width);
             const std::vector<uint8_t> before = wide.resultImage();
             EXPECT_EQ(renderPreview(*wide.state), 0);

@@ -4,7 +4,7 @@
 
 #include "host/zerafin/info_command.h"
 #include "host/zerafin/property_list.h"
-#include "shell/four_cc.h"
+#include "protocol/four_cc.h"
 #include "tests/support/resources_under_test.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "host/zerafin/terminology.h"
-#include "shell/four_cc.h"
+#include "protocol/four_cc.h"
 #include "tests/support/resources_under_test.h"
 
 namespace {

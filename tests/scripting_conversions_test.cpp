@@ -7,8 +7,8 @@
 #include <limits>
 
 #include "scripting/channel_queries.h"
-#include "scripting/percent_scale.h"
 #include "scripting/script_values.h"
+#include "settings/percent_scale.h"
 
 TEST(PercentToPosition, WideScaleSearchesTheFirstPositionShowingTheValue) {
     struct Case {

@@ -5,9 +5,9 @@
 
 #include "host/plugin_dll/point_descriptor.h"
 #include "host/zerafin/script_file.h"
+#include "protocol/four_cc.h"
+#include "protocol/plugin_api.h"
 #include "resources/resource_data.h"
-#include "shell/four_cc.h"
-#include "shell/plugin_api.h"
 #include "tests/support/script_fixture.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include <cmath>
 #include <limits>
 
-#include "shell/checked_alloc.h"
-#include "shell/four_cc.h"
-#include "shell/plugin_api.h"
+#include "platform/checked_alloc.h"
+#include "protocol/four_cc.h"
+#include "protocol/plugin_api.h"
 #include "tests/support/script_fixture.h"
 #include "tests/support/test_host.h"
 
@@ -18,10 +18,9 @@ DescriptorValue spot(double positionX) {
 }
 
 void attachCacheBuffers(PluginState& state) {
-    state.summedCaches[CacheDiffuse].buffer = checkedAlloc(16);
-    state.summedCaches[CacheDiffuse].valid = 1;
-    state.lights[0].diffuseCache.buffer = checkedAlloc(16);
-    state.lights[0].diffuseCache.valid = 1;
+    state.preview.summedCaches[CacheDiffuse].buffer = CheckedBuffer(16);
+    state.preview.summedCaches[CacheDiffuse].valid = 1;
+    state.preview.lightCaches[0][0] = {CheckedBuffer(16), 1};
 }
 } // namespace
 
@@ -33,71 +32,71 @@ TEST(ReadScript, MaterialPercentagesBecomeSliderPositions) {
                        integerItem("AmbB", 0), integerItem("BmpA", 50)}},
                      cell));
     EXPECT_EQ(cell, 0);
-    EXPECT_EQ(fixture.state.gloss, 128);
-    EXPECT_EQ(fixture.state.material, 256);
-    EXPECT_EQ(fixture.state.exposure, 0);
-    EXPECT_EQ(fixture.state.ambience, 1); // position 128 - 127
-    EXPECT_EQ(fixture.state.reliefAmount, 128);
+    EXPECT_EQ(fixture.state.settings.gloss, 128);
+    EXPECT_EQ(fixture.state.settings.material, 256);
+    EXPECT_EQ(fixture.state.settings.exposure, 0);
+    EXPECT_EQ(fixture.state.settings.ambience, 1); // position 128 - 127
+    EXPECT_EQ(fixture.state.settings.reliefAmount, 128);
 
     ASSERT_TRUE(fixture.read({{integerItem("Glos", -150), integerItem("Mtrl", 250),
                                integerItem("BmpA", -5), booleanItem("WhHi", false)}},
                              cell));
-    EXPECT_EQ(fixture.state.gloss, 0);
-    EXPECT_EQ(fixture.state.material, 256);
-    EXPECT_EQ(fixture.state.reliefAmount, 0);
-    EXPECT_EQ(fixture.state.whiteIsHigh, 0u);
+    EXPECT_EQ(fixture.state.settings.gloss, 0);
+    EXPECT_EQ(fixture.state.settings.material, 256);
+    EXPECT_EQ(fixture.state.settings.reliefAmount, 0);
+    EXPECT_EQ(fixture.state.settings.whiteIsHigh, 0u);
 }
 
 TEST(ReadScript, EmptyDescriptorDropsTextureAndCachesAndFollowsPlayMode) {
     for (int16_t playMode : {int16_t(0), int16_t(1)}) {
         ScriptFixture fixture;
-        fixture.state.textureChannel = 4;
-        fixture.state.gloss = 77;
-        fixture.state.showDialog = 1 - playMode;
+        fixture.state.settings.textureChannel = 4;
+        fixture.state.settings.gloss = 77;
+        fixture.state.run.showDialog = 1 - playMode;
         attachCacheBuffers(fixture.state);
         int16_t cell = 99;
         ASSERT_TRUE(fixture.read(Descriptor{}, cell, playMode));
         EXPECT_EQ(cell, 0);
-        EXPECT_EQ(fixture.state.textureChannel, 0);
-        EXPECT_EQ(fixture.state.gloss, 77);
-        EXPECT_EQ(fixture.state.summedCaches[CacheDiffuse].buffer, nullptr);
-        EXPECT_EQ(fixture.state.lights[0].diffuseCache.buffer, nullptr);
-        EXPECT_EQ(fixture.state.showDialog, uint32_t(playMode));
+        EXPECT_EQ(fixture.state.settings.textureChannel, 0);
+        EXPECT_EQ(fixture.state.settings.gloss, 77);
+        EXPECT_EQ(fixture.state.preview.summedCaches[CacheDiffuse].buffer.get(), nullptr);
+        EXPECT_EQ(fixture.state.preview.lightCaches[0][0].buffer.get(), nullptr);
+        EXPECT_EQ(fixture.state.run.showDialog, uint32_t(playMode));
     }
 }
 
 TEST(ReadScript, NoDescriptorLeavesTheStateAlone) {
     ScriptFixture fixture;
-    fixture.state.textureChannel = 2;
-    fixture.state.showDialog = 1;
+    fixture.state.settings.textureChannel = 2;
+    fixture.state.run.showDialog = 1;
     int16_t cell = 99;
     EXPECT_FALSE(UtilReadDescriptors(&fixture.state, fixture.record.handleTable, &fixture.script,
                                      nullptr, &cell));
     EXPECT_EQ(cell, 0);
-    EXPECT_EQ(fixture.state.textureChannel, 2);
-    EXPECT_EQ(fixture.state.showDialog, 1u);
+    EXPECT_EQ(fixture.state.settings.textureChannel, 2);
+    EXPECT_EQ(fixture.state.run.showDialog, 1u);
 }
 
 TEST(ReadScript, ColoursAreScaledAndClamped) {
     ScriptFixture fixture;
     int16_t cell = 0;
     ASSERT_TRUE(fixture.read({{colourItem("AmbC", 255.0, 128.5, 0.0)}}, cell));
-    EXPECT_EQ(fixture.state.ambientColor[0], 65535);
-    EXPECT_EQ(fixture.state.ambientColor[1], 33024);
-    EXPECT_EQ(fixture.state.ambientColor[2], 0);
+    EXPECT_EQ(fixture.state.settings.ambientColor[0], 65535);
+    EXPECT_EQ(fixture.state.settings.ambientColor[1], 33024);
+    EXPECT_EQ(fixture.state.settings.ambientColor[2], 0);
 
     // 256 would wrap to almost black when kept to 16 bits.
     ASSERT_TRUE(fixture.read({{colourItem("AmbC", 256.0, -3.0, std::nan(""))}}, cell));
-    EXPECT_EQ(fixture.state.ambientColor[0], 65535);
-    EXPECT_EQ(fixture.state.ambientColor[1], 0);
-    EXPECT_EQ(fixture.state.ambientColor[2], 0);
+    EXPECT_EQ(fixture.state.settings.ambientColor[0], 65535);
+    EXPECT_EQ(fixture.state.settings.ambientColor[1], 0);
+    EXPECT_EQ(fixture.state.settings.ambientColor[2], 0);
 
     // Components the object leaves out are 0.
     Descriptor onlyRed{{floatItem("Rd  ", 10.0)}};
     ASSERT_TRUE(fixture.read(
         {{{fourCC("AmbC"), DescriptorValue::makeObject(fourCC("RGBC"), onlyRed)}}}, cell));
-    EXPECT_EQ(fixture.state.ambientColor[0], 2570);
-    EXPECT_EQ(fixture.state.ambientColor[1], 0);
+    EXPECT_EQ(fixture.state.settings.ambientColor[0], 2570);
+    EXPECT_EQ(fixture.state.settings.ambientColor[1], 0);
 }
 
 TEST(ReadScript, ColourWithoutObjectSetsOutOfMemoryAndKeepsTheColour) {
@@ -105,8 +104,8 @@ TEST(ReadScript, ColourWithoutObjectSetsOutOfMemoryAndKeepsTheColour) {
     int16_t cell = 0;
     EXPECT_FALSE(fixture.read({{integerItem("AmbC", 5), integerItem("Glos", 100)}}, cell));
     EXPECT_EQ(cell, -108);
-    EXPECT_EQ(fixture.state.ambientColor[0], 65535);
-    EXPECT_EQ(fixture.state.gloss, 128); // the read stopped at the next key
+    EXPECT_EQ(fixture.state.settings.ambientColor[0], 65535);
+    EXPECT_EQ(fixture.state.settings.gloss, 128); // the read stopped at the next key
 }
 
 TEST(ReadScript, LightsTakeEveryProperty) {
@@ -124,8 +123,8 @@ TEST(ReadScript, LightsTakeEveryProperty) {
     });
     int16_t cell = 0;
     ASSERT_TRUE(fixture.read({{lightListItem({light}), integerItem("CrnL", 1)}}, cell));
-    ASSERT_EQ(fixture.state.lightCount, 1);
-    const LightSource& read = fixture.state.lights[0];
+    ASSERT_EQ(fixture.state.settings.lightCount, 1);
+    const LightSource& read = fixture.state.settings.lights[0];
     EXPECT_EQ(read.color[0], 65535);
     EXPECT_EQ(read.color[1], 0);
     EXPECT_EQ(read.color[2], 33024);
@@ -133,7 +132,6 @@ TEST(ReadScript, LightsTakeEveryProperty) {
     EXPECT_EQ(read.focus, 192);
     EXPECT_EQ(read.enabled, 1u);
     EXPECT_EQ(read.type, Directional);
-    EXPECT_EQ(read.owner, &fixture.state);
     // (50, 50) is the frame centre; (0, 50) half a frame to its left.
     EXPECT_EQ(read.positionPct.x, 0.0f);
     EXPECT_EQ(read.positionPct.y, 0.0f);
@@ -144,12 +142,12 @@ TEST(ReadScript, LightsTakeEveryProperty) {
     EXPECT_EQ(read.vector1.y, -10);
     EXPECT_EQ(read.radiusPct, 15.0f);
     EXPECT_EQ(read.radius, 30);
-    EXPECT_EQ(fixture.state.currentLight, 0);
+    EXPECT_EQ(fixture.state.settings.currentLight, 0);
 }
 
 TEST(ReadScript, LightTypesAndSwitchingOff) {
     ScriptFixture fixture;
-    fixture.state.lights[2].diffuseCache.buffer = checkedAlloc(16);
+    fixture.state.preview.lightCaches[2][0].buffer = CheckedBuffer(16);
     int16_t cell = 0;
     ASSERT_TRUE(fixture.read({{lightListItem({
                                    lightValue({enumeratedItem("LghT", "LghT", "LghO")}),
@@ -158,11 +156,11 @@ TEST(ReadScript, LightTypesAndSwitchingOff) {
                                }),
                                integerItem("CrnL", 3)}},
                              cell));
-    EXPECT_EQ(fixture.state.lights[0].type, Omni);
-    EXPECT_EQ(fixture.state.lights[1].type, Spot);
-    EXPECT_EQ(fixture.state.lights[2].enabled, 0u);
-    EXPECT_EQ(fixture.state.lights[2].diffuseCache.buffer, nullptr);
-    EXPECT_EQ(fixture.state.currentLight, 2);
+    EXPECT_EQ(fixture.state.settings.lights[0].type, Omni);
+    EXPECT_EQ(fixture.state.settings.lights[1].type, Spot);
+    EXPECT_EQ(fixture.state.settings.lights[2].enabled, 0u);
+    EXPECT_EQ(fixture.state.preview.lightCaches[2][0].buffer.get(), nullptr);
+    EXPECT_EQ(fixture.state.settings.currentLight, 2);
 }
 
 TEST(ReadScript, LongLightListKeepsTheFirstSixteen) {
@@ -174,10 +172,10 @@ TEST(ReadScript, LongLightListKeepsTheFirstSixteen) {
     ASSERT_TRUE(fixture.read(
         {{lightListItem(lights), integerItem("CrnL", 20), integerItem("Glos", 100)}}, cell));
     EXPECT_EQ(cell, 0);
-    EXPECT_EQ(fixture.state.lightCount, 16);
-    EXPECT_EQ(fixture.state.lights[15].position.x, 30); // 15 percent of 200
-    EXPECT_EQ(fixture.state.currentLight, 15);
-    EXPECT_EQ(fixture.state.gloss, 256); // reading went on after the list
+    EXPECT_EQ(fixture.state.settings.lightCount, 16);
+    EXPECT_EQ(fixture.state.settings.lights[15].position.x, 30); // 15 percent of 200
+    EXPECT_EQ(fixture.state.settings.currentLight, 15);
+    EXPECT_EQ(fixture.state.settings.gloss, 256); // reading went on after the list
 }
 
 TEST(ReadScript, CurrentLightIsKeptAmongTheLightsInUse) {
@@ -200,7 +198,7 @@ TEST(ReadScript, CurrentLightIsKeptAmongTheLightsInUse) {
             {{integerItem("CrnL", c.currentLight),
               lightListItem(std::vector<DescriptorValue>(size_t(c.lights), spot(50)))}},
             cell));
-        EXPECT_EQ(fixture.state.currentLight, c.expected) << c.currentLight;
+        EXPECT_EQ(fixture.state.settings.currentLight, c.expected) << c.currentLight;
     }
 }
 
@@ -213,7 +211,7 @@ TEST(ReadScript, HugeAndUndefinedGeometryIsBounded) {
                                                           floatItem("Rds ", infinity)})}),
                                floatItem("FrmW", 1.0e308)}},
                              cell));
-    const LightSource& light = fixture.state.lights[0];
+    const LightSource& light = fixture.state.settings.lights[0];
     EXPECT_TRUE(std::isfinite(light.positionPct.x));
     EXPECT_TRUE(std::isfinite(light.positionPct.y));
     EXPECT_EQ(light.position.x, 32767);
@@ -221,16 +219,16 @@ TEST(ReadScript, HugeAndUndefinedGeometryIsBounded) {
     EXPECT_EQ(light.vector0Pct.x, -50.0f); // not-a-number reads as 0 percent
     EXPECT_EQ(light.radiusPct, 1.0e6f);
     EXPECT_EQ(light.radius, 32767);
-    EXPECT_TRUE(std::isfinite(fixture.state.imageWidthRatio));
-    EXPECT_EQ(fixture.state.imageWidthRatio, 1.0e4f);
+    EXPECT_TRUE(std::isfinite(fixture.state.settings.imageWidthRatio));
+    EXPECT_EQ(fixture.state.settings.imageWidthRatio, 1.0e4f);
 }
 
 TEST(ReadScript, ImageWidthComesInPercent) {
     ScriptFixture fixture;
     int16_t cell = 0;
     ASSERT_TRUE(fixture.read({{floatItem("FrmW", 75.0)}}, cell));
-    EXPECT_EQ(fixture.state.imageWidthRatio, 0.75f);
-    EXPECT_TRUE(fixture.state.imageWidthRatioSet);
+    EXPECT_EQ(fixture.state.settings.imageWidthRatio, 0.75f);
+    EXPECT_TRUE(fixture.state.settings.imageWidthRatioSet);
 }
 
 TEST(ReadScript, TextureChannelByEnumeratedValueIndexOrName) {
@@ -251,7 +249,7 @@ TEST(ReadScript, TextureChannelByEnumeratedValueIndexOrName) {
         ScriptFixture fixture;
         int16_t cell = 0;
         ASSERT_TRUE(fixture.read({{c.reference}}, cell));
-        EXPECT_EQ(fixture.state.textureChannel, c.channel)
+        EXPECT_EQ(fixture.state.settings.textureChannel, c.channel)
             << std::string(reinterpret_cast<const char*>(c.reference.value.reference.name + 1),
                            c.reference.value.reference.name[0])
             << " index " << c.reference.value.reference.index;
@@ -261,11 +259,11 @@ TEST(ReadScript, TextureChannelByEnumeratedValueIndexOrName) {
 TEST(ReadScript, TextureByNameWithoutChannelListGivesNoTexture) {
     ScriptFixture fixture;
     fixture.withoutPropertyServices();
-    fixture.state.textureChannel = 2;
+    fixture.state.settings.textureChannel = 2;
     int16_t cell = 0;
     ASSERT_TRUE(fixture.read({{channelByNameItem("Alpha 1")}}, cell));
     EXPECT_EQ(cell, 0);
-    EXPECT_EQ(fixture.state.textureChannel, 0);
+    EXPECT_EQ(fixture.state.settings.textureChannel, 0);
 }
 
 TEST(ReadScript, UnknownKeysAreSkipped) {
@@ -276,8 +274,8 @@ TEST(ReadScript, UnknownKeysAreSkipped) {
           lightListItem({lightValue({integerItem("Wxyz", 1), integerItem("Intn", 100)})}),
           integerItem("Glos", 100)}},
         cell));
-    EXPECT_EQ(other.state.lights[0].intensity, 129);
-    EXPECT_EQ(other.state.gloss, 256);
+    EXPECT_EQ(other.state.settings.lights[0].intensity, 129);
+    EXPECT_EQ(other.state.settings.gloss, 256);
 }
 
 TEST(ReadScript, HostErrorStopsAtTheNextKeyAndAsksForTheDialog) {
@@ -288,11 +286,11 @@ TEST(ReadScript, HostErrorStopsAtTheNextKeyAndAsksForTheDialog) {
                                 integerItem("Exps", 100), channelByEnumItem("Rd  ")}},
                               cell, 0));
     EXPECT_EQ(cell, descriptorError::wrongType);
-    EXPECT_EQ(fixture.state.gloss, 256);
-    EXPECT_EQ(fixture.state.material, 0);
-    EXPECT_EQ(fixture.state.exposure, 128);
-    EXPECT_EQ(fixture.state.textureChannel, 0);
-    EXPECT_EQ(fixture.state.showDialog, 1u);
+    EXPECT_EQ(fixture.state.settings.gloss, 256);
+    EXPECT_EQ(fixture.state.settings.material, 0);
+    EXPECT_EQ(fixture.state.settings.exposure, 128);
+    EXPECT_EQ(fixture.state.settings.textureChannel, 0);
+    EXPECT_EQ(fixture.state.run.showDialog, 1u);
 }
 
 TEST(ReadScript, ErrorInOneLightEndsThatLightOnly) {
@@ -304,18 +302,18 @@ TEST(ReadScript, ErrorInOneLightEndsThatLightOnly) {
     ASSERT_TRUE(fixture.read({{lightListItem({broken, DescriptorValue::makeInteger(3), fine}),
                                integerItem("Glos", 100)}},
                              cell));
-    EXPECT_EQ(fixture.state.lightCount, 3);
-    EXPECT_EQ(fixture.state.lights[0].intensity, 129);
-    EXPECT_EQ(fixture.state.lights[0].focus, 128); // the light ended at the bad value
-    EXPECT_EQ(fixture.state.lights[2].intensity, -127);
-    EXPECT_EQ(fixture.state.gloss, 256);
+    EXPECT_EQ(fixture.state.settings.lightCount, 3);
+    EXPECT_EQ(fixture.state.settings.lights[0].intensity, 129);
+    EXPECT_EQ(fixture.state.settings.lights[0].focus, 128); // the light ended at the bad value
+    EXPECT_EQ(fixture.state.settings.lights[2].intensity, -127);
+    EXPECT_EQ(fixture.state.settings.gloss, 256);
 
     // An error still in the cell when the list ends stops the whole read.
     ScriptFixture last;
     EXPECT_FALSE(last.read({{lightListItem({fine, broken}), integerItem("Glos", 100)}}, cell));
     EXPECT_EQ(cell, descriptorError::wrongType);
-    EXPECT_EQ(last.state.gloss, 128);
-    EXPECT_EQ(last.state.showDialog, 1u);
+    EXPECT_EQ(last.state.settings.gloss, 128);
+    EXPECT_EQ(last.state.run.showDialog, 1u);
 }
 
 TEST(ReadScript, HostErrorFailsTheStartWithItsCode) {
@@ -325,8 +323,8 @@ TEST(ReadScript, HostErrorFailsTheStartWithItsCode) {
     scripting.play({{integerItem("Glos", 10), booleanItem("Exps", true)}});
     ASSERT_EQ(host.call(SelectorPrepare), 0);
     EXPECT_EQ(host.call(SelectorStart), descriptorError::wrongType);
-    EXPECT_EQ(host.state()->gloss, 141);             // read before the failing key
-    EXPECT_EQ(host.state()->showDialog, 0u);         // a failed start clears it again
+    EXPECT_EQ(host.state()->settings.gloss, 141);    // read before the failing key
+    EXPECT_EQ(host.state()->run.showDialog, 0u);     // a failed start clears it again
     EXPECT_EQ(scripting.script.descriptor, nullptr); // consumed
 }
 
@@ -338,9 +336,10 @@ TEST(ReadScript, WithoutImageWidthTheFreshStateTakesThePreviewsRatio) {
     ASSERT_EQ(host.call(SelectorPrepare), 0);
     ASSERT_EQ(host.call(SelectorStart), 0);
     const PluginState& state = *host.state();
-    ASSERT_GT(state.frameSize(), 0);
-    EXPECT_FALSE(state.imageWidthRatioSet);
-    EXPECT_EQ(state.imageWidthRatio, float(state.previewImageWidth) / float(state.frameSize()));
-    EXPECT_EQ(state.settingsValid, 1u);
-    EXPECT_EQ(state.showDialog, 0u);
+    ASSERT_GT(state.settings.frameSize(), 0);
+    EXPECT_FALSE(state.settings.imageWidthRatioSet);
+    EXPECT_EQ(state.settings.imageWidthRatio,
+              float(state.preview.width) / float(state.settings.frameSize()));
+    EXPECT_EQ(state.run.settingsValid, 1u);
+    EXPECT_EQ(state.run.showDialog, 0u);
 }

@@ -3,17 +3,17 @@
 // fresh state.
 #include <gtest/gtest.h>
 
-#include "scripting/percent_scale.h"
+#include "protocol/four_cc.h"
+#include "protocol/plugin_api.h"
 #include "scripting/script_parameters.h"
-#include "shell/four_cc.h"
-#include "shell/plugin_api.h"
+#include "settings/percent_scale.h"
 #include "tests/support/script_fixture.h"
 
 namespace {
 using Keys = std::vector<std::string>;
 
 void setLight(PluginState& state, int index, uint32_t type, Point16 position) {
-    LightSource& light = state.lights[index];
+    LightSource& light = state.settings.lights[index];
     light.type = type;
     light.position = position;
     light.vector0 = {30, -20};
@@ -29,21 +29,21 @@ void setLight(PluginState& state, int index, uint32_t type, Point16 position) {
 
 // A state as the dialog leaves it: three lights of every type, a texture.
 void setDialogSettings(PluginState& state) {
-    state.lightCount = 3;
-    state.currentLight = 1;
+    state.settings.lightCount = 3;
+    state.settings.currentLight = 1;
     setLight(state, 0, Spot, {10, 0});
     setLight(state, 1, Omni, {-37, 81});
     setLight(state, 2, Directional, {0, -100});
-    state.gloss = 200;
-    state.material = 3;
-    state.exposure = 129;
-    state.ambience = -40;
-    state.ambientColor[0] = 1000;
-    state.ambientColor[1] = 65534;
-    state.ambientColor[2] = 0;
-    state.textureChannel = 5;
-    state.whiteIsHigh = 0;
-    state.reliefAmount = 77;
+    state.settings.gloss = 200;
+    state.settings.material = 3;
+    state.settings.exposure = 129;
+    state.settings.ambience = -40;
+    state.settings.ambientColor[0] = 1000;
+    state.settings.ambientColor[1] = 65534;
+    state.settings.ambientColor[2] = 0;
+    state.settings.textureChannel = 5;
+    state.settings.whiteIsHigh = 0;
+    state.settings.reliefAmount = 77;
 }
 
 const DescriptorValue& light(const Descriptor& written, size_t index) {
@@ -68,7 +68,7 @@ int32_t integerOf(const Descriptor& descriptor, const char (&key)[5]) {
 
 TEST(WriteScript, KeysComeInTheirFixedOrder) {
     ScriptFixture fixture;
-    fixture.state.lightCount = 0;
+    fixture.state.settings.lightCount = 0;
     fixture.script.recordMode = 1;
     int16_t cell = 99;
     const Descriptor plain = fixture.write(cell);
@@ -134,21 +134,21 @@ TEST(WriteScript, ValuesAreConvertedForTheScript) {
 
 TEST(WriteScript, IntensityZeroPercentIsPositionOne) {
     ScriptFixture fixture;
-    fixture.state.lightCount = 1;
-    fixture.state.lights[0].intensity = 1;
+    fixture.state.settings.lightCount = 1;
+    fixture.state.settings.lights[0].intensity = 1;
     EXPECT_EQ(integerOf(light(fixture.write(), 0).object, "Intn"), 0);
 }
 
 TEST(WriteScript, TextureChannelForms) {
     ScriptFixture fixture;
-    fixture.state.textureChannel = 2;
+    fixture.state.settings.textureChannel = 2;
     ChannelReference reference = find(fixture.write(), "BmpC")->reference;
     EXPECT_EQ(reference.desiredClass, fourCC("Chnl"));
     EXPECT_EQ(reference.form, fourCC("Enmr"));
     EXPECT_EQ(reference.type, fourCC("Chnl"));
     EXPECT_EQ(reference.value, fourCC("Grn "));
 
-    fixture.state.textureChannel = 5;
+    fixture.state.settings.textureChannel = 5;
     reference = find(fixture.write(), "BmpC")->reference;
     EXPECT_EQ(reference.form, fourCC("name"));
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(reference.name + 1), reference.name[0]),
@@ -163,8 +163,8 @@ TEST(WriteScript, TextureChannelForms) {
 
 TEST(WriteScript, FrameNeverMeasuredWritesNoUndefinedNumbers) {
     ScriptFixture fixture(0);
-    fixture.state.lightCount = 1;
-    fixture.state.lights[0].position = {10, 10};
+    fixture.state.settings.lightCount = 1;
+    fixture.state.settings.lights[0].position = {10, 10};
     const Descriptor written = fixture.write();
     EXPECT_EQ(find(written, "FrmW")->number, 0.0);
     EXPECT_EQ(pointOf(*find(light(written, 0).object, "Pstn")), std::make_pair(50.0, 50.0));
@@ -211,7 +211,8 @@ TEST(WriteScript, FirstErrorMakesLaterWritesNoOps) {
     setDialogSettings(fixture.state);
     fixture.script.writerTable = &failing;
     int16_t cell = 0;
-    EXPECT_FALSE(UtilWriteDescriptors(&fixture.state, fixture.record.handleTable, &fixture.script,
+    ScriptContext context{fixture.state.settings, &fixture.record};
+    EXPECT_FALSE(UtilWriteDescriptors(&context, fixture.record.handleTable, &fixture.script,
                                       WriteScriptParameters, &cell));
     EXPECT_EQ(cell, -4242);
     ASSERT_GE(integerKeysTried.size(), 2u);
@@ -227,8 +228,8 @@ TEST(WriteScript, RecordingReplaysIntoTheSameSettingsAndDescriptor) {
     ScriptFixture fresh(240);
     int16_t cell = 0;
     ASSERT_TRUE(fresh.read(recorded, cell));
-    const PluginState& a = dialog.state;
-    const PluginState& b = fresh.state;
+    const Settings& a = dialog.state.settings;
+    const Settings& b = fresh.state.settings;
     EXPECT_EQ(b.lightCount, a.lightCount);
     EXPECT_EQ(b.currentLight, a.currentLight);
     EXPECT_EQ(shown(b.gloss), shown(a.gloss));
@@ -262,6 +263,6 @@ TEST(WriteScript, RecordingReplaysIntoTheSameSettingsAndDescriptor) {
     // Read back once more, the settings themselves no longer move.
     ScriptFixture again(240);
     ASSERT_TRUE(again.read(recorded, cell));
-    EXPECT_EQ(again.state.exposure, b.exposure);
-    EXPECT_EQ(again.state.lights[1].intensity, b.lights[1].intensity);
+    EXPECT_EQ(again.state.settings.exposure, b.exposure);
+    EXPECT_EQ(again.state.settings.lights[1].intensity, b.lights[1].intensity);
 }

@@ -12,13 +12,13 @@ namespace fs = std::filesystem;
 namespace {
 class StyleLibraryTest : public StyleFolderTest {
   protected:
-    std::unique_ptr<PluginState> defaultState() {
+    std::unique_ptr<Settings> defaultState() {
         auto state = makeState(126);
         state->resetToDefaultStyle();
         return state;
     }
 
-    void save(const std::string& name, const PluginState& state) {
+    void save(const std::string& name, const Settings& state) {
         std::vector<char> buffer(name.begin(), name.end());
         buffer.push_back('\0');
         ASSERT_EQ(SaveStyle(buffer.data(), state), 1) << name;
@@ -26,9 +26,8 @@ class StyleLibraryTest : public StyleFolderTest {
 
     std::vector<std::string> listedNames() {
         std::vector<std::string> names;
-        char name[platform::kMaxPath];
-        for (int16_t i = 0; GetStyleName(i, name); ++i)
-            names.push_back(name);
+        for (int16_t i = 0; std::optional<std::string> name = GetStyleName(i); ++i)
+            names.push_back(*name);
         return names;
     }
 };
@@ -36,9 +35,7 @@ class StyleLibraryTest : public StyleFolderTest {
 TEST_F(StyleLibraryTest, TheFolderIsMadeBesideThePluginOnFirstUse) {
     const fs::path expected = base / "Lighting Styles";
     ASSERT_FALSE(fs::exists(expected));
-    char name[platform::kMaxPath] = "x";
-    EXPECT_EQ(GetStyleName(0, name), 0);
-    EXPECT_STREQ(name, "x") << "no style leaves the buffer untouched";
+    EXPECT_EQ(GetStyleName(0), std::nullopt);
     EXPECT_TRUE(fs::is_directory(expected));
 
     char folder[platform::kMaxPath];
@@ -93,7 +90,7 @@ TEST_F(StyleLibraryTest, AFileInTheFoldersPlaceMakesEveryOperationFail) {
     EXPECT_EQ(GetStyleFolder(folder), 0);
     EXPECT_EQ(SaveStyle(name, *state), 0);
     EXPECT_EQ(LoadStyle(name, *state), 0);
-    EXPECT_EQ(GetStyleName(0, name), 0);
+    EXPECT_EQ(GetStyleName(0), std::nullopt);
 }
 
 TEST_F(StyleLibraryTest, OnlyStyleFilesAreListedInTheFoldersOrder) {
@@ -119,10 +116,8 @@ TEST_F(StyleLibraryTest, OnlyStyleFilesAreListedInTheFoldersOrder) {
     listed.erase(std::find(listed.begin(), listed.end(), defaultName));
     EXPECT_EQ(listed, inListingOrder);
 
-    char name[platform::kMaxPath] = "inchangé";
-    EXPECT_EQ(GetStyleName(4, name), 0);
-    EXPECT_EQ(GetStyleName(-1, name), 0);
-    EXPECT_STREQ(name, "inchangé");
+    EXPECT_EQ(GetStyleName(4), std::nullopt);
+    EXPECT_EQ(GetStyleName(-1), std::nullopt);
 }
 
 // The list offers only names that load themselves: a whole style under a name
@@ -172,20 +167,17 @@ TEST_F(StyleLibraryTest, NamesLongerThan31CharactersAreCutTo30) {
     ASSERT_EQ(SaveStyle(whole, *state), 1);
     EXPECT_EQ(std::string(whole), full);
 
-    char forty[] = "0123456789012345678901234567890123456789";
+    const std::string forty = "0123456789012345678901234567890123456789";
     const std::string cut = "012345678901234567890123456789";
+    EXPECT_EQ(StoredStyleName(forty), cut);
+    EXPECT_EQ(StoredStyleName(full), full);
     ASSERT_EQ(SaveStyle(forty, *state), 1);
-    EXPECT_EQ(std::string(forty), cut) << "cut in the caller's buffer";
     EXPECT_TRUE(fs::exists(stylePath(cut)));
-    char fortyAgain[] = "0123456789012345678901234567890123456789";
-    EXPECT_EQ(StyleExists(fortyAgain), 0) << "existence looks for the whole name";
-    EXPECT_EQ(StyleExists(cut.c_str()), 1);
-    char toLoad[] = "0123456789012345678901234567890123456789";
-    EXPECT_EQ(LoadStyle(toLoad, *state), 1);
-    EXPECT_EQ(IsStyleWriteProtected(fortyAgain), 0);
-    EXPECT_EQ(std::string(fortyAgain), cut);
-    char toDelete[] = "0123456789012345678901234567890123456789";
-    EXPECT_EQ(DeleteStyle(toDelete), 1);
+    EXPECT_EQ(StyleExists(forty), 0) << "existence looks for the whole name";
+    EXPECT_EQ(StyleExists(cut), 1);
+    EXPECT_EQ(LoadStyle(forty, *state), 1);
+    EXPECT_EQ(IsStyleWriteProtected(forty), 0);
+    EXPECT_EQ(DeleteStyle(forty), 1);
     EXPECT_FALSE(fs::exists(stylePath(cut)));
 }
 
@@ -195,11 +187,9 @@ TEST_F(StyleLibraryTest, TheCutCountsCharactersNotBytes) {
     for (int i = 0; i < 40; ++i)
         accented += "é";
     std::string name = systemName(accented.c_str());
-    std::vector<char> buffer(name.begin(), name.end());
-    buffer.push_back('\0');
-    ASSERT_EQ(SaveStyle(buffer.data(), *state), 1);
+    ASSERT_EQ(SaveStyle(name, *state), 1);
     const std::string thirty = systemName(accented.substr(0, 60).c_str());
-    EXPECT_EQ(std::string(buffer.data()), thirty);
+    EXPECT_EQ(StoredStyleName(name), thirty);
     EXPECT_EQ(listedNames(), std::vector<std::string>{thirty});
 }
 
@@ -260,7 +250,7 @@ TEST_F(StyleLibraryTest, HostileNamesAreRefused) {
     fs::rename(stylePath("dehors"), outside); // a valid style just outside the folder
     const std::vector<uint8_t> outsideBytes = readWholeFile(outside);
     auto before = makeState(126);
-    before->copySettings(*state);
+    *before = *state;
 
     const char* hostile[] = {"",           ".",         "..",       "...",       "../dehors",
                              "..\\dehors", "a/../../b", "sous/nom", "sous\\nom", "C:dehors",

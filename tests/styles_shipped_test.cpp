@@ -38,14 +38,13 @@ class ShippedStylesTest : public testing::Test {
 
     std::vector<std::string> listedNames() {
         std::vector<std::string> names;
-        char name[platform::kMaxPath];
-        for (int16_t i = 0; GetStyleName(i, name); ++i)
-            names.push_back(name);
+        for (int16_t i = 0; std::optional<std::string> name = GetStyleName(i); ++i)
+            names.push_back(*name);
         return names;
     }
 
     // Loads at the frame the styles were made for, so geometry comes back as written.
-    std::unique_ptr<PluginState> load(const std::string& utf8Name) {
+    std::unique_ptr<Settings> load(const std::string& utf8Name) {
         auto state = makeState(126);
         std::string name = systemName(utf8Name.c_str());
         EXPECT_EQ(LoadStyle(name.data(), *state), 1) << utf8Name;
@@ -71,7 +70,7 @@ TEST_F(ShippedStylesTest, TheDefaultStyleIsExactlyTheResetSettings) {
     auto reset = makeState(126);
     reset->resetToDefaultStyle();
     for (int i = 1; i < kMaxLights; ++i) // lights not in use stay as they were
-        loaded->lights[i].copySettingsFrom(reset->lights[i]);
+        loaded->lights[i] = reset->lights[i];
     expectSameStyleSettings(*reset, *loaded);
 }
 

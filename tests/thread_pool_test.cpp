@@ -7,7 +7,7 @@
 #include <set>
 #include <thread>
 
-#include "shell/plugin_api.h"
+#include "protocol/plugin_api.h"
 
 namespace {
 struct CountingBlock {

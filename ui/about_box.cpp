@@ -2,9 +2,9 @@
 // command 1.
 #include <windows.h>
 
+#include "platform/win32/module_instance.h"
+#include "resources/resource_ids.h"
 #include "ui/dialog_background.h"
-#include "ui/module_instance.h"
-#include "ui/resource_ids.h"
 #include "ui/ui_services.h"
 
 namespace {
@@ -34,9 +34,8 @@ INT_PTR CALLBACK aboutBoxProcedure(HWND dialog, UINT message, WPARAM wParam, LPA
 } // namespace
 
 int16_t showAboutBox(void* ownerWindow) {
-    setDialogBackgroundBrush(false);
+    const DialogBackground background;
     DialogBoxParamA(moduleInstance(), MAKEINTRESOURCEA(kDialogAbout),
                     static_cast<HWND>(ownerWindow), aboutBoxProcedure, 0);
-    setDialogBackgroundBrush(true);
     return 0;
 }

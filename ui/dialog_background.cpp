@@ -1,29 +1,29 @@
 #include "ui/dialog_background.h"
 
+#include "platform/win32/gdi.h"
+
 namespace {
-HBRUSH backgroundBrush = nullptr;
+Brush backgroundBrush;
 }
 
-void setDialogBackgroundBrush(bool deleteOnly) {
-    if (backgroundBrush) {
-        DeleteObject(backgroundBrush);
-        backgroundBrush = nullptr;
-    }
-    if (!deleteOnly)
-        backgroundBrush = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+DialogBackground::DialogBackground() {
+    backgroundBrush = Brush(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
+}
+
+DialogBackground::~DialogBackground() {
+    backgroundBrush.reset();
 }
 
 HBRUSH dialogBackgroundBrush() {
-    return backgroundBrush;
+    return backgroundBrush.get();
 }
 
 void fillClientArea(HWND window, COLORREF colour) {
-    HDC dc = GetDC(window);
+    const WindowDC dc(window);
     RECT client;
     GetClientRect(window, &client);
-    SetBkColor(dc, colour);
-    ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &client, "", 0, nullptr);
-    ReleaseDC(window, dc);
+    SetBkColor(dc.get(), colour);
+    ExtTextOutA(dc.get(), 0, 0, ETO_OPAQUE, &client, "", 0, nullptr);
 }
 
 void centreOnParent(HWND window) {
@@ -50,7 +50,7 @@ bool handleDialogBackground(HWND dialog, UINT message, WPARAM wParam, INT_PTR& a
         HDC dc = reinterpret_cast<HDC>(wParam);
         SetBkMode(dc, TRANSPARENT);
         SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-        answer = reinterpret_cast<INT_PTR>(backgroundBrush);
+        answer = reinterpret_cast<INT_PTR>(backgroundBrush.get());
         return true;
     }
     default:

@@ -2,8 +2,15 @@
 #include <windows.h>
 
 // The one process-wide background brush (COLOR_BTNFACE) that every dialog of
-// the plug-in paints with. Replaces the brush; with deleteOnly, only removes it.
-void setDialogBackgroundBrush(bool deleteOnly);
+// the plug-in paints with: it exists while a DialogBackground does (one is
+// made around every dialog the plug-in runs).
+class DialogBackground {
+  public:
+    DialogBackground();
+    ~DialogBackground();
+    DialogBackground(const DialogBackground&) = delete;
+    DialogBackground& operator=(const DialogBackground&) = delete;
+};
 HBRUSH dialogBackgroundBrush();
 
 // Fills the window's client area with a colour (an empty opaque text run).

@@ -2,18 +2,19 @@
 // initialisation and ended at once, so the window is never shown.
 #include <windows.h>
 
-#include "shell/host_record.h"
-#include "shell/result_codes.h"
+#include "platform/win32/module_instance.h"
+#include "protocol/host_record.h"
+#include "protocol/result_codes.h"
+#include "resources/resource_ids.h"
 #include "ui/dialog_background.h"
-#include "ui/module_instance.h"
 #include "ui/preview_layout.h"
-#include "ui/resource_ids.h"
 #include "ui/ui_services.h"
 
 namespace {
 struct LayoutRequest {
     HostRecord* host;
-    PluginState* state;
+    Settings* settings;
+    Preview* preview;
 };
 
 SIZE clientSize(HWND dialog, int controlId) {
@@ -32,7 +33,8 @@ INT_PTR CALLBACK layoutProcedure(HWND dialog, UINT message, WPARAM, LPARAM lPara
     if (message != WM_INITDIALOG)
         return FALSE;
     auto* request = reinterpret_cast<LayoutRequest*>(lParam);
-    EndDialog(dialog, LayoutPreview(measure(dialog), *request->host, *request->state));
+    EndDialog(dialog, LayoutPreview(measure(dialog), *request->host, *request->settings,
+                                    *request->preview));
     return TRUE;
 }
 
@@ -41,13 +43,14 @@ HWND ownerOf(const HostRecord& host) {
 }
 } // namespace
 
-int16_t runLayoutPass(HostRecord& host, PluginState& state) {
-    LayoutRequest request{&host, &state};
-    setDialogBackgroundBrush(false);
-    INT_PTR outcome =
-        DialogBoxParamA(moduleInstance(), MAKEINTRESOURCEA(kDialogMain), ownerOf(host),
-                        layoutProcedure, reinterpret_cast<LPARAM>(&request));
-    setDialogBackgroundBrush(true);
+int16_t runLayoutPass(HostRecord& host, Settings& settings, Preview& preview) {
+    LayoutRequest request{&host, &settings, &preview};
+    INT_PTR outcome = 0;
+    {
+        const DialogBackground background;
+        outcome = DialogBoxParamA(moduleInstance(), MAKEINTRESOURCEA(kDialogMain), ownerOf(host),
+                                  layoutProcedure, reinterpret_cast<LPARAM>(&request));
+    }
     if (outcome == -1)
         return result::missingResource;
     return int16_t(outcome);

@@ -1,7 +1,7 @@
 // Message boxes whose title and text come from the module's string table.
 #include <windows.h>
 
-#include "ui/module_instance.h"
+#include "platform/win32/module_instance.h"
 #include "ui/ui_services.h"
 
 namespace {

@@ -1,10 +1,12 @@
 // The native build has no windows: messages go to the standard error stream,
 // the layout pass measures the main dialog's template arithmetically, and there
-// is no dialog to run.
+// is no dialog to run unless a stand-in takes its place.
 #include <cstdio>
+#include <utility>
 
+#include "protocol/result_codes.h"
+#include "resources/dialog_table.h"
 #include "resources/string_table.h"
-#include "shell/result_codes.h"
 #include "ui/native_layout.h"
 #include "ui/preview_layout.h"
 #include "ui/ui_services.h"
@@ -12,6 +14,7 @@
 namespace {
 int baseUnitX = kDefaultDialogBaseUnitX;
 int baseUnitY = kDefaultDialogBaseUnitY;
+std::function<int16_t(DialogSession&)> mainDialogStandIn;
 
 void printMessage(int titleId, int textId) {
     const char* title = stringTableText(titleId);
@@ -26,9 +29,10 @@ void setDialogBaseUnits(int x, int y) {
 }
 
 LayoutMeasure measureMainDialogTemplate() {
-    return LayoutMeasure{dialogUnitsToPixelsX(100, baseUnitX), dialogUnitsToPixelsY(156, baseUnitY),
-                         dialogUnitsToPixelsX(144, baseUnitX),
-                         dialogUnitsToPixelsY(190, baseUnitY)};
+    return LayoutMeasure{dialogUnitsToPixelsX(kPreviewPlaceholderRect.width, baseUnitX),
+                         dialogUnitsToPixelsY(kPreviewPlaceholderRect.height, baseUnitY),
+                         dialogUnitsToPixelsX(kWorkAreaRect.width, baseUnitX),
+                         dialogUnitsToPixelsY(kWorkAreaRect.height, baseUnitY)};
 }
 
 int16_t showAboutBox(void*) {
@@ -43,10 +47,14 @@ void showWarningMessage(int titleId, int textId) {
 void registerWindowClasses() {}
 void unregisterWindowClasses() {}
 
-int16_t runLayoutPass(HostRecord& host, PluginState& state) {
-    return LayoutPreview(measureMainDialogTemplate(), host, state);
+int16_t runLayoutPass(HostRecord& host, Settings& settings, Preview& preview) {
+    return LayoutPreview(measureMainDialogTemplate(), host, settings, preview);
 }
 
-int16_t runMainDialog(HostRecord&, PluginState&) {
-    return result::missingResource;
+void setMainDialogStandIn(std::function<int16_t(DialogSession&)> standIn) {
+    mainDialogStandIn = std::move(standIn);
+}
+
+int16_t runMainDialog(DialogSession& session) {
+    return mainDialogStandIn ? mainDialogStandIn(session) : result::missingResource;
 }

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
-#include "shell/checked_alloc.h"
-#include "shell/filter_run.h"
-#include "shell/host_record.h"
-#include "shell/plugin_state.h"
-#include "shell/result_codes.h"
+#include "platform/checked_alloc.h"
+#include "protocol/host_record.h"
+#include "protocol/result_codes.h"
+#include "settings/settings.h"
+#include "ui/preview.h"
 
 namespace {
 int ceilDiv(int a, int b) {
@@ -32,7 +32,7 @@ bool allocateImage(ImageRecord& image, int width, int height, int bytesPerPixel,
     return true;
 }
 
-bool attachMask(ImageRecord& result, PluginState& state) {
+bool attachMask(ImageRecord& result, Preview& preview) {
     auto* mask = static_cast<MaskRecord*>(checkedAlloc(sizeof(MaskRecord)));
     if (!mask)
         return false;
@@ -40,7 +40,7 @@ bool attachMask(ImageRecord& result, PluginState& state) {
     const size_t bytes = size_t(mask->rowBytes) * size_t(result.bottom);
     mask->pixels = static_cast<uint8_t*>(checkedAlloc(bytes));
     result.mask = mask;
-    state.resultOwnsMask = 1;
+    preview.resultOwnsMask = true;
     if (!mask->pixels)
         return false;
     std::memset(mask->pixels, 255, bytes);
@@ -48,20 +48,20 @@ bool attachMask(ImageRecord& result, PluginState& state) {
     return true;
 }
 
-bool allocatePreviewBuffers(const LayoutMeasure& m, const HostRecord& host, PluginState& state) {
-    const int w = state.previewImageWidth, h = state.previewImageHeight;
+bool allocatePreviewBuffers(const LayoutMeasure& m, const HostRecord& host, Preview& preview) {
+    const int w = preview.width, h = preview.height;
     const int aw = m.workAreaWidth, ah = m.workAreaHeight;
-    if (!allocateImage(state.resultImage, aw, ah, 3, ((aw + 1) * 3) & ~3, host.imageMode) ||
-        !allocateImage(state.sourceImage, w, h, 3, ((w + 1) * 3 / 4) * 4, host.imageMode) ||
-        !allocateImage(state.textureImage, w + 6, h + 6, 1, (w + 9) & ~3, 1))
+    if (!allocateImage(preview.resultImage, aw, ah, 3, ((aw + 1) * 3) & ~3, host.imageMode) ||
+        !allocateImage(preview.sourceImage, w, h, 3, ((w + 1) * 3 / 4) * 4, host.imageMode) ||
+        !allocateImage(preview.textureImage, w + 6, h + 6, 1, (w + 9) & ~3, 1))
         return false;
-    checkedFree(state.heightMap.map);
-    state.heightMap.capacity = uint32_t((h + 2) * w * 8);
-    state.heightMap.map = static_cast<int32_t*>(checkedAlloc(state.heightMap.capacity));
-    if (!state.heightMap.map)
+    checkedFree(preview.heightMap.map);
+    preview.heightMap.capacity = uint32_t((h + 2) * w * 8);
+    preview.heightMap.map = static_cast<int32_t*>(checkedAlloc(preview.heightMap.capacity));
+    if (!preview.heightMap.map)
         return false;
     if (host.selectionFlag && host.maskAvailable)
-        return attachMask(state.resultImage, state);
+        return attachMask(preview.resultImage, preview);
     return true;
 }
 } // namespace
@@ -82,26 +82,27 @@ PreviewGeometry computePreviewGeometry(int iw, int ih, const LayoutMeasure& m) {
     return g;
 }
 
-int16_t LayoutPreview(const LayoutMeasure& m, HostRecord& host, PluginState& state) {
+int16_t LayoutPreview(const LayoutMeasure& m, const HostRecord& host, Settings& settings,
+                      Preview& preview) {
     const PreviewGeometry g =
         computePreviewGeometry(host.areaRect.width(), host.areaRect.height(), m);
-    state.previewStep = uint16_t(g.step);
-    state.previewImageWidth = int16_t(g.width);
-    state.previewImageHeight = int16_t(g.height);
-    state.previewLeft = int16_t(g.left);
-    state.previewTop = int16_t(g.top);
-    state.frameCenter = {uint16_t(m.workAreaWidth / 2), uint16_t(m.workAreaHeight / 2)};
-    state.frameCorner = {0, 0};
-    for (LightSource& light : state.lights)
-        light.origin = state.frameCenter;
+    preview.step = uint16_t(g.step);
+    preview.width = int16_t(g.width);
+    preview.height = int16_t(g.height);
+    preview.left = int16_t(g.left);
+    preview.top = int16_t(g.top);
+    settings.frameCenter = {uint16_t(m.workAreaWidth / 2), uint16_t(m.workAreaHeight / 2)};
+    settings.frameCorner = {0, 0};
+    for (LightSource& light : settings.lights)
+        light.origin = settings.frameCenter;
     // Until a script says otherwise, the image width relative to the frame is
     // what the dialog would record for this preview.
-    if (!state.imageWidthRatioSet && state.frameSize() != 0)
-        state.imageWidthRatio = float(g.width) / float(state.frameSize());
+    if (!settings.imageWidthRatioSet && settings.frameSize() != 0)
+        settings.imageWidthRatio = float(g.width) / float(settings.frameSize());
 
-    releaseRunBuffers(state);
-    if (!allocatePreviewBuffers(m, host, state)) {
-        releaseRunBuffers(state);
+    preview.releaseImages();
+    if (!allocatePreviewBuffers(m, host, preview)) {
+        preview.releaseImages();
         return result::outOfMemory;
     }
     return result::ok;

@@ -2,12 +2,13 @@
 #include <cstdint>
 
 struct HostRecord;
-struct PluginState;
+struct Preview;
+struct Settings;
 
 // Pixel sizes the layout pass measures in the main dialog.
 struct LayoutMeasure {
-    int placeholderWidth, placeholderHeight; // control 1010's client area
-    int workAreaWidth, workAreaHeight;       // control 1009's client area
+    int placeholderWidth, placeholderHeight; // the preview placeholder's client area
+    int workAreaWidth, workAreaHeight;       // the work area's client area
 };
 
 struct PreviewGeometry {
@@ -20,10 +21,11 @@ struct PreviewGeometry {
 // in the placeholder: the smallest step at which the preview fits.
 PreviewGeometry computePreviewGeometry(int imageWidth, int imageHeight, const LayoutMeasure& m);
 
-// Sets the preview geometry and frame of the state from the measure, and
+// Sets the preview's geometry and the settings' frame from the measure, and
 // allocates the preview images and the height-map buffer: 0 or -108 (nothing
 // left allocated).
-int16_t LayoutPreview(const LayoutMeasure& measure, HostRecord& host, PluginState& state);
+int16_t LayoutPreview(const LayoutMeasure& measure, const HostRecord& host, Settings& settings,
+                      Preview& preview);
 
 // Dialog units to pixels with the dialog font's base units, as the system
 // maps a template's rectangles.

@@ -7,10 +7,12 @@ int FillStyleList(HWND dialog, int comboId) {
     if (!combo)
         return 0;
     SendMessageA(combo, CB_RESETCONTENT, 0, 0);
-    char name[platform::kMaxPath];
     int16_t added = 0;
-    while (added < INT16_MAX && GetStyleName(added, name)) {
-        SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+    while (added < INT16_MAX) {
+        const std::optional<std::string> name = GetStyleName(added);
+        if (!name)
+            break;
+        SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name->c_str()));
         ++added;
     }
     return added > 0;

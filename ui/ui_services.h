@@ -1,8 +1,10 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 
 struct HostRecord;
-struct PluginState;
+struct Preview;
+struct Settings;
 
 // What the plug-in shell asks of the user interface. The Win32 module shows real
 // windows; the native build has no windows and answers without them.
@@ -19,9 +21,28 @@ void showWarningMessage(int titleId, int textId);
 void registerWindowClasses();
 void unregisterWindowClasses();
 
-// Measures the preview in a hidden showing of the main dialog and allocates the
-// preview images: 0 or -108.
-int16_t runLayoutPass(HostRecord& host, PluginState& state);
+// Measures the preview in a hidden showing of the main dialog, sets the
+// preview's geometry and the settings' frame, and allocates the preview
+// images: 0 or -108.
+int16_t runLayoutPass(HostRecord& host, Settings& settings, Preview& preview);
+
+// What the main dialog works with: the host (its services and the image),
+// the settings it edits, the preview it shows, and what the shell does for
+// the preview.
+struct DialogSession {
+    HostRecord& host;
+    Settings& settings;
+    Preview& preview;
+    // False on the first use of the plug-in, when no settings were kept.
+    bool hadStoredSettings;
+    // Lights the preview from the settings: 0, or -108.
+    std::function<int16_t()> renderPreview;
+    // Shows the preview's image unlit (the preview switched off).
+    std::function<void()> showUnlitPreview;
+    // Fills the preview's texture from the settings' texture channel: 0, or
+    // the host's error.
+    std::function<int16_t()> gatherTexturePreview;
+};
 
 // Runs the main dialog: 0 when confirmed, 1 when cancelled, or an error code.
-int16_t runMainDialog(HostRecord& host, PluginState& state);
+int16_t runMainDialog(DialogSession& session);

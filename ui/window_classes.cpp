@@ -1,21 +1,27 @@
-// The main dialog's custom window classes. Until the interactive controls
-// exist, each class paints with the default window procedure.
+// The main dialog's custom window classes.
 #include <windows.h>
 
-#include "ui/module_instance.h"
+#include "platform/win32/module_instance.h"
+#include "ui/group_frame.h"
+#include "ui/slider_control.h"
 #include "ui/ui_services.h"
+#include "ui/work_area.h"
 
 namespace {
 struct CustomClass {
     const char* name;
+    WNDPROC procedure;
     int extraBytes;
     bool buttonFaceBackground;
 };
 
 constexpr CustomClass kCustomClasses[] = {
-    {"VR_slider_control_window", 4, true}, {"VR_work_area_window", 0, false},
-    {"VR_preview_area_window", 0, false},  {"VR_group_box_window", 0, false},
-    {"VR_trash_window", 0, true},          {"VR_light_well", 0, true},
+    {"VR_slider_control_window", sliderWindowProcedure, 4, true},
+    {"VR_work_area_window", workAreaWindowProcedure, 0, false},
+    {"VR_preview_area_window", DefWindowProcA, 0, false},
+    {"VR_group_box_window", groupFrameWindowProcedure, 0, false},
+    {"VR_trash_window", DefWindowProcA, 0, true},
+    {"VR_light_well", DefWindowProcA, 0, true},
 };
 } // namespace
 
@@ -23,7 +29,7 @@ void registerWindowClasses() {
     for (const CustomClass& custom : kCustomClasses) {
         WNDCLASSA windowClass{};
         windowClass.style = CS_OWNDC;
-        windowClass.lpfnWndProc = DefWindowProcA;
+        windowClass.lpfnWndProc = custom.procedure;
         windowClass.cbWndExtra = custom.extraBytes;
         windowClass.hInstance = moduleInstance();
         windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);

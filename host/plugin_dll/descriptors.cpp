@@ -2,7 +2,7 @@
 // the host's descriptor through the script record's tables and let the
 // plug-in's procedure do the reading or writing.
 #include "host/plugin_dll/point_descriptor.h"
-#include "shell/plugin_api.h"
+#include "protocol/plugin_api.h"
 
 namespace {
 constexpr int16_t kNoMemory = -108;
@@ -18,7 +18,7 @@ bool canWrite(const HostScriptRecord* script) {
 
 // The descriptor to play is consumed: it is released once read, and the
 // script record no longer holds it.
-PLUGIN_API uint8_t UtilReadDescriptors(PluginState* state, HostHandleTable* handles,
+PLUGIN_API uint8_t UtilReadDescriptors(void* context, HostHandleTable* handles,
                                        HostScriptRecord* script, ReadParametersProc read,
                                        int16_t* errorCell) {
     *errorCell = 0;
@@ -34,7 +34,7 @@ PLUGIN_API uint8_t UtilReadDescriptors(PluginState* state, HostHandleTable* hand
         return false;
     }
     // The procedure has judged every error it met; closing adds nothing.
-    const uint8_t wasRead = read(state, script, &reader, errorCell);
+    const uint8_t wasRead = read(context, script, &reader, errorCell);
     table.closeReader(reader);
     HostDisposeHandle(handles, descriptor);
     return wasRead;
@@ -42,7 +42,7 @@ PLUGIN_API uint8_t UtilReadDescriptors(PluginState* state, HostHandleTable* hand
 
 // The finished descriptor replaces whatever the script record held; after an
 // error it is dropped.
-PLUGIN_API uint8_t UtilWriteDescriptors(PluginState* state, HostHandleTable* handles,
+PLUGIN_API uint8_t UtilWriteDescriptors(void* context, HostHandleTable* handles,
                                         HostScriptRecord* script, WriteParametersProc write,
                                         int16_t* errorCell) {
     if (!canWrite(script))
@@ -53,7 +53,7 @@ PLUGIN_API uint8_t UtilWriteDescriptors(PluginState* state, HostHandleTable* han
         *errorCell = kNoMemory;
         return false;
     }
-    write(state, script, &writer, errorCell);
+    write(context, script, &writer, errorCell);
     Handle written = nullptr;
     const int16_t closeError = table.closeWriter(writer, &written);
     if (*errorCell == 0)

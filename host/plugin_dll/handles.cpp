@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <new>
 
-#include "shell/host_tables.h"
-#include "shell/plugin_api.h"
+#include "protocol/host_tables.h"
+#include "protocol/plugin_api.h"
 
 namespace {
 struct HandleBlock {

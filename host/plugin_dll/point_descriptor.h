@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "shell/four_cc.h"
+#include "protocol/four_cc.h"
 
 // The inner form of a point in this host's descriptors: a nested descriptor of
 // class 'Pnt ' holding the horizontal and the vertical coordinate as doubles.

@@ -15,7 +15,7 @@
 #include <windows.h>
 #endif
 
-#include "shell/plugin_api.h"
+#include "protocol/plugin_api.h"
 
 namespace {
 #ifdef _WIN32

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "host/zerafin/image_io.h"
-#include "shell/host_record.h"
+#include "protocol/host_record.h"
 
 enum class Command { Info, About, Styles, Filter, Help, Version };
 

@@ -3,8 +3,8 @@
 #include <bit>
 #include <cstring>
 
-#include "shell/four_cc.h"
-#include "shell/plugin_api.h"
+#include "protocol/four_cc.h"
+#include "protocol/plugin_api.h"
 
 DescriptorValue DescriptorValue::makeInteger(int32_t value) {
     DescriptorValue made;

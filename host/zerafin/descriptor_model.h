@@ -4,7 +4,7 @@
 #include <span>
 #include <vector>
 
-#include "scripting/descriptor_tables.h"
+#include "protocol/descriptor_tables.h"
 
 // The host's scripting descriptors: keyed values in the order they were
 // written, with nested descriptors for objects and lists of values. Between the

@@ -1,8 +1,8 @@
 #pragma once
 #include <cstdint>
 
-#include "shell/host_record.h"
-#include "shell/image_record.h"
+#include "protocol/host_record.h"
+#include "protocol/image_record.h"
 
 // The host's pixel display: draws the source rectangle of an image record with
 // its top-left at (destRow, destColumn) of a device context. 0 on success.

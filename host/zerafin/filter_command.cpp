@@ -11,9 +11,10 @@
 #include "host/zerafin/parameter_file.h"
 #include "host/zerafin/plugin_module.h"
 #include "host/zerafin/script_file.h"
-#include "shell/four_cc.h"
-#include "shell/plugin_api.h"
-#include "shell/result_codes.h"
+#include "protocol/four_cc.h"
+#include "protocol/plugin_api.h"
+#include "protocol/result_codes.h"
+#include "protocol/selectors.h"
 
 namespace {
 int fail(int status, const std::string& message) {
@@ -150,7 +151,10 @@ struct RolePath {
 
 // Two paths that name one file would make the run read what it overwrites, or
 // write one result over another: a usage error, whatever the paths' spelling.
+// The one exception is an image lit in place: the input is read whole before
+// the result replaces it through a temporary file.
 bool pathsAreDistinct(const CommandLine& line, std::string& error) {
+    constexpr size_t kInputImage = 0, kOutputImage = 1;
     std::vector<RolePath> paths = {{"the input image", line.input, false},
                                    {"the output image", line.output, true}};
     for (const auto& [name, path] : line.channels)
@@ -167,7 +171,8 @@ bool pathsAreDistinct(const CommandLine& line, std::string& error) {
         identities.push_back(identityOf(path.path));
     for (size_t a = 0; a < paths.size(); ++a)
         for (size_t b = a + 1; b < paths.size(); ++b) {
-            if (!(paths[a].written || paths[b].written) || !identities[a] ||
+            const bool imageInPlace = a == kInputImage && b == kOutputImage;
+            if (!(paths[a].written || paths[b].written) || imageInPlace || !identities[a] ||
                 identities[a] != identities[b])
                 continue;
             error = paths[a].role + " and " + paths[b].role + " name the same file ('" +
@@ -315,7 +320,7 @@ int runAboutCommand(const CommandLine& line) {
     OwnerWindow owner;
     HostSession session(module->entryPoint(), owner.get());
     const int16_t code = session.showAbout();
-    session.call(5);
+    session.call(SelectorFinish);
     module->discardState(session.dataSlot);
     return code == 0 ? kExitSuccess
                      : fail(kExitPluginFailed, "about failed with " + std::to_string(code));

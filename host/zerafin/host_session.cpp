@@ -6,10 +6,12 @@
 #include <cstring>
 #include <new>
 
+#include "host/zerafin/colour_service.h"
 #include "host/zerafin/draw_pixel_map.h"
 #include "host/zerafin/progress_line.h"
-#include "shell/four_cc.h"
-#include "shell/plugin_api.h"
+#include "protocol/four_cc.h"
+#include "protocol/plugin_api.h"
+#include "protocol/selectors.h"
 
 namespace {
 HostSession* activeSession = nullptr;
@@ -110,6 +112,7 @@ HostSession::HostSession(EntryPointProc entry, void* ownerWindow) : entryPoint(e
     record.checkAbort = checkAbortCallback;
     record.reportProgress = reportProgressCallback;
     record.drawPixelMap = drawPixelMapCallback;
+    record.colorService = hostColourService();
     record.fetchRequested = fetchRequestedCallback;
     record.handleTable = &handleTable;
     record.propertyTable = &propertyTable;
@@ -270,21 +273,21 @@ void HostSession::writeBackOutput(const Rect16& out) {
 int16_t HostSession::runFilter(bool withDialog) {
     int16_t code = 0;
     if (withDialog)
-        code = call(1);
+        code = call(SelectorParameters);
     if (code == 0)
-        code = call(2);
+        code = call(SelectorPrepare);
     if (code == 0)
-        code = call(3);
+        code = call(SelectorStart);
     while (code == 0 &&
            !(isEmpty(record.inputRect) && isEmpty(record.outputRect) && isEmpty(record.maskRect))) {
         supplyRequested();
         const Rect16 requested = record.outputRect;
-        code = call(4);
+        code = call(SelectorContinue);
         if (code == 0)
             writeBackOutput(requested);
     }
     if (code == 0)
-        code = call(5);
+        code = call(SelectorFinish);
     // The document's own planes get what the run wrote.
     deinterleave(imageRgb.data(), document->width * 3, wholeImage(*document), *document);
     progressLine().finish(code == 0);

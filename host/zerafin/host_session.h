@@ -6,8 +6,8 @@
 
 #include "host/zerafin/descriptor_model.h"
 #include "host/zerafin/document.h"
-#include "shell/host_record.h"
-#include "shell/host_tables.h"
+#include "protocol/host_record.h"
+#include "protocol/host_tables.h"
 
 using EntryPointProc = void (*)(int16_t selector, void* record, intptr_t* dataSlot,
                                 int16_t* result);

@@ -10,34 +10,19 @@
 #include "host/zerafin/plugin_module.h"
 #include "host/zerafin/reading_order.h"
 #include "platform/files.h"
+#include "protocol/four_cc.h"
+#include "resources/resource_ids.h"
 #include "resources/string_table.h"
-#include "shell/four_cc.h"
-#include "shell/plugin_state.h"
-#include "shell/script_io.h"
 #include "styles/style_body.h"
 #include "styles/style_library.h"
-#include "styles/style_path.h"
 
 #ifdef _WIN32
 #include <windows.h>
 #endif
 
 namespace {
-constexpr int kStyleFolderNameId = 25; // "Lighting Styles"
 // Far above any style: a header, 16 lights and the settings take under 1 KiB.
 constexpr uint64_t kMaxStyleFileBytes = 1 << 20;
-
-// The style read at its own frame size, so that no light is rescaled. A frame
-// of no size keeps one pixel: the style's geometry is all 0 then.
-std::unique_ptr<PluginState> stateOfStyle(const std::vector<uint8_t>& bytes) {
-    const int16_t halfFrame = std::max<int16_t>(SavedHalfFrame(bytes), 1);
-    auto state = std::make_unique<PluginState>();
-    state->frameCorner = {0, 0};
-    state->frameCenter = {uint16_t(halfFrame), uint16_t(halfFrame)};
-    if (!LoadStyleFromBytes(bytes, halfFrame, *state))
-        return nullptr;
-    return state;
-}
 
 void removeKey(Descriptor& descriptor, uint32_t key) {
     std::erase_if(descriptor.items, [key](const DescriptorItem& item) { return item.key == key; });
@@ -52,7 +37,7 @@ bool styleFolderOf(const std::string& modulePath, std::string& folder, std::stri
         return false;
     }
     const std::string separator(1, platform::kPathSeparator);
-    folder = *directory + separator + stringTableText(kStyleFolderNameId) + separator;
+    folder = *directory + separator + stringTableText(kStringStyleFolderName) + separator;
     return true;
 }
 
@@ -67,12 +52,11 @@ std::vector<std::string> listStyles(const std::string& folder) {
 
 std::optional<Descriptor> styleDescriptor(const std::string& folder, const std::string& name,
                                           HostSession& session, std::string& error) {
-    char styleName[platform::kMaxPath] = {};
-    name.copy(styleName, std::min(name.size(), sizeof styleName - 1));
-    cutStyleName(styleName);
+    const std::string styleName = StoredStyleName(name);
     char path[platform::kMaxPath];
-    if (name != styleName || !isUsableStyleName(styleName) ||
-        !joinPath(folder.c_str(), styleName, path) || !IsStyleFile(styleName, folder.c_str())) {
+    if (name != styleName || !isUsableStyleName(styleName.c_str()) ||
+        !joinPath(folder.c_str(), styleName.c_str(), path) ||
+        !IsStyleFile(styleName.c_str(), folder.c_str())) {
         error = "no style named '" + systemTextToUtf8(name) + "' in '" + systemTextToUtf8(folder) +
                 "' (zerafin styles lists them)";
         return std::nullopt;
@@ -88,14 +72,11 @@ std::optional<Descriptor> styleDescriptor(const std::string& folder, const std::
 
 std::optional<Descriptor> styleDescriptorOfBytes(const std::vector<uint8_t>& bytes,
                                                  HostSession& session, std::string& error) {
-    const std::unique_ptr<PluginState> state = stateOfStyle(bytes);
-    if (!state) {
+    int16_t errorCell = 0;
+    if (!RecordStyleAsScript(bytes, session.record, &errorCell)) {
         error = "cannot be read";
         return std::nullopt;
     }
-    state->host = &session.record;
-    int16_t errorCell = 0;
-    writeScriptParameters(session.record, *state, &errorCell);
     std::optional<Descriptor> descriptor = session.takeRecordedDescriptor();
     if (errorCell != 0 || !descriptor) {
         error = "cannot be turned into a script";

@@ -3,8 +3,8 @@
 #include <optional>
 
 #include "host/zerafin/terminology.h"
-#include "shell/four_cc.h"
-#include "shell/host_record.h"
+#include "protocol/four_cc.h"
+#include "protocol/host_record.h"
 
 namespace {
 std::string quotedCode(uint32_t code) {

@@ -4,8 +4,8 @@
 
 #include "host/zerafin/module_resources.h"
 #include "host/zerafin/property_list.h"
-#include "shell/four_cc.h"
-#include "ui/resource_ids.h"
+#include "protocol/four_cc.h"
+#include "resources/resource_ids.h"
 
 namespace {
 // The module mapped as data only: its code never runs.

@@ -5,24 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "protocol/property_list.h"
+
 // A module's property list (resource "PIPL"): how the host learns, before any
 // of the module's code runs, what the module is, where its menu item goes, in
 // which image modes it works and which export to call.
-
-// Four-character codes are 32-bit numbers whose first character is the most
-// significant byte.
-struct Property {
-    uint32_t vendor = 0;
-    uint32_t key = 0;
-    uint32_t id = 0;
-    std::vector<uint8_t> data; // as many bytes as the stored data length says
-};
-
-struct PropertyList {
-    uint16_t resourceVersion = 0;
-    uint32_t listVersion = 0;
-    std::vector<Property> properties;
-};
 
 // Parses the property list bytes. Each property's data is followed by zero
 // padding to a multiple of 4; the last property must end exactly on the last

@@ -4,7 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "host/plugin_dll/point_descriptor.h"
-#include "shell/four_cc.h"
+#include "protocol/four_cc.h"
 
 namespace {
 using Json = nlohmann::ordered_json; // keeps the keys in the file's order

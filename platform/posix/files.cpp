@@ -1,6 +1,7 @@
 #include "platform/files.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -99,6 +100,10 @@ bool deleteFile(const char* path) {
     if (S_ISREG(status.st_mode) && (status.st_mode & kAnyWriteBit) == 0)
         return false;
     return unlink(path) == 0;
+}
+
+bool replaceFile(const char* from, const char* to) {
+    return std::rename(from, to) == 0;
 }
 
 bool isWriteProtected(const char* path) {

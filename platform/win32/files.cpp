@@ -3,7 +3,7 @@
 #include <cstring>
 #include <windows.h>
 
-#include "ui/module_instance.h"
+#include "platform/win32/module_instance.h"
 
 namespace platform {
 namespace {
@@ -65,6 +65,10 @@ bool createFolder(const char* path) {
 
 bool deleteFile(const char* path) {
     return DeleteFileA(path) != 0;
+}
+
+bool replaceFile(const char* from, const char* to) {
+    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
 bool isWriteProtected(const char* path) {

@@ -54,6 +54,13 @@ same() { # same NAME A B: byte-identical files
     if cmp -s "$2" "$3"; then pass; else fail "$1: $(basename "$2") and $(basename "$3") differ"; fi
 }
 
+golden() { # golden NAME FILE CHECKSUM_FILE: the file has the checksum kept in the tree
+    local expected actual
+    expected=$(cut -d' ' -f1 "$3")
+    actual=$(sha256sum "$2" | cut -d' ' -f1)
+    if [ "$expected" = "$actual" ]; then pass; else fail "$1: $(basename "$2") is no longer the image it was"; fi
+}
+
 differ() { # differ NAME A B
     if cmp -s "$2" "$3"; then fail "$1: $(basename "$2") and $(basename "$3") are identical"; else pass; fi
 }
@@ -161,6 +168,11 @@ check "win32: relief" 0 win32 filter "$work/sample.png" "$work/relief-win32.png"
 same "relief: native and Win32 give the same image" "$work/relief-native.png" "$work/relief-win32.png"
 check "native: relief 0" 0 native filter "$work/sample.png" "$work/relief0.png" --script "$work/relief0.json" "${relief[@]}"
 same "a textured run with relief 0 is the untextured run" "$work/plain-native.png" "$work/relief0.png"
+# The demo's image against the checksum kept in the tree, so that a change
+# that shifts both builds alike is caught too.
+check "native: demo" 0 native filter "$work/sample.png" "$work/demo.png" \
+    --channel "Relief=$work/relief.png" --script "$root/samples/demo.json"
+golden "demo: the image it always gave" "$work/demo.png" "$root/tests/golden/demo.sha256"
 
 # Recording and replay. A run without the dialog records the geometry it lit
 # (percent of the frame, as the script gave it), so replaying the recording
@@ -178,11 +190,32 @@ check "win32: replay" 0 win32 filter "$work/sample.png" "$work/wrec2.png" --scri
 same "win32: the replay records the same script" "$work/wrec1.json" "$work/wrec2.json"
 same "win32: the replay lights the recorded image" "$work/wrec1.png" "$work/wrec2.png"
 
-# The interactive dialog is not in this module yet: asking for it fails
-# clearly rather than filtering silently, and writes nothing.
-check "win32: dialog" 3 win32 filter "$work/sample.png" "$work/dialog.png" --dialog
-says "win32: dialog" "dialog is not available" "$work/err.txt"
-absent "win32: dialog" "$work/dialog.png"
+# The dialog opens on the display and waits for the user: "OK" lights the
+# image with the settings shown, "Annuler" writes nothing. A helper presses
+# the button, so this needs the display the host shows its windows on.
+presser="$root/build/win32/tests/orvane_press_button.exe"
+press() { # press CAPTION CONTROL_ID
+    if [ -n "$win32_exe" ]; then wine "$presser" "$@"; else
+        (source "$root/scripts/lib.sh" && wine_environment && run_win32 "$presser" "$@"); fi
+}
+dialog_run() { # dialog_run NAME EXPECTED_STATUS BUTTON OUTPUT
+    local status=0
+    win32 filter "$work/sample.png" "$4" --dialog >"$work/out.txt" 2>"$work/err.txt" &
+    local host=$!
+    press Orvane "$3" || fail "$1: the dialog did not show"
+    wait "$host" || status=$?
+    if [ "$status" -eq "$2" ]; then pass; else fail "$1: status $status, wanted $2"; fi
+}
+if [ -n "${DISPLAY:-}" ] && [ -f "$presser" ]; then
+    dialog_run "win32: dialog confirmed" 0 1007 "$work/dialog.png"
+    if "$image_check" compare "$work/sample.png" "$work/dialog.png" >/dev/null; then
+        fail "win32: the confirmed dialog left the image unlit"
+    else pass; fi
+    dialog_run "win32: dialog cancelled" 1 1008 "$work/cancelled.png"
+    absent "win32: dialog cancelled" "$work/cancelled.png"
+else
+    echo "skipped: the dialog runs (no display shared with the host)" >&2
+fi
 
 # Threads: every count lights every row once, the same way.
 for threads in 1 2 3 7; do
@@ -474,6 +507,10 @@ check "win32: a hard link to the output" 2 win32 filter "$work/sample.png" "$out
 says "win32: a hard link to the output" "name the same file" "$work/err.txt"
 unchanged "paths naming one file" "$work/sample.png"
 unchanged_outputs "paths naming one file"
+cp "$out/image.png" "$out/in-place.png" && keep "$out/in-place.png"
+check "native: an image lit in place" 0 native filter "$out/in-place.png" "$out/in-place.png" \
+    --script "$work/relief.json" "${relief[@]}"
+differ "native: an image lit in place" "$out/in-place.png.before" "$out/in-place.png"
 chmod a-w "$out/image.png"
 check "native: a write-protected output" 2 native filter "$work/sample.png" "$out/image.png" --script "$work/plain.json"
 says "native: a write-protected output" "write-protected" "$work/err.txt"

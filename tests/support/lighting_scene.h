@@ -4,9 +4,9 @@
 #include <random>
 #include <vector>
 
+#include "lighting/parameter_block.h"
 #include "lighting/shade_batch.h"
 #include "lighting/shading_scratch.h"
-#include "shell/parameter_block.h"
 
 // Building blocks of the lighting tests: render blocks with chosen material
 // and lights, one thread's working arrays, and generated pictures.

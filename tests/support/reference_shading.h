@@ -1,7 +1,7 @@
 #pragma once
 
+#include "lighting/parameter_block.h"
 #include "lighting/shade_batch.h"
-#include "shell/parameter_block.h"
 
 // The batch shader written the plainest way: every formula as it reads, per
 // facet, without hoisting or vector steps (only L, e and the spot falloff once

@@ -1,11 +1,13 @@
 #include "tests/support/script_fixture.h"
 
+#include "shell/script_io.h"
+
 #include <cstring>
 
 #include "host/plugin_dll/point_descriptor.h"
+#include "protocol/four_cc.h"
+#include "protocol/plugin_api.h"
 #include "scripting/script_parameters.h"
-#include "shell/four_cc.h"
-#include "shell/plugin_api.h"
 
 namespace {
 ScriptFixture* current = nullptr;
@@ -44,10 +46,10 @@ ScriptFixture::ScriptFixture(int frameSize) : owned(new PluginState), state(*own
     record.propertyTable = &properties;
     script = HostScriptRecord{1, 0, 0, 0, nullptr, hostWriterTable(), hostReaderTable()};
     record.scriptRecord = &script;
-    state.host = &record;
-    state.frameCorner = {20, 10};
-    state.frameCenter = {uint16_t(20 + frameSize / 2), uint16_t(10 + frameSize / 2)};
-    state.previewImageWidth = int16_t(frameSize * 3 / 4);
+    state.run.host = &record;
+    state.settings.frameCorner = {20, 10};
+    state.settings.frameCenter = {uint16_t(20 + frameSize / 2), uint16_t(10 + frameSize / 2)};
+    state.preview.width = int16_t(frameSize * 3 / 4);
     current = this;
 }
 
@@ -71,13 +73,12 @@ std::optional<Descriptor> ScriptFixture::takeWritten() {
 
 bool ScriptFixture::read(const Descriptor& descriptor, int16_t& errorCell, int16_t playMode) {
     play(descriptor, playMode);
-    return UtilReadDescriptors(&state, record.handleTable, &script, ReadScriptParameters,
-                               &errorCell) != 0;
+    return readScriptParameters(record, state, &errorCell);
 }
 
 Descriptor ScriptFixture::write(int16_t& errorCell) {
     errorCell = 0;
-    UtilWriteDescriptors(&state, record.handleTable, &script, WriteScriptParameters, &errorCell);
+    writeScriptParameters(record, state, &errorCell);
     return takeWritten().value_or(Descriptor{});
 }
 

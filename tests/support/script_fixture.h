@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "host/zerafin/descriptor_model.h"
-#include "shell/host_record.h"
-#include "shell/host_tables.h"
+#include "protocol/host_record.h"
+#include "protocol/host_tables.h"
 #include "shell/plugin_state.h"
 
 // A plug-in state with a measured preview frame, next to a host record that

@@ -14,8 +14,8 @@
 
 namespace fs = std::filesystem;
 
-std::unique_ptr<PluginState> makeState(uint16_t halfFrame) {
-    auto state = std::make_unique<PluginState>();
+std::unique_ptr<Settings> makeState(uint16_t halfFrame) {
+    auto state = std::make_unique<Settings>();
     state->frameCorner = {20, 30};
     state->frameCenter = {uint16_t(20 + halfFrame), uint16_t(30 + halfFrame)};
     return state;
@@ -34,7 +34,7 @@ std::string systemName(const char* utf8) {
 #endif
 }
 
-void expectSameStyleSettings(const PluginState& expected, const PluginState& actual) {
+void expectSameStyleSettings(const Settings& expected, const Settings& actual) {
     for (int c = 0; c < 3; ++c)
         EXPECT_EQ(expected.ambientColor[c], actual.ambientColor[c]) << "ambient " << c;
     EXPECT_EQ(expected.material, actual.material);

@@ -7,18 +7,18 @@
 
 #include <gtest/gtest.h>
 
-#include "shell/plugin_state.h"
+#include "settings/settings.h"
 
 // A fresh state (the state is too large for the stack) whose preview frame has
 // the given half size.
-std::unique_ptr<PluginState> makeState(uint16_t halfFrame);
+std::unique_ptr<Settings> makeState(uint16_t halfFrame);
 
 // A name given in UTF-8 as the system writes it: Windows-1252 on Win32.
 std::string systemName(const char* utf8);
 
 // Every setting a style carries (lights beyond lightCount included), compared
 // field by field.
-void expectSameStyleSettings(const PluginState& expected, const PluginState& actual);
+void expectSameStyleSettings(const Settings& expected, const Settings& actual);
 
 // Paths in the system's code page, as the style library builds them.
 std::vector<uint8_t> readWholeFile(const std::string& path);

@@ -1,6 +1,9 @@
 #include "tests/support/test_host.h"
 
-#include "shell/checked_alloc.h"
+#include "platform/checked_alloc.h"
+#ifdef _WIN32
+#include "tests/support/win32_module.h"
+#endif
 
 namespace {
 Document testPattern(int width, int height) {
@@ -38,4 +41,16 @@ std::vector<uint8_t> TestHost::rgb() const {
         for (size_t c = 0; c < 3; ++c)
             out[i * 3 + c] = document.channels[c].samples[i];
     return out;
+}
+
+int16_t TestHost::runFilterCancellingTheDialog() {
+#ifdef _WIN32
+    int16_t result = 0;
+    driveModalWindow(
+        "#32770", [&] { result = runFilter(); },
+        [](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); });
+    return result;
+#else
+    return runFilter();
+#endif
 }

@@ -4,8 +4,8 @@
 
 #include "host/zerafin/document.h"
 #include "host/zerafin/host_session.h"
+#include "lighting/parameter_block.h"
 #include "shell/entry_point.h"
-#include "shell/parameter_block.h"
 #include "shell/plugin_state.h"
 
 // The plug-in linked into the test, driven by the host kit's session over an
@@ -20,6 +20,9 @@ class TestHost {
     ParameterBlock* block() const;
     // Prepare, start, every continue asked for, finish: the first non-zero result.
     int16_t runFilter() { return session.runFilter(false); }
+    // The same when the dialog was asked for: the Win32 build cancels it as
+    // soon as it shows; the native build has none, and its dialog call fails.
+    int16_t runFilterCancellingTheDialog();
     // The document's colour as interleaved RGB.
     std::vector<uint8_t> rgb() const;
 

@@ -19,29 +19,21 @@ std::string buildFolder() {
 
 struct WindowSearch {
     const char* windowClass;
+    const char* caption; // any when null
     HWND found = nullptr;
 };
 
 BOOL CALLBACK matchWindow(HWND window, LPARAM parameter) {
     auto* search = reinterpret_cast<WindowSearch*>(parameter);
-    char className[64] = "";
+    char className[64] = "", caption[256] = "";
     GetClassNameA(window, className, sizeof className);
-    if (IsWindowVisible(window) && lstrcmpiA(className, search->windowClass) == 0) {
+    GetWindowTextA(window, caption, sizeof caption);
+    if (IsWindowVisible(window) && lstrcmpiA(className, search->windowClass) == 0 &&
+        (!search->caption || lstrcmpA(caption, search->caption) == 0)) {
         search->found = window;
         return FALSE;
     }
     return TRUE;
-}
-
-HWND waitForWindow(DWORD threadId, const char* windowClass, int milliseconds) {
-    for (int waited = 0; waited < milliseconds; waited += 20) {
-        WindowSearch search{windowClass};
-        EnumThreadWindows(threadId, matchWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.found)
-            return search.found;
-        Sleep(20);
-    }
-    return nullptr;
 }
 
 bool waitUntilClosed(HWND window, int milliseconds) {
@@ -53,6 +45,17 @@ bool waitUntilClosed(HWND window, int milliseconds) {
     return false;
 }
 } // namespace
+
+HWND waitForWindow(DWORD threadId, const char* windowClass, const char* caption, int milliseconds) {
+    for (int waited = 0; waited < milliseconds; waited += 20) {
+        WindowSearch search{windowClass, caption};
+        EnumThreadWindows(threadId, matchWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.found)
+            return search.found;
+        Sleep(20);
+    }
+    return nullptr;
+}
 
 std::string builtModulePath() {
     return buildFolder() + "dist\\Orvane.9zf";
@@ -111,7 +114,7 @@ bool driveModalWindow(const char* windowClass, const std::function<void()>& moda
     const DWORD threadId = GetCurrentThreadId();
     bool closedInTime = false;
     std::thread helper([&] {
-        HWND window = waitForWindow(threadId, windowClass, 5000);
+        HWND window = waitForWindow(threadId, windowClass, nullptr, 5000);
         if (!window)
             return;
         drive(window);

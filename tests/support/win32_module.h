@@ -23,6 +23,10 @@ bool saveAreaAsPng(HDC source, const RECT& area, const std::string& name);
 // Saves what the screen shows of the window as a PNG under artifacts/.
 bool saveWindowScreenshot(HWND window, const std::string& name);
 
+// The visible top-level window of the thread with that class and caption (any
+// caption for null), within the time; null when none came.
+HWND waitForWindow(DWORD threadId, const char* windowClass, const char* caption, int milliseconds);
+
 // Runs `modal` (which opens a modal window on this thread) while a helper
 // thread waits for a visible top-level window of this thread whose class is
 // `windowClass` and calls `drive` with it. If the window is still open four

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "protocol/host_record.h"
 #include "shell/entry_point.h"
-#include "shell/host_record.h"
 #include "tests/support/win32_module.h"
 
 namespace {

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/win32/module_instance.h"
 #include "tests/support/win32_module.h"
-#include "ui/module_instance.h"
 #include "ui/ui_services.h"
 
 namespace {

@@ -58,9 +58,8 @@ TEST_F(StyleListTest, TheComboHoldsTheStylesInListOrder) {
 
     EXPECT_EQ(FillStyleList(dialog, kComboId), 1);
     std::vector<std::string> listed;
-    char name[platform::kMaxPath];
-    for (int16_t i = 0; GetStyleName(i, name); ++i)
-        listed.push_back(name);
+    for (int16_t i = 0; std::optional<std::string> name = GetStyleName(i); ++i)
+        listed.push_back(*name);
     EXPECT_EQ(listed.size(), 3u);
     EXPECT_EQ(comboNames(), listed);
 }

@@ -36,7 +36,7 @@ struct Case {
     bool relief = false;
     BlockVariant variant = BlockVariant::Dialog;
     int tableSizeFlag = 0;
-    std::function<void(PluginState&)> adjust = [](PluginState&) {};
+    std::function<void(Settings&)> adjust = [](Settings&) {};
     int width = 64, height = 64;
 };
 
@@ -65,52 +65,52 @@ std::vector<Case> cases() {
         {"script-percent", mixed, false, BlockVariant::Script, 0},
         {"script-percent-relief", mixed, true, BlockVariant::Script, 1},
         {"full-gloss-plastic", mixed, true, BlockVariant::Dialog, 0,
-         [](PluginState& s) {
+         [](Settings& s) {
              s.gloss = 256;
              s.material = 0;
              s.exposure = 256;
              s.ambience = 129;
          }},
         {"full-gloss-metal", sixteen, false, BlockVariant::Dialog, 0,
-         [](PluginState& s) {
+         [](Settings& s) {
              s.gloss = 256;
              s.material = 256;
              for (LightSource& light : s.lights)
                  light.intensity = 129;
          }},
         {"half-metal", mixed, true, BlockVariant::Dialog, 0,
-         [](PluginState& s) {
+         [](Settings& s) {
              s.gloss = 200;
              s.material = 128;
          }},
         {"dark-ambience-negative-lights", mixed, true, BlockVariant::Dialog, 0,
-         [](PluginState& s) {
+         [](Settings& s) {
              s.ambience = -127;
              s.ambientColor[2] = 1000;
              for (LightSource& light : s.lights)
                  light.intensity = -127;
          }},
         {"exposure-zero", mixed, false, BlockVariant::Dialog, 0,
-         [](PluginState& s) { s.exposure = 0; }},
+         [](Settings& s) { s.exposure = 0; }},
         {"mountain-white-low", mixed, true, BlockVariant::Dialog, 0,
-         [](PluginState& s) {
+         [](Settings& s) {
              s.reliefAmount = 256;
              s.whiteIsHigh = 0;
          }},
         {"focus-extremes", repeated({Spot}, 4), true, BlockVariant::Dialog, 0,
-         [](PluginState& s) {
+         [](Settings& s) {
              const int16_t focus[] = {0, 1, 255, 256};
              for (int i = 0; i < 4; ++i)
                  s.lights[i].focus = focus[i];
          }},
         {"degenerate-spot-and-huge-script-geometry", mixed, false, BlockVariant::Script, 0,
-         [](PluginState& s) {
+         [](Settings& s) {
              s.lights[2].vector0Pct = {0, 0};
              s.lights[0].positionPct = {1e30f, -1e30f};
              s.lights[1].vector0Pct = {3e38f, 0};
          }},
-        {"wide-row-in-pieces", mixed, true, BlockVariant::Dialog, 0, [](PluginState&) {}, 300, 3},
-        {"single-pixel", mixed, true, BlockVariant::Dialog, 0, [](PluginState&) {}, 1, 1},
+        {"wide-row-in-pieces", mixed, true, BlockVariant::Dialog, 0, [](Settings&) {}, 300, 3},
+        {"single-pixel", mixed, true, BlockVariant::Dialog, 0, [](Settings&) {}, 1, 1},
     };
 }
 

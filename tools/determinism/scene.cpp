@@ -3,7 +3,7 @@
 #include "lighting/relief.h"
 #include "lighting/shade_flat.h"
 #include "lighting/shade_strip.h"
-#include "shell/checked_alloc.h"
+#include "platform/checked_alloc.h"
 
 namespace {
 constexpr int kTextureMargin = 3;
@@ -52,16 +52,15 @@ std::vector<uint8_t> generatedTexture(int width, int height, uint32_t seed, bool
     return samples;
 }
 
-std::unique_ptr<PluginState> sceneState() {
-    auto state = std::make_unique<PluginState>();
-    state->frameCenter = {160, 140};
-    state->frameCorner = {60, 40};
-    state->previewImageWidth = 150;
-    state->imageWidthRatio = 0.75f;
-    return state;
+std::unique_ptr<Settings> sceneState() {
+    auto settings = std::make_unique<Settings>();
+    settings->frameCenter = {160, 140};
+    settings->frameCorner = {60, 40};
+    settings->imageWidthRatio = 0.75f;
+    return settings;
 }
 
-void addSceneLight(PluginState& state, uint32_t type, int index) {
+void addSceneLight(Settings& state, uint32_t type, int index) {
     state.addLightAt(int16_t(state.frameCenter.x - 70 + (index * 37) % 140),
                      int16_t(state.frameCenter.y - 60 + (index * 53) % 120));
     LightSource& light = state.lights[state.lightCount - 1];
@@ -86,11 +85,11 @@ void addSceneLight(PluginState& state, uint32_t type, int index) {
     light.radiusPct = light.radius * percentPerPixel + 0.49f;
 }
 
-std::unique_ptr<ParameterBlock> sceneBlock(PluginState& state, BlockVariant variant,
+std::unique_ptr<ParameterBlock> sceneBlock(Settings& settings, BlockVariant variant,
                                            int tableSizeFlag) {
     auto block = std::make_unique<ParameterBlock>();
     *block = ParameterBlock{};
-    fillParameterBlock(state, *block, variant, tableSizeFlag);
+    fillParameterBlock(settings, kScenePreviewWidth, *block, variant, tableSizeFlag);
     return block;
 }
 

@@ -3,9 +3,9 @@
 #include <memory>
 #include <vector>
 
+#include "lighting/parameter_block.h"
 #include "lighting/shading_scratch.h"
-#include "shell/parameter_block.h"
-#include "shell/plugin_state.h"
+#include "settings/settings.h"
 
 // Generated lighting scenes for the determinism check and the benchmarks:
 // pictures, textures and lights made by integer arithmetic alone, so that
@@ -36,16 +36,19 @@ ScenePicture generatedPicture(int width, int height, uint32_t seed);
 // about four facets per pixel after smoothing) or gentle hills.
 std::vector<uint8_t> generatedTexture(int width, int height, uint32_t seed, bool rough);
 
-// A state whose preview frame is 200 pixels wide (half frame 100) and whose
-// image is 150 pixels wide in it, with the default material and no lights.
-std::unique_ptr<PluginState> sceneState();
+// The image is 150 pixels wide in the preview.
+constexpr int kScenePreviewWidth = 150;
+
+// Settings whose preview frame is 200 pixels wide (half frame 100) with the
+// image 150 pixels wide in it, the default material and no lights.
+std::unique_ptr<Settings> sceneState();
 
 // Adds light number `index` of the given type, with geometry, colour,
 // intensity and focus varied by the index.
-void addSceneLight(PluginState& state, uint32_t type, int index);
+void addSceneLight(Settings& settings, uint32_t type, int index);
 
 // The block as the dialog (or a script, with percent geometry) fills it.
-std::unique_ptr<ParameterBlock> sceneBlock(PluginState& state, BlockVariant variant,
+std::unique_ptr<ParameterBlock> sceneBlock(Settings& settings, BlockVariant variant,
                                            int tableSizeFlag);
 
 // One thread's working arrays.

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "host/zerafin/property_list.h"
+#include "protocol/property_list.h"
 
 // The "PIPL" resource bytes: header, then each property's header and data,
 // zero-padded to a multiple of 4.

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "host/zerafin/terminology.h"
+#include "protocol/terminology.h"
 
 // The "AETE" resource bytes, with no padding anywhere; names in Windows-1252
 // and every description empty. Fails when a name has no Windows-1252 form or

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
+#include "resources/resource_ids.h"
 #include "tools/resgen/generated_note.h"
-#include "ui/resource_ids.h"
 
 namespace {
 // A resource script string literal: quotes are doubled, backslashes escaped.

@@ -1,0 +1,5 @@
+#include "host/zerafin/colour_service.h"
+
+ColorServiceProc hostColourService() {
+    return nullptr;
+}

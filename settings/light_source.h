@@ -1,0 +1,48 @@
+#pragma once
+#include <cstdint>
+
+#include "settings/light_type.h"
+
+struct Point16 {
+    int16_t x = 0, y = 0;
+};
+struct PointU16 {
+    uint16_t x = 0, y = 0;
+};
+struct PointF {
+    float x = 0, y = 0;
+};
+
+// One light as the user edits it: a plain value. Geometry is kept in preview
+// pixels relative to the frame centre, and in percent of the frame when it
+// arrives from a script.
+struct LightSource {
+    // A new light: a white spot with the settings table's intensity and focus.
+    LightSource();
+
+    // Makes vector1 perpendicular to vector0 and never longer (spots only).
+    void setSpotAxes();
+
+    uint32_t type = Spot;
+    Point16 position;
+    PointU16 origin;
+    Point16 vector0{30, 30};
+    Point16 vector1{-15, 15};
+    int16_t radius = 30;
+    uint16_t color[3] = {65535, 65535, 65535};
+    int16_t intensity;
+    int16_t focus;
+    uint32_t enabled = 1;
+    PointF positionPct;
+    PointF vector0Pct;
+    PointF vector1Pct;
+    float radiusPct = 0;
+};
+
+// Round half away from zero, as the geometry conversions want it.
+int32_t roundHalfAway(double value);
+// Clamps into the 16-bit range (NaN gives 0) before rounding, so that script
+// geometry of any size converts without undefined behaviour.
+int16_t roundToInt16(double value);
+// The same with truncation toward zero.
+int16_t truncToInt16(double value);

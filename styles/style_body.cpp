@@ -1,0 +1,193 @@
+// A style's settings: written from and read into the settings, rescaled to
+// the frame, and read from bytes in memory.
+#include "styles/style_body.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "protocol/plugin_api.h"
+#include "scripting/script_parameters.h"
+#include "settings/parameter_table.h"
+
+static_assert(kStyleMaxLights == kMaxLights, "a style holds as many lights as the state");
+
+namespace {
+// A hostile file's values are brought into the sliders' ranges, so that
+// nothing downstream ever sees a setting the dialog could not have made.
+int16_t sliderSetting(Parameter which, int16_t value) {
+    return parameter(which).clampStored(value);
+}
+
+uint32_t lightTypeOf(uint16_t typeCode) {
+    switch (typeCode) {
+    case CodeDirectional:
+        return Directional;
+    case CodeOmni:
+        return Omni;
+    default:
+        return Spot;
+    }
+}
+
+void storeLight(const StyleLightRecord& stored, int16_t savedHalfFrame, int16_t currentHalfFrame,
+                PointU16 frameCenter, LightSource& light) {
+    auto rescale = [&](int16_t value) {
+        return RescaleToFrame(value, savedHalfFrame, currentHalfFrame);
+    };
+    light.origin = frameCenter;
+    for (int c = 0; c < 3; ++c)
+        light.color[c] = stored.color[c];
+    light.intensity = sliderSetting(Parameter::Intensity, stored.intensity);
+    light.focus = sliderSetting(Parameter::Focus, stored.focus);
+    light.enabled = stored.on == 1 ? 1 : 0;
+    light.type = lightTypeOf(stored.typeCode);
+    light.position = {rescale(stored.positionX), rescale(stored.positionY)};
+    light.vector0 = {rescale(stored.vector0X), rescale(stored.vector0Y)};
+    light.vector1 = {rescale(stored.vector1X), rescale(stored.vector1Y)};
+    light.radius = rescale(stored.radius);
+}
+
+void storeStyle(const StyleRecord& stored, int16_t currentHalfFrame, Settings& settings) {
+    for (int i = 0; i < stored.lightCount; ++i)
+        storeLight(stored.lights[i], stored.halfFrame, currentHalfFrame, settings.frameCenter,
+                   settings.lights[i]);
+    settings.lightCount = stored.lightCount;
+    settings.currentLight = stored.currentLight < stored.lightCount ? stored.currentLight : 0;
+    for (int c = 0; c < 3; ++c)
+        settings.ambientColor[c] = stored.ambientColor[c];
+    settings.gloss = sliderSetting(Parameter::Gloss, stored.gloss);
+    settings.material = sliderSetting(Parameter::Material, stored.material);
+    settings.exposure = sliderSetting(Parameter::Exposure, stored.exposure);
+    settings.ambience = sliderSetting(Parameter::Ambience, stored.ambience);
+    // The run checks the channel against the image before it uses it.
+    settings.textureChannel = stored.textureChannel;
+    settings.whiteIsHigh = stored.whiteIsHigh != 0 ? 1 : 0;
+    settings.reliefAmount = sliderSetting(Parameter::Relief, stored.reliefAmount);
+}
+} // namespace
+
+int ReadStyleBodyForHalfFrame(Settings& settings, StyleSource& source, int16_t currentHalfFrame) {
+    // Everything is read before anything is stored, so that a short or
+    // refused file leaves the state exactly as it was.
+    StyleRecord stored;
+    if (!ReadStyleRecord(source, stored))
+        return 0;
+    storeStyle(stored, currentHalfFrame, settings);
+    return 1;
+}
+
+int ReadStyleBody(Settings& settings, StyleSource& source) {
+    return ReadStyleBodyForHalfFrame(settings, source, int16_t(settings.halfFrame()));
+}
+
+namespace {
+uint16_t typeCodeOf(uint32_t type) {
+    switch (type) {
+    case Directional:
+        return CodeDirectional;
+    case Omni:
+        return CodeOmni;
+    default:
+        return CodeSpot;
+    }
+}
+
+StyleLightRecord lightRecordOf(const LightSource& light) {
+    StyleLightRecord record;
+    for (int c = 0; c < 3; ++c)
+        record.color[c] = light.color[c];
+    record.intensity = light.intensity;
+    record.focus = light.focus;
+    record.on = light.enabled == 1 ? 1 : 0;
+    record.typeCode = typeCodeOf(light.type);
+    record.positionX = light.position.x;
+    record.positionY = light.position.y;
+    record.vector0X = light.vector0.x;
+    record.vector0Y = light.vector0.y;
+    record.vector1X = light.vector1.x;
+    record.vector1Y = light.vector1.y;
+    record.radius = light.radius;
+    return record;
+}
+
+StyleRecord styleRecordOf(const Settings& settings) {
+    StyleRecord record;
+    record.textureChannel = settings.textureChannel;
+    record.whiteIsHigh = settings.whiteIsHigh == 1 ? 1 : 0;
+    record.reliefAmount = settings.reliefAmount;
+    for (int c = 0; c < 3; ++c)
+        record.ambientColor[c] = settings.ambientColor[c];
+    record.material = settings.material;
+    record.gloss = settings.gloss;
+    record.exposure = settings.exposure;
+    record.ambience = settings.ambience;
+    record.lightCount = std::min<uint16_t>(settings.lightCount, kMaxLights);
+    record.currentLight = settings.currentLight;
+    record.halfFrame = int16_t(settings.halfFrame());
+    for (int i = 0; i < record.lightCount; ++i)
+        record.lights[i] = lightRecordOf(settings.lights[i]);
+    return record;
+}
+} // namespace
+
+int WriteStyleBody(const Settings& settings, StyleFile& file) {
+    return WriteStyleRecord(styleRecordOf(settings), file);
+}
+
+int16_t RescaleToFrame(int16_t value, int16_t savedHalfFrame, int16_t currentHalfFrame) {
+    if (savedHalfFrame == 0)
+        return 0;
+    // The product of two 16-bit values always fits 32 bits.
+    const int32_t scaled = int32_t(value) * currentHalfFrame;
+    const int32_t half = savedHalfFrame / 2;
+    return int16_t((value >= 0 ? scaled + half : scaled - half) / savedHalfFrame);
+}
+
+namespace {
+// A style's bytes in memory, read front to back and never beyond their end.
+class StyleBytes : public StyleSource {
+  public:
+    explicit StyleBytes(std::span<const uint8_t> bytes) : bytes_(bytes) {}
+
+    int32_t readBytes(uint32_t count, void* buffer) override {
+        const size_t available = bytes_.size() - position_;
+        const size_t taken = count < available ? count : available;
+        if (taken > 0)
+            std::memcpy(buffer, bytes_.data() + position_, taken);
+        position_ += taken;
+        return int32_t(taken);
+    }
+
+  private:
+    std::span<const uint8_t> bytes_;
+    size_t position_ = 0;
+};
+} // namespace
+
+int LoadStyleFromBytes(std::span<const uint8_t> bytes, int16_t currentHalfFrame,
+                       Settings& settings) {
+    StyleBytes source(bytes);
+    return CheckStyleHeader(source) &&
+           ReadStyleBodyForHalfFrame(settings, source, currentHalfFrame);
+}
+
+int16_t SavedHalfFrame(std::span<const uint8_t> bytes) {
+    StyleBytes source(bytes);
+    StyleRecord stored;
+    if (!CheckStyleHeader(source) || !ReadStyleRecord(source, stored))
+        return 0;
+    return stored.halfFrame;
+}
+
+bool RecordStyleAsScript(std::span<const uint8_t> bytes, HostRecord& host, int16_t* errorCell) {
+    const int16_t halfFrame = std::max<int16_t>(SavedHalfFrame(bytes), 1);
+    Settings settings;
+    settings.frameCorner = {0, 0};
+    settings.frameCenter = {uint16_t(halfFrame), uint16_t(halfFrame)};
+    if (!LoadStyleFromBytes(bytes, halfFrame, settings))
+        return false;
+    ScriptContext context{settings, &host};
+    UtilWriteDescriptors(&context, host.handleTable, host.scriptRecord, WriteScriptParameters,
+                         errorCell);
+    return true;
+}

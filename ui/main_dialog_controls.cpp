@@ -1,0 +1,180 @@
+// The main dialog's controls and the settings they show: the seven sliders,
+// the light and material controls, and the rules that enable them.
+#include <initializer_list>
+
+#include "platform/files.h"
+#include "platform/win32/module_instance.h"
+#include "protocol/plugin_api.h"
+#include "resources/resource_ids.h"
+#include "settings/parameter_table.h"
+#include "ui/main_dialog.h"
+#include "ui/slider_control.h"
+
+namespace {
+constexpr int16_t kSliderLabelWidth = 50;
+
+// A settings slider: the setting it shows (its range and offset come from the
+// settings table), its end labels, and how it shows its value.
+struct SettingSlider {
+    int id;
+    Parameter parameter;
+    int endsTextId; // the left end's label; the right end's follows
+    bool percent;
+};
+
+// In the order the sliders are made.
+constexpr SettingSlider kSettingSliders[] = {
+    {kControlRelief, Parameter::Relief, kStringReliefEnds, true},
+    {kControlGloss, Parameter::Gloss, kStringGlossEnds, false},
+    {kControlMaterial, Parameter::Material, kStringMaterialEnds, false},
+    {kControlExposure, Parameter::Exposure, kStringExposureEnds, false},
+    {kControlAmbience, Parameter::Ambience, kStringAmbienceEnds, false},
+    {kControlIntensity, Parameter::Intensity, kStringIntensityEnds, false},
+    {kControlFocus, Parameter::Focus, kStringFocusEnds, false},
+};
+
+const SettingSlider* sliderOf(int id) {
+    for (const SettingSlider& slider : kSettingSliders)
+        if (slider.id == id)
+            return &slider;
+    return nullptr;
+}
+
+// The slider position of a setting: of the material, or of the selected light.
+int16_t sliderPosition(const MainDialog& dialog, const ParameterEntry& entry) {
+    const int16_t stored =
+        entry.setting ? dialog.settings.*entry.setting : dialog.selectedLight().*entry.lightSetting;
+    return int16_t(entry.sliderFromStored(stored));
+}
+
+void storeSliderPosition(MainDialog& dialog, const ParameterEntry& entry, int16_t position) {
+    const int16_t stored = entry.storedFromSlider(position);
+    if (entry.lightSetting) {
+        dialog.selectedLight().*entry.lightSetting = stored;
+        dialog.selectedLightChanged();
+    } else if (entry.setting == &Settings::reliefAmount) {
+        setReliefAmount(dialog.settings, dialog.preview, stored);
+    } else {
+        dialog.settings.*entry.setting = stored;
+    }
+}
+
+void showSetting(MainDialog& dialog, int id) {
+    setSliderValue(GetDlgItem(dialog.window, id),
+                   sliderPosition(dialog, parameter(sliderOf(id)->parameter)));
+}
+
+void loadText(int id, char (&text)[kSliderTextCapacity]) {
+    text[0] = '\0';
+    LoadStringA(moduleInstance(), UINT(id), text, sizeof text);
+}
+
+// Combo rows of the type list, in order: directional, omni, spot.
+constexpr uint32_t kTypeOfRow[] = {Directional, Omni, Spot};
+} // namespace
+
+void setChecked(HWND dialog, int id, bool checked) {
+    SendDlgItemMessageA(dialog, id, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool isChecked(HWND dialog, int id) {
+    return SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void enableControl(HWND dialog, int id, bool enabled) {
+    EnableWindow(GetDlgItem(dialog, id), enabled);
+}
+
+int selectedRow(HWND dialog, int comboId) {
+    return int(SendDlgItemMessageA(dialog, comboId, CB_GETCURSEL, 0, 0));
+}
+
+int rowCount(HWND dialog, int comboId) {
+    return int(SendDlgItemMessageA(dialog, comboId, CB_GETCOUNT, 0, 0));
+}
+
+void rowText(HWND dialog, int comboId, int row, char* text) {
+    text[0] = '\0';
+    const LRESULT length = SendDlgItemMessageA(dialog, comboId, CB_GETLBTEXTLEN, WPARAM(row), 0);
+    if (row < 0 || length == CB_ERR || length >= platform::kMaxPath)
+        return;
+    SendDlgItemMessageA(dialog, comboId, CB_GETLBTEXT, WPARAM(row), reinterpret_cast<LPARAM>(text));
+}
+
+int findRow(HWND dialog, int comboId, const char* text) {
+    return int(SendDlgItemMessageA(dialog, comboId, CB_FINDSTRINGEXACT, WPARAM(-1),
+                                   reinterpret_cast<LPARAM>(text)));
+}
+
+void selectRow(HWND dialog, int comboId, int row) {
+    SendDlgItemMessageA(dialog, comboId, CB_SETCURSEL, WPARAM(row), 0);
+}
+
+uint32_t lightTypeOfRow(int row) {
+    return row >= 0 && row < 3 ? kTypeOfRow[row] : Omni;
+}
+
+void createSettingSliders(MainDialog& dialog) {
+    for (const SettingSlider& slider : kSettingSliders) {
+        const HWND window = GetDlgItem(dialog.window, slider.id);
+        void* memory = NewPtr(sizeof(SliderRecord));
+        if (!window || !memory)
+            continue; // that slider stays inert
+        const ParameterEntry& entry = parameter(slider.parameter);
+        char label[kSliderTextCapacity] = "", left[kSliderTextCapacity], right[kSliderTextCapacity];
+        GetWindowTextA(window, label, sizeof label);
+        loadText(slider.endsTextId, left);
+        loadText(slider.endsTextId + 1, right);
+        CreateSlider(memory, window,
+                     {label, left, right, entry.sliderMinimum, entry.sliderMaximum,
+                      sliderPosition(dialog, entry), kSliderLabelWidth, dialog.font,
+                      slider.percent});
+    }
+}
+
+bool storeSliderValue(MainDialog& dialog, int controlId) {
+    const SettingSlider* slider = sliderOf(controlId);
+    if (!slider)
+        return false;
+    storeSliderPosition(dialog, parameter(slider->parameter),
+                        sliderValue(GetDlgItem(dialog.window, controlId)));
+    return true;
+}
+
+void enableLightControls(MainDialog& dialog) {
+    const LightSource& light = dialog.selectedLight();
+    const bool on = light.enabled == 1;
+    for (int id : {kControlIntensity, kControlLightColour, kControlLightType, kControlTypeLabel})
+        enableControl(dialog.window, id, on);
+    enableControl(dialog.window, kControlFocus, on && light.type == Spot);
+}
+
+void SyncLightControls(MainDialog& dialog) {
+    FillingControls filling(dialog);
+    const LightSource& light = dialog.selectedLight();
+    enableLightControls(dialog);
+    setChecked(dialog.window, kControlLightOn, light.enabled == 1);
+    showSetting(dialog, kControlIntensity);
+    showSetting(dialog, kControlFocus);
+    for (int row = 0; row < 3; ++row)
+        if (kTypeOfRow[row] == light.type)
+            selectRow(dialog.window, kControlLightType, row);
+    for (int id : {kControlLightColour, kControlIntensity, kControlFocus})
+        RedrawControl(dialog.window, id);
+}
+
+void SyncMaterialControls(MainDialog& dialog) {
+    FillingControls filling(dialog);
+    const Settings& settings = dialog.settings;
+    for (int id :
+         {kControlMaterial, kControlGloss, kControlExposure, kControlAmbience, kControlRelief})
+        showSetting(dialog, id);
+    setChecked(dialog.window, kControlWhiteIsHigh, settings.whiteIsHigh == 1);
+    setChecked(dialog.window, kControlPreviewOn, dialog.preview.previewOn == 1);
+    selectRow(dialog.window, kControlTextureChannel, settings.textureChannel);
+    enableControl(dialog.window, kControlWhiteIsHigh, settings.textureChannel != 0);
+    enableControl(dialog.window, kControlRelief, settings.textureChannel != 0);
+    for (int id : {kControlAmbientColour, kControlMaterial, kControlGloss, kControlExposure,
+                   kControlAmbience, kControlRelief})
+        RedrawControl(dialog.window, id);
+}

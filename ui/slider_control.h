@@ -1,0 +1,50 @@
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+#include "ui/mouse_drag.h"
+#include "ui/slider_geometry.h"
+
+// A settings slider (window class VR_slider_control_window): its label at the
+// left, end labels above the track's ends, the value as a number above the
+// middle and a triangular thumb under the track. The parent hears of a change
+// only when the user lets go (WM_COMMAND, notification code 0).
+
+constexpr int kSliderTextCapacity = 32; // 31 characters and the terminator
+
+struct SliderRecord {
+    HWND window;
+    char label[kSliderTextCapacity];
+    char leftLabel[kSliderTextCapacity];
+    char rightLabel[kSliderTextCapacity];
+    int16_t minimum, maximum, value;
+    int16_t width, height;
+    int16_t labelWidth;
+    uint32_t enabled;
+    uint32_t percent; // 1: the number shown is 0..100, 0: -100..100
+    HFONT font;
+    MouseDrag drag;
+};
+
+struct SliderSetup {
+    const char* label;
+    const char* leftLabel;
+    const char* rightLabel;
+    int16_t minimum, maximum, value;
+    int16_t labelWidth;
+    HFONT font; // required
+    bool percent;
+};
+
+// Fills the record in memory from the host's pointer allocator and attaches it
+// to the window, which frees it when destroyed. Without a record a slider
+// stays inert.
+void CreateSlider(void* recordMemory, HWND window, const SliderSetup& setup);
+
+// The value as the record holds it (0 without a record); a written value shows
+// at the next repaint.
+int16_t sliderValue(HWND window);
+void setSliderValue(HWND window, int16_t value);
+
+LRESULT CALLBACK sliderWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

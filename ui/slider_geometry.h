@@ -1,0 +1,31 @@
+#pragma once
+#include <cstdint>
+
+// Where the parts of a settings slider sit, in the slider window's pixels. The
+// label takes the left, the track runs from trackLeft to trackRight at
+// trackY, and the thumb hangs under the track from thumbTop.
+struct SliderGeometry {
+    int16_t trackLeft, trackRight;
+    int16_t trackY;
+    int16_t thumbTop;
+};
+
+SliderGeometry sliderGeometry(int16_t width, int16_t height, int16_t labelWidth);
+
+struct SliderRange {
+    int16_t minimum, maximum;
+};
+
+// The thumb's x for a value. A track with no length (a window too narrow for
+// it) or an empty range puts the thumb at the track's left end.
+int16_t thumbXForValue(const SliderGeometry& g, SliderRange range, int16_t value);
+// The value under x, x kept on the track: the minimum at its left end and the
+// maximum at its right end.
+int16_t valueForX(const SliderGeometry& g, SliderRange range, int x);
+// A press that starts a drag: on the track's width, level with it or below.
+bool isInThumbZone(const SliderGeometry& g, int x, int y);
+
+// The number written above the track: 0 to 100 in percent mode, -100 to 100
+// otherwise (0 at the middle of a range that starts at 0); 0 or -100 for a
+// maximum of 0.
+int16_t shownNumber(int16_t value, int16_t maximum, bool percent);
