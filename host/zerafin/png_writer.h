@@ -18,6 +18,7 @@ struct PngImage {
     std::span<const uint8_t> samples;
 };
 
-// The image as a PNG file; `threads` 0: one per processor. Throws
+// The image as a PNG file, the same bytes whatever the threads; `threads` 0:
+// one per processor. Throws
 // std::bad_alloc when zlib runs out of memory.
 std::vector<uint8_t> encodePngFile(const PngImage& image, int threads = 0);
