@@ -13,7 +13,6 @@
 #include "tests/support/script_fixture.h"
 #include "tests/support/test_host.h"
 #ifndef _WIN32
-#include "shell/filter_run.h"
 #include "ui/native_layout.h"
 #endif
 
@@ -208,7 +207,7 @@ TEST(FilterRun, ImagesSampledBeyondStep64AreCollectedAndLitWithTheDialog) {
                 EXPECT_GT(preview.step, 64);
                 expectSampledFrom(preview.sourceImage, 0, preview, host.document, {0, 1, 2});
                 if (relief) {
-                    EXPECT_EQ(gatherTexturePreview(host.record, *host.state()), 0);
+                    EXPECT_EQ(session.gatherTexturePreview(), 0);
                     expectSampledFrom(preview.textureImage, 3, preview, host.document, {1});
                 }
                 return int16_t(0);
