@@ -90,7 +90,7 @@ build_win32() {
 }
 
 # Wine with a private prefix under build/, and a private X display when none is
-# set. start_wine keeps one wineserver alive for the whole run.
+# set.
 wine_environment() {
     export WINEPREFIX="$BUILD_ROOT/wineprefix"
     export WINEARCH=win32
@@ -104,37 +104,122 @@ windows_path() { local path=$1; printf 'Z:%s' "${path//\//\\}"; }
 # Runs a program of the Win32 build under Wine, finding PLUGIN.dll in dist/.
 run_win32() { WINEPATH="$(windows_path "$BUILD_ROOT/win32/dist")" wine "$@"; }
 
-XVFB_PID=
-start_display() {
-    [ -n "${DISPLAY:-}" ] && [ -z "${ORVANE_PRIVATE_DISPLAY:-}" ] && return 0
-    local number
+# A Wine session: the prefix's server and the private display its programs draw
+# on. Starting both costs seconds, so a session outlives the command that opened
+# it by WINE_SESSION_SECONDS and the next command joins it at once. The display
+# goes when the server does: a watcher waits for the server to end.
+WINE_SESSION_SECONDS=${ORVANE_WINE_SESSION_SECONDS:-60}
+WINE_SESSION_DIR="$BUILD_ROOT/wine-session"
+
+# True while the prefix's server runs: it works in a folder named after the
+# prefix's device and inode.
+wine_server_running() {
+    [ -d "$WINEPREFIX" ] || return 1
+    local folder process
+    folder=$(stat -c 'server-%D-' "$WINEPREFIX")$(printf '%x' "$(stat -c %i "$WINEPREFIX")")
+    for process in /proc/[0-9]*; do
+        [[ $(cat "$process/comm" 2>/dev/null) == wineserver* ]] || continue
+        [[ $(readlink "$process/cwd" 2>/dev/null) == */"$folder" ]] && return 0
+    done
+    return 1
+}
+
+# Holds the session's lock on descriptor 8 until unlock_wine_session. Whatever
+# is started meanwhile to outlive the command must not inherit it.
+lock_wine_session() {
+    mkdir -p "$WINE_SESSION_DIR"
+    exec 8>"$WINE_SESSION_DIR/lock"
+    flock 8
+}
+unlock_wine_session() { exec 8>&-; }
+
+# Uses the session's display when it still runs, else starts one. The display
+# file holds the display's number and its server's process.
+join_or_start_display() {
+    local file="$WINE_SESSION_DIR/display" number pid
+    if [ -f "$file" ] && read -r number pid <"$file" &&
+        kill -0 "$pid" 2>/dev/null && [ -e "/tmp/.X11-unix/X$number" ]; then
+        export DISPLAY=":$number"
+        return 0
+    fi
     for number in $(seq 90 140); do
         [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ] && continue
-        Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-        XVFB_PID=$!
-        export DISPLAY=":$number"
+        setsid Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 8>&- &
+        pid=$!
         for _ in $(seq 50); do
-            [ -e "/tmp/.X11-unix/X$number" ] && return 0
+            if [ -e "/tmp/.X11-unix/X$number" ]; then
+                echo "$number $pid" >"$file"
+                export DISPLAY=":$number"
+                return 0
+            fi
             sleep 0.1
         done
+        kill "$pid" 2>/dev/null || true
     done
     log "could not start Xvfb"
     return 1
 }
 
-stop_display() {
-    if [ -n "$XVFB_PID" ]; then
-        kill "$XVFB_PID" 2>/dev/null || true
-        wait "$XVFB_PID" 2>/dev/null || true
-        XVFB_PID=
+# Ends the session's display (with the lock held).
+stop_session_display() {
+    local file="$WINE_SESSION_DIR/display" number pid
+    if [ -f "$file" ] && read -r number pid <"$file"; then
+        kill "$pid" 2>/dev/null || true
     fi
+    rm -f "$file"
 }
 
-start_wine() {
+# Run detached: once the server has ended (and no command has started a new
+# one meanwhile), the display goes too.
+watch_wine_session() {
+    while true; do
+        wineserver -w 2>/dev/null || true
+        lock_wine_session
+        if ! wine_server_running; then
+            stop_session_display
+            unlock_wine_session
+            return 0
+        fi
+        unlock_wine_session
+    done
+}
+
+# Opens or joins the session; PERSIST is the server's -p argument (seconds after
+# its last program, or empty for as long as it is not killed).
+open_wine_session() {
+    local persist=$1
     wine_environment
-    start_display
-    # A persistent server for the whole run (it may be running already).
-    wineserver -p 2>/dev/null || true
+    lock_wine_session
+    local private=
+    if [ -z "${DISPLAY:-}" ] || [ -n "${ORVANE_PRIVATE_DISPLAY:-}" ]; then
+        join_or_start_display
+        private=yes
+    fi
+    if ! wine_server_running; then
+        wineserver "-p$persist" </dev/null >/dev/null 2>&1 8>&- || true
+        if [ -n "$private" ]; then
+            setsid bash -c 'source "$1"; wine_environment; watch_wine_session' _ \
+                "$ORVANE_ROOT/scripts/lib.sh" </dev/null >/dev/null 2>&1 8>&- &
+        fi
+    fi
+    unlock_wine_session
+}
+
+# Ends the session now: the server, the programs it keeps and the display.
+close_wine_session() {
+    wine_environment
+    lock_wine_session
+    wineserver -k 2>/dev/null || true
+    wineserver -w 2>/dev/null || true
+    stop_session_display
+    unlock_wine_session
+}
+
+# A whole test or demo run owns the prefix: it starts from a fresh session kept
+# for the whole run and ends it, leaving nothing running.
+start_wine() {
+    close_wine_session
+    open_wine_session ""
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         log "creating the Wine prefix"
     fi
@@ -145,7 +230,4 @@ start_wine() {
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
 }
 
-stop_wine() {
-    wineserver -k 2>/dev/null || true
-    stop_display
-}
+stop_wine() { close_wine_session; }
