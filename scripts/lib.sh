@@ -165,6 +165,10 @@ stop_session_display() {
     local file="$WINE_SESSION_DIR/display" number pid
     if [ -f "$file" ] && read -r number pid <"$file"; then
         kill "$pid" 2>/dev/null || true
+        for _ in $(seq 50); do
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.1
+        done
     fi
     rm -f "$file"
 }
