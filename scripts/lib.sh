@@ -12,6 +12,7 @@ REQUIRED_PACKAGES=(
     clang libclang-rt-14-dev
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
     wine wine32:i386 fonts-wine xvfb xauth
+    fonts-dejavu-core
 )
 
 log() { printf '\033[1m==> %s\033[0m\n' "$*" >&2; }
