@@ -359,6 +359,7 @@ done
 # bad image is reported and skipped, the others are written, and the status
 # says that one failed. Two images that would be written to one file are
 # refused before anything runs.
+mkdir -p "$work/batch" "$work/batch2"
 check "native: a batch with a bad image" 2 native filter "$work/sample.png" "$work/broken.png" \
     "$work/small.png" --out-dir "$work/batch" --script "$work/plain.json"
 says "native: the bad image is named" "'$work/broken.png' was skipped" "$work/err.txt"
@@ -369,6 +370,8 @@ check "native: a batch into one file" 2 native filter "$work/sample.png" "$work/
     --out-dir "$work/batch2" --script "$work/plain.json"
 says "native: a batch into one file" "would both be written to" "$work/err.txt"
 absent "native: a refused batch writes nothing" "$work/batch2/sample.png"
+check "native: a batch into a missing folder" 2 native filter "$work/sample.png" --out-dir "$work/none" \
+    --script "$work/plain.json"
 check "native: a batch with --record" 2 native filter "$work/sample.png" --out-dir "$work/batch2" \
     --script "$work/plain.json" --record "$work/batch2/r.json"
 check "win32: a batch as BMP" 2 win32 filter "$work/broken.png" "$work/sample.png" --out-dir "$work/batch2" \
