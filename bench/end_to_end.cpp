@@ -47,10 +47,16 @@ bool writeInputs(int size, const std::string& image, const std::string& relief,
            writeFile(relief, bytes, error);
 }
 
+// The whole run and its three stages: reading the files, lighting, and
+// encoding and writing the PNG.
 struct Outcome {
-    double seconds = 0;
+    double seconds = 0, reading = 0, lighting = 0;
     size_t bytes = 0;
 };
+
+double secondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
 
 // One whole run; false with a message when a step fails.
 bool timedRun(const std::string& image, const std::string& relief, const std::string& output,
@@ -60,17 +66,18 @@ bool timedRun(const std::string& image, const std::string& relief, const std::st
     Document document;
     if (!loadDocument(image, document, error) || !loadChannel(relief, "Relief", document, error))
         return false;
+    outcome.reading = secondsSince(start);
     HostSession session(ENTRYPOINT1, nullptr);
     session.setDocument(&document);
     if (!session.playScript(script, false) || session.runFilter(false) != 0) {
         error = "the run failed";
         return false;
     }
+    outcome.lighting = secondsSince(start) - outcome.reading;
     std::vector<uint8_t> encoded;
     if (!encode(document, encoded, error) || !writeFile(output, encoded, error))
         return false;
-    outcome.seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    outcome.seconds = secondsSince(start);
     outcome.bytes = encoded.size();
     return true;
 }
@@ -124,7 +131,9 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "orvane_end_to_end: %s\n", error.c_str());
                 return 1;
             }
-            std::printf("round %d %-14s %7.3f s\n", round + 1, names[e], outcome.seconds);
+            std::printf("round %d %-14s %7.3f s (reading %.3f, lighting %.3f, PNG %.3f)\n",
+                        round + 1, names[e], outcome.seconds, outcome.reading, outcome.lighting,
+                        outcome.seconds - outcome.reading - outcome.lighting);
             if (outcome.seconds < best[e].seconds)
                 best[e] = outcome;
         }
