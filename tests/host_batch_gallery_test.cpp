@@ -58,18 +58,23 @@ TEST_F(Batch, OutputsThatMeetAnotherOutputOrInputAreRefused) {
 }
 
 TEST(Gallery, TheGridHasOneCellPerStyleAndEveryCellLiesApartOnTheSheet) {
-    for (int count : {1, 2, 5, 16, 17}) {
-        const GalleryLayout layout = galleryLayout(count, 256, 160);
+    for (const auto& [count, imageWidth] :
+         {std::pair{1, 256}, {2, 256}, {5, 256}, {16, 256}, {17, 256}, {3, 1}}) {
+        const GalleryLayout layout = galleryLayout(count, imageWidth, 160);
         EXPECT_GE(layout.columns * layout.rows, count);
         EXPECT_LT(layout.columns * (layout.rows - 1), count) << "no empty row";
         EXPECT_LE(layout.rows, layout.columns) << "as square as it can";
+        EXPECT_GE(layout.cellWidth, 100) << "room for a label";
         for (int i = 0; i < count; ++i) {
-            EXPECT_LE(layout.cellLeft(i) + layout.imageWidth, layout.sheetWidth);
+            EXPECT_GE(layout.imageLeft(i), layout.cellLeft(i));
+            EXPECT_LE(layout.imageLeft(i) + layout.imageWidth,
+                      layout.cellLeft(i) + layout.cellWidth);
+            EXPECT_LE(layout.cellLeft(i) + layout.cellWidth, layout.sheetWidth);
             EXPECT_LE(layout.cellTop(i) + layout.imageHeight + layout.labelHeight,
                       layout.sheetHeight);
             const bool besideThePrevious = i % layout.columns != 0;
             if (besideThePrevious) {
-                EXPECT_GE(layout.cellLeft(i), layout.cellLeft(i - 1) + layout.imageWidth);
+                EXPECT_GE(layout.cellLeft(i), layout.cellLeft(i - 1) + layout.cellWidth);
             }
             if (i >= layout.columns) {
                 EXPECT_GE(layout.cellTop(i), layout.cellTop(i - layout.columns) +

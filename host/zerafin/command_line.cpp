@@ -84,6 +84,7 @@ bool parseOutputFormat(CommandLine& line, std::string& error) {
     line.outputFormat = *format;
     return true;
 }
+
 // IN... --out-dir DIR: every image gets the same settings and a file of its
 // own, so what writes one file for the whole run has no place in it.
 bool parseBatch(const std::vector<std::string>& inputs, std::optional<ImageFormat> format,
@@ -101,6 +102,8 @@ bool parseBatch(const std::vector<std::string>& inputs, std::optional<ImageForma
     line.outputFormat = format.value_or(ImageFormat::Png);
     return true;
 }
+
+// styles --gallery IN OUT [--font FILE]
 bool parseGallery(const std::vector<std::string>& positional, CommandLine& line,
                   std::string& error) {
     if (!line.gallery || positional.size() != 2) {

@@ -16,6 +16,7 @@
 namespace {
 constexpr int kLabelHeight = 28;
 constexpr int kMargin = 8;
+constexpr int kMinimumCellWidth = 128;
 constexpr float kLabelPixels = 17;
 constexpr uint8_t kBackground = 32;
 constexpr uint8_t kLabelColour[3] = {235, 235, 235};
@@ -53,7 +54,7 @@ bool loadFont(const std::string& path, LabelFont& font, std::string& error) {
 } // namespace
 
 int GalleryLayout::cellLeft(int index) const {
-    return margin + (index % columns) * (imageWidth + margin);
+    return margin + (index % columns) * (cellWidth + margin);
 }
 
 int GalleryLayout::cellTop(int index) const {
@@ -64,11 +65,12 @@ GalleryLayout galleryLayout(int count, int imageWidth, int imageHeight) {
     GalleryLayout layout;
     layout.columns = std::max(1, int(std::ceil(std::sqrt(double(count)))));
     layout.rows = std::max(1, (count + layout.columns - 1) / layout.columns);
+    layout.cellWidth = std::max(imageWidth, kMinimumCellWidth);
     layout.imageWidth = imageWidth;
     layout.imageHeight = imageHeight;
     layout.labelHeight = kLabelHeight;
     layout.margin = kMargin;
-    layout.sheetWidth = kMargin + layout.columns * (imageWidth + kMargin);
+    layout.sheetWidth = kMargin + layout.columns * (layout.cellWidth + kMargin);
     layout.sheetHeight = kMargin + layout.rows * (imageHeight + kLabelHeight + kMargin);
     return layout;
 }
@@ -134,8 +136,8 @@ int runGalleryCommand(const CommandLine& line) {
         if (const int status = lightWithStyle(*module, folder, styles[i].first, lit, error))
             return fail(status, "the style '" + styles[i].second + "': " + error);
         const int left = layout.cellLeft(int(i)), top = layout.cellTop(int(i));
-        paste(lit, sheet, left, top);
-        font.drawCentred(sheet, left, top + layout.imageHeight, layout.imageWidth,
+        paste(lit, sheet, layout.imageLeft(int(i)), top);
+        font.drawCentred(sheet, left, top + layout.imageHeight, layout.cellWidth,
                          layout.labelHeight, styles[i].second, kLabelPixels, kLabelColour);
     }
     std::vector<uint8_t> encoded;

@@ -14,16 +14,20 @@ constexpr int kGalleryImageSide = 256;
 
 // Where the cells of a contact sheet lie: a near-square grid, filled row by
 // row, each cell an image with its label below it, with a margin around every
-// cell.
+// cell. A cell is never narrower than a label needs; a narrower image is
+// centred in it.
 struct GalleryLayout {
     int columns = 0, rows = 0;
+    int cellWidth = 0;
     int imageWidth = 0, imageHeight = 0;
     int labelHeight = 0, margin = 0;
     int sheetWidth = 0, sheetHeight = 0;
 
-    // The top left corner of cell `index`'s image; its label starts below it.
+    // The top left corner of cell `index`; its label starts below the image.
     int cellLeft(int index) const;
     int cellTop(int index) const;
+    // The left edge of cell `index`'s image.
+    int imageLeft(int index) const { return cellLeft(index) + (cellWidth - imageWidth) / 2; }
 };
 GalleryLayout galleryLayout(int count, int imageWidth, int imageHeight);
 
