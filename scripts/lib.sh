@@ -58,7 +58,7 @@ build_native() { log "native build"; configure_and_build "$BUILD_ROOT/native" -D
 build_sanitized() {
     log "native build with AddressSanitizer and UndefinedBehaviorSanitizer"
     configure_and_build "$BUILD_ROOT/native-asan" -DORVANE_SANITIZE=ON -DORVANE_BENCHMARKS=OFF -- \
-        orvane_tests zerafin orvane_sample orvane_image_check
+        orvane_tests zerafin orvane_sample orvane_image_check orvane_script_docs
 }
 # The libFuzzer targets, built by clang under the sanitizers.
 build_fuzz() {
