@@ -12,6 +12,7 @@ REQUIRED_PACKAGES=(
     clang libclang-rt-14-dev
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
     wine wine32:i386 fonts-wine xvfb xauth
+    fonts-dejavu-core
 )
 
 log() { printf '\033[1m==> %s\033[0m\n' "$*" >&2; }
@@ -57,7 +58,7 @@ build_native() { log "native build"; configure_and_build "$BUILD_ROOT/native" -D
 build_sanitized() {
     log "native build with AddressSanitizer and UndefinedBehaviorSanitizer"
     configure_and_build "$BUILD_ROOT/native-asan" -DORVANE_SANITIZE=ON -DORVANE_BENCHMARKS=OFF -- \
-        orvane_tests zerafin orvane_sample orvane_image_check
+        orvane_tests zerafin orvane_sample orvane_image_check orvane_script_docs
 }
 # The libFuzzer targets, built by clang under the sanitizers.
 build_fuzz() {

@@ -84,6 +84,36 @@ bool parseOutputFormat(CommandLine& line, std::string& error) {
     line.outputFormat = *format;
     return true;
 }
+
+// IN... --out-dir DIR: every image gets the same settings and a file of its
+// own, so what writes one file for the whole run has no place in it.
+bool parseBatch(const std::vector<std::string>& inputs, std::optional<ImageFormat> format,
+                CommandLine& line, std::string& error) {
+    if (inputs.empty()) {
+        error = "--out-dir needs at least one image to light";
+        return false;
+    }
+    if (line.dialog || !line.record.empty() || !line.params.empty()) {
+        error = "a batch (--out-dir) applies --script or --style to every image: --dialog, "
+                "--record and --params are for a single image";
+        return false;
+    }
+    line.inputs = inputs;
+    line.outputFormat = format.value_or(ImageFormat::Png);
+    return true;
+}
+
+// styles --gallery IN OUT [--font FILE]
+bool parseGallery(const std::vector<std::string>& positional, CommandLine& line,
+                  std::string& error) {
+    if (!line.gallery || positional.size() != 2) {
+        error = "styles --gallery needs IN and OUT (and --font only goes with it)";
+        return false;
+    }
+    line.input = positional[0];
+    line.output = positional[1];
+    return parseOutputFormat(line, error);
+}
 } // namespace
 
 bool parseCommandLine(const std::vector<std::string>& arguments, CommandLine& line,
@@ -99,6 +129,7 @@ bool parseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
         return false;
     }
     std::vector<std::string> positional;
+    std::optional<ImageFormat> format; // --format
     for (size_t i = 1; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         auto value = [&](std::string& into) {
@@ -154,6 +185,21 @@ bool parseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
                 error = "--threads wants a number from 1 to 64, not '" + text + "'";
                 return false;
             }
+        } else if (argument == "--gallery" && line.command == Command::Styles) {
+            line.gallery = true;
+        } else if (argument == "--font" && line.command == Command::Styles) {
+            if (!value(line.font))
+                return false;
+        } else if (argument == "--out-dir" && line.command == Command::Filter) {
+            if (!value(line.outDir))
+                return false;
+        } else if (argument == "--format" && line.command == Command::Filter) {
+            if (!value(text))
+                return false;
+            if (!(format = imageFormatOfPath("." + text))) {
+                error = "--format wants png, jpg, jpeg, bmp or tga, not '" + text + "'";
+                return false;
+            }
         } else if (argument == "--quality" && line.command == Command::Filter) {
             if (!value(text))
                 return false;
@@ -168,13 +214,25 @@ bool parseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
             positional.push_back(argument);
         }
     }
-    const size_t wanted = line.command == Command::Filter ? 2 : 0;
-    if (positional.size() != wanted) {
-        error = line.command == Command::Filter ? "filter needs IN and OUT"
-                                                : "unexpected argument '" + positional[0] + "'";
+    if (line.command == Command::Styles && (line.gallery || !line.font.empty()))
+        return parseGallery(positional, line, error);
+    if (line.command != Command::Filter && !positional.empty()) {
+        error = "unexpected argument '" + positional[0] + "'";
         return false;
     }
-    if (wanted == 2) {
+    if (line.command == Command::Filter && !line.outDir.empty()) {
+        if (!parseBatch(positional, format, line, error))
+            return false;
+    } else if (line.command == Command::Filter) {
+        if (format) {
+            error =
+                "--format is for batches (--out-dir); a single OUT's extension gives its format";
+            return false;
+        }
+        if (positional.size() != 2) {
+            error = "filter needs IN and OUT (or IN... --out-dir DIR)";
+            return false;
+        }
         line.input = positional[0];
         line.output = positional[1];
         if (!parseOutputFormat(line, error))

@@ -13,7 +13,14 @@ struct CommandLine {
     Command command = Command::Filter;
     std::string plugin; // empty: the default module
     std::string input, output;
-    ImageFormat outputFormat = ImageFormat::Png; // after the output's extension
+    ImageFormat outputFormat = ImageFormat::Png; // after the output's extension, or --format
+    // A batch (--out-dir): every image to light, and the folder their results go to.
+    std::vector<std::string> inputs;
+    std::string outDir;
+    // zerafin styles --gallery IN OUT: the contact sheet of every style, and
+    // the font of its labels (empty: the default).
+    bool gallery = false;
+    std::string font;
     int quality = kDefaultJpegQuality;
     std::optional<Command> helpTopic; // Command::Help: the command to explain, or all
     std::string script, record, params;

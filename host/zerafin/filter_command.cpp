@@ -258,6 +258,10 @@ std::string meaningOf(int16_t code) {
     }
 }
 
+std::string failureOf(int16_t code) {
+    return "the plug-in failed with result " + std::to_string(code) + meaningOf(code);
+}
+
 // An interruption counts from the moment it comes, also while the images are
 // read: the plug-in stops at its next look at checkAbort, and whatever it lit
 // is not written.
@@ -266,8 +270,7 @@ int finishRun(const CommandLine& line, int16_t code, const FilterInputs& inputs,
     if (code == 1 || abortRequested())
         return fail(kExitCancelled, "cancelled; nothing was written");
     if (code != 0)
-        return fail(kExitPluginFailed,
-                    "the plug-in failed with result " + std::to_string(code) + meaningOf(code));
+        return fail(kExitPluginFailed, failureOf(code));
     return writeResults(line, inputs, session, outputs);
 }
 
@@ -303,6 +306,37 @@ int runFilterCommand(const CommandLine& line) {
     if (!module)
         return fail(kExitUsage, error);
     return runPlugin(line, inputs, outputs, *module);
+}
+
+std::unique_ptr<PluginModule> loadFilterModule(const std::string& path, std::string& error) {
+    ModuleDescription description;
+    std::string entryName;
+    if (!describeFilterModule(path, description, entryName, error))
+        return nullptr;
+    return PluginModule::load(path, entryName, error);
+}
+
+int lightWithStyle(const PluginModule& module, const std::string& folder, const std::string& style,
+                   Document& document, std::string& error) {
+    OwnerWindow owner;
+    HostSession session(module.entryPoint(), owner.get());
+    session.setDocument(&document);
+    const std::optional<Descriptor> script = styleDescriptor(folder, style, session, error);
+    int status = kExitSuccess;
+    if (!script) {
+        status = kExitUsage;
+    } else if (!session.playScript(*script, false)) {
+        error = "not enough memory for the style";
+        status = kExitPluginFailed;
+    } else if (const int16_t code = session.runFilter(false); code == 1 || abortRequested()) {
+        error = "cancelled";
+        status = kExitCancelled;
+    } else if (code != 0) {
+        error = failureOf(code);
+        status = kExitPluginFailed;
+    }
+    module.discardState(session.dataSlot);
+    return status;
 }
 
 int runAboutCommand(const CommandLine& line) {

@@ -22,6 +22,8 @@ constexpr OptionHelp kFilterOptions[] = {
     {"--area T,L,B,R", "light only this rectangle (top, left, bottom, right in pixels)"},
     {"--threads N", "use N threads (1 to 64; default: one per processor)"},
     {"--quality N", "JPEG quality from 1 to 100 (default 92)"},
+    {"--out-dir DIR", "a batch: light every IN, each into DIR under its own name"},
+    {"--format EXT", "a batch's format: png (default), jpg, jpeg, bmp or tga"},
     {"--progress", "show the progress of the lighting on stderr"},
     {"--help, -h", "print this help"},
 };
@@ -33,6 +35,13 @@ struct CommandHelp {
     std::span<const OptionHelp> options;
 };
 
+constexpr OptionHelp kStylesOptions[] = {
+    kPluginOption,
+    {"--gallery IN OUT", "light IN (reduced) with every style into one labelled sheet OUT"},
+    {"--font FILE.ttf", "the labels' font (default: DejaVu Sans of fonts-dejavu-core)"},
+    {"--help, -h", "print this help"},
+};
+
 constexpr OptionHelp kPluginOnly[] = {kPluginOption, {"--help, -h", "print this help"}};
 
 constexpr CommandHelp kCommands[] = {
@@ -40,10 +49,15 @@ constexpr CommandHelp kCommands[] = {
      "Prints what the module says about itself, without running it.", kPluginOnly},
     {Command::About, "zerafin about [--plugin PATH]",
      "Shows the module's about box (Windows only).", kPluginOnly},
-    {Command::Styles, "zerafin styles [--plugin PATH]",
-     "Lists the styles beside the module, in alphabetical order.", kPluginOnly},
-    {Command::Filter, "zerafin filter IN OUT [options]",
-     "Lights the image IN and writes OUT as .png, .jpg/.jpeg, .bmp or .tga, after its extension.",
+    {Command::Styles, "zerafin styles [--plugin PATH] [--gallery IN OUT [--font FILE.ttf]]",
+     "Lists the styles beside the module, in alphabetical order; with --gallery, draws them.",
+     kStylesOptions},
+    {Command::Filter, "zerafin filter (IN OUT | IN... --out-dir DIR) [options]",
+     "Lights the image IN and writes OUT as .png, .jpg/.jpeg, .bmp or .tga, after its extension.\n"
+     "A batch lights every IN, one after another, with the same settings, into DIR/NAME.EXT\n"
+     "(NAME: the input's name without its extension); --dialog, --record and --params are\n"
+     "for a single image. An image that fails is reported and skipped, the others are written,\n"
+     "and the status says the worst failure (2, or 3 when the plug-in failed).",
      kFilterOptions},
     {Command::Version, "zerafin --version [--plugin PATH]",
      "Prints the versions of zerafin and of the module.", kPluginOnly},

@@ -162,6 +162,22 @@ bool pathExists(const std::string& path) {
     return stat(path.c_str(), &status) == 0;
 }
 
+bool isFolder(const std::string& path) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+std::string fileNameOf(const std::string& path) {
+    std::string folder, name;
+    splitPath(path, folder, name);
+    return name;
+}
+
+std::string pathInFolder(const std::string& folder, const std::string& name) {
+    const bool ends = !folder.empty() && std::strchr(kSeparators, folder.back()) != nullptr;
+    return ends ? folder + name : folder + kSeparators[0] + name;
+}
+
 std::optional<FileIdentity> identityOf(const std::string& path) {
     if (std::optional<FileIdentity> existing = existingIdentity(path))
         return existing;

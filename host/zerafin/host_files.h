@@ -16,6 +16,12 @@ bool readInputFile(const std::string& path, const std::string& what, uint64_t li
 
 // True when something exists at the path.
 bool pathExists(const std::string& path);
+// True when the path names a folder.
+bool isFolder(const std::string& path);
+
+// The name after the path's last separator, and a name joined to a folder.
+std::string fileNameOf(const std::string& path);
+std::string pathInFolder(const std::string& folder, const std::string& name);
 
 // Which file a path names, so that two paths naming one file are noticed
 // whatever their spelling (links, "./", case on Windows): the file itself

@@ -6,8 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "host/zerafin/batch.h"
 #include "host/zerafin/command_line.h"
 #include "host/zerafin/filter_command.h"
+#include "host/zerafin/gallery.h"
 #include "host/zerafin/help.h"
 #include "host/zerafin/host_session.h"
 #include "host/zerafin/host_styles.h"
@@ -90,9 +92,9 @@ int runCommand(const CommandLine& line) {
     case Command::About:
         return runAboutCommand(line);
     case Command::Filter:
-        return runFilterCommand(line);
+        return line.outDir.empty() ? runFilterCommand(line) : runBatchCommand(line);
     case Command::Styles:
-        return runStylesCommand(line);
+        return line.gallery ? runGalleryCommand(line) : runStylesCommand(line);
     case Command::Info:
         return runInfo(line);
     case Command::Help:

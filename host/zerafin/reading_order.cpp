@@ -4,9 +4,6 @@
 #include <cstdint>
 #include <string_view>
 
-namespace {
-// One code point read from UTF-8; a byte that starts no valid sequence is
-// taken as itself.
 char32_t nextCodePoint(std::string_view text, size_t& at) {
     const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
     const unsigned char lead = byte(at);
@@ -31,6 +28,7 @@ char32_t nextCodePoint(std::string_view text, size_t& at) {
     return point;
 }
 
+namespace {
 // The Latin-1 letters from U+00C0 on, as their base letters (upper case
 // folded below); '\0' where the character is no letter (× and ÷).
 using namespace std::string_view_literals;

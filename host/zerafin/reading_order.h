@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Names in the order a French reader looks them up: a letter with an accent
@@ -15,3 +16,7 @@ bool readsBefore(const std::string& a, const std::string& b);
 
 // Sorts UTF-8 names in that order.
 void sortForReading(std::vector<std::string>& names);
+
+// One code point read from UTF-8 at `at`, which moves past it; a byte that
+// starts no valid sequence is taken as itself, so Latin-1 text reads right too.
+char32_t nextCodePoint(std::string_view text, size_t& at);

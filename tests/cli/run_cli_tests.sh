@@ -26,10 +26,15 @@ win32() {
     if [ -n "$win32_exe" ]; then wine "$win32_exe" "$@"; else "$root/bin/zerafin" "$@"; fi
 }
 
+recordings=() # every script a successful run recorded, checked against the schema at the end
 check() { # check NAME EXPECTED_STATUS COMMAND...: the status, stdout in out.txt, stderr in err.txt
     local name=$1 expected=$2; shift 2
-    local status=0
+    local status=0 argument previous=
     "$@" >"$work/out.txt" 2>"$work/err.txt" || status=$?
+    for argument in "$@"; do
+        [ "$previous" = --record ] && [ "$status" -eq 0 ] && recordings+=("$argument")
+        previous=$argument
+    done
     tr -d '\r' <"$work/out.txt" >"$work/out.tmp" && mv "$work/out.tmp" "$work/out.txt"
     if [ "$status" -eq "$expected" ]; then
         pass
@@ -296,7 +301,7 @@ same "a style runs as its script" "$work/default-script.png" "$work/style-native
 line_of() { grep -n -x -- "$1" "$work/out.txt" | cut -d: -f1; } # line_of TEXT: its line in out.txt
 for build in native win32; do
     check "$build: --help" 0 $build --help
-    says "$build: --help lists the commands" "zerafin filter IN OUT" "$work/out.txt"
+    says "$build: --help lists the commands" "zerafin filter (IN OUT | IN... --out-dir DIR)" "$work/out.txt"
     check "$build: help styles" 0 $build help styles
     says "$build: help styles" "^usage: zerafin styles" "$work/out.txt"
     check "$build: filter -h" 0 $build filter -h
@@ -349,6 +354,59 @@ for build in native win32; do
     says "$build: 16 bits are noted" "deep-relief.png' has 16 bits per sample; it is read rounded to 8 bits" "$work/err.txt"
     same "$build: 16 bits light as 8" "$work/lit8-sample-alpha.png" "$work/lit16-$build.png"
 done
+
+# --- Batches: each image a run of its own into the folder, under its name; a
+# bad image is reported and skipped, the others are written, and the status
+# says that one failed. Two images that would be written to one file are
+# refused before anything runs.
+mkdir -p "$work/batch" "$work/batch2"
+check "native: a batch with a bad image" 2 native filter "$work/sample.png" "$work/broken.png" \
+    "$work/small.png" --out-dir "$work/batch" --script "$work/plain.json"
+says "native: the bad image is named" "'$work/broken.png' was skipped" "$work/err.txt"
+same "a batch lights each image as a single run does" "$work/plain-native.png" "$work/batch/sample.png"
+absent "native: the bad image writes nothing" "$work/batch/broken.png"
+[ -s "$work/batch/small.png" ] && pass || fail "native: the image after the bad one is not written"
+check "native: a batch into one file" 2 native filter "$work/sample.png" "$work/sample.bmp" \
+    --out-dir "$work/batch2" --script "$work/plain.json"
+says "native: a batch into one file" "would both be written to" "$work/err.txt"
+absent "native: a refused batch writes nothing" "$work/batch2/sample.png"
+check "native: a batch into a missing folder" 2 native filter "$work/sample.png" --out-dir "$work/none" \
+    --script "$work/plain.json"
+check "native: a batch with --record" 2 native filter "$work/sample.png" --out-dir "$work/batch2" \
+    --script "$work/plain.json" --record "$work/batch2/r.json"
+check "win32: a batch as BMP" 2 win32 filter "$work/broken.png" "$work/sample.png" --out-dir "$work/batch2" \
+    --format bmp --script "$work/plain.json"
+check "win32: the batch's BMP" 0 "$image_check" match "$work/plain-native.png" "$work/batch2/sample.bmp" 0
+
+# --- The style gallery: every style lit on a reduced copy of the image, one
+# labelled cell each, the same sheet in both builds. The private folders hold
+# one and two styles, which give the size of a cell and the step between cells.
+png_size() { od -An -tu1 -j16 -N8 "$1" | awk '{print $3 * 256 + $4, $7 * 256 + $8}'; } # WIDTH HEIGHT
+for build in native win32; do
+    check "$build: the gallery" 0 $build styles --gallery "$work/sample.png" "$work/gallery-$build.png"
+done
+same "the gallery is the same in both builds" "$work/gallery-native.png" "$work/gallery-win32.png"
+mkdir -p "$work/gallery1/Lighting Styles" "$work/gallery2/Lighting Styles"
+cp "$native_build/Lighting Styles/Par défaut" "$work/gallery1/Lighting Styles/"
+cp "$native_build/Lighting Styles/"{"Par défaut","Nuit bleue"} "$work/gallery2/Lighting Styles/"
+for count in 1 2; do
+    cp "$native_build/zerafin" "$work/gallery$count/"
+    check "native: a gallery of $count" 0 "$work/gallery$count/zerafin" styles --gallery "$work/sample.png" \
+        "$work/gallery$count.png"
+done
+read -r one_width one_height < <(png_size "$work/gallery1.png")
+read -r two_width two_height < <(png_size "$work/gallery2.png")
+read -r all_width all_height < <(png_size "$work/gallery-native.png")
+step=$((two_width - one_width)) margin=$((one_width - (two_width - one_width)))
+columns=$(((all_width - one_width) / step + 1)) rows=$(((all_height - one_height) / (one_height - margin) + 1))
+styles=$(native styles | wc -l)
+if [ "$two_height" -eq "$one_height" ] && [ $((columns * rows)) -ge "$styles" ] &&
+    [ $((columns * (rows - 1))) -lt "$styles" ]; then pass; else
+    fail "the gallery of $styles styles has $columns x $rows cells"; fi
+check "native: a gallery without its font" 2 native styles --gallery "$work/sample.png" "$work/g.png" \
+    --font "$work/no-font.ttf"
+says "native: a gallery without its font" "install fonts-dejavu-core" "$work/err.txt"
+absent "native: a gallery without its font writes nothing" "$work/g.png"
 
 # --- Hostile inputs and failed runs. Every one ends with a clear message and
 # its exit status, and no file that existed before a failed run changes.
@@ -580,6 +638,24 @@ if [ -n "${DISPLAY:-}" ] || [ -n "$win32_exe" ]; then
 else
     echo "cli: no X display, the Win32 interruption is not checked" >&2
 fi
+
+# --- The script reference and its schema are what tools/script_docs writes
+# now, and every shipped style's script, every recording made above and the
+# demo's script conform to the schema.
+script_docs="$native_build/tools/orvane_script_docs"
+"$script_docs" reference | cmp -s - "$root/docs/scripting.md" && pass ||
+    fail "docs/scripting.md is stale: write it again with orvane_script_docs reference"
+"$script_docs" schema | cmp -s - "$root/docs/script.schema.json" && pass ||
+    fail "docs/script.schema.json is stale: write it again with orvane_script_docs schema"
+number=0
+while read -r style; do
+    number=$((number + 1))
+    check "native: the style '$style' as a script" 0 native filter "$work/sample.png" "$work/s.png" \
+        --style "$style" --record "$work/style-script-$number.json"
+done < <(native styles)
+check "every shipped style and recording conforms to the schema" 0 "$script_docs" validate \
+    "$root/docs/script.schema.json" "$root/samples/demo.json" "${recordings[@]}"
+[ "${#recordings[@]}" -gt "$number" ] && pass || fail "too few recordings: ${#recordings[@]}"
 
 echo "cli: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -1,0 +1,365 @@
+#include "tools/script_docs/script_reference.h"
+
+#include <algorithm>
+#include <optional>
+#include <sstream>
+#include <stdexcept>
+
+#include "protocol/four_cc.h"
+#include "resources/terminology_table.h"
+#include "scripting/script_keys.h"
+#include "settings/parameter_table.h"
+#include "settings/settings.h"
+#include "tools/script_docs/schema_check.h"
+
+using nlohmann::ordered_json;
+
+namespace {
+constexpr uint16_t kListOfItems = 0x4000;
+constexpr uint16_t kEnumerated = 0x2000;
+
+// What a key means to a person, which the code does not say.
+struct KeyNote {
+    uint32_t key;
+    const char* unit;
+    const char* meaning;
+    std::optional<double> minimum = std::nullopt, maximum = std::nullopt;
+    const char* defaultText = nullptr; // when the code has no single default to show
+};
+
+const KeyNote kNotes[] = {
+    {fourCC("Glos"), "percent",
+     "Gloss (\"Brillance\"): the strength of the highlights, from matt (-100) to shiny (100)."},
+    {fourCC("Mtrl"), "percent",
+     "Material (\"Matière\"): the colour of the highlights, from plastic (-100, white highlights) "
+     "to metal (100, highlights in the surface's colour)."},
+    {fourCC("Exps"), "percent",
+     "Exposure: the overall gain, from black (-100) through neutral (0) to bright (100)."},
+    {fourCC("AmbB"), "percent",
+     "Ambience (\"Ambiance\"): the light every point gets whatever the lights, from negative (it "
+     "darkens) to positive."},
+    {fourCC("AmbC"), "0..255 per component", "The colour of the ambient light."},
+    {fourCC("BmpC"), "",
+     "The channel whose grey gives the surface its relief: {\"enum\": \"Rd  \"}, {\"enum\": \"Grn "
+     "\"} or {\"enum\": \"Bl  \"} for a colour channel, {\"index\": N} for the document's channel "
+     "N (counted from 1: 4 is the first after blue), or {\"name\": \"Relief\"}. Left out: no "
+     "relief.",
+     std::nullopt, std::nullopt, "none (no relief)"},
+    {fourCC("WhHi"), "", "Whether white stands high in the relief channel (false: black does)."},
+    {fourCC("BmpA"), "percent", "How high the relief stands: 0 flat, 100 the highest."},
+    {fourCC("FrmW"), "percent of the frame",
+     "The image's width in percent of the light frame, as the geometry was set: the relief's "
+     "height follows it. Left out: the width the plug-in measures.",
+     0.0, std::nullopt, "the measured width"},
+    {fourCC("CrnL"), "light number",
+     "The light the dialog shows selected, counted from 1 (kept within the lights given).", 1.0,
+     double(kMaxLights), "1"},
+    {fourCC("LghS"), "",
+     "The lights, in order; the plug-in keeps the first 16 of a longer list. Each is an object of "
+     "the keys below.",
+     std::nullopt, std::nullopt, "the default style's one spot"},
+    {fourCC("Clr "), "0..255 per component", "The light's colour."},
+    {fourCC("Intn"), "percent", "The light's strength; below 0 it takes light away."},
+    {fourCC("Fcs "), "percent",
+     "A spot's cone (\"Cône\"): from narrow (-100) to wide (100), how the light falls off from its "
+     "axis to the edge of its fixed 45° cone. Spots only."},
+    {fourCC("On  "), "", "Whether the light shines."},
+    {fourCC("LghT"), "",
+     "The light's kind: \"LghD\" directional (like the sun: one direction everywhere), \"LghO\" "
+     "omni (a bulb shining every way) or \"LghS\" a spot (a cone lighting an ellipse)."},
+    {fourCC("Pstn"), "percent of the frame",
+     "The light's place [horizontal, vertical]: [0, 0] the frame's top left, [50, 50] its centre, "
+     "[100, 100] its bottom right; beyond is allowed.",
+     std::nullopt, std::nullopt, "[50, 50]"},
+    {fourCC("Vct0"), "percent of the frame",
+     "A spot: the first semi-axis of the ellipse it lights, from its place. Directional: the side "
+     "the light comes from (a short handle gives a steep light, a long one a grazing light). "
+     "Written as a point with [50, 50] the zero vector: [80, 50] is 30 % of the frame to the "
+     "right.",
+     std::nullopt, std::nullopt, "[50, 50]"},
+    {fourCC("Vct1"), "percent of the frame",
+     "A spot: the second semi-axis of its ellipse (made perpendicular to the first and never "
+     "longer), written as Vct0 is. Unused by other lights.",
+     std::nullopt, std::nullopt, "[50, 50]"},
+    {fourCC("Rds "), "percent of the frame",
+     "An omni light: the radius of its circle; it hangs above its place at tan 30° of that radius.",
+     0.0, std::nullopt, "0"},
+};
+
+std::string keyText(uint32_t key) {
+    return std::string{char(key >> 24), char(key >> 16), char(key >> 8), char(key)};
+}
+
+const KeyNote& noteOf(uint32_t key) {
+    for (const KeyNote& note : kNotes)
+        if (note.key == key)
+            return note;
+    throw std::logic_error("the key '" + keyText(key) + "' has no note in tools/script_docs");
+}
+
+ordered_json colourSchema() {
+    ordered_json component = {{"type", "number"}, {"minimum", 0}, {"maximum", 255}};
+    ordered_json properties = ordered_json::object();
+    for (uint32_t key : {scriptKey::red, scriptKey::green, scriptKey::blue})
+        properties[keyText(key)] = component;
+    return {{"type", "object"},
+            {"properties", properties},
+            {"required",
+             {keyText(scriptKey::red), keyText(scriptKey::green), keyText(scriptKey::blue)}},
+            {"additionalProperties", false}};
+}
+
+ordered_json channelSchema() {
+    return {{"type", "object"},
+            {"properties",
+             {{"enum",
+               {{"enum",
+                 {keyText(scriptKey::red), keyText(scriptKey::green), keyText(scriptKey::blue)}}}},
+              {"index", {{"type", "integer"}, {"minimum", 1}}},
+              {"name", {{"type", "string"}}}}},
+            {"minProperties", 1},
+            {"maxProperties", 1},
+            {"additionalProperties", false}};
+}
+
+ordered_json pointSchema() {
+    return {{"type", "array"}, {"items", {{"type", "number"}}}, {"minItems", 2}, {"maxItems", 2}};
+}
+
+// The table entry of a slider setting, of the material or of a light.
+const ParameterEntry* tableEntry(uint32_t key, bool perLight) {
+    return parameterWithKey(key, perLight);
+}
+
+int32_t lowestPercent(const ParameterEntry& entry) {
+    return entry.percentFromStored(entry.storedFromSlider(entry.sliderMinimum));
+}
+int32_t highestPercent(const ParameterEntry& entry) {
+    return entry.percentFromStored(entry.storedFromSlider(entry.sliderMaximum));
+}
+
+ordered_json lightSchema(const Terminology& terminology);
+
+ordered_json itemSchema(const TerminologyItem& item, const Terminology& terminology,
+                        bool perLight) {
+    const KeyNote& note = noteOf(item.key);
+    ordered_json schema;
+    if (item.type == fourCC("long") || item.type == fourCC("doub")) {
+        schema["type"] = item.type == fourCC("long") ? "integer" : "number";
+        if (const ParameterEntry* entry = tableEntry(item.key, perLight)) {
+            schema["minimum"] = lowestPercent(*entry);
+            schema["maximum"] = highestPercent(*entry);
+        } else {
+            const auto bound = [&](double value) {
+                return item.type == fourCC("long") ? ordered_json(int64_t(value))
+                                                   : ordered_json(value);
+            };
+            if (note.minimum)
+                schema["minimum"] = bound(*note.minimum);
+            if (note.maximum)
+                schema["maximum"] = bound(*note.maximum);
+        }
+    } else if (item.type == fourCC("bool")) {
+        schema["type"] = "boolean";
+    } else if (item.type == fourCC("RGBC")) {
+        schema = colourSchema();
+    } else if (item.type == fourCC("#ChR")) {
+        schema = channelSchema();
+    } else if (item.type == fourCC("Pnt ")) {
+        schema = pointSchema();
+    } else if ((item.flags & kEnumerated) && item.type == terminology.enumerationCode) {
+        schema["type"] = "string";
+        for (const TerminologyEnumerator& enumerator : terminology.enumerators)
+            schema["enum"].push_back(keyText(enumerator.code));
+    } else if ((item.flags & kListOfItems) && item.type == terminology.classCode) {
+        schema = {{"type", "array"}, {"maxItems", kMaxLights}, {"items", lightSchema(terminology)}};
+    } else {
+        throw std::logic_error("the key '" + keyText(item.key) +
+                               "' has a type the generator does not know");
+    }
+    ordered_json described = {{"description", note.meaning}};
+    described.update(schema);
+    return described;
+}
+
+ordered_json objectSchema(const std::vector<TerminologyItem>& items, const Terminology& terminology,
+                          bool perLight) {
+    ordered_json properties = ordered_json::object();
+    for (const TerminologyItem& item : items)
+        properties[keyText(item.key)] = itemSchema(item, terminology, perLight);
+    return {{"type", "object"}, {"properties", properties}, {"additionalProperties", false}};
+}
+
+ordered_json lightSchema(const Terminology& terminology) {
+    return objectSchema(terminology.classProperties, terminology, true);
+}
+
+// --- The reference's text.
+
+std::string colourText(const uint16_t channels[3]) {
+    std::ostringstream text;
+    text << "{" << channels[0] / 257 << ", " << channels[1] / 257 << ", " << channels[2] / 257
+         << "}";
+    return text.str();
+}
+
+std::string lightTypeCode(uint32_t type) {
+    if (type == Directional)
+        return keyText(scriptCode::directional);
+    return keyText(type == Omni ? scriptCode::omni : scriptCode::spot);
+}
+
+// The value a fresh plug-in holds, where the settings or a new light give one.
+std::string defaultOf(const TerminologyItem& item, bool perLight) {
+    static const Settings settings;
+    static const LightSource light;
+    if (const ParameterEntry* entry = tableEntry(item.key, perLight))
+        return std::to_string(entry->percentFromStored(entry->defaultValue));
+    switch (item.key) {
+    case scriptKey::ambientColor:
+        return colourText(settings.ambientColor);
+    case scriptKey::whiteIsHigh:
+        return settings.whiteIsHigh ? "true" : "false";
+    case scriptKey::color:
+        return colourText(light.color);
+    case scriptKey::enabled:
+        return light.enabled ? "true" : "false";
+    case scriptKey::lightType:
+        return "\"" + lightTypeCode(light.type) + "\"";
+    }
+    const char* text = noteOf(item.key).defaultText;
+    return text ? text : "—";
+}
+
+std::string typeText(const ordered_json& schema) {
+    const std::string type = schema.value("type", "");
+    if (schema.contains("enum") && type == "string") {
+        std::string text = "one of";
+        for (const auto& value : schema["enum"])
+            text += " `" + value.get<std::string>() + "`";
+        return text;
+    }
+    if (type == "array" && schema.contains("minItems"))
+        return "[number, number]";
+    if (type == "array")
+        return "array of lights";
+    if (type == "object" && schema["properties"].contains("index"))
+        return "channel";
+    if (type == "object")
+        return "colour {\"Rd  \", \"Grn \", \"Bl  \"}";
+    return type;
+}
+
+std::string rangeText(const ordered_json& schema) {
+    if (schema.value("type", "") == "array" && !schema.contains("minItems"))
+        return "at most " + schema["maxItems"].dump() + " used";
+    const bool low = schema.contains("minimum"), high = schema.contains("maximum");
+    if (low && high)
+        return schema["minimum"].dump() + " to " + schema["maximum"].dump();
+    if (low)
+        return "≥ " + schema["minimum"].dump();
+    return high ? "≤ " + schema["maximum"].dump() : "";
+}
+
+// A key in backticks, with its trailing blanks shown.
+std::string shownKey(uint32_t key) {
+    return "`\"" + keyText(key) + "\"`";
+}
+
+void writeTable(std::ostringstream& out, const std::vector<TerminologyItem>& items,
+                const ordered_json& properties, bool perLight) {
+    out << "| key | name | type | range | unit | default | meaning |\n"
+           "|---|---|---|---|---|---|---|\n";
+    for (const TerminologyItem& item : items) {
+        const ordered_json& schema = properties[keyText(item.key)];
+        const KeyNote& note = noteOf(item.key);
+        out << "| " << shownKey(item.key) << " | " << item.name << " | " << typeText(schema)
+            << " | " << rangeText(schema) << " | " << note.unit << " | "
+            << defaultOf(item, perLight) << " | " << note.meaning << " |\n";
+    }
+}
+
+struct Example {
+    const char* title;
+    const char* text;
+};
+
+const Example kExamples[] = {
+    {"One warm spot on a glossy, metallic surface",
+     R"({
+  "LghS": [
+    {
+      "Clr ": {"Rd  ": 255, "Grn ": 210, "Bl  ": 150},
+      "Intn": 40,
+      "Fcs ": 60,
+      "On  ": true,
+      "LghT": "LghS",
+      "Pstn": [40, 40],
+      "Vct0": [70, 70],
+      "Vct1": [35, 65]
+    }
+  ],
+  "Glos": 60,
+  "Mtrl": 40,
+  "AmbB": -20
+})"},
+    {"Grazing daylight over a relief channel named \"Relief\"",
+     R"({
+  "LghS": [
+    {"Clr ": {"Rd  ": 255, "Grn ": 255, "Bl  ": 255}, "Intn": 20, "On  ": true, "LghT": "LghD", "Vct0": [0, 30]}
+  ],
+  "BmpC": {"name": "Relief"},
+  "WhHi": true,
+  "BmpA": 50
+})"},
+};
+} // namespace
+
+ordered_json scriptSchema() {
+    const Terminology terminology = orvaneTerminology();
+    ordered_json schema = {
+        {"$schema", "https://json-schema.org/draft/2020-12/schema"},
+        {"title", "Orvane lighting script"},
+        {"description",
+         "A script for zerafin filter --script: the lights, material and relief, "
+         "under the keys of the module's terminology. Generated by tools/script_docs."}};
+    schema.update(objectSchema(terminology.parameters, terminology, false));
+    return schema;
+}
+
+std::string scriptReference() {
+    const Terminology terminology = orvaneTerminology();
+    const ordered_json schema = scriptSchema();
+    const ordered_json& light = schema["properties"][keyText(scriptKey::lights)]["items"];
+    std::ostringstream out;
+    out << "# Writing scripts by hand\n\n"
+           "<!-- Generated by tools/script_docs from the module's terminology and the settings "
+           "table; the tests check that it is up to date. -->\n\n"
+           "A script is what `zerafin filter IN OUT --script FILE.json` applies and what "
+           "`--record FILE.json` writes: one JSON object whose keys are the plug-in's keys, "
+           "each exactly four characters, trailing blanks included (`\"Clr \"`, `\"On  \"`). "
+           "Every key may be left out: the plug-in then keeps the value it holds (a fresh "
+           "plug-in's is the default below, or what the last run applied when `--params` "
+           "keeps it), except the texture: a script without `\"BmpC\"` lights without relief. "
+           "A light's keys default to those of a new light. Percentages are the dialog's sliders; "
+           "numbers beyond a slider's range are brought "
+           "into it. Geometry is in percent of the light frame, the square the dialog shows "
+           "the image in: [50, 50] is its centre.\n\n"
+           "[`script.schema.json`](script.schema.json) is the same as a JSON Schema; every "
+           "shipped style and every recording validates against it.\n\n"
+           "## The settings\n\n";
+    writeTable(out, terminology.parameters, schema["properties"], false);
+    out << "\n## A light (an item of `\"LghS\"`)\n\n";
+    writeTable(out, terminology.classProperties, light["properties"], true);
+    out << "\nA colour is an object of its red, green and blue components (`\"Rd  \"`, `\"Grn \"`, "
+           "`\"Bl  \"`), each 0 to 255. A point is [horizontal, vertical].\n\n## Examples\n";
+    for (const Example& example : kExamples) {
+        const std::vector<std::string> faults =
+            schemaFaults(schema, nlohmann::json::parse(example.text));
+        if (!faults.empty())
+            throw std::logic_error(std::string("the example '") + example.title +
+                                   "' does not conform: " + faults[0]);
+        out << "\n" << example.title << ":\n\n```json\n" << example.text << "\n```\n";
+    }
+    return out.str();
+}
