@@ -1,10 +1,12 @@
 #include "lighting/facets.h"
 
+#include <algorithm>
 #include <cstddef>
 
 #include <emmintrin.h>
 
 #include "lighting/det_math.h"
+#include "lighting/shading_scratch.h"
 
 namespace {
 constexpr int64_t kHeightPerPixelAt45Degrees = 4096;
@@ -47,6 +49,37 @@ bool fourNormals(const int32_t* gx, const int32_t* gy, float* normals) {
             normals[3 * i + c] = components[c][i];
     return true;
 }
+
+// A sloped facet is a facet of its own; a flat one joins an earlier flat
+// facet of the pixel.
+void addSlope(int32_t gx, int32_t gy, PixelFacets& facets) {
+    if (gx == 0 && gy == 0) {
+        for (int i = 0; i < facets.count; ++i) {
+            if (facets.gx[i] == 0 && facets.gy[i] == 0) {
+                facets.weight[i] += 4;
+                return;
+            }
+        }
+    }
+    facets.gx[facets.count] = gx;
+    facets.gy[facets.count] = gy;
+    facets.weight[facets.count] = 4;
+    ++facets.count;
+}
+
+// The slopes of addFacet for the cells between two map rows: cell j has the
+// corners a = upper[j], b = upper[j + 1], c = lower[j + 1], d = lower[j].
+// Neighbouring pixels share their quarters' sides, so a row's quarters are
+// found once per cell rather than once per pixel: a loop the compiler runs
+// four cells at a time.
+void cellSlopes(const int32_t* upper, const int32_t* lower, int cells, int32_t* gx, int32_t* gy) {
+    for (int j = 0; j < cells; ++j) {
+        const int32_t across = upper[j + 1] - lower[j]; // b - d
+        const int32_t down = lower[j + 1] - upper[j];   // c - a
+        gx[j] = (across + down) >> 1;
+        gy[j] = (across - down) >> 1;
+    }
+}
 } // namespace
 
 Neighbourhood gatherNeighbourhood(const int32_t* heights, uint32_t width, int x, int y) {
@@ -62,20 +95,9 @@ Neighbourhood gatherNeighbourhood(const int32_t* heights, uint32_t width, int x,
 void addFacet(int32_t a, int32_t b, int32_t c, int32_t d, PixelFacets& facets) {
     // Arithmetic shifts on signed values: the heights stay within 2^28, so the
     // sums cannot overflow.
-    const int32_t gx = ((b - d) + (c - a)) >> 1; // right side minus left side
-    const int32_t gy = ((b - d) - (c - a)) >> 1; // top side minus bottom side
-    if (gx == 0 && gy == 0) {
-        for (int i = 0; i < facets.count; ++i) {
-            if (facets.gx[i] == 0 && facets.gy[i] == 0) {
-                facets.weight[i] += 4;
-                return;
-            }
-        }
-    }
-    facets.gx[facets.count] = gx;
-    facets.gy[facets.count] = gy;
-    facets.weight[facets.count] = 4;
-    ++facets.count;
+    addSlope(((b - d) + (c - a)) >> 1, // right side minus left side
+             ((b - d) - (c - a)) >> 1, // top side minus bottom side
+             facets);
 }
 
 PixelFacets facetsOfPixel(const Neighbourhood& n) {
@@ -90,9 +112,36 @@ PixelFacets facetsOfPixel(const Neighbourhood& n) {
 
 int facetsOfRow(const int32_t* heights, uint32_t width, int x, int pixels, int32_t* gx, int32_t* gy,
                 uint32_t* weights, uint8_t* facetsPerPixel) {
+    // Pixel p's top-left and top-right quarters are the cells p and p + 1
+    // between the map row above and its own; its bottom-right and bottom-left
+    // quarters, the cells p + 1 and p between its own row and the one below.
+    int32_t topX[kMaxBatchPixels + 1], topY[kMaxBatchPixels + 1];
+    int32_t bottomX[kMaxBatchPixels + 1], bottomY[kMaxBatchPixels + 1];
+    pixels = std::min(pixels, kMaxBatchPixels);
+    const int32_t* above = heights + x;
+    cellSlopes(above, above + width, pixels + 1, topX, topY);
+    cellSlopes(above + width, above + 2 * ptrdiff_t(width), pixels + 1, bottomX, bottomY);
     int facet = 0;
     for (int p = 0; p < pixels; ++p) {
-        const PixelFacets facets = facetsOfPixel(gatherNeighbourhood(heights, width, x + p, 0));
+        const int32_t quarterX[4] = {topX[p], topX[p + 1], bottomX[p + 1], bottomX[p]};
+        const int32_t quarterY[4] = {topY[p], topY[p + 1], bottomY[p + 1], bottomY[p]};
+        const bool anyFlat = (quarterX[0] | quarterY[0]) == 0 || (quarterX[1] | quarterY[1]) == 0 ||
+                             (quarterX[2] | quarterY[2]) == 0 || (quarterX[3] | quarterY[3]) == 0;
+        if (!anyFlat) { // rough relief: four facets, nothing to merge
+            for (int q = 0; q < 4; ++q) {
+                gx[facet + q] = quarterX[q];
+                gy[facet + q] = quarterY[q];
+                weights[q] = 4;
+            }
+            weights[4] = 0;
+            weights += 5;
+            facet += 4;
+            facetsPerPixel[p] = 4;
+            continue;
+        }
+        PixelFacets facets;
+        for (int q = 0; q < 4; ++q)
+            addSlope(quarterX[q], quarterY[q], facets);
         for (int f = 0; f < facets.count; ++f, ++facet) {
             gx[facet] = facets.gx[f];
             gy[facet] = facets.gy[f];

@@ -31,7 +31,8 @@ PixelFacets facetsOfPixel(const Neighbourhood& n);
 
 // The facets of `pixels` consecutive pixels of a map row, the first at
 // column x: their slopes, the weights list (each pixel's weights, then 0) and
-// each pixel's facet count. Returns the number of facets.
+// each pixel's facet count; at most 256 pixels (one batch). Returns the
+// number of facets.
 int facetsOfRow(const int32_t* heights, uint32_t width, int x, int pixels, int32_t* gx, int32_t* gy,
                 uint32_t* weights, uint8_t* facetsPerPixel);
 

@@ -111,6 +111,41 @@ TEST(Facets, NormalsOfManyFacetsAreThoseOfOneAtATime) {
     }
 }
 
+// A row's facets are found cell by cell, not pixel by pixel: each pixel gets
+// the facets, weights and order of its own neighbourhood, on rough relief, on
+// flat ground and on terraces where some quarters are flat and others not.
+TEST(Facets, ARowGivesEachPixelTheFacetsOfItsNeighbourhood) {
+    std::mt19937 random(15);
+    const int32_t reaches[] = {1, 3, 276480};
+    for (int pixels : {1, 3, 255, 256}) {
+        for (int32_t reach : reaches) {
+            const int x = int(random() % 5);
+            const uint32_t width = uint32_t(x + pixels + 2 + random() % 3);
+            std::vector<int32_t> map(3 * width);
+            for (int32_t& h : map)
+                h = int32_t(random() % uint32_t(reach)) - reach / 2;
+            int32_t gx[1024], gy[1024];
+            uint32_t weights[5 * 256];
+            uint8_t counts[256];
+            const int facets = facetsOfRow(map.data(), width, x, pixels, gx, gy, weights, counts);
+            int facet = 0;
+            const uint32_t* weight = weights;
+            for (int p = 0; p < pixels; ++p) {
+                const PixelFacets expected =
+                    facetsOfPixel(gatherNeighbourhood(map.data(), width, x + p, 0));
+                ASSERT_EQ(counts[p], expected.count) << "pixel " << p << " of " << pixels;
+                for (int f = 0; f < expected.count; ++f, ++facet, ++weight) {
+                    ASSERT_EQ(gx[facet], expected.gx[f]);
+                    ASSERT_EQ(gy[facet], expected.gy[f]);
+                    ASSERT_EQ(*weight, expected.weight[f]);
+                }
+                ASSERT_EQ(*weight++, 0u) << "each pixel's weights end with 0";
+            }
+            EXPECT_EQ(facets, facet);
+        }
+    }
+}
+
 TEST(Facets, GatherReadsTheThreeByThreeBlockAtThePixel) {
     int32_t map[4 * 5];
     for (int i = 0; i < 20; ++i)
