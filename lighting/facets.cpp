@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 
 #include <emmintrin.h>
 
@@ -50,23 +51,6 @@ bool fourNormals(const int32_t* gx, const int32_t* gy, float* normals) {
     return true;
 }
 
-// A sloped facet is a facet of its own; a flat one joins an earlier flat
-// facet of the pixel.
-void addSlope(int32_t gx, int32_t gy, PixelFacets& facets) {
-    if (gx == 0 && gy == 0) {
-        for (int i = 0; i < facets.count; ++i) {
-            if (facets.gx[i] == 0 && facets.gy[i] == 0) {
-                facets.weight[i] += 4;
-                return;
-            }
-        }
-    }
-    facets.gx[facets.count] = gx;
-    facets.gy[facets.count] = gy;
-    facets.weight[facets.count] = 4;
-    ++facets.count;
-}
-
 // The slopes of addFacet for the cells between two map rows: cell j has the
 // corners a = upper[j], b = upper[j + 1], c = lower[j + 1], d = lower[j].
 // Neighbouring pixels share their quarters' sides, so a row's quarters are
@@ -95,9 +79,20 @@ Neighbourhood gatherNeighbourhood(const int32_t* heights, uint32_t width, int x,
 void addFacet(int32_t a, int32_t b, int32_t c, int32_t d, PixelFacets& facets) {
     // Arithmetic shifts on signed values: the heights stay within 2^28, so the
     // sums cannot overflow.
-    addSlope(((b - d) + (c - a)) >> 1, // right side minus left side
-             ((b - d) - (c - a)) >> 1, // top side minus bottom side
-             facets);
+    const int32_t gx = ((b - d) + (c - a)) >> 1; // right side minus left side
+    const int32_t gy = ((b - d) - (c - a)) >> 1; // top side minus bottom side
+    if (gx == 0 && gy == 0) {
+        for (int i = 0; i < facets.count; ++i) {
+            if (facets.gx[i] == 0 && facets.gy[i] == 0) {
+                facets.weight[i] += 4;
+                return;
+            }
+        }
+    }
+    facets.gx[facets.count] = gx;
+    facets.gy[facets.count] = gy;
+    facets.weight[facets.count] = 4;
+    ++facets.count;
 }
 
 PixelFacets facetsOfPixel(const Neighbourhood& n) {
@@ -110,47 +105,46 @@ PixelFacets facetsOfPixel(const Neighbourhood& n) {
     return facets;
 }
 
-int facetsOfRow(const int32_t* heights, uint32_t width, int x, int pixels, int32_t* gx, int32_t* gy,
+int facetsOfRow(const int32_t* heights, uint32_t width, int x, int pixels, float* normals,
                 uint32_t* weights, uint8_t* facetsPerPixel) {
     // Pixel p's top-left and top-right quarters are the cells p and p + 1
     // between the map row above and its own; its bottom-right and bottom-left
     // quarters, the cells p + 1 and p between its own row and the one below.
-    int32_t topX[kMaxBatchPixels + 1], topY[kMaxBatchPixels + 1];
-    int32_t bottomX[kMaxBatchPixels + 1], bottomY[kMaxBatchPixels + 1];
+    // Each cell is a quarter of two pixels: its normal is worked out once.
+    constexpr int kCells = kMaxBatchPixels + 1;
+    int32_t topX[kCells], topY[kCells], bottomX[kCells], bottomY[kCells];
+    float topNormals[3 * kCells], bottomNormals[3 * kCells];
     pixels = std::min(pixels, kMaxBatchPixels);
     const int32_t* above = heights + x;
     cellSlopes(above, above + width, pixels + 1, topX, topY);
     cellSlopes(above + width, above + 2 * ptrdiff_t(width), pixels + 1, bottomX, bottomY);
-    int facet = 0;
+    facetNormals(topX, topY, pixels + 1, topNormals);
+    facetNormals(bottomX, bottomY, pixels + 1, bottomNormals);
+    float* normal = normals;
     for (int p = 0; p < pixels; ++p) {
-        const int32_t quarterX[4] = {topX[p], topX[p + 1], bottomX[p + 1], bottomX[p]};
-        const int32_t quarterY[4] = {topY[p], topY[p + 1], bottomY[p + 1], bottomY[p]};
-        const bool anyFlat = (quarterX[0] | quarterY[0]) == 0 || (quarterX[1] | quarterY[1]) == 0 ||
-                             (quarterX[2] | quarterY[2]) == 0 || (quarterX[3] | quarterY[3]) == 0;
-        if (!anyFlat) { // rough relief: four facets, nothing to merge
-            for (int q = 0; q < 4; ++q) {
-                gx[facet + q] = quarterX[q];
-                gy[facet + q] = quarterY[q];
-                weights[q] = 4;
+        const bool flat[4] = {(topX[p] | topY[p]) == 0, (topX[p + 1] | topY[p + 1]) == 0,
+                              (bottomX[p + 1] | bottomY[p + 1]) == 0,
+                              (bottomX[p] | bottomY[p]) == 0};
+        const float* quarterNormal[4] = {topNormals + 3 * p, topNormals + 3 * (p + 1),
+                                         bottomNormals + 3 * (p + 1), bottomNormals + 3 * p};
+        // As addFacet: a flat quarter joins the pixel's first flat facet.
+        int count = 0, flatFacet = -1;
+        for (int q = 0; q < 4; ++q) {
+            if (flat[q] && flatFacet >= 0) {
+                weights[flatFacet] += 4;
+                continue;
             }
-            weights[4] = 0;
-            weights += 5;
-            facet += 4;
-            facetsPerPixel[p] = 4;
-            continue;
+            if (flat[q])
+                flatFacet = count;
+            std::memcpy(normal, quarterNormal[q], 3 * sizeof(float));
+            normal += 3;
+            weights[count++] = 4;
         }
-        PixelFacets facets;
-        for (int q = 0; q < 4; ++q)
-            addSlope(quarterX[q], quarterY[q], facets);
-        for (int f = 0; f < facets.count; ++f, ++facet) {
-            gx[facet] = facets.gx[f];
-            gy[facet] = facets.gy[f];
-            *weights++ = facets.weight[f];
-        }
-        *weights++ = 0;
-        facetsPerPixel[p] = uint8_t(facets.count);
+        weights[count] = 0;
+        weights += count + 1;
+        facetsPerPixel[p] = uint8_t(count);
     }
-    return facet;
+    return int(normal - normals) / 3;
 }
 
 void facetNormal(int32_t gx, int32_t gy, float normal[3]) {

@@ -30,10 +30,11 @@ void addFacet(int32_t a, int32_t b, int32_t c, int32_t d, PixelFacets& facets);
 PixelFacets facetsOfPixel(const Neighbourhood& n);
 
 // The facets of `pixels` consecutive pixels of a map row, the first at
-// column x: their slopes, the weights list (each pixel's weights, then 0) and
-// each pixel's facet count; at most 256 pixels (one batch). Returns the
+// column x: their normals (3 floats each, those of facetNormal), the weights
+// list (each pixel's weights, then 0) and each pixel's facet count, as
+// facetsOfPixel gives them; at most 256 pixels (one batch). Returns the
 // number of facets.
-int facetsOfRow(const int32_t* heights, uint32_t width, int x, int pixels, int32_t* gx, int32_t* gy,
+int facetsOfRow(const int32_t* heights, uint32_t width, int x, int pixels, float* normals,
                 uint32_t* weights, uint8_t* facetsPerPixel);
 
 // The unit normal of slope (gx, gy), a height step of 4096 per pixel being 45°.

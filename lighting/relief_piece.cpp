@@ -5,10 +5,9 @@
 
 FacetBatch buildReliefPiece(const ReliefPiece& piece, const ShadingScratch& scratch) {
     const float y = pixelCentre(piece.areaRow, piece.areaHeight, piece.scale);
-    int32_t gx[kMaxBatchFacets], gy[kMaxBatchFacets];
     uint8_t facetsPerPixel[kMaxBatchPixels];
     const int facets = facetsOfRow(piece.heights, piece.heightsWidth, piece.firstColumn,
-                                   piece.pixels, gx, gy, scratch.weights, facetsPerPixel);
+                                   piece.pixels, scratch.normals, scratch.weights, facetsPerPixel);
     // Every facet of a pixel has the pixel's centre and colour.
     float* position = scratch.positions;
     uint8_t* colours = scratch.colours;
@@ -22,7 +21,6 @@ FacetBatch buildReliefPiece(const ReliefPiece& piece, const ShadingScratch& scra
                 *colours++ = colour[c];
         }
     }
-    facetNormals(gx, gy, facets, scratch.normals);
     FacetBatch batch;
     batch.count = facets;
     batch.pixels = piece.pixels;

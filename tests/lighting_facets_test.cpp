@@ -112,11 +112,12 @@ TEST(Facets, NormalsOfManyFacetsAreThoseOfOneAtATime) {
 }
 
 // A row's facets are found cell by cell, not pixel by pixel: each pixel gets
-// the facets, weights and order of its own neighbourhood, on rough relief, on
-// flat ground and on terraces where some quarters are flat and others not.
+// the facets, weights, order and normals of its own neighbourhood, on rough
+// relief, on flat ground, on terraces where some quarters are flat and on
+// slopes steep enough to take the 64-bit path.
 TEST(Facets, ARowGivesEachPixelTheFacetsOfItsNeighbourhood) {
     std::mt19937 random(15);
-    const int32_t reaches[] = {1, 3, 276480};
+    const int32_t reaches[] = {1, 3, 276480, 1 << 28};
     for (int pixels : {1, 3, 255, 256}) {
         for (int32_t reach : reaches) {
             const int x = int(random() % 5);
@@ -124,10 +125,10 @@ TEST(Facets, ARowGivesEachPixelTheFacetsOfItsNeighbourhood) {
             std::vector<int32_t> map(3 * width);
             for (int32_t& h : map)
                 h = int32_t(random() % uint32_t(reach)) - reach / 2;
-            int32_t gx[1024], gy[1024];
+            float normals[3 * 1024];
             uint32_t weights[5 * 256];
             uint8_t counts[256];
-            const int facets = facetsOfRow(map.data(), width, x, pixels, gx, gy, weights, counts);
+            const int facets = facetsOfRow(map.data(), width, x, pixels, normals, weights, counts);
             int facet = 0;
             const uint32_t* weight = weights;
             for (int p = 0; p < pixels; ++p) {
@@ -135,8 +136,9 @@ TEST(Facets, ARowGivesEachPixelTheFacetsOfItsNeighbourhood) {
                     facetsOfPixel(gatherNeighbourhood(map.data(), width, x + p, 0));
                 ASSERT_EQ(counts[p], expected.count) << "pixel " << p << " of " << pixels;
                 for (int f = 0; f < expected.count; ++f, ++facet, ++weight) {
-                    ASSERT_EQ(gx[facet], expected.gx[f]);
-                    ASSERT_EQ(gy[facet], expected.gy[f]);
+                    float normal[3];
+                    facetNormal(expected.gx[f], expected.gy[f], normal);
+                    ASSERT_EQ(0, std::memcmp(normals + 3 * facet, normal, sizeof normal));
                     ASSERT_EQ(*weight, expected.weight[f]);
                 }
                 ASSERT_EQ(*weight++, 0u) << "each pixel's weights end with 0";
