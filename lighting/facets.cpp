@@ -64,6 +64,14 @@ void cellSlopes(const int32_t* upper, const int32_t* lower, int cells, int32_t* 
         gy[j] = (across - down) >> 1;
     }
 }
+
+// The slopes and normals of `count` cells between two map rows.
+void findCells(const int32_t* upper, const int32_t* lower, int count, RowCells& cells) {
+    cellSlopes(upper, lower, count, cells.gx, cells.gy);
+    facetNormals(cells.gx, cells.gy, count, cells.normals);
+    cells.upper = upper;
+    cells.count = count;
+}
 } // namespace
 
 Neighbourhood gatherNeighbourhood(const int32_t* heights, uint32_t width, int x, int y) {
@@ -105,21 +113,31 @@ PixelFacets facetsOfPixel(const Neighbourhood& n) {
     return facets;
 }
 
-int facetsOfRow(const int32_t* heights, uint32_t width, int x, int pixels, float* normals,
-                uint32_t* weights, uint8_t* facetsPerPixel) {
+int facetsOfRow(const int32_t* heights, uint32_t width, int x, int pixels, RowCells* kept,
+                float* normals, uint32_t* weights, uint8_t* facetsPerPixel) {
     // Pixel p's top-left and top-right quarters are the cells p and p + 1
     // between the map row above and its own; its bottom-right and bottom-left
     // quarters, the cells p + 1 and p between its own row and the one below.
     // Each cell is a quarter of two pixels: its normal is worked out once.
-    constexpr int kCells = kMaxBatchPixels + 1;
-    int32_t topX[kCells], topY[kCells], bottomX[kCells], bottomY[kCells];
-    float topNormals[3 * kCells], bottomNormals[3 * kCells];
+    RowCells own[2];
+    RowCells* cells = kept ? kept : own;
     pixels = std::min(pixels, kMaxBatchPixels);
     const int32_t* above = heights + x;
-    cellSlopes(above, above + width, pixels + 1, topX, topY);
-    cellSlopes(above + width, above + 2 * ptrdiff_t(width), pixels + 1, bottomX, bottomY);
-    facetNormals(topX, topY, pixels + 1, topNormals);
-    facetNormals(bottomX, bottomY, pixels + 1, bottomNormals);
+    const int32_t* level = above + width;
+    const int32_t* below = level + width;
+    const int count = pixels + 1;
+    const auto holdsCellsOf = [&](const RowCells& c) {
+        return c.upper == above && c.count == count;
+    };
+    const int topIndex = holdsCellsOf(cells[1]) ? 1 : 0;
+    if (!holdsCellsOf(cells[topIndex]))
+        findCells(above, level, count, cells[topIndex]);
+    const RowCells& topCells = cells[topIndex];
+    RowCells& bottomCells = cells[1 - topIndex];
+    findCells(level, below, count, bottomCells);
+    const int32_t *topX = topCells.gx, *topY = topCells.gy;
+    const int32_t *bottomX = bottomCells.gx, *bottomY = bottomCells.gy;
+    const float *topNormals = topCells.normals, *bottomNormals = bottomCells.normals;
     float* normal = normals;
     for (int p = 0; p < pixels; ++p) {
         const bool flat[4] = {(topX[p] | topY[p]) == 0, (topX[p + 1] | topY[p + 1]) == 0,

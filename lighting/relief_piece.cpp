@@ -6,8 +6,9 @@
 FacetBatch buildReliefPiece(const ReliefPiece& piece, const ShadingScratch& scratch) {
     const float y = pixelCentre(piece.areaRow, piece.areaHeight, piece.scale);
     uint8_t facetsPerPixel[kMaxBatchPixels];
-    const int facets = facetsOfRow(piece.heights, piece.heightsWidth, piece.firstColumn,
-                                   piece.pixels, scratch.normals, scratch.weights, facetsPerPixel);
+    const int facets =
+        facetsOfRow(piece.heights, piece.heightsWidth, piece.firstColumn, piece.pixels,
+                    piece.keptCells, scratch.normals, scratch.weights, facetsPerPixel);
     // Every facet of a pixel has the pixel's centre and colour.
     float* position = scratch.positions;
     uint8_t* colours = scratch.colours;
