@@ -48,16 +48,19 @@ void findPixels(const FacetBatch& b, BatchPixels& pixels) {
     const uint32_t* weight = b.weights;
     int facet = 0;
     pixels.count = 0;
-    for (int p = 0; p < b.pixels && facet < b.count; ++p, ++weight) {
-        const int first = facet;
-        for (; *weight != 0; ++weight)
-            if (facet < b.count)
-                pixels.of[facet++] = int16_t(pixels.count);
-        if (facet == first)
+    for (int p = 0; p < b.pixels && facet < b.count; ++p) {
+        int facets = 0;
+        while (weight[facets] != 0)
+            ++facets;
+        weight += facets + 1;
+        facets = std::min(facets, b.count - facet);
+        if (facets == 0)
             continue;
-        pixels.x[pixels.count] = b.positions[2 * first];
-        pixels.y[pixels.count] = b.positions[2 * first + 1];
+        std::fill_n(pixels.of + facet, facets, int16_t(pixels.count));
+        pixels.x[pixels.count] = b.positions[2 * facet];
+        pixels.y[pixels.count] = b.positions[2 * facet + 1];
         ++pixels.count;
+        facet += facets;
     }
     pixels.x[pixels.count] = pixels.y[pixels.count] = 0.0; // the pixel passes go two at a time
     for (; facet < b.count; ++facet)
