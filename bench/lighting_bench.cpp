@@ -14,6 +14,7 @@
 #include <benchmark/benchmark.h>
 #endif
 
+#include "lighting/facets.h"
 #include "lighting/relief.h"
 #include "lighting/relief_piece.h"
 #include "lighting/shade_batch.h"
@@ -147,6 +148,8 @@ void lightTileInStages(const ParameterBlock& block, const ScenePicture& picture,
     buildHeightMap(texture.data(), side, side, side, heights);
     clock.lap(HeightMap);
     const float scale = block.imageWidth / float(kTile);
+    static RowCells kept[2]; // as the strip renderer keeps them, row after row
+    kept[0].upper = kept[1].upper = nullptr;
     for (int y = 0; y < kTile; ++y) {
         ReliefPiece piece{};
         piece.heights = heights.map + ptrdiff_t(heights.width) * (y + 1) + 1;
@@ -156,6 +159,7 @@ void lightTileInStages(const ParameterBlock& block, const ScenePicture& picture,
         piece.areaRow = y;
         piece.areaWidth = piece.areaHeight = kTile;
         piece.scale = scale;
+        piece.keptCells = kept;
         const FacetBatch batch = buildReliefPiece(piece, scratch);
         clock.lap(Facets);
         lightBatch(block, batch);

@@ -5,8 +5,9 @@
 
 #include "lighting/det_math.h"
 #include "lighting/light_kernels.h"
-#include "lighting/shading_scratch.h"
 #include "lighting/parameter_block.h"
+#include "lighting/relief_chunk.h"
+#include "lighting/shading_scratch.h"
 
 // Relief facets are lit in chunks of up to kChunkFacets facets. A chunk first
 // lays out what no light changes, one array per component: the normal N and
@@ -27,40 +28,9 @@
 // steps. Otherwise, for far or strong lights, every step clamps.
 
 namespace {
-constexpr int kChunkFacets = 64;       // a multiple of 4
-constexpr int kOutside = kChunkFacets; // the pixel entry of facets outside every pixel
-constexpr double kUpper = 2147483647.0, kLower = -2147483648.0;
 // Rounding in the products makes a share exceed its bound by a few units in
 // the last place at most; the margin covers it many times over.
 constexpr double kBoundMargin = 1.001;
-
-// What no light changes, for the facets [first, first + count) of a batch.
-struct alignas(16) FacetChunk {
-    int first = 0, count = 0, padded = 0; // padded to a multiple of 4 with facets facing nowhere
-    int pixels = 0;                       // pixels of the chunk that have facets in it
-    double nx[kChunkFacets], ny[kChunkFacets], nz[kChunkFacets];
-    double rx[kChunkFacets], ry[kChunkFacets], rz[kChunkFacets];
-    double x[kChunkFacets], y[kChunkFacets]; // the pixel's position
-    int32_t pixelOf[kChunkFacets];           // index into the pixel arrays
-    alignas(16) int32_t diffuse[3][kChunkFacets];
-    alignas(16) int32_t specular[3][kChunkFacets];
-    // The chunk's pixels: a run of the batch's, the one after the last
-    // included as a pad (the pixel passes go two at a time).
-    int firstPixel = 0;
-    const double* pixelX = nullptr;
-    const double* pixelY = nullptr;
-    // For the bounds on the shares: the longest N and R, the largest sums.
-    double normalLength = 0, mirrorLength = 0;
-    double diffuseBound = 0, specularBound = 0;
-};
-
-// One light as each pixel of a chunk sees it: e = 1 / |L|, the spot falloff,
-// and whether the pixel is lit at all (all bits set) or not (zero); for the
-// bounds, the extremes of |L|^2 (NaN when any is NaN) and of the falloff.
-struct alignas(16) PixelLights {
-    double e[kChunkFacets + 2], falloff[kChunkFacets + 2], lit[kChunkFacets + 2];
-    double longestSquared = 0, shortestSquared = 0, largestFalloff = 1.0;
-};
 
 // The pixels of a batch in the order of the weights list: each facet's pixel
 // (kNoPixel for facets beyond the list's pixels) and each pixel's position,
@@ -78,16 +48,19 @@ void findPixels(const FacetBatch& b, BatchPixels& pixels) {
     const uint32_t* weight = b.weights;
     int facet = 0;
     pixels.count = 0;
-    for (int p = 0; p < b.pixels && facet < b.count; ++p, ++weight) {
-        const int first = facet;
-        for (; *weight != 0; ++weight)
-            if (facet < b.count)
-                pixels.of[facet++] = int16_t(pixels.count);
-        if (facet == first)
+    for (int p = 0; p < b.pixels && facet < b.count; ++p) {
+        int facets = 0;
+        while (weight[facets] != 0)
+            ++facets;
+        weight += facets + 1;
+        facets = std::min(facets, b.count - facet);
+        if (facets == 0)
             continue;
-        pixels.x[pixels.count] = b.positions[2 * first];
-        pixels.y[pixels.count] = b.positions[2 * first + 1];
+        std::fill_n(pixels.of + facet, facets, int16_t(pixels.count));
+        pixels.x[pixels.count] = b.positions[2 * facet];
+        pixels.y[pixels.count] = b.positions[2 * facet + 1];
         ++pixels.count;
+        facet += facets;
     }
     pixels.x[pixels.count] = pixels.y[pixels.count] = 0.0; // the pixel passes go two at a time
     for (; facet < b.count; ++facet)
@@ -252,31 +225,14 @@ template <bool kClamped> __m128i fourShares(__m128d first, __m128d second) {
     return _mm_unpacklo_epi64(_mm_cvttpd_epi32(first), _mm_cvttpd_epi32(second));
 }
 
-// sum + share, held at the 32-bit limits when kClamped: an overflow is when
-// both operands share a sign that the wrapped sum lacks.
-template <bool kClamped> void addShares(int32_t* sums, __m128i shares, __m128i lit) {
-    shares = _mm_and_si128(shares, lit);
-    const __m128i old = _mm_load_si128(reinterpret_cast<const __m128i*>(sums));
-    __m128i sum = _mm_add_epi32(old, shares);
-    if constexpr (kClamped) {
-        const __m128i overflow =
-            _mm_srai_epi32(_mm_and_si128(_mm_xor_si128(old, sum), _mm_xor_si128(shares, sum)), 31);
-        const __m128i limit = _mm_add_epi32(_mm_srli_epi32(old, 31), _mm_set1_epi32(0x7FFFFFFF));
-        sum = _mm_or_si128(_mm_andnot_si128(overflow, sum), _mm_and_si128(overflow, limit));
-    }
-    _mm_store_si128(reinterpret_cast<__m128i*>(sums), sum);
-}
-
-enum class Kind { Omni, Directional, Spot };
-
 // L, e, the falloff and the lit mask of one facet pair.
 struct PairLight {
     __m128d lx, ly, e, falloff, lit;
 };
 
-template <Kind kKind>
+template <LightKind kKind>
 PairLight pairLight(const LightTerms& t, const FacetChunk& c, const PixelLights& pixels, int i) {
-    if constexpr (kKind == Kind::Directional) {
+    if constexpr (kKind == LightKind::Directional) {
         return PairLight{_mm_set1_pd(t.direction[0]), _mm_set1_pd(t.direction[1]),
                          _mm_set1_pd(pixels.e[0]), _mm_setzero_pd(),
                          _mm_castsi128_pd(_mm_set1_epi32(-1))};
@@ -287,28 +243,28 @@ PairLight pairLight(const LightTerms& t, const FacetChunk& c, const PixelLights&
         l.e = pixelPair(pixels.e, c.pixelOf + i);
         l.lit = pixelPair(pixels.lit, c.pixelOf + i);
         l.falloff =
-            kKind == Kind::Spot ? pixelPair(pixels.falloff, c.pixelOf + i) : _mm_setzero_pd();
+            kKind == LightKind::Spot ? pixelPair(pixels.falloff, c.pixelOf + i) : _mm_setzero_pd();
         return l;
     }
 }
 
 // I x product x e (x f), in the formula's order.
-template <Kind kKind> __m128d share(__m128d strength, __m128d product, const PairLight& l) {
+template <LightKind kKind> __m128d share(__m128d strength, __m128d product, const PairLight& l) {
     const __m128d x = _mm_mul_pd(_mm_mul_pd(strength, product), l.e);
-    return kKind == Kind::Spot ? _mm_mul_pd(x, l.falloff) : x;
+    return kKind == LightKind::Spot ? _mm_mul_pd(x, l.falloff) : x;
 }
 
 // Lights the chunk's facets by one light, four at a time.
-template <Kind kKind, bool kClamped>
+template <LightKind kKind, bool kClamped>
 void lightFacets(const LightTerms& t, FacetChunk& c, const PixelLights& pixels) {
-    const __m128d lz = _mm_set1_pd(kKind == Kind::Directional ? t.direction[2] : t.point[2]);
+    const __m128d lz = _mm_set1_pd(kKind == LightKind::Directional ? t.direction[2] : t.point[2]);
     const __m128d zero = _mm_setzero_pd();
     const __m128d strength[3] = {_mm_set1_pd(t.strength[0]), _mm_set1_pd(t.strength[1]),
                                  _mm_set1_pd(t.strength[2])};
     for (int i = 0; i < c.padded; i += 4) {
         // A spot's cone leaves whole runs of pixels dark: four facets outside
         // it are passed over.
-        if (kKind == Kind::Spot && pixels.lit[c.pixelOf[i]] == 0.0 &&
+        if (kKind == LightKind::Spot && pixels.lit[c.pixelOf[i]] == 0.0 &&
             pixels.lit[c.pixelOf[i + 3]] == 0.0 && pixels.lit[c.pixelOf[i + 1]] == 0.0 &&
             pixels.lit[c.pixelOf[i + 2]] == 0.0)
             continue;
@@ -425,12 +381,26 @@ bool staysInRange(const LightTerms& t, FacetChunk& c, const PixelLights& pixels)
            c.normalLength * length < 1e30;
 }
 
-template <Kind kKind> void lightFacets(const LightTerms& t, FacetChunk& c, const PixelLights& p) {
+#ifdef ORVANE_WIDE_LIGHT_STEPS
+const bool kWideLightSteps = wideLightStepsAvailable();
+#endif
+
+template <LightKind kKind, bool kClamped>
+void lightFacetsOnThisProcessor(const LightTerms& t, FacetChunk& c, const PixelLights& p) {
+#ifdef ORVANE_WIDE_LIGHT_STEPS
+    if (kWideLightSteps)
+        return lightFacetsWide<kKind, kClamped>(t, c, p);
+#endif
+    lightFacets<kKind, kClamped>(t, c, p);
+}
+
+template <LightKind kKind>
+void lightFacets(const LightTerms& t, FacetChunk& c, const PixelLights& p) {
     if (staysInRange(t, c, p)) {
-        lightFacets<kKind, false>(t, c, p);
+        lightFacetsOnThisProcessor<kKind, false>(t, c, p);
     } else {
         c.diffuseBound = c.specularBound = INFINITY; // and so for the lights after it
-        lightFacets<kKind, true>(t, c, p);
+        lightFacetsOnThisProcessor<kKind, true>(t, c, p);
     }
 }
 
@@ -440,7 +410,7 @@ void lightChunk(uint32_t type, const LightTerms& t, FacetChunk& c, PixelLights& 
     switch (type) {
     case Omni:
         omniPixels(t, c, pixels);
-        lightFacets<Kind::Omni>(t, c, pixels);
+        lightFacets<LightKind::Omni>(t, c, pixels);
         break;
     case Directional: {
         const double* d = t.direction;
@@ -448,12 +418,12 @@ void lightChunk(uint32_t type, const LightTerms& t, FacetChunk& c, PixelLights& 
         pixels.e[0] = 1.0 / detSqrt(squared);
         pixels.longestSquared = pixels.shortestSquared = squared;
         pixels.largestFalloff = 1.0;
-        lightFacets<Kind::Directional>(t, c, pixels);
+        lightFacets<LightKind::Directional>(t, c, pixels);
         break;
     }
     case Spot:
         if (spotPixels(t, c, pixels))
-            lightFacets<Kind::Spot>(t, c, pixels);
+            lightFacets<LightKind::Spot>(t, c, pixels);
         break;
     default:
         break; // an unknown type adds nothing

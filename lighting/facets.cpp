@@ -1,10 +1,13 @@
 #include "lighting/facets.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <cstring>
 
 #include <emmintrin.h>
 
 #include "lighting/det_math.h"
+#include "lighting/shading_scratch.h"
 
 namespace {
 constexpr int64_t kHeightPerPixelAt45Degrees = 4096;
@@ -47,6 +50,28 @@ bool fourNormals(const int32_t* gx, const int32_t* gy, float* normals) {
             normals[3 * i + c] = components[c][i];
     return true;
 }
+
+// The slopes of addFacet for the cells between two map rows: cell j has the
+// corners a = upper[j], b = upper[j + 1], c = lower[j + 1], d = lower[j].
+// Neighbouring pixels share their quarters' sides, so a row's quarters are
+// found once per cell rather than once per pixel: a loop the compiler runs
+// four cells at a time.
+void cellSlopes(const int32_t* upper, const int32_t* lower, int cells, int32_t* gx, int32_t* gy) {
+    for (int j = 0; j < cells; ++j) {
+        const int32_t across = upper[j + 1] - lower[j]; // b - d
+        const int32_t down = lower[j + 1] - upper[j];   // c - a
+        gx[j] = (across + down) >> 1;
+        gy[j] = (across - down) >> 1;
+    }
+}
+
+// The slopes and normals of `count` cells between two map rows.
+void findCells(const int32_t* upper, const int32_t* lower, int count, RowCells& cells) {
+    cellSlopes(upper, lower, count, cells.gx, cells.gy);
+    facetNormals(cells.gx, cells.gy, count, cells.normals);
+    cells.upper = upper;
+    cells.count = count;
+}
 } // namespace
 
 Neighbourhood gatherNeighbourhood(const int32_t* heights, uint32_t width, int x, int y) {
@@ -88,20 +113,56 @@ PixelFacets facetsOfPixel(const Neighbourhood& n) {
     return facets;
 }
 
-int facetsOfRow(const int32_t* heights, uint32_t width, int x, int pixels, int32_t* gx, int32_t* gy,
-                uint32_t* weights, uint8_t* facetsPerPixel) {
-    int facet = 0;
+int facetsOfRow(const int32_t* heights, uint32_t width, int x, int pixels, RowCells* kept,
+                float* normals, uint32_t* weights, uint8_t* facetsPerPixel) {
+    // Pixel p's top-left and top-right quarters are the cells p and p + 1
+    // between the map row above and its own; its bottom-right and bottom-left
+    // quarters, the cells p + 1 and p between its own row and the one below.
+    // Each cell is a quarter of two pixels: its normal is worked out once.
+    RowCells own[2];
+    RowCells* cells = kept ? kept : own;
+    pixels = std::min(pixels, kMaxBatchPixels);
+    const int32_t* above = heights + x;
+    const int32_t* level = above + width;
+    const int32_t* below = level + width;
+    const int count = pixels + 1;
+    const auto holdsCellsOf = [&](const RowCells& c) {
+        return c.upper == above && c.count == count;
+    };
+    const int topIndex = holdsCellsOf(cells[1]) ? 1 : 0;
+    if (!holdsCellsOf(cells[topIndex]))
+        findCells(above, level, count, cells[topIndex]);
+    const RowCells& topCells = cells[topIndex];
+    RowCells& bottomCells = cells[1 - topIndex];
+    findCells(level, below, count, bottomCells);
+    const int32_t *topX = topCells.gx, *topY = topCells.gy;
+    const int32_t *bottomX = bottomCells.gx, *bottomY = bottomCells.gy;
+    const float *topNormals = topCells.normals, *bottomNormals = bottomCells.normals;
+    float* normal = normals;
     for (int p = 0; p < pixels; ++p) {
-        const PixelFacets facets = facetsOfPixel(gatherNeighbourhood(heights, width, x + p, 0));
-        for (int f = 0; f < facets.count; ++f, ++facet) {
-            gx[facet] = facets.gx[f];
-            gy[facet] = facets.gy[f];
-            *weights++ = facets.weight[f];
+        const bool flat[4] = {(topX[p] | topY[p]) == 0, (topX[p + 1] | topY[p + 1]) == 0,
+                              (bottomX[p + 1] | bottomY[p + 1]) == 0,
+                              (bottomX[p] | bottomY[p]) == 0};
+        const float* quarterNormal[4] = {topNormals + 3 * p, topNormals + 3 * (p + 1),
+                                         bottomNormals + 3 * (p + 1), bottomNormals + 3 * p};
+        // As addFacet: a flat quarter joins the pixel's first flat facet.
+        int count = 0, flatFacet = -1;
+        for (int q = 0; q < 4; ++q) {
+            if (flat[q] && flatFacet >= 0) {
+                weights[flatFacet] += 4;
+                continue;
+            }
+            if (flat[q])
+                flatFacet = count;
+            std::memcpy(normal, quarterNormal[q], 3 * sizeof(float));
+            normal += 3;
+            weights[count++] = 4;
         }
-        *weights++ = 0;
-        facetsPerPixel[p] = uint8_t(facets.count);
+        weights[count] = 0;
+        weights += count + 1;
+        facetsPerPixel[p] = uint8_t(count);
     }
-    return facet;
+    return int(normal - normals) / 3;
 }
 
 void facetNormal(int32_t gx, int32_t gy, float normal[3]) {

@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
 
+#include "lighting/shading_scratch.h"
+
 // The relief heights around one pixel, row by row: h[0] the row above, h[1]
 // the pixel's own row (the pixel at h[1][1]), h[2] the row below.
 struct Neighbourhood {
@@ -29,11 +31,25 @@ void addFacet(int32_t a, int32_t b, int32_t c, int32_t d, PixelFacets& facets);
 // bottom-right, bottom-left.
 PixelFacets facetsOfPixel(const Neighbourhood& n);
 
+// The slopes and normals of the cells between two map rows: a pixel's
+// quarters are the two cells at its column and the next in the rows above and
+// below it, so that a row's bottom cells are the next row's top cells.
+struct RowCells {
+    const int32_t* upper = nullptr; // the upper map row at the first cell; null: none yet
+    int count = 0;
+    int32_t gx[kMaxBatchPixels + 1], gy[kMaxBatchPixels + 1];
+    float normals[3 * (kMaxBatchPixels + 1)];
+};
+
 // The facets of `pixels` consecutive pixels of a map row, the first at
-// column x: their slopes, the weights list (each pixel's weights, then 0) and
-// each pixel's facet count. Returns the number of facets.
-int facetsOfRow(const int32_t* heights, uint32_t width, int x, int pixels, int32_t* gx, int32_t* gy,
-                uint32_t* weights, uint8_t* facetsPerPixel);
+// column x: their normals (3 floats each, those of facetNormal), the weights
+// list (each pixel's weights, then 0) and each pixel's facet count, as
+// facetsOfPixel gives them; at most 256 pixels (one batch). Returns the
+// number of facets. `kept`, when not null, is two RowCells that a run of rows
+// down the same columns shares, from one row to the next, so that each row
+// finds only its bottom cells; null, the row finds both.
+int facetsOfRow(const int32_t* heights, uint32_t width, int x, int pixels, RowCells* kept,
+                float* normals, uint32_t* weights, uint8_t* facetsPerPixel);
 
 // The unit normal of slope (gx, gy), a height step of 4096 per pixel being 45°.
 void facetNormal(int32_t gx, int32_t gy, float normal[3]);

@@ -5,10 +5,10 @@
 
 FacetBatch buildReliefPiece(const ReliefPiece& piece, const ShadingScratch& scratch) {
     const float y = pixelCentre(piece.areaRow, piece.areaHeight, piece.scale);
-    int32_t gx[kMaxBatchFacets], gy[kMaxBatchFacets];
     uint8_t facetsPerPixel[kMaxBatchPixels];
-    const int facets = facetsOfRow(piece.heights, piece.heightsWidth, piece.firstColumn,
-                                   piece.pixels, gx, gy, scratch.weights, facetsPerPixel);
+    const int facets =
+        facetsOfRow(piece.heights, piece.heightsWidth, piece.firstColumn, piece.pixels,
+                    piece.keptCells, scratch.normals, scratch.weights, facetsPerPixel);
     // Every facet of a pixel has the pixel's centre and colour.
     float* position = scratch.positions;
     uint8_t* colours = scratch.colours;
@@ -22,7 +22,6 @@ FacetBatch buildReliefPiece(const ReliefPiece& piece, const ShadingScratch& scra
                 *colours++ = colour[c];
         }
     }
-    facetNormals(gx, gy, facets, scratch.normals);
     FacetBatch batch;
     batch.count = facets;
     batch.pixels = piece.pixels;
@@ -40,6 +39,17 @@ void averageFacets(const FacetBatch& batch, uint8_t* destination) {
     const uint32_t* weight = batch.weights;
     const uint8_t* lit = batch.lit;
     for (int p = 0; p < batch.pixels; ++p) {
+        // Rough relief: four facets of weight 4, whose weighted sum over 16
+        // is their plain sum over 4.
+        if (weight[0] == 4 && weight[1] == 4 && weight[2] == 4 && weight[3] == 4 &&
+            weight[4] == 0) {
+            for (int c = 0; c < 3; ++c)
+                destination[3 * p + c] =
+                    uint8_t((uint32_t(lit[c]) + lit[3 + c] + lit[6 + c] + lit[9 + c]) >> 2);
+            weight += 5;
+            lit += 12;
+            continue;
+        }
         uint32_t sum[3] = {};
         for (; *weight != 0; ++weight, lit += 3)
             for (int c = 0; c < 3; ++c)

@@ -4,6 +4,8 @@
 #include "lighting/shade_batch.h"
 #include "lighting/shading_scratch.h"
 
+struct RowCells;
+
 // A piece of one row of a relief render: at most 256 pixels, whose facets fill
 // one batch.
 struct ReliefPiece {
@@ -16,6 +18,8 @@ struct ReliefPiece {
     int areaColumn, areaRow;
     int areaWidth, areaHeight;
     float scale; // render units per pixel
+    // Null, or the cells kept from the row above the piece (facetsOfRow).
+    RowCells* keptCells = nullptr;
 };
 
 // Cuts every pixel of the piece into its facets and fills the scratch arrays:

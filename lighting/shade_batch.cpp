@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <cstring>
 
 #include <emmintrin.h>
 
@@ -70,8 +71,10 @@ void applyMaterialIn64Bits(const ParameterBlock& block, const FacetBatch& b) {
 struct MaterialInDouble {
     explicit MaterialInDouble(const ParameterBlock& block)
         : ambientRedGreen(_mm_set_pd(block.ambient[1], block.ambient[0])),
-          ambientBlue(_mm_set_sd(block.ambient[2])), exposure(_mm_set1_pd(block.exposure)),
-          gloss(_mm_set1_pd(block.gloss)), material(_mm_set1_pd(block.material)),
+          ambientBlueRed(_mm_set_pd(block.ambient[0], block.ambient[2])),
+          ambientGreenBlue(_mm_set_pd(block.ambient[2], block.ambient[1])),
+          exposure(_mm_set1_pd(block.exposure)), gloss(_mm_set1_pd(block.gloss)),
+          material(_mm_set1_pd(block.material)),
           white(_mm_set1_pd((256.0 - block.material) * 255.0)) {}
 
     template <Highlight kKind> __m128d highlightFactor(__m128d colour) const {
@@ -100,26 +103,66 @@ struct MaterialInDouble {
         return _mm_cvttpd_epi32(_mm_min_pd(v, _mm_set1_pd(255.0)));
     }
 
-    template <Highlight kKind> void apply(const FacetBatch& b) const {
-        for (int i = 0; i < b.count; ++i) {
-            const uint8_t* colour = b.colours + 3 * i;
-            const __m128i diffuse =
-                _mm_loadu_si128(reinterpret_cast<const __m128i*>(b.diffuse + kSumWords * i));
-            const __m128i highlight = _mm_srai_epi32(
-                _mm_loadu_si128(reinterpret_cast<const __m128i*>(b.specular + kSumWords * i)), 8);
-            const __m128i redGreen = litBytes<kKind>(ambientRedGreen, diffuse, highlight,
-                                                     _mm_set_pd(colour[1], colour[0]));
-            const __m128i blue =
-                litBytes<kKind>(ambientBlue, _mm_srli_si128(diffuse, 8),
-                                _mm_srli_si128(highlight, 8), _mm_set_sd(colour[2]));
-            uint8_t* lit = b.lit + 3 * i;
-            lit[0] = uint8_t(_mm_cvtsi128_si32(redGreen));
-            lit[1] = uint8_t(_mm_cvtsi128_si32(_mm_srli_si128(redGreen, 4)));
-            lit[2] = uint8_t(_mm_cvtsi128_si32(blue));
-        }
+    // Two facets' six channels fill three vectors, in the order of the lit
+    // bytes: red and green of the first, blue of the first and red of the
+    // second, green and blue of the second.
+    template <Highlight kKind> void applyToPair(const FacetBatch& b, int i) const {
+        const auto load = [](const int32_t* slot) {
+            return _mm_loadu_si128(reinterpret_cast<const __m128i*>(slot));
+        };
+        const __m128i diffuse0 = load(b.diffuse + kSumWords * i);
+        const __m128i diffuse1 = load(b.diffuse + kSumWords * (i + 1));
+        const __m128i highlight0 = _mm_srai_epi32(load(b.specular + kSumWords * i), 8);
+        const __m128i highlight1 = _mm_srai_epi32(load(b.specular + kSumWords * (i + 1)), 8);
+        const uint8_t* colour = b.colours + 3 * i;
+        uint32_t firstFour;
+        std::memcpy(&firstFour, colour, 4);
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i colours0123 = _mm_unpacklo_epi16(
+            _mm_unpacklo_epi8(_mm_cvtsi32_si128(int32_t(firstFour)), zero), zero);
+        const __m128i first =
+            litBytes<kKind>(ambientRedGreen, diffuse0, highlight0, _mm_cvtepi32_pd(colours0123));
+        const __m128i second = litBytes<kKind>(
+            ambientBlueRed, _mm_unpacklo_epi32(_mm_srli_si128(diffuse0, 8), diffuse1),
+            _mm_unpacklo_epi32(_mm_srli_si128(highlight0, 8), highlight1),
+            _mm_cvtepi32_pd(_mm_srli_si128(colours0123, 8)));
+        const __m128i third =
+            litBytes<kKind>(ambientGreenBlue, _mm_srli_si128(diffuse1, 4),
+                            _mm_srli_si128(highlight1, 4), _mm_set_pd(colour[5], colour[4]));
+        // Each result is 0 to 255: the packs keep it.
+        const __m128i words = _mm_packs_epi32(_mm_unpacklo_epi64(first, second), third);
+        const __m128i bytes = _mm_packus_epi16(words, words);
+        const uint32_t litFour = uint32_t(_mm_cvtsi128_si32(bytes));
+        const uint16_t litLastTwo = uint16_t(_mm_extract_epi16(bytes, 2));
+        std::memcpy(b.lit + 3 * i, &litFour, 4);
+        std::memcpy(b.lit + 3 * i + 4, &litLastTwo, 2);
     }
 
-    __m128d ambientRedGreen, ambientBlue, exposure, gloss, material, white;
+    template <Highlight kKind> void applyToOne(const FacetBatch& b, int i) const {
+        const uint8_t* colour = b.colours + 3 * i;
+        const __m128i diffuse =
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(b.diffuse + kSumWords * i));
+        const __m128i highlight = _mm_srai_epi32(
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(b.specular + kSumWords * i)), 8);
+        const __m128i redGreen =
+            litBytes<kKind>(ambientRedGreen, diffuse, highlight, _mm_set_pd(colour[1], colour[0]));
+        const __m128i blue = litBytes<kKind>(ambientBlueRed, _mm_srli_si128(diffuse, 8),
+                                             _mm_srli_si128(highlight, 8), _mm_set_sd(colour[2]));
+        uint8_t* lit = b.lit + 3 * i;
+        lit[0] = uint8_t(_mm_cvtsi128_si32(redGreen));
+        lit[1] = uint8_t(_mm_cvtsi128_si32(_mm_srli_si128(redGreen, 4)));
+        lit[2] = uint8_t(_mm_cvtsi128_si32(blue));
+    }
+
+    template <Highlight kKind> void apply(const FacetBatch& b) const {
+        int i = 0;
+        for (; i + 2 <= b.count; i += 2)
+            applyToPair<kKind>(b, i);
+        if (i < b.count)
+            applyToOne<kKind>(b, i);
+    }
+
+    __m128d ambientRedGreen, ambientBlueRed, ambientGreenBlue, exposure, gloss, material, white;
 };
 
 template <Highlight kKind> void applyMaterialAs(const ParameterBlock& block, const FacetBatch& b) {

@@ -2,6 +2,7 @@
 // averaging the lit facets back into pixels.
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <random>
 #include <vector>
 
@@ -108,6 +109,63 @@ TEST(Facets, NormalsOfManyFacetsAreThoseOfOneAtATime) {
             facetNormal(gx[size_t(i)], gy[size_t(i)], one.data() + 3 * i);
         ASSERT_EQ(0, std::memcmp(many.data(), one.data(), many.size() * sizeof(float)))
             << count << " facets";
+    }
+}
+
+namespace {
+// Each pixel of the row has the facets, weights, order and normals of its own
+// neighbourhood.
+void expectTheFacetsOfEachPixel(const std::vector<int32_t>& map, uint32_t width, int x, int y,
+                                int pixels, RowCells* kept) {
+    float normals[3 * 1024];
+    uint32_t weights[5 * 256];
+    uint8_t counts[256];
+    const int32_t* row = map.data() + ptrdiff_t(width) * y;
+    const int facets = facetsOfRow(row, width, x, pixels, kept, normals, weights, counts);
+    int facet = 0;
+    const uint32_t* weight = weights;
+    for (int p = 0; p < pixels; ++p) {
+        const PixelFacets expected =
+            facetsOfPixel(gatherNeighbourhood(map.data(), width, x + p, y));
+        ASSERT_EQ(counts[p], expected.count) << "pixel " << p << " of " << pixels << ", row " << y;
+        for (int f = 0; f < expected.count; ++f, ++facet, ++weight) {
+            float normal[3];
+            facetNormal(expected.gx[f], expected.gy[f], normal);
+            ASSERT_EQ(0, std::memcmp(normals + 3 * facet, normal, sizeof normal));
+            ASSERT_EQ(*weight, expected.weight[f]);
+        }
+        ASSERT_EQ(*weight++, 0u) << "each pixel's weights end with 0";
+    }
+    EXPECT_EQ(facets, facet);
+}
+} // namespace
+
+// A row's facets are found cell by cell, not pixel by pixel, alone or with the
+// cells kept from the row above: on rough relief, on flat ground, on terraces
+// where some quarters are flat and on slopes steep enough for the 64-bit path.
+TEST(Facets, ARowGivesEachPixelTheFacetsOfItsNeighbourhood) {
+    std::mt19937 random(15);
+    const int32_t reaches[] = {1, 3, 276480, 1 << 28};
+    for (int pixels : {1, 3, 255, 256}) {
+        for (int32_t reach : reaches) {
+            const int x = int(random() % 5);
+            const uint32_t width = uint32_t(x + pixels + 3 + random() % 3);
+            constexpr int kRows = 4;
+            std::vector<int32_t> map((kRows + 2) * width);
+            for (int32_t& h : map)
+                h = int32_t(random() % uint32_t(reach)) - reach / 2;
+            auto kept = std::make_unique<RowCells[]>(2);
+            for (int y = 0; y < kRows; ++y) {
+                expectTheFacetsOfEachPixel(map, width, x, y, pixels, nullptr);
+                expectTheFacetsOfEachPixel(map, width, x, y, pixels, kept.get());
+            }
+            // Two pieces in turn with the same kept cells: neither takes the
+            // other's.
+            for (int y = 0; y < kRows; ++y) {
+                expectTheFacetsOfEachPixel(map, width, x, y, pixels, kept.get());
+                expectTheFacetsOfEachPixel(map, width, x + 1, y, pixels, kept.get());
+            }
+        }
     }
 }
 

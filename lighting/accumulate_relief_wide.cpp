@@ -1,0 +1,114 @@
+// The light steps of accumulate_relief.cpp, four facets to an AVX vector:
+// this file alone is built for AVX (native builds), and runs only when the
+// processor has it. Each lane takes the steps of the SSE2 code in the same
+// order, and AVX's IEEE operations round as SSE2's do, so the bits are the
+// same.
+#include <immintrin.h>
+
+#include "lighting/relief_chunk.h"
+
+namespace {
+__m256d quadDot(__m256d ax, __m256d ay, __m256d az, __m256d bx, __m256d by, __m256d bz) {
+    return _mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(ax, bx), _mm256_mul_pd(ay, by)),
+                         _mm256_mul_pd(az, bz));
+}
+
+// The four lanes' entries of a per-pixel array.
+__m256d pixelQuad(const double* values, const int32_t* pixelOf) {
+    return _mm256_set_pd(values[pixelOf[3]], values[pixelOf[2]], values[pixelOf[1]],
+                         values[pixelOf[0]]);
+}
+
+// The 64-bit masks of four facets as four 32-bit masks.
+__m128i quadMasks(__m256d masks) {
+    return _mm_castps_si128(_mm_shuffle_ps(_mm256_castps256_ps128(_mm256_castpd_ps(masks)),
+                                           _mm256_extractf128_ps(_mm256_castpd_ps(masks), 1),
+                                           _MM_SHUFFLE(2, 0, 2, 0)));
+}
+
+template <bool kClamped> __m128i quadShares(__m256d shares) {
+    if constexpr (kClamped)
+        shares =
+            _mm256_max_pd(_mm256_min_pd(shares, _mm256_set1_pd(kUpper)), _mm256_set1_pd(kLower));
+    return _mm256_cvttpd_epi32(shares);
+}
+
+// L, e, the falloff and the lit mask of four facets.
+struct QuadLight {
+    __m256d lx, ly, e, falloff, lit;
+};
+
+template <LightKind kKind>
+QuadLight quadLight(const LightTerms& t, const FacetChunk& c, const PixelLights& pixels, int i) {
+    const __m256d allSet = _mm256_castsi256_pd(_mm256_set1_epi32(-1));
+    if constexpr (kKind == LightKind::Directional) {
+        return QuadLight{_mm256_set1_pd(t.direction[0]), _mm256_set1_pd(t.direction[1]),
+                         _mm256_set1_pd(pixels.e[0]), _mm256_setzero_pd(), allSet};
+    } else {
+        QuadLight l;
+        l.lx = _mm256_sub_pd(_mm256_set1_pd(t.point[0]), _mm256_loadu_pd(c.x + i));
+        l.ly = _mm256_sub_pd(_mm256_set1_pd(t.point[1]), _mm256_loadu_pd(c.y + i));
+        l.e = pixelQuad(pixels.e, c.pixelOf + i);
+        l.lit = pixelQuad(pixels.lit, c.pixelOf + i);
+        l.falloff = kKind == LightKind::Spot ? pixelQuad(pixels.falloff, c.pixelOf + i)
+                                             : _mm256_setzero_pd();
+        return l;
+    }
+}
+
+// I x product x e (x f), in the formula's order.
+template <LightKind kKind>
+__m256d quadShare(__m256d strength, __m256d product, const QuadLight& l) {
+    const __m256d x = _mm256_mul_pd(_mm256_mul_pd(strength, product), l.e);
+    return kKind == LightKind::Spot ? _mm256_mul_pd(x, l.falloff) : x;
+}
+} // namespace
+
+bool wideLightStepsAvailable() {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx");
+}
+
+template <LightKind kKind, bool kClamped>
+void lightFacetsWide(const LightTerms& t, FacetChunk& c, const PixelLights& pixels) {
+    const __m256d lz =
+        _mm256_set1_pd(kKind == LightKind::Directional ? t.direction[2] : t.point[2]);
+    const __m256d zero = _mm256_setzero_pd();
+    const __m256d strength[3] = {_mm256_set1_pd(t.strength[0]), _mm256_set1_pd(t.strength[1]),
+                                 _mm256_set1_pd(t.strength[2])};
+    for (int i = 0; i < c.padded; i += 4) {
+        if (kKind == LightKind::Spot && fourOutsideTheCone(pixels, c.pixelOf + i))
+            continue;
+        const QuadLight l = quadLight<kKind>(t, c, pixels, i);
+        const __m256d n = quadDot(_mm256_loadu_pd(c.nx + i), _mm256_loadu_pd(c.ny + i),
+                                  _mm256_loadu_pd(c.nz + i), l.lx, l.ly, lz);
+        const __m256d diffuseLit = _mm256_and_pd(_mm256_cmp_pd(n, zero, _CMP_GT_OQ), l.lit);
+        const __m256d nSingle = _mm256_cvtps_pd(_mm256_cvtpd_ps(n));
+        const __m256d r = quadDot(_mm256_loadu_pd(c.rx + i), _mm256_loadu_pd(c.ry + i),
+                                  _mm256_loadu_pd(c.rz + i), l.lx, l.ly, lz);
+        const __m256d specularLit = _mm256_and_pd(_mm256_cmp_pd(r, zero, _CMP_GT_OQ), diffuseLit);
+        const __m256d r2 = _mm256_mul_pd(r, r);
+        const __m128i diffuseMask = quadMasks(diffuseLit), specularMask = quadMasks(specularLit);
+        for (int ch = 0; ch < 3; ++ch) {
+            addShares<kClamped>(c.diffuse[ch] + i,
+                                quadShares<kClamped>(quadShare<kKind>(strength[ch], nSingle, l)),
+                                diffuseMask);
+            addShares<kClamped>(c.specular[ch] + i,
+                                quadShares<kClamped>(quadShare<kKind>(strength[ch], r2, l)),
+                                specularMask);
+        }
+    }
+}
+
+template void lightFacetsWide<LightKind::Omni, false>(const LightTerms&, FacetChunk&,
+                                                      const PixelLights&);
+template void lightFacetsWide<LightKind::Omni, true>(const LightTerms&, FacetChunk&,
+                                                     const PixelLights&);
+template void lightFacetsWide<LightKind::Directional, false>(const LightTerms&, FacetChunk&,
+                                                             const PixelLights&);
+template void lightFacetsWide<LightKind::Directional, true>(const LightTerms&, FacetChunk&,
+                                                            const PixelLights&);
+template void lightFacetsWide<LightKind::Spot, false>(const LightTerms&, FacetChunk&,
+                                                      const PixelLights&);
+template void lightFacetsWide<LightKind::Spot, true>(const LightTerms&, FacetChunk&,
+                                                     const PixelLights&);

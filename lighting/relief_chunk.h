@@ -1,0 +1,81 @@
+#pragma once
+#include <cstdint>
+
+#include <emmintrin.h>
+
+#include "lighting/light_terms.h"
+
+// A chunk of relief facets as the light steps see it (accumulate_relief.cpp
+// lays it out and lights it), shared with the steps that light four facets
+// to an AVX vector (accumulate_relief_wide.cpp, native builds only).
+
+constexpr int kChunkFacets = 64;       // a multiple of 4
+constexpr int kOutside = kChunkFacets; // the pixel entry of facets outside every pixel
+constexpr double kUpper = 2147483647.0, kLower = -2147483648.0;
+
+// What no light changes, for the facets [first, first + count) of a batch.
+struct alignas(16) FacetChunk {
+    int first = 0, count = 0, padded = 0; // padded to a multiple of 4 with facets facing nowhere
+    int pixels = 0;                       // pixels of the chunk that have facets in it
+    double nx[kChunkFacets], ny[kChunkFacets], nz[kChunkFacets];
+    double rx[kChunkFacets], ry[kChunkFacets], rz[kChunkFacets];
+    double x[kChunkFacets], y[kChunkFacets]; // the pixel's position
+    int32_t pixelOf[kChunkFacets];           // index into the pixel arrays
+    alignas(16) int32_t diffuse[3][kChunkFacets];
+    alignas(16) int32_t specular[3][kChunkFacets];
+    // The chunk's pixels: a run of the batch's, the one after the last
+    // included as a pad (the pixel passes go two at a time).
+    int firstPixel = 0;
+    const double* pixelX = nullptr;
+    const double* pixelY = nullptr;
+    // For the bounds on the shares: the longest N and R, the largest sums.
+    double normalLength = 0, mirrorLength = 0;
+    double diffuseBound = 0, specularBound = 0;
+};
+
+// One light as each pixel of a chunk sees it: e = 1 / |L|, the spot falloff,
+// and whether the pixel is lit at all (all bits set) or not (zero); for the
+// bounds, the extremes of |L|^2 (NaN when any is NaN) and of the falloff.
+struct alignas(16) PixelLights {
+    double e[kChunkFacets + 2], falloff[kChunkFacets + 2], lit[kChunkFacets + 2];
+    double longestSquared = 0, shortestSquared = 0, largestFalloff = 1.0;
+};
+
+enum class LightKind { Omni, Directional, Spot };
+
+// Each file that includes this has its own copy of what follows: the wide
+// steps' file is built for AVX, and its instructions must not stand in for
+// those of the SSE2 file.
+namespace {
+// sum + share, held at the 32-bit limits when kClamped: an overflow is when
+// both operands share a sign that the wrapped sum lacks.
+template <bool kClamped> void addShares(int32_t* sums, __m128i shares, __m128i lit) {
+    shares = _mm_and_si128(shares, lit);
+    const __m128i old = _mm_load_si128(reinterpret_cast<const __m128i*>(sums));
+    __m128i sum = _mm_add_epi32(old, shares);
+    if constexpr (kClamped) {
+        const __m128i overflow =
+            _mm_srai_epi32(_mm_and_si128(_mm_xor_si128(old, sum), _mm_xor_si128(shares, sum)), 31);
+        const __m128i limit = _mm_add_epi32(_mm_srli_epi32(old, 31), _mm_set1_epi32(0x7FFFFFFF));
+        sum = _mm_or_si128(_mm_andnot_si128(overflow, sum), _mm_and_si128(overflow, limit));
+    }
+    _mm_store_si128(reinterpret_cast<__m128i*>(sums), sum);
+}
+
+// A spot's cone leaves whole runs of pixels dark: four facets outside it are
+// passed over.
+inline bool fourOutsideTheCone(const PixelLights& pixels, const int32_t* pixelOf) {
+    return pixels.lit[pixelOf[0]] == 0.0 && pixels.lit[pixelOf[3]] == 0.0 &&
+           pixels.lit[pixelOf[1]] == 0.0 && pixels.lit[pixelOf[2]] == 0.0;
+}
+} // namespace
+
+// Natively on x86-64, the light steps take four facets to an AVX vector when
+// the processor has AVX: the same IEEE steps in the same order per facet, so
+// the same bits. Elsewhere the SSE2 steps run.
+#if defined(__x86_64__) && !defined(_WIN32)
+#define ORVANE_WIDE_LIGHT_STEPS 1
+bool wideLightStepsAvailable();
+template <LightKind kKind, bool kClamped>
+void lightFacetsWide(const LightTerms& t, FacetChunk& c, const PixelLights& pixels);
+#endif
