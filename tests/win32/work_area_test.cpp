@@ -111,6 +111,10 @@ TEST_F(WorkAreaTest, LightsComeFromTheWellMoveByTheirDotAndGoToTheTrash) {
         user.drag(well, {8, 8}, dialog, {2, 2});
         user.drag(well, {8, 8}, area, {0, size.cy / 2});
         user.drag(well, {8, 8}, area, {size.cx / 2, size.cy});
+        // A drag that loses the capture ends at once, adding nothing.
+        user.press(well, {8, 8});
+        PostMessageA(area, WM_CANCELMODE, 0, 0);
+        user.release(area, {60, 80});
         EXPECT_EQ(settings.lightCount, 1);
         expectPreviewFollows(state, "new light", [&] { user.drag(well, {8, 8}, area, {60, 80}); });
         ASSERT_EQ(settings.lightCount, 2);
