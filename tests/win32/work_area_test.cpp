@@ -1,6 +1,7 @@
-// The work area driven with the real mouse and keyboard through the whole
-// filtering run: lights out of the well, moved by their dot, thrown in the
-// trash, copied with Alt, shaped by their handles, and the keys.
+// The work area driven as a user drives it through the whole filtering run
+// (mouse messages through the dialog's own message loop, keys through the
+// system's input queue): lights out of the well, moved by their dot, thrown in
+// the trash, copied with Alt, shaped by their handles, and the keys.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -36,7 +37,7 @@ double lengthOf(Point16 v) {
     return std::hypot(v.x, v.y);
 }
 
-// The pixels a window shows over a rectangle of its client area.
+// The pixels of a device context from its top-left corner.
 std::vector<uint32_t> pixelsOf(HDC dc, SIZE size) {
     const MemoryDC memory(dc);
     BITMAPINFO info{};
