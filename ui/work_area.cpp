@@ -286,8 +286,7 @@ void deleteByKey(MainDialog& dialog) {
         showOnlyLightAlert();
         return;
     }
-    removeSelectedLight(dialog);
-    UpdateLightWell(dialog.window, dialog.settings.lightCount);
+    removeSelectedLight(dialog); // the well takes lights again
     RefreshPreview(dialog);
 }
 
