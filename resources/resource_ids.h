@@ -59,6 +59,8 @@ constexpr int kStringDirectional = 4;
 constexpr int kStringOmni = 5;
 constexpr int kStringSpot = 6;
 constexpr int kStringStyleFolderName = 25; // "Lighting Styles"
+constexpr int kStringAlertTitle = 21;
+constexpr int kStringOnlyLightAlert = 22; // the only light cannot be removed
 // The sliders' end labels: the left one, the right one under the next ID.
 constexpr int kStringReliefEnds = 7;
 constexpr int kStringGlossEnds = 9;

@@ -31,12 +31,21 @@ LightSource::LightSource() {
 }
 
 // sqrt is correctly rounded everywhere, so both builds agree.
-void LightSource::setSpotAxes() {
+void LightSource::setSpotAxes(LeadingAxis leading) {
     if (type != Spot)
         return;
-    double length0 = std::sqrt(double(vector0.x) * vector0.x + double(vector0.y) * vector0.y);
-    double length1 = std::sqrt(double(vector1.x) * vector1.x + double(vector1.y) * vector1.y);
-    double ratio = length0 > 0 ? std::fmin(1.0, length1 / length0) : 1.0;
-    vector1.x = roundToInt16(-vector0.y * ratio);
-    vector1.y = roundToInt16(vector0.x * ratio);
+    const double length0 = std::sqrt(double(vector0.x) * vector0.x + double(vector0.y) * vector0.y);
+    const double length1 = std::sqrt(double(vector1.x) * vector1.x + double(vector1.y) * vector1.y);
+    if (leading == LeadingAxis::First) {
+        // A first axis of length 0 leaves no room for a second one.
+        const double ratio = length0 > 0 ? std::fmin(1.0, length1 / length0) : 1.0;
+        vector1.x = roundToInt16(-vector0.y * ratio);
+        vector1.y = roundToInt16(vector0.x * ratio);
+    } else if (length1 > 0) {
+        // A second axis of length 0 is perpendicular to any first axis, which
+        // then stays as it is.
+        const double ratio = std::fmax(1.0, length0 / length1);
+        vector0.x = roundToInt16(vector1.y * ratio);
+        vector0.y = roundToInt16(-vector1.x * ratio);
+    }
 }

@@ -16,12 +16,19 @@ struct PointF {
 // One light as the user edits it: a plain value. Geometry is kept in preview
 // pixels relative to the frame centre, and in percent of the frame when it
 // arrives from a script.
+// Which of a spot's two axes stays as it is when the other is made to fit it.
+enum class LeadingAxis { First, Second };
+
 struct LightSource {
     // A new light: a white spot with the settings table's intensity and focus.
     LightSource();
 
-    // Makes vector1 perpendicular to vector0 and never longer (spots only).
-    void setSpotAxes();
+    // Keeps a spot's two axes perpendicular with the second never longer than
+    // the first (spots only). The leading axis keeps its direction and length;
+    // the other turns to stand perpendicular to it, keeping its own length
+    // where the rule allows: the second no longer than the first, the first no
+    // shorter than the second.
+    void setSpotAxes(LeadingAxis leading = LeadingAxis::First);
 
     uint32_t type = Spot;
     Point16 position;

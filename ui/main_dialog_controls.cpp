@@ -7,6 +7,7 @@
 #include "protocol/plugin_api.h"
 #include "resources/resource_ids.h"
 #include "settings/parameter_table.h"
+#include "ui/light_well.h"
 #include "ui/main_dialog.h"
 #include "ui/slider_control.h"
 
@@ -161,6 +162,7 @@ void SyncLightControls(MainDialog& dialog) {
             selectRow(dialog.window, kControlLightType, row);
     for (int id : {kControlLightColour, kControlIntensity, kControlFocus})
         RedrawControl(dialog.window, id);
+    UpdateLightWell(dialog.window, dialog.settings.lightCount); // a style may bring sixteen
 }
 
 void SyncMaterialControls(MainDialog& dialog) {

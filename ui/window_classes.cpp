@@ -3,7 +3,9 @@
 
 #include "platform/win32/module_instance.h"
 #include "ui/group_frame.h"
+#include "ui/light_well.h"
 #include "ui/slider_control.h"
+#include "ui/trash.h"
 #include "ui/ui_services.h"
 #include "ui/work_area.h"
 
@@ -17,11 +19,11 @@ struct CustomClass {
 
 constexpr CustomClass kCustomClasses[] = {
     {"VR_slider_control_window", sliderWindowProcedure, 4, true},
-    {"VR_work_area_window", workAreaWindowProcedure, 0, false},
+    {"VR_work_area_window", workAreaWindowProcedure, kWorkAreaExtraBytes, false},
     {"VR_preview_area_window", DefWindowProcA, 0, false},
     {"VR_group_box_window", groupFrameWindowProcedure, 0, false},
-    {"VR_trash_window", DefWindowProcA, 0, true},
-    {"VR_light_well", DefWindowProcA, 0, true},
+    {"VR_trash_window", trashWindowProcedure, kTrashExtraBytes, true},
+    {"VR_light_well", lightWellWindowProcedure, 0, true},
 };
 } // namespace
 

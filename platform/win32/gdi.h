@@ -108,3 +108,35 @@ class SelectedObject {
     HDC dc_;
     HGDIOBJ previous_;
 };
+
+// Sets a raster operation (SetROP2) and puts the previous one back when it
+// goes out of scope.
+class RasterMode {
+  public:
+    RasterMode(HDC dc, int mode) : dc_(dc), previous_(SetROP2(dc, mode)) {}
+    ~RasterMode() {
+        if (previous_)
+            SetROP2(dc_, previous_);
+    }
+    RasterMode(const RasterMode&) = delete;
+    RasterMode& operator=(const RasterMode&) = delete;
+
+  private:
+    HDC dc_;
+    int previous_;
+};
+
+// Clips drawing to a rectangle, and removes the clipping when it goes out of
+// scope (a window class with its own device context would keep it).
+class ClippedTo {
+  public:
+    ClippedTo(HDC dc, const RECT& area) : dc_(dc) {
+        IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
+    }
+    ~ClippedTo() { SelectClipRgn(dc_, nullptr); }
+    ClippedTo(const ClippedTo&) = delete;
+    ClippedTo& operator=(const ClippedTo&) = delete;
+
+  private:
+    HDC dc_;
+};

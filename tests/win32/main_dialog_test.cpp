@@ -13,27 +13,15 @@
 #include "protocol/result_codes.h"
 #include "resources/resource_ids.h"
 #include "settings/parameter_table.h"
-#include "shell/render_preview.h"
 #include "styles/style_library.h"
 #include "tests/support/dialog_driver.h"
+#include "tests/support/main_dialog_support.h"
 #include "tests/support/styles_test_support.h"
 #include "tests/support/test_host.h"
 #include "tests/support/win32_module.h"
 #include "ui/slider_control.h"
 
 namespace {
-// Runs the filter with its dialog while `drive` acts on the dialog from a
-// helper thread; the run's result. The settings the run records are taken, as
-// a host does, so that the next run does not play them.
-int16_t runWithDialog(TestHost& host, const std::function<void(HWND)>& drive) {
-    int16_t result = 99;
-    EXPECT_TRUE(driveModalWindow(
-        "#32770", [&] { result = host.session.runFilter(true); }, drive))
-        << "the dialog stayed open";
-    host.session.takeRecordedDescriptor();
-    return result;
-}
-
 // Clicks a slider of the dialog at a share of its track; the value under the
 // click.
 int16_t clickSlider(HWND dialog, int id, double share) {
@@ -47,24 +35,6 @@ int16_t clickSlider(HWND dialog, int id, double share) {
 
 bool isEnabled(HWND dialog, int id) {
     return IsWindowEnabled(GetDlgItem(dialog, id)) != 0;
-}
-
-std::vector<uint8_t> resultPixels(const PluginState& state) {
-    const ImageRecord& image = state.preview.resultImage;
-    return std::vector<uint8_t>(image.pixels, image.pixels + image.rowBytes * image.height());
-}
-
-// Makes an edit and checks that the preview followed it: it changed, and it
-// equals a render of the same settings from scratch.
-void expectPreviewFollows(PluginState& state, const char* edit, const std::function<void()>& make) {
-    SCOPED_TRACE(edit);
-    const std::vector<uint8_t> before = resultPixels(state);
-    make();
-    const std::vector<uint8_t> shown = resultPixels(state);
-    EXPECT_NE(shown, before) << "the preview did not change";
-    state.preview.everythingChanged();
-    renderPreview(state);
-    EXPECT_EQ(resultPixels(state), shown) << "the preview differs from a fresh render";
 }
 
 // The stored value of a slider position.
@@ -126,8 +96,9 @@ TEST_F(MainDialogTest, OkAppliesTheEditsWhileCancelAndEscapeLeaveEverythingAsItW
     EXPECT_EQ(runWithDialog(host,
                             [&](HWND dialog) {
                                 clickSlider(dialog, kControlExposure, 0.1);
-                                PostMessageA(GetDlgItem(dialog, kControlWorkArea), WM_KEYDOWN,
-                                             VK_ESCAPE, 0);
+                                const HWND workArea = GetDlgItem(dialog, kControlWorkArea);
+                                PostMessageA(workArea, WM_KEYDOWN, VK_ESCAPE, 0);
+                                PostMessageA(workArea, WM_KEYUP, VK_ESCAPE, 0);
                             }),
               1);
     EXPECT_EQ(host.state()->settings.gloss, gloss);
