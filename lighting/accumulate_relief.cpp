@@ -429,10 +429,11 @@ void lightChunk(uint32_t type, const LightTerms& t, FacetChunk& c, PixelLights& 
         break; // an unknown type adds nothing
     }
 }
-} // namespace
-
-void accumulateReliefLights(const RenderLight* lights, int count, const FacetBatch& batch,
-                            bool sumsStartAtZero) {
+// Lights the batch chunk after chunk by every light, then hands each chunk,
+// its sums complete, to afterLights.
+template <typename AfterLights>
+void lightChunks(const RenderLight* lights, int count, const FacetBatch& batch,
+                 bool sumsStartAtZero, AfterLights afterLights) {
     if (count <= 0 || batch.count <= 0)
         return;
     count = std::min(count, int(ParameterBlock::kMaxLights));
@@ -447,6 +448,67 @@ void accumulateReliefLights(const RenderLight* lights, int count, const FacetBat
         layOutChunk(batch, pixelsOfBatch, first, sumsStartAtZero, chunk);
         for (int l = 0; l < count; ++l)
             lightChunk(lights[l].type, terms[l], chunk, pixels);
-        storeSums(chunk, batch, sumsStartAtZero);
+        afterLights(chunk);
     }
+}
+
+// Each facet's colour, one array per component; the pads are black.
+void layOutColours(const FacetBatch& b, FacetChunk& c) {
+    const uint8_t* colours = b.colours + 3 * c.first;
+    for (int ch = 0; ch < 3; ++ch) {
+        for (int i = 0; i < c.count; ++i)
+            c.colour[ch][i] = colours[3 * i + ch];
+        std::fill(c.colour[ch] + c.count, c.colour[ch] + c.padded, 0.0);
+    }
+}
+
+template <Highlight kKind>
+void litValuesOnThisProcessor(const ChunkMaterial& m, const FacetChunk& c,
+                              int32_t lit[3][kChunkFacets]) {
+#ifdef ORVANE_WIDE_LIGHT_STEPS
+    if (kWideLightSteps)
+        return litValuesWide<kKind>(m, c, lit);
+#endif
+    litValuesOfChunk<kKind>(m, c, lit);
+}
+
+// The material step on a chunk's sums, into the batch's lit bytes.
+void applyMaterialToChunk(const ParameterBlock& block, const FacetChunk& c, const FacetBatch& b) {
+    const ChunkMaterial m{
+        {double(block.ambient[0]), double(block.ambient[1]), double(block.ambient[2])},
+        double(block.exposure),
+        double(block.gloss),
+        double(block.material),
+        (256.0 - block.material) * 255.0};
+    alignas(16) int32_t lit[3][kChunkFacets];
+    if (block.material <= 0)
+        litValuesOnThisProcessor<Highlight::White>(m, c, lit);
+    else if (block.material >= 256)
+        litValuesOnThisProcessor<Highlight::SurfaceColour>(m, c, lit);
+    else
+        litValuesOnThisProcessor<Highlight::Blend>(m, c, lit);
+    uint8_t* out = b.lit + 3 * c.first;
+    for (int i = 0; i < c.count; ++i)
+        for (int ch = 0; ch < 3; ++ch)
+            out[3 * i + ch] = uint8_t(lit[ch][i]);
+}
+} // namespace
+
+void accumulateReliefLights(const RenderLight* lights, int count, const FacetBatch& batch,
+                            bool sumsStartAtZero) {
+    lightChunks(lights, count, batch, sumsStartAtZero,
+                [&](const FacetChunk& c) { storeSums(c, batch, sumsStartAtZero); });
+}
+
+bool shadeReliefLights(const ParameterBlock& block, const FacetBatch& batch, bool storeSumsToo) {
+    const int lights = std::min<int>(block.lightCount, ParameterBlock::kMaxLights);
+    if (block.exposure < 0 || lights <= 0)
+        return false;
+    lightChunks(block.lights, lights, batch, true, [&](FacetChunk& c) {
+        if (storeSumsToo)
+            storeSums(c, batch, true);
+        layOutColours(batch, c);
+        applyMaterialToChunk(block, c, batch);
+    });
+    return true;
 }

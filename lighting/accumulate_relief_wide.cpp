@@ -1,8 +1,7 @@
-// The light steps of accumulate_relief.cpp, four facets to an AVX vector:
-// this file alone is built for AVX (native builds), and runs only when the
-// processor has it. Each lane takes the steps of the SSE2 code in the same
-// order, and AVX's IEEE operations round as SSE2's do, so the bits are the
-// same.
+// The light steps of accumulate_relief.cpp, four facets to an AVX vector, and
+// its material step on a chunk's sums built for AVX: this file alone is built for AVX (native
+// builds), and runs only when the processor has it. Each lane takes the steps of the SSE2 code in
+// the same order, and AVX's IEEE operations round as SSE2's do, so the bits are the same.
 #include <immintrin.h>
 
 #include "lighting/relief_chunk.h"
@@ -112,3 +111,15 @@ template void lightFacetsWide<LightKind::Spot, false>(const LightTerms&, FacetCh
                                                       const PixelLights&);
 template void lightFacetsWide<LightKind::Spot, true>(const LightTerms&, FacetChunk&,
                                                      const PixelLights&);
+
+template <Highlight kKind>
+void litValuesWide(const ChunkMaterial& m, const FacetChunk& c, int32_t lit[3][kChunkFacets]) {
+    litValuesOfChunk<kKind>(m, c, lit);
+}
+
+template void litValuesWide<Highlight::White>(const ChunkMaterial&, const FacetChunk&,
+                                              int32_t[3][kChunkFacets]);
+template void litValuesWide<Highlight::Blend>(const ChunkMaterial&, const FacetChunk&,
+                                              int32_t[3][kChunkFacets]);
+template void litValuesWide<Highlight::SurfaceColour>(const ChunkMaterial&, const FacetChunk&,
+                                                      int32_t[3][kChunkFacets]);

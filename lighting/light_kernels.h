@@ -11,4 +11,12 @@
 // fourth word of each slot zero).
 void accumulateReliefLights(const RenderLight* lights, int count, const FacetBatch& batch,
                             bool sumsStartAtZero);
+
+// Lights a relief batch by the block's lights from zero and applies the
+// material step to each chunk of facets while its sums are at hand, giving
+// the lit bytes of lightBatch and applyMaterial; the sums are stored into the
+// batch only with storeSumsToo. False, doing nothing, without lights or with
+// a negative exposure: then the two steps run apart.
+bool shadeReliefLights(const ParameterBlock& block, const FacetBatch& batch, bool storeSumsToo);
+
 void accumulateUntexturedLight(uint32_t type, const LightTerms& t, const FacetBatch& batch);

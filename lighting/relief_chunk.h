@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <cstring>
 
 #include <emmintrin.h>
 
@@ -23,6 +24,7 @@ struct alignas(16) FacetChunk {
     int32_t pixelOf[kChunkFacets];           // index into the pixel arrays
     alignas(16) int32_t diffuse[3][kChunkFacets];
     alignas(16) int32_t specular[3][kChunkFacets];
+    double colour[3][kChunkFacets]; // the pixel's colour, for the material step
     // The chunk's pixels: a run of the batch's, the one after the last
     // included as a pad (the pixel passes go two at a time).
     int firstPixel = 0;
@@ -42,6 +44,17 @@ struct alignas(16) PixelLights {
 };
 
 enum class LightKind { Omni, Directional, Spot };
+
+// How the highlight takes its colour: white for plastic, the surface colour
+// for metal, a blend of the two in between.
+enum class Highlight { White, Blend, SurfaceColour };
+
+// The material step's settings in double precision.
+struct ChunkMaterial {
+    double ambient[3];
+    double exposure, gloss, material;
+    double white; // (256 - material) x 255, the blend's share of white
+};
 
 // Each file that includes this has its own copy of what follows: the wide
 // steps' file is built for AVX, and its instructions must not stand in for
@@ -68,6 +81,60 @@ inline bool fourOutsideTheCone(const PixelLights& pixels, const int32_t* pixelOf
     return pixels.lit[pixelOf[0]] == 0.0 && pixels.lit[pixelOf[3]] == 0.0 &&
            pixels.lit[pixelOf[1]] == 0.0 && pixels.lit[pixelOf[2]] == 0.0;
 }
+
+// Four doubles and four 32-bit integers as the compiler's vectors: one AVX
+// register, or two SSE2 registers and one.
+typedef double FourDoubles __attribute__((vector_size(32)));
+typedef int32_t FourInts __attribute__((vector_size(16)));
+
+// The lit values of the chunk's facets from their sums, four facets at a time
+// in double precision, one component after another. Every value is an
+// integer below 2^47 (a 33-bit light times a byte plus a 23-bit highlight
+// times a 23-bit factor), so each product and sum is exact and equals the
+// 64-bit integer step's; value >> 8 and the shift by 15 are exact divisions
+// by powers of two truncated toward zero, which for the non-negative values
+// that can light a byte is rounding down. With an exposure of 0 or more
+// (which this needs) a negative value gives 0 either way, and value >> 8 at
+// or above 255 x 32768 gives 255 for any exposure from 1 on, so it is held
+// there to keep the product with the exposure exact.
+template <Highlight kKind>
+void litValuesOfChunk(const ChunkMaterial& m, const FacetChunk& c, int32_t lit[3][kChunkFacets]) {
+    const FourDoubles zero = {}, gloss = zero + m.gloss, exposure = zero + m.exposure;
+    const FourDoubles highest = zero + 255.0 * 32768, brightest = zero + 255.0;
+    for (int ch = 0; ch < 3; ++ch) {
+        const FourDoubles ambient = zero + m.ambient[ch];
+        for (int i = 0; i < c.padded; i += 4) {
+            // (Written out rather than in helpers: a function returning
+            // FourDoubles has another calling convention with AVX.)
+            FourDoubles colour;
+            FourInts diffuse, specular;
+            std::memcpy(&colour, c.colour[ch] + i, sizeof colour);
+            std::memcpy(&diffuse, c.diffuse[ch] + i, sizeof diffuse);
+            std::memcpy(&specular, c.specular[ch] + i, sizeof specular);
+            FourDoubles factor = gloss * 255.0;
+            if constexpr (kKind == Highlight::SurfaceColour)
+                factor = gloss * colour;
+            else if constexpr (kKind == Highlight::Blend)
+                factor = __builtin_convertvector(
+                             __builtin_convertvector((colour * m.material + m.white) * (1.0 / 256),
+                                                     FourInts),
+                             FourDoubles) *
+                         gloss;
+            const FourDoubles light = ambient + __builtin_convertvector(diffuse, FourDoubles);
+            const FourDoubles highlight = __builtin_convertvector(specular >> 8, FourDoubles);
+            const FourDoubles value = light * colour + highlight * factor;
+            FourDoubles shifted = value * (1.0 / 256);
+            shifted = shifted > zero ? shifted : zero;
+            // Truncations toward zero, every lane within the 32-bit range.
+            shifted = __builtin_convertvector(
+                __builtin_convertvector(shifted < highest ? shifted : highest, FourInts),
+                FourDoubles);
+            const FourDoubles v = shifted * exposure * (1.0 / 32768);
+            const FourInts bytes = __builtin_convertvector(v < brightest ? v : brightest, FourInts);
+            std::memcpy(lit[ch] + i, &bytes, sizeof bytes);
+        }
+    }
+}
 } // namespace
 
 // Natively on x86-64, the light steps take four facets to an AVX vector when
@@ -78,4 +145,6 @@ inline bool fourOutsideTheCone(const PixelLights& pixels, const int32_t* pixelOf
 bool wideLightStepsAvailable();
 template <LightKind kKind, bool kClamped>
 void lightFacetsWide(const LightTerms& t, FacetChunk& c, const PixelLights& pixels);
+template <Highlight kKind>
+void litValuesWide(const ChunkMaterial& m, const FacetChunk& c, int32_t lit[3][kChunkFacets]);
 #endif
