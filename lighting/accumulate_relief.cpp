@@ -455,42 +455,34 @@ void lightChunks(const RenderLight* lights, int count, const FacetBatch& batch,
 // Each facet's colour, one array per component; the pads are black.
 void layOutColours(const FacetBatch& b, FacetChunk& c) {
     const uint8_t* colours = b.colours + 3 * c.first;
-    for (int ch = 0; ch < 3; ++ch) {
-        for (int i = 0; i < c.count; ++i)
+    for (int i = 0; i < c.count; ++i)
+        for (int ch = 0; ch < 3; ++ch)
             c.colour[ch][i] = colours[3 * i + ch];
-        std::fill(c.colour[ch] + c.count, c.colour[ch] + c.padded, 0.0);
-    }
+    for (int ch = 0; ch < 3; ++ch)
+        std::fill(c.colour[ch] + c.count, c.colour[ch] + c.padded, 0);
 }
 
 template <Highlight kKind>
-void litValuesOnThisProcessor(const ChunkMaterial& m, const FacetChunk& c,
-                              int32_t lit[3][kChunkFacets]) {
+void litValuesOnThisProcessor(const ParameterBlock& block, FacetChunk& c) {
 #ifdef ORVANE_WIDE_LIGHT_STEPS
     if (kWideLightSteps)
-        return litValuesWide<kKind>(m, c, lit);
+        return litValuesWide<kKind>(block, c);
 #endif
-    litValuesOfChunk<kKind>(m, c, lit);
+    litValuesOfChunk<kKind>(block, c);
 }
 
 // The material step on a chunk's sums, into the batch's lit bytes.
-void applyMaterialToChunk(const ParameterBlock& block, const FacetChunk& c, const FacetBatch& b) {
-    const ChunkMaterial m{
-        {double(block.ambient[0]), double(block.ambient[1]), double(block.ambient[2])},
-        double(block.exposure),
-        double(block.gloss),
-        double(block.material),
-        (256.0 - block.material) * 255.0};
-    alignas(16) int32_t lit[3][kChunkFacets];
+void applyMaterialToChunk(const ParameterBlock& block, FacetChunk& c, const FacetBatch& b) {
     if (block.material <= 0)
-        litValuesOnThisProcessor<Highlight::White>(m, c, lit);
+        litValuesOnThisProcessor<Highlight::White>(block, c);
     else if (block.material >= 256)
-        litValuesOnThisProcessor<Highlight::SurfaceColour>(m, c, lit);
+        litValuesOnThisProcessor<Highlight::SurfaceColour>(block, c);
     else
-        litValuesOnThisProcessor<Highlight::Blend>(m, c, lit);
+        litValuesOnThisProcessor<Highlight::Blend>(block, c);
     uint8_t* out = b.lit + 3 * c.first;
     for (int i = 0; i < c.count; ++i)
         for (int ch = 0; ch < 3; ++ch)
-            out[3 * i + ch] = uint8_t(lit[ch][i]);
+            out[3 * i + ch] = uint8_t(c.litValues[ch][i]);
 }
 } // namespace
 

@@ -112,14 +112,50 @@ template void lightFacetsWide<LightKind::Spot, false>(const LightTerms&, FacetCh
 template void lightFacetsWide<LightKind::Spot, true>(const LightTerms&, FacetChunk&,
                                                      const PixelLights&);
 
-template <Highlight kKind>
-void litValuesWide(const ChunkMaterial& m, const FacetChunk& c, int32_t lit[3][kChunkFacets]) {
-    litValuesOfChunk<kKind>(m, c, lit);
+// The material step of litValuesOfChunk, four facets to a vector: the same
+// IEEE steps per facet (round toward zero stands for the conversions to an
+// integer and back: every value is within the 32-bit range).
+template <Highlight kKind> void litValuesWide(const ParameterBlock& block, FacetChunk& c) {
+    constexpr int kTowardZero = _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC;
+    const __m256d exposure = _mm256_set1_pd(block.exposure), gloss = _mm256_set1_pd(block.gloss);
+    const __m256d material = _mm256_set1_pd(block.material);
+    const __m256d white = _mm256_set1_pd((256.0 - block.material) * 255.0);
+    const auto load = [](const int32_t* values) {
+        return _mm_load_si128(reinterpret_cast<const __m128i*>(values));
+    };
+    const int padded = c.padded; // (the stores below might alias it)
+    for (int ch = 0; ch < 3; ++ch) {
+        const __m256d ambient = _mm256_set1_pd(block.ambient[ch]);
+        for (int i = 0; i < padded; i += 4) {
+            const __m256d colour = _mm256_cvtepi32_pd(load(c.colour[ch] + i));
+            __m256d factor = _mm256_mul_pd(gloss, _mm256_set1_pd(255.0));
+            if constexpr (kKind == Highlight::SurfaceColour)
+                factor = _mm256_mul_pd(gloss, colour);
+            else if constexpr (kKind == Highlight::Blend)
+                factor = _mm256_mul_pd(
+                    _mm256_round_pd(
+                        _mm256_mul_pd(_mm256_add_pd(_mm256_mul_pd(colour, material), white),
+                                      _mm256_set1_pd(1.0 / 256)),
+                        kTowardZero),
+                    gloss);
+            const __m256d light =
+                _mm256_add_pd(ambient, _mm256_cvtepi32_pd(load(c.diffuse[ch] + i)));
+            const __m256d highlight =
+                _mm256_cvtepi32_pd(_mm_srai_epi32(load(c.specular[ch] + i), 8));
+            const __m256d value =
+                _mm256_add_pd(_mm256_mul_pd(light, colour), _mm256_mul_pd(highlight, factor));
+            __m256d shifted =
+                _mm256_max_pd(_mm256_mul_pd(value, _mm256_set1_pd(1.0 / 256)), _mm256_setzero_pd());
+            shifted =
+                _mm256_round_pd(_mm256_min_pd(shifted, _mm256_set1_pd(255.0 * 32768)), kTowardZero);
+            const __m256d v =
+                _mm256_mul_pd(_mm256_mul_pd(shifted, exposure), _mm256_set1_pd(1.0 / 32768));
+            _mm_store_si128(reinterpret_cast<__m128i*>(c.litValues[ch] + i),
+                            _mm256_cvttpd_epi32(_mm256_min_pd(v, _mm256_set1_pd(255.0))));
+        }
+    }
 }
 
-template void litValuesWide<Highlight::White>(const ChunkMaterial&, const FacetChunk&,
-                                              int32_t[3][kChunkFacets]);
-template void litValuesWide<Highlight::Blend>(const ChunkMaterial&, const FacetChunk&,
-                                              int32_t[3][kChunkFacets]);
-template void litValuesWide<Highlight::SurfaceColour>(const ChunkMaterial&, const FacetChunk&,
-                                                      int32_t[3][kChunkFacets]);
+template void litValuesWide<Highlight::White>(const ParameterBlock&, FacetChunk&);
+template void litValuesWide<Highlight::Blend>(const ParameterBlock&, FacetChunk&);
+template void litValuesWide<Highlight::SurfaceColour>(const ParameterBlock&, FacetChunk&);

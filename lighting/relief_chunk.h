@@ -1,10 +1,10 @@
 #pragma once
 #include <cstdint>
-#include <cstring>
 
 #include <emmintrin.h>
 
 #include "lighting/light_terms.h"
+#include "lighting/parameter_block.h"
 
 // A chunk of relief facets as the light steps see it (accumulate_relief.cpp
 // lays it out and lights it), shared with the steps that light four facets
@@ -24,7 +24,8 @@ struct alignas(16) FacetChunk {
     int32_t pixelOf[kChunkFacets];           // index into the pixel arrays
     alignas(16) int32_t diffuse[3][kChunkFacets];
     alignas(16) int32_t specular[3][kChunkFacets];
-    double colour[3][kChunkFacets]; // the pixel's colour, for the material step
+    alignas(16) int32_t colour[3][kChunkFacets];    // the pixel's colour, for the material step
+    alignas(16) int32_t litValues[3][kChunkFacets]; // the material step's result
     // The chunk's pixels: a run of the batch's, the one after the last
     // included as a pad (the pixel passes go two at a time).
     int firstPixel = 0;
@@ -48,13 +49,6 @@ enum class LightKind { Omni, Directional, Spot };
 // How the highlight takes its colour: white for plastic, the surface colour
 // for metal, a blend of the two in between.
 enum class Highlight { White, Blend, SurfaceColour };
-
-// The material step's settings in double precision.
-struct ChunkMaterial {
-    double ambient[3];
-    double exposure, gloss, material;
-    double white; // (256 - material) x 255, the blend's share of white
-};
 
 // Each file that includes this has its own copy of what follows: the wide
 // steps' file is built for AVX, and its instructions must not stand in for
@@ -82,56 +76,70 @@ inline bool fourOutsideTheCone(const PixelLights& pixels, const int32_t* pixelOf
            pixels.lit[pixelOf[1]] == 0.0 && pixels.lit[pixelOf[2]] == 0.0;
 }
 
-// Four doubles and four 32-bit integers as the compiler's vectors: one AVX
-// register, or two SSE2 registers and one.
-typedef double FourDoubles __attribute__((vector_size(32)));
-typedef int32_t FourInts __attribute__((vector_size(16)));
+// The material step in double precision, two values to an SSE2 vector. Every
+// value is an integer below 2^47 (a 33-bit light times a byte plus a 23-bit
+// highlight times a 23-bit factor), so each product and sum is exact and
+// equals the 64-bit integer step's; value >> 8 and the shift by 15 are exact
+// divisions by powers of two truncated toward zero, which for the
+// non-negative values that can light a byte is rounding down. With an
+// exposure of 0 or more (which this needs) a negative value gives 0 either
+// way, and value >> 8 at or above 255 x 32768 gives 255 for any exposure from
+// 1 on, so it is held there to keep the product with the exposure exact.
+struct MaterialInDouble {
+    explicit MaterialInDouble(const ParameterBlock& block)
+        : exposure(_mm_set1_pd(block.exposure)), gloss(_mm_set1_pd(block.gloss)),
+          material(_mm_set1_pd(block.material)),
+          white(_mm_set1_pd((256.0 - block.material) * 255.0)) {}
 
-// The lit values of the chunk's facets from their sums, four facets at a time
-// in double precision, one component after another. Every value is an
-// integer below 2^47 (a 33-bit light times a byte plus a 23-bit highlight
-// times a 23-bit factor), so each product and sum is exact and equals the
-// 64-bit integer step's; value >> 8 and the shift by 15 are exact divisions
-// by powers of two truncated toward zero, which for the non-negative values
-// that can light a byte is rounding down. With an exposure of 0 or more
-// (which this needs) a negative value gives 0 either way, and value >> 8 at
-// or above 255 x 32768 gives 255 for any exposure from 1 on, so it is held
-// there to keep the product with the exposure exact.
-template <Highlight kKind>
-void litValuesOfChunk(const ChunkMaterial& m, const FacetChunk& c, int32_t lit[3][kChunkFacets]) {
-    const FourDoubles zero = {}, gloss = zero + m.gloss, exposure = zero + m.exposure;
-    const FourDoubles highest = zero + 255.0 * 32768, brightest = zero + 255.0;
+    template <Highlight kKind> __m128d highlightFactor(__m128d colour) const {
+        if constexpr (kKind == Highlight::White)
+            return _mm_mul_pd(gloss, _mm_set1_pd(255.0));
+        else if constexpr (kKind == Highlight::SurfaceColour)
+            return _mm_mul_pd(gloss, colour);
+        else
+            return _mm_mul_pd(wholePart(_mm_mul_pd(_mm_add_pd(_mm_mul_pd(colour, material), white),
+                                                   _mm_set1_pd(1.0 / 256))),
+                              gloss);
+    }
+
+    static __m128d wholePart(__m128d x) { return _mm_cvtepi32_pd(_mm_cvttpd_epi32(x)); }
+
+    // The lit values (0 to 255) of two channels or facets, in the low words.
+    template <Highlight kKind>
+    __m128i litValues(__m128d ambient, __m128i diffuse, __m128i highlight, __m128d colour) const {
+        const __m128d light = _mm_add_pd(ambient, _mm_cvtepi32_pd(diffuse));
+        const __m128d value =
+            _mm_add_pd(_mm_mul_pd(light, colour),
+                       _mm_mul_pd(_mm_cvtepi32_pd(highlight), highlightFactor<kKind>(colour)));
+        __m128d shifted = _mm_max_pd(_mm_mul_pd(value, _mm_set1_pd(1.0 / 256)), _mm_setzero_pd());
+        shifted = wholePart(_mm_min_pd(shifted, _mm_set1_pd(255.0 * 32768)));
+        const __m128d v = _mm_mul_pd(_mm_mul_pd(shifted, exposure), _mm_set1_pd(1.0 / 32768));
+        return _mm_cvttpd_epi32(_mm_min_pd(v, _mm_set1_pd(255.0)));
+    }
+
+    __m128d exposure, gloss, material, white;
+};
+
+// The lit values of the chunk's facets from their sums, one component after
+// another, four facets at a time in two SSE2 vectors.
+template <Highlight kKind> void litValuesOfChunk(const ParameterBlock& block, FacetChunk& c) {
+    const MaterialInDouble m(block);
+    const auto load = [](const int32_t* values) {
+        return _mm_load_si128(reinterpret_cast<const __m128i*>(values));
+    };
+    const int padded = c.padded; // (the stores below might alias it)
     for (int ch = 0; ch < 3; ++ch) {
-        const FourDoubles ambient = zero + m.ambient[ch];
-        for (int i = 0; i < c.padded; i += 4) {
-            // (Written out rather than in helpers: a function returning
-            // FourDoubles has another calling convention with AVX.)
-            FourDoubles colour;
-            FourInts diffuse, specular;
-            std::memcpy(&colour, c.colour[ch] + i, sizeof colour);
-            std::memcpy(&diffuse, c.diffuse[ch] + i, sizeof diffuse);
-            std::memcpy(&specular, c.specular[ch] + i, sizeof specular);
-            FourDoubles factor = gloss * 255.0;
-            if constexpr (kKind == Highlight::SurfaceColour)
-                factor = gloss * colour;
-            else if constexpr (kKind == Highlight::Blend)
-                factor = __builtin_convertvector(
-                             __builtin_convertvector((colour * m.material + m.white) * (1.0 / 256),
-                                                     FourInts),
-                             FourDoubles) *
-                         gloss;
-            const FourDoubles light = ambient + __builtin_convertvector(diffuse, FourDoubles);
-            const FourDoubles highlight = __builtin_convertvector(specular >> 8, FourDoubles);
-            const FourDoubles value = light * colour + highlight * factor;
-            FourDoubles shifted = value * (1.0 / 256);
-            shifted = shifted > zero ? shifted : zero;
-            // Truncations toward zero, every lane within the 32-bit range.
-            shifted = __builtin_convertvector(
-                __builtin_convertvector(shifted < highest ? shifted : highest, FourInts),
-                FourDoubles);
-            const FourDoubles v = shifted * exposure * (1.0 / 32768);
-            const FourInts bytes = __builtin_convertvector(v < brightest ? v : brightest, FourInts);
-            std::memcpy(lit[ch] + i, &bytes, sizeof bytes);
+        const __m128d ambient = _mm_set1_pd(block.ambient[ch]);
+        for (int i = 0; i < padded; i += 4) {
+            const __m128i diffuse = load(c.diffuse[ch] + i), colour = load(c.colour[ch] + i);
+            const __m128i highlight = _mm_srai_epi32(load(c.specular[ch] + i), 8);
+            const __m128i low =
+                m.litValues<kKind>(ambient, diffuse, highlight, _mm_cvtepi32_pd(colour));
+            const __m128i high = m.litValues<kKind>(ambient, _mm_srli_si128(diffuse, 8),
+                                                    _mm_srli_si128(highlight, 8),
+                                                    _mm_cvtepi32_pd(_mm_srli_si128(colour, 8)));
+            _mm_store_si128(reinterpret_cast<__m128i*>(c.litValues[ch] + i),
+                            _mm_unpacklo_epi64(low, high));
         }
     }
 }
@@ -145,6 +153,5 @@ void litValuesOfChunk(const ChunkMaterial& m, const FacetChunk& c, int32_t lit[3
 bool wideLightStepsAvailable();
 template <LightKind kKind, bool kClamped>
 void lightFacetsWide(const LightTerms& t, FacetChunk& c, const PixelLights& pixels);
-template <Highlight kKind>
-void litValuesWide(const ChunkMaterial& m, const FacetChunk& c, int32_t lit[3][kChunkFacets]);
+template <Highlight kKind> void litValuesWide(const ParameterBlock& block, FacetChunk& c);
 #endif
