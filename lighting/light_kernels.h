@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cmath>
+
 #include "lighting/light_terms.h"
 #include "lighting/shade_batch.h"
 
@@ -19,4 +21,10 @@ void accumulateReliefLights(const RenderLight* lights, int count, const FacetBat
 // a negative exposure: then the two steps run apart.
 bool shadeReliefLights(const ParameterBlock& block, const FacetBatch& batch, bool storeSumsToo);
 
-void accumulateUntexturedLight(uint32_t type, const LightTerms& t, const FacetBatch& batch);
+// Bounds on the magnitude of an untextured batch's sums so far: zero when
+// they start at zero, infinity (the default) when they are not known.
+struct SumBounds {
+    double diffuse = INFINITY, specular = INFINITY;
+};
+void accumulateUntexturedLight(uint32_t type, const LightTerms& t, const FacetBatch& batch,
+                               SumBounds& bounds);

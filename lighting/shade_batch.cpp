@@ -157,10 +157,11 @@ LightTerms termsOf(const RenderLight& light) {
 }
 
 void accumulateLight(const RenderLight& light, const FacetBatch& batch) {
+    SumBounds unknown; // the sums so far may be anything
     if (batch.normals)
         accumulateReliefLights(&light, 1, batch, false);
     else
-        accumulateUntexturedLight(light.type, termsOf(light), batch);
+        accumulateUntexturedLight(light.type, termsOf(light), batch, unknown);
 }
 
 void lightBatch(const ParameterBlock& block, const FacetBatch& batch) {
@@ -170,8 +171,10 @@ void lightBatch(const ParameterBlock& block, const FacetBatch& batch) {
     } else {
         std::fill_n(batch.diffuse, kSumWords * batch.count, 0);
         std::fill_n(batch.specular, kSumWords * batch.count, 0);
+        SumBounds bounds{0.0, 0.0};
         for (int i = 0; i < lights; ++i)
-            accumulateUntexturedLight(block.lights[i].type, termsOf(block.lights[i]), batch);
+            accumulateUntexturedLight(block.lights[i].type, termsOf(block.lights[i]), batch,
+                                      bounds);
     }
     lightEvaluations.fetch_add(uint32_t(lights), std::memory_order_relaxed);
 }
