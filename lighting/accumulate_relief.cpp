@@ -452,6 +452,7 @@ void lightChunks(const RenderLight* lights, int count, const FacetBatch& batch,
     }
 }
 
+#ifdef ORVANE_WIDE_LIGHT_STEPS
 // Each facet's colour, one array per component; the pads are black.
 void layOutColours(const FacetBatch& b, FacetChunk& c) {
     const uint8_t* colours = b.colours + 3 * c.first;
@@ -462,28 +463,20 @@ void layOutColours(const FacetBatch& b, FacetChunk& c) {
         std::fill(c.colour[ch] + c.count, c.colour[ch] + c.padded, 0);
 }
 
-template <Highlight kKind>
-void litValuesOnThisProcessor(const ParameterBlock& block, FacetChunk& c) {
-#ifdef ORVANE_WIDE_LIGHT_STEPS
-    if (kWideLightSteps)
-        return litValuesWide<kKind>(block, c);
-#endif
-    litValuesOfChunk<kKind>(block, c);
-}
-
 // The material step on a chunk's sums, into the batch's lit bytes.
 void applyMaterialToChunk(const ParameterBlock& block, FacetChunk& c, const FacetBatch& b) {
     if (block.material <= 0)
-        litValuesOnThisProcessor<Highlight::White>(block, c);
+        litValuesWide<Highlight::White>(block, c);
     else if (block.material >= 256)
-        litValuesOnThisProcessor<Highlight::SurfaceColour>(block, c);
+        litValuesWide<Highlight::SurfaceColour>(block, c);
     else
-        litValuesOnThisProcessor<Highlight::Blend>(block, c);
+        litValuesWide<Highlight::Blend>(block, c);
     uint8_t* out = b.lit + 3 * c.first;
     for (int i = 0; i < c.count; ++i)
         for (int ch = 0; ch < 3; ++ch)
             out[3 * i + ch] = uint8_t(c.litValues[ch][i]);
 }
+#endif
 } // namespace
 
 void accumulateReliefLights(const RenderLight* lights, int count, const FacetBatch& batch,
@@ -492,9 +485,13 @@ void accumulateReliefLights(const RenderLight* lights, int count, const FacetBat
                 [&](const FacetChunk& c) { storeSums(c, batch, sumsStartAtZero); });
 }
 
+// With SSE2 alone the chunk's material step is no faster than the batch's,
+// and laying out the colours and spreading the lit bytes back make the whole
+// slower: only the AVX steps take it.
 bool shadeReliefLights(const ParameterBlock& block, const FacetBatch& batch, bool storeSumsToo) {
+#ifdef ORVANE_WIDE_LIGHT_STEPS
     const int lights = std::min<int>(block.lightCount, ParameterBlock::kMaxLights);
-    if (block.exposure < 0 || lights <= 0)
+    if (!kWideLightSteps || block.exposure < 0 || lights <= 0)
         return false;
     lightChunks(block.lights, lights, batch, true, [&](FacetChunk& c) {
         if (storeSumsToo)
@@ -503,4 +500,8 @@ bool shadeReliefLights(const ParameterBlock& block, const FacetBatch& batch, boo
         applyMaterialToChunk(block, c, batch);
     });
     return true;
+#else
+    (void)block, (void)batch, (void)storeSumsToo;
+    return false;
+#endif
 }

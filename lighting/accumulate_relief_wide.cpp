@@ -112,9 +112,18 @@ template void lightFacetsWide<LightKind::Spot, false>(const LightTerms&, FacetCh
 template void lightFacetsWide<LightKind::Spot, true>(const LightTerms&, FacetChunk&,
                                                      const PixelLights&);
 
-// The material step of litValuesOfChunk, four facets to a vector: the same
-// IEEE steps per facet (round toward zero stands for the conversions to an
-// integer and back: every value is within the 32-bit range).
+// The material step on a chunk's sums, four facets to a vector, in double
+// precision: the steps of the 32-bit build's material step (shade_batch.cpp),
+// with round toward zero for its conversions to an integer and back (every
+// value is within the 32-bit range). Every value is an integer below 2^47 (a
+// 33-bit light times a byte plus a 23-bit highlight times a 23-bit factor),
+// so each product and sum is exact and equals the 64-bit integer step's;
+// value >> 8 and the shift by 15 are exact divisions by powers of two
+// truncated toward zero, which for the non-negative values that can light a
+// byte is rounding down. With an exposure of 0 or more (which this needs) a
+// negative value gives 0 either way, and value >> 8 at or above 255 x 32768
+// gives 255 for any exposure from 1 on, so it is held there to keep the
+// product with the exposure exact.
 template <Highlight kKind> void litValuesWide(const ParameterBlock& block, FacetChunk& c) {
     constexpr int kTowardZero = _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC;
     const __m256d exposure = _mm256_set1_pd(block.exposure), gloss = _mm256_set1_pd(block.gloss);

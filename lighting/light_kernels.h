@@ -17,8 +17,8 @@ void accumulateReliefLights(const RenderLight* lights, int count, const FacetBat
 // Lights a relief batch by the block's lights from zero and applies the
 // material step to each chunk of facets while its sums are at hand, giving
 // the lit bytes of lightBatch and applyMaterial; the sums are stored into the
-// batch only with storeSumsToo. False, doing nothing, without lights or with
-// a negative exposure: then the two steps run apart.
+// batch only with storeSumsToo. False, doing nothing, without lights, with a
+// negative exposure or without the AVX steps: then the two steps run apart.
 bool shadeReliefLights(const ParameterBlock& block, const FacetBatch& batch, bool storeSumsToo);
 
 // Bounds on the magnitude of an untextured batch's sums so far: zero when

@@ -24,8 +24,9 @@ struct alignas(16) FacetChunk {
     int32_t pixelOf[kChunkFacets];           // index into the pixel arrays
     alignas(16) int32_t diffuse[3][kChunkFacets];
     alignas(16) int32_t specular[3][kChunkFacets];
-    alignas(16) int32_t colour[3][kChunkFacets];    // the pixel's colour, for the material step
-    alignas(16) int32_t litValues[3][kChunkFacets]; // the material step's result
+    // For the material step on the sums, with AVX: the colours and the result.
+    alignas(16) int32_t colour[3][kChunkFacets];
+    alignas(16) int32_t litValues[3][kChunkFacets];
     // The chunk's pixels: a run of the batch's, the one after the last
     // included as a pad (the pixel passes go two at a time).
     int firstPixel = 0;
@@ -76,73 +77,6 @@ inline bool fourOutsideTheCone(const PixelLights& pixels, const int32_t* pixelOf
            pixels.lit[pixelOf[1]] == 0.0 && pixels.lit[pixelOf[2]] == 0.0;
 }
 
-// The material step in double precision, two values to an SSE2 vector. Every
-// value is an integer below 2^47 (a 33-bit light times a byte plus a 23-bit
-// highlight times a 23-bit factor), so each product and sum is exact and
-// equals the 64-bit integer step's; value >> 8 and the shift by 15 are exact
-// divisions by powers of two truncated toward zero, which for the
-// non-negative values that can light a byte is rounding down. With an
-// exposure of 0 or more (which this needs) a negative value gives 0 either
-// way, and value >> 8 at or above 255 x 32768 gives 255 for any exposure from
-// 1 on, so it is held there to keep the product with the exposure exact.
-struct MaterialInDouble {
-    explicit MaterialInDouble(const ParameterBlock& block)
-        : exposure(_mm_set1_pd(block.exposure)), gloss(_mm_set1_pd(block.gloss)),
-          material(_mm_set1_pd(block.material)),
-          white(_mm_set1_pd((256.0 - block.material) * 255.0)) {}
-
-    template <Highlight kKind> __m128d highlightFactor(__m128d colour) const {
-        if constexpr (kKind == Highlight::White)
-            return _mm_mul_pd(gloss, _mm_set1_pd(255.0));
-        else if constexpr (kKind == Highlight::SurfaceColour)
-            return _mm_mul_pd(gloss, colour);
-        else
-            return _mm_mul_pd(wholePart(_mm_mul_pd(_mm_add_pd(_mm_mul_pd(colour, material), white),
-                                                   _mm_set1_pd(1.0 / 256))),
-                              gloss);
-    }
-
-    static __m128d wholePart(__m128d x) { return _mm_cvtepi32_pd(_mm_cvttpd_epi32(x)); }
-
-    // The lit values (0 to 255) of two channels or facets, in the low words.
-    template <Highlight kKind>
-    __m128i litValues(__m128d ambient, __m128i diffuse, __m128i highlight, __m128d colour) const {
-        const __m128d light = _mm_add_pd(ambient, _mm_cvtepi32_pd(diffuse));
-        const __m128d value =
-            _mm_add_pd(_mm_mul_pd(light, colour),
-                       _mm_mul_pd(_mm_cvtepi32_pd(highlight), highlightFactor<kKind>(colour)));
-        __m128d shifted = _mm_max_pd(_mm_mul_pd(value, _mm_set1_pd(1.0 / 256)), _mm_setzero_pd());
-        shifted = wholePart(_mm_min_pd(shifted, _mm_set1_pd(255.0 * 32768)));
-        const __m128d v = _mm_mul_pd(_mm_mul_pd(shifted, exposure), _mm_set1_pd(1.0 / 32768));
-        return _mm_cvttpd_epi32(_mm_min_pd(v, _mm_set1_pd(255.0)));
-    }
-
-    __m128d exposure, gloss, material, white;
-};
-
-// The lit values of the chunk's facets from their sums, one component after
-// another, four facets at a time in two SSE2 vectors.
-template <Highlight kKind> void litValuesOfChunk(const ParameterBlock& block, FacetChunk& c) {
-    const MaterialInDouble m(block);
-    const auto load = [](const int32_t* values) {
-        return _mm_load_si128(reinterpret_cast<const __m128i*>(values));
-    };
-    const int padded = c.padded; // (the stores below might alias it)
-    for (int ch = 0; ch < 3; ++ch) {
-        const __m128d ambient = _mm_set1_pd(block.ambient[ch]);
-        for (int i = 0; i < padded; i += 4) {
-            const __m128i diffuse = load(c.diffuse[ch] + i), colour = load(c.colour[ch] + i);
-            const __m128i highlight = _mm_srai_epi32(load(c.specular[ch] + i), 8);
-            const __m128i low =
-                m.litValues<kKind>(ambient, diffuse, highlight, _mm_cvtepi32_pd(colour));
-            const __m128i high = m.litValues<kKind>(ambient, _mm_srli_si128(diffuse, 8),
-                                                    _mm_srli_si128(highlight, 8),
-                                                    _mm_cvtepi32_pd(_mm_srli_si128(colour, 8)));
-            _mm_store_si128(reinterpret_cast<__m128i*>(c.litValues[ch] + i),
-                            _mm_unpacklo_epi64(low, high));
-        }
-    }
-}
 } // namespace
 
 // Natively on x86-64, the light steps take four facets to an AVX vector when

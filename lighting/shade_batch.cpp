@@ -57,13 +57,48 @@ void applyMaterialIn64Bits(const ParameterBlock& block, const FacetBatch& b) {
 
 #if UINTPTR_MAX == 0xFFFFFFFFu
 // In 32-bit code each 64-bit product takes three multiplications; there the
-// same steps run faster in double precision (MaterialInDouble), two channels
-// to an SSE2 vector.
-struct MaterialInSlots : MaterialInDouble {
-    explicit MaterialInSlots(const ParameterBlock& block)
-        : MaterialInDouble(block), ambientRedGreen(_mm_set_pd(block.ambient[1], block.ambient[0])),
+// same steps run faster in double precision, two channels to an SSE2 vector. Every
+// value is an integer below 2^47 (a 33-bit light times a byte plus a 23-bit
+// highlight times a 23-bit factor), so each product and sum is exact; value >> 8
+// and the shift by 15 are exact divisions by powers of two truncated toward
+// zero, which for the non-negative values that can light a byte is rounding
+// down. With an exposure of 0 or more a negative value gives 0 either way, and
+// value >> 8 at or above 255 x 32768 gives 255 for any exposure from 1 on, so
+// it is held there to keep the product with the exposure exact.
+struct MaterialInDouble {
+    explicit MaterialInDouble(const ParameterBlock& block)
+        : ambientRedGreen(_mm_set_pd(block.ambient[1], block.ambient[0])),
           ambientBlueRed(_mm_set_pd(block.ambient[0], block.ambient[2])),
-          ambientGreenBlue(_mm_set_pd(block.ambient[2], block.ambient[1])) {}
+          ambientGreenBlue(_mm_set_pd(block.ambient[2], block.ambient[1])),
+          exposure(_mm_set1_pd(block.exposure)), gloss(_mm_set1_pd(block.gloss)),
+          material(_mm_set1_pd(block.material)),
+          white(_mm_set1_pd((256.0 - block.material) * 255.0)) {}
+
+    template <Highlight kKind> __m128d highlightFactor(__m128d colour) const {
+        if constexpr (kKind == Highlight::White)
+            return _mm_mul_pd(gloss, _mm_set1_pd(255.0));
+        else if constexpr (kKind == Highlight::SurfaceColour)
+            return _mm_mul_pd(gloss, colour);
+        else
+            return _mm_mul_pd(wholePart(_mm_mul_pd(_mm_add_pd(_mm_mul_pd(colour, material), white),
+                                                   _mm_set1_pd(1.0 / 256))),
+                              gloss);
+    }
+
+    static __m128d wholePart(__m128d x) { return _mm_cvtepi32_pd(_mm_cvttpd_epi32(x)); }
+
+    // The lit bytes of two channels, in the low words.
+    template <Highlight kKind>
+    __m128i litBytes(__m128d ambient, __m128i diffuse, __m128i highlight, __m128d colour) const {
+        const __m128d light = _mm_add_pd(ambient, _mm_cvtepi32_pd(diffuse));
+        const __m128d value =
+            _mm_add_pd(_mm_mul_pd(light, colour),
+                       _mm_mul_pd(_mm_cvtepi32_pd(highlight), highlightFactor<kKind>(colour)));
+        __m128d shifted = _mm_max_pd(_mm_mul_pd(value, _mm_set1_pd(1.0 / 256)), _mm_setzero_pd());
+        shifted = wholePart(_mm_min_pd(shifted, _mm_set1_pd(255.0 * 32768)));
+        const __m128d v = _mm_mul_pd(_mm_mul_pd(shifted, exposure), _mm_set1_pd(1.0 / 32768));
+        return _mm_cvttpd_epi32(_mm_min_pd(v, _mm_set1_pd(255.0)));
+    }
 
     // Two facets' six channels fill three vectors, in the order of the lit
     // bytes: red and green of the first, blue of the first and red of the
@@ -83,14 +118,14 @@ struct MaterialInSlots : MaterialInDouble {
         const __m128i colours0123 = _mm_unpacklo_epi16(
             _mm_unpacklo_epi8(_mm_cvtsi32_si128(int32_t(firstFour)), zero), zero);
         const __m128i first =
-            litValues<kKind>(ambientRedGreen, diffuse0, highlight0, _mm_cvtepi32_pd(colours0123));
-        const __m128i second = litValues<kKind>(
+            litBytes<kKind>(ambientRedGreen, diffuse0, highlight0, _mm_cvtepi32_pd(colours0123));
+        const __m128i second = litBytes<kKind>(
             ambientBlueRed, _mm_unpacklo_epi32(_mm_srli_si128(diffuse0, 8), diffuse1),
             _mm_unpacklo_epi32(_mm_srli_si128(highlight0, 8), highlight1),
             _mm_cvtepi32_pd(_mm_srli_si128(colours0123, 8)));
         const __m128i third =
-            litValues<kKind>(ambientGreenBlue, _mm_srli_si128(diffuse1, 4),
-                             _mm_srli_si128(highlight1, 4), _mm_set_pd(colour[5], colour[4]));
+            litBytes<kKind>(ambientGreenBlue, _mm_srli_si128(diffuse1, 4),
+                            _mm_srli_si128(highlight1, 4), _mm_set_pd(colour[5], colour[4]));
         // Each result is 0 to 255: the packs keep it.
         const __m128i words = _mm_packs_epi32(_mm_unpacklo_epi64(first, second), third);
         const __m128i bytes = _mm_packus_epi16(words, words);
@@ -107,9 +142,9 @@ struct MaterialInSlots : MaterialInDouble {
         const __m128i highlight = _mm_srai_epi32(
             _mm_loadu_si128(reinterpret_cast<const __m128i*>(b.specular + kSumWords * i)), 8);
         const __m128i redGreen =
-            litValues<kKind>(ambientRedGreen, diffuse, highlight, _mm_set_pd(colour[1], colour[0]));
-        const __m128i blue = litValues<kKind>(ambientBlueRed, _mm_srli_si128(diffuse, 8),
-                                              _mm_srli_si128(highlight, 8), _mm_set_sd(colour[2]));
+            litBytes<kKind>(ambientRedGreen, diffuse, highlight, _mm_set_pd(colour[1], colour[0]));
+        const __m128i blue = litBytes<kKind>(ambientBlueRed, _mm_srli_si128(diffuse, 8),
+                                             _mm_srli_si128(highlight, 8), _mm_set_sd(colour[2]));
         uint8_t* lit = b.lit + 3 * i;
         lit[0] = uint8_t(_mm_cvtsi128_si32(redGreen));
         lit[1] = uint8_t(_mm_cvtsi128_si32(_mm_srli_si128(redGreen, 4)));
@@ -124,12 +159,12 @@ struct MaterialInSlots : MaterialInDouble {
             applyToOne<kKind>(b, i);
     }
 
-    __m128d ambientRedGreen, ambientBlueRed, ambientGreenBlue;
+    __m128d ambientRedGreen, ambientBlueRed, ambientGreenBlue, exposure, gloss, material, white;
 };
 
 template <Highlight kKind> void applyMaterialAs(const ParameterBlock& block, const FacetBatch& b) {
     if (block.exposure >= 0)
-        MaterialInSlots(block).apply<kKind>(b);
+        MaterialInDouble(block).apply<kKind>(b);
     else
         applyMaterialIn64Bits<kKind>(block, b);
 }
