@@ -1,7 +1,8 @@
 // The light steps of accumulate_relief.cpp, four facets to an AVX vector, and
-// its material step on a chunk's sums built for AVX: this file alone is built for AVX (native
-// builds), and runs only when the processor has it. Each lane takes the steps of the SSE2 code in
-// the same order, and AVX's IEEE operations round as SSE2's do, so the bits are the same.
+// the material step on a chunk's sums: this file alone is built for AVX
+// (native builds), and runs only when the processor has it. Each lane takes
+// the steps of the SSE2 code in the same order, and AVX's IEEE operations
+// round as SSE2's do, so the bits are the same.
 #include <immintrin.h>
 
 #include "lighting/relief_chunk.h"

@@ -76,7 +76,6 @@ inline bool fourOutsideTheCone(const PixelLights& pixels, const int32_t* pixelOf
     return pixels.lit[pixelOf[0]] == 0.0 && pixels.lit[pixelOf[3]] == 0.0 &&
            pixels.lit[pixelOf[1]] == 0.0 && pixels.lit[pixelOf[2]] == 0.0;
 }
-
 } // namespace
 
 // Natively on x86-64, the light steps take four facets to an AVX vector when
