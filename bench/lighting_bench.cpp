@@ -123,8 +123,8 @@ void tileBenchmark(benchmark::State& state) {
 // does, each stage timed by the wall clock. The label gives each stage's share of the tile's time
 // in per cent: shares stay meaningful when other programs take the processor now and then, which
 // lengthens every stage alike.
-enum Stage { HeightMap, Facets, Lights, Material, Average, kStages };
-const char* const kStageNames[kStages] = {"height map", "facets", "lights", "material", "average"};
+enum Stage { HeightMap, Facets, LightsAndMaterial, Average, kStages };
+const char* const kStageNames[kStages] = {"height map", "facets", "lights and material", "average"};
 
 class StageClock {
   public:
@@ -162,10 +162,8 @@ void lightTileInStages(const ParameterBlock& block, const ScenePicture& picture,
         piece.keptCells = kept;
         const FacetBatch batch = buildReliefPiece(piece, scratch);
         clock.lap(Facets);
-        lightBatch(block, batch);
-        clock.lap(Lights);
-        applyMaterial(block, batch);
-        clock.lap(Material);
+        shadeBatchOnce(block, batch);
+        clock.lap(LightsAndMaterial);
         averageFacets(batch, out.data() + 3 * kTile * y);
         clock.lap(Average);
     }

@@ -429,10 +429,11 @@ void lightChunk(uint32_t type, const LightTerms& t, FacetChunk& c, PixelLights& 
         break; // an unknown type adds nothing
     }
 }
-} // namespace
-
-void accumulateReliefLights(const RenderLight* lights, int count, const FacetBatch& batch,
-                            bool sumsStartAtZero) {
+// Lights the batch chunk after chunk by every light, then hands each chunk,
+// its sums complete, to afterLights.
+template <typename AfterLights>
+void lightChunks(const RenderLight* lights, int count, const FacetBatch& batch,
+                 bool sumsStartAtZero, AfterLights afterLights) {
     if (count <= 0 || batch.count <= 0)
         return;
     count = std::min(count, int(ParameterBlock::kMaxLights));
@@ -447,6 +448,60 @@ void accumulateReliefLights(const RenderLight* lights, int count, const FacetBat
         layOutChunk(batch, pixelsOfBatch, first, sumsStartAtZero, chunk);
         for (int l = 0; l < count; ++l)
             lightChunk(lights[l].type, terms[l], chunk, pixels);
-        storeSums(chunk, batch, sumsStartAtZero);
+        afterLights(chunk);
     }
+}
+
+#ifdef ORVANE_WIDE_LIGHT_STEPS
+// Each facet's colour, one array per component; the pads are black.
+void layOutColours(const FacetBatch& b, FacetChunk& c) {
+    const uint8_t* colours = b.colours + 3 * c.first;
+    for (int i = 0; i < c.count; ++i)
+        for (int ch = 0; ch < 3; ++ch)
+            c.colour[ch][i] = colours[3 * i + ch];
+    for (int ch = 0; ch < 3; ++ch)
+        std::fill(c.colour[ch] + c.count, c.colour[ch] + c.padded, 0);
+}
+
+// The material step on a chunk's sums, into the batch's lit bytes.
+void applyMaterialToChunk(const ParameterBlock& block, FacetChunk& c, const FacetBatch& b) {
+    if (block.material <= 0)
+        litValuesWide<Highlight::White>(block, c);
+    else if (block.material >= 256)
+        litValuesWide<Highlight::SurfaceColour>(block, c);
+    else
+        litValuesWide<Highlight::Blend>(block, c);
+    uint8_t* out = b.lit + 3 * c.first;
+    for (int i = 0; i < c.count; ++i)
+        for (int ch = 0; ch < 3; ++ch)
+            out[3 * i + ch] = uint8_t(c.litValues[ch][i]);
+}
+#endif
+} // namespace
+
+void accumulateReliefLights(const RenderLight* lights, int count, const FacetBatch& batch,
+                            bool sumsStartAtZero) {
+    lightChunks(lights, count, batch, sumsStartAtZero,
+                [&](const FacetChunk& c) { storeSums(c, batch, sumsStartAtZero); });
+}
+
+// With SSE2 alone the chunk's material step is no faster than the batch's,
+// and laying out the colours and spreading the lit bytes back make the whole
+// slower: only the AVX steps take it.
+bool shadeReliefLights(const ParameterBlock& block, const FacetBatch& batch, bool storeSumsToo) {
+#ifdef ORVANE_WIDE_LIGHT_STEPS
+    const int lights = std::min<int>(block.lightCount, ParameterBlock::kMaxLights);
+    if (!kWideLightSteps || block.exposure < 0 || lights <= 0)
+        return false;
+    lightChunks(block.lights, lights, batch, true, [&](FacetChunk& c) {
+        if (storeSumsToo)
+            storeSums(c, batch, true);
+        layOutColours(batch, c);
+        applyMaterialToChunk(block, c, batch);
+    });
+    return true;
+#else
+    (void)block, (void)batch, (void)storeSumsToo;
+    return false;
+#endif
 }

@@ -1,8 +1,8 @@
-// The light steps of accumulate_relief.cpp, four facets to an AVX vector:
-// this file alone is built for AVX (native builds), and runs only when the
-// processor has it. Each lane takes the steps of the SSE2 code in the same
-// order, and AVX's IEEE operations round as SSE2's do, so the bits are the
-// same.
+// The light steps of accumulate_relief.cpp, four facets to an AVX vector, and
+// the material step on a chunk's sums: this file alone is built for AVX
+// (native builds), and runs only when the processor has it. Each lane takes
+// the steps of the SSE2 code in the same order, and AVX's IEEE operations
+// round as SSE2's do, so the bits are the same.
 #include <immintrin.h>
 
 #include "lighting/relief_chunk.h"
@@ -112,3 +112,60 @@ template void lightFacetsWide<LightKind::Spot, false>(const LightTerms&, FacetCh
                                                       const PixelLights&);
 template void lightFacetsWide<LightKind::Spot, true>(const LightTerms&, FacetChunk&,
                                                      const PixelLights&);
+
+// The material step on a chunk's sums, four facets to a vector, in double
+// precision: the steps of the 32-bit build's material step (shade_batch.cpp),
+// with round toward zero for its conversions to an integer and back (every
+// value is within the 32-bit range). Every value is an integer below 2^47 (a
+// 33-bit light times a byte plus a 23-bit highlight times a 23-bit factor),
+// so each product and sum is exact and equals the 64-bit integer step's;
+// value >> 8 and the shift by 15 are exact divisions by powers of two
+// truncated toward zero, which for the non-negative values that can light a
+// byte is rounding down. With an exposure of 0 or more (which this needs) a
+// negative value gives 0 either way, and value >> 8 at or above 255 x 32768
+// gives 255 for any exposure from 1 on, so it is held there to keep the
+// product with the exposure exact.
+template <Highlight kKind> void litValuesWide(const ParameterBlock& block, FacetChunk& c) {
+    constexpr int kTowardZero = _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC;
+    const __m256d exposure = _mm256_set1_pd(block.exposure), gloss = _mm256_set1_pd(block.gloss);
+    const __m256d material = _mm256_set1_pd(block.material);
+    const __m256d white = _mm256_set1_pd((256.0 - block.material) * 255.0);
+    const auto load = [](const int32_t* values) {
+        return _mm_load_si128(reinterpret_cast<const __m128i*>(values));
+    };
+    const int padded = c.padded; // (the stores below might alias it)
+    for (int ch = 0; ch < 3; ++ch) {
+        const __m256d ambient = _mm256_set1_pd(block.ambient[ch]);
+        for (int i = 0; i < padded; i += 4) {
+            const __m256d colour = _mm256_cvtepi32_pd(load(c.colour[ch] + i));
+            __m256d factor = _mm256_mul_pd(gloss, _mm256_set1_pd(255.0));
+            if constexpr (kKind == Highlight::SurfaceColour)
+                factor = _mm256_mul_pd(gloss, colour);
+            else if constexpr (kKind == Highlight::Blend)
+                factor = _mm256_mul_pd(
+                    _mm256_round_pd(
+                        _mm256_mul_pd(_mm256_add_pd(_mm256_mul_pd(colour, material), white),
+                                      _mm256_set1_pd(1.0 / 256)),
+                        kTowardZero),
+                    gloss);
+            const __m256d light =
+                _mm256_add_pd(ambient, _mm256_cvtepi32_pd(load(c.diffuse[ch] + i)));
+            const __m256d highlight =
+                _mm256_cvtepi32_pd(_mm_srai_epi32(load(c.specular[ch] + i), 8));
+            const __m256d value =
+                _mm256_add_pd(_mm256_mul_pd(light, colour), _mm256_mul_pd(highlight, factor));
+            __m256d shifted =
+                _mm256_max_pd(_mm256_mul_pd(value, _mm256_set1_pd(1.0 / 256)), _mm256_setzero_pd());
+            shifted =
+                _mm256_round_pd(_mm256_min_pd(shifted, _mm256_set1_pd(255.0 * 32768)), kTowardZero);
+            const __m256d v =
+                _mm256_mul_pd(_mm256_mul_pd(shifted, exposure), _mm256_set1_pd(1.0 / 32768));
+            _mm_store_si128(reinterpret_cast<__m128i*>(c.litValues[ch] + i),
+                            _mm256_cvttpd_epi32(_mm256_min_pd(v, _mm256_set1_pd(255.0))));
+        }
+    }
+}
+
+template void litValuesWide<Highlight::White>(const ParameterBlock&, FacetChunk&);
+template void litValuesWide<Highlight::Blend>(const ParameterBlock&, FacetChunk&);
+template void litValuesWide<Highlight::SurfaceColour>(const ParameterBlock&, FacetChunk&);

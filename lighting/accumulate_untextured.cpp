@@ -1,3 +1,6 @@
+#include <algorithm>
+#include <cmath>
+
 #include "lighting/det_math.h"
 #include "lighting/light_kernels.h"
 
@@ -7,6 +10,12 @@
 // sample. Each light then runs in passes over the samples, simple loops the
 // compiler can vectorise; the batch's work area holds 8 bytes per sample
 // between the passes.
+//
+// Truncating a share and adding it saturate at the 32-bit limits. A bound on
+// the light's shares (|I x n| times the largest e, and the largest falloff
+// for a spot) added to a bound on the sums so far tells when nothing can
+// saturate: the shares are then truncated and added without the clamping
+// steps, which gives the same bits.
 
 namespace {
 struct SampleFactors {
@@ -24,27 +33,107 @@ SampleFactors factorsAtHeight(const LightTerms& t, double height) {
     return f;
 }
 
+// Rounding in the products makes a share exceed its bound by a few units in
+// the last place at most; the margin covers it many times over.
+constexpr double kBoundMargin = 1.001;
+constexpr double kLimit = 2147483647.0;
+
+// The largest magnitude of the values, NaN when any is NaN.
+template <typename Value> double largestMagnitude(const Value* values, int count) {
+    double largest = 0.0;
+    for (int i = 0; i < count; ++i) {
+        const double magnitude = std::fabs(double(values[i]));
+        largest = magnitude > largest || magnitude != magnitude ? magnitude : largest;
+    }
+    return largest;
+}
+
+// The same over the light passes' arrays, in SSE2 vectors: max keeps its
+// second operand when one is NaN, so NaN is looked for apart.
+double largestMagnitude(const double* values, int count) {
+    const __m128d sign = _mm_set1_pd(-0.0);
+    __m128d largest = _mm_setzero_pd(), unordered = largest;
+    int i = 0;
+    for (; i + 2 <= count; i += 2) {
+        const __m128d magnitude = _mm_andnot_pd(sign, _mm_loadu_pd(values + i));
+        largest = _mm_max_pd(largest, magnitude);
+        unordered = _mm_or_pd(unordered, _mm_cmpunord_pd(magnitude, magnitude));
+    }
+    double lanes[3];
+    _mm_storeu_pd(lanes, _mm_or_pd(largest, unordered)); // NaN where unordered
+    lanes[2] = largestMagnitude<double>(values + i, count - i);
+    return largestMagnitude<double>(lanes, 3);
+}
+
+double largestMagnitude(const float* values, int count) {
+    const __m128 sign = _mm_set1_ps(-0.0f);
+    __m128 largest = _mm_setzero_ps(), unordered = largest;
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {
+        const __m128 magnitude = _mm_andnot_ps(sign, _mm_loadu_ps(values + i));
+        largest = _mm_max_ps(largest, magnitude);
+        unordered = _mm_or_ps(unordered, _mm_cmpunord_ps(magnitude, magnitude));
+    }
+    float lanes[5];
+    _mm_storeu_ps(lanes, _mm_or_ps(largest, unordered));
+    lanes[4] = float(largestMagnitude<float>(values + i, count - i));
+    return largestMagnitude<float>(lanes, 5);
+}
+
+double largestFactor(const double factor[kSumWords]) {
+    return std::max({std::fabs(factor[0]), std::fabs(factor[1]), std::fabs(factor[2])});
+}
+
+// Adds the light's bounds on its shares to the sums' bounds: true when the
+// sums then stay below the 32-bit limits (a NaN bound does not), else the
+// bounds become unknown.
+bool staysInRange(const SampleFactors& f, double largestScale, SumBounds& bounds) {
+    bounds.diffuse += largestFactor(f.diffuse) * largestScale * kBoundMargin;
+    bounds.specular += largestFactor(f.specular) * largestScale * kBoundMargin;
+    if (bounds.diffuse < kLimit && bounds.specular < kLimit)
+        return true;
+    bounds = SumBounds{};
+    return false;
+}
+
 // The sum arrays are filled one at a time: loops over a single array
 // vectorise, loops that store into two arrays that might overlap do not.
+template <bool kClamped>
 void addToEverySlot(const int32_t shares[kSumWords], int count, int32_t* sums) {
     for (int i = 0; i < count; ++i)
         for (int c = 0; c < kSumWords; ++c)
-            sums[kSumWords * i + c] = addSaturated(sums[kSumWords * i + c], shares[c]);
+            sums[kSumWords * i + c] = kClamped ? addSaturated(sums[kSumWords * i + c], shares[c])
+                                               : sums[kSumWords * i + c] + shares[c];
 }
 
+template <bool kClamped>
 void addSharesToEverySample(const double factor[kSumWords], const double* e, int count,
                             int32_t* sums) {
     for (int i = 0; i < count; ++i)
-        addShares(factor, e[i], sums + kSumWords * i);
+        addShares<kClamped>(factor, e[i], sums + kSumWords * i);
 }
 
+template <bool kClamped>
 void addSharesToEverySample(const double factor[kSumWords], const float* e, const float* falloff,
                             int count, int32_t* sums) {
     for (int i = 0; i < count; ++i)
-        addShares(factor, e[i], falloff[i], sums + kSumWords * i);
+        addShares<kClamped>(factor, e[i], falloff[i], sums + kSumWords * i);
 }
 
-void accumulateOmni(const LightTerms& t, const FacetBatch& b) {
+// Both sums of every sample, clamping only where the bounds ask for it.
+template <typename... Scales>
+void addBothShares(const SampleFactors& f, bool inRange, const FacetBatch& b,
+                   const Scales*... scales) {
+    if (inRange) {
+        addSharesToEverySample<false>(f.diffuse, scales..., b.count, b.diffuse);
+        addSharesToEverySample<false>(f.specular, scales..., b.count, b.specular);
+    } else {
+        addSharesToEverySample<true>(f.diffuse, scales..., b.count, b.diffuse);
+        addSharesToEverySample<true>(f.specular, scales..., b.count, b.specular);
+    }
+}
+
+void accumulateOmni(const LightTerms& t, const FacetBatch& b, SumBounds& bounds) {
     const double height = t.point[2];
     if (!(height > 0))
         return;
@@ -56,13 +145,12 @@ void accumulateOmni(const LightTerms& t, const FacetBatch& b) {
         e[i] = 1.0 / detSqrt(x * x + y * y + height2);
     }
     const SampleFactors f = factorsAtHeight(t, height);
-    addSharesToEverySample(f.diffuse, e, b.count, b.diffuse);
-    addSharesToEverySample(f.specular, e, b.count, b.specular);
+    addBothShares(f, staysInRange(f, largestMagnitude(e, b.count), bounds), b, e);
 }
 
 // e and the cosine a are single precision; outside the cone e and the falloff
 // are 0, which makes every share 0.
-void accumulateSpot(const LightTerms& t, const FacetBatch& b) {
+void accumulateSpot(const LightTerms& t, const FacetBatch& b, SumBounds& bounds) {
     const double height = t.point[2];
     if (!(height > 0))
         return;
@@ -82,35 +170,44 @@ void accumulateSpot(const LightTerms& t, const FacetBatch& b) {
         e[i] = inside ? e[i] : 0.0f;
     }
     const SampleFactors f = factorsAtHeight(t, height);
-    addSharesToEverySample(f.diffuse, e, falloff, b.count, b.diffuse);
-    addSharesToEverySample(f.specular, e, falloff, b.count, b.specular);
+    const double largestScale = largestMagnitude(e, b.count) * largestMagnitude(falloff, b.count);
+    addBothShares(f, staysInRange(f, largestScale, bounds), b, e, falloff);
 }
 
 // Every sample gets the very same shares: they are worked out once.
-void accumulateDirectional(const LightTerms& t, const FacetBatch& b) {
+void accumulateDirectional(const LightTerms& t, const FacetBatch& b, SumBounds& bounds) {
     const double* l = t.direction;
     if (!(l[2] > 0))
         return;
     const double e = 1.0 / detSqrt(l[0] * l[0] + l[1] * l[1] + l[2] * l[2]);
     const SampleFactors f = factorsAtHeight(t, l[2]);
     int32_t diffuse[kSumWords] = {}, specular[kSumWords] = {};
-    addShares(f.diffuse, e, diffuse);
-    addShares(f.specular, e, specular);
-    addToEverySlot(diffuse, b.count, b.diffuse);
-    addToEverySlot(specular, b.count, b.specular);
+    addShares<true>(f.diffuse, e, diffuse);
+    addShares<true>(f.specular, e, specular);
+    bounds.diffuse += largestMagnitude<int32_t>(diffuse, kSumWords);
+    bounds.specular += largestMagnitude<int32_t>(specular, kSumWords);
+    if (bounds.diffuse < kLimit && bounds.specular < kLimit) {
+        addToEverySlot<false>(diffuse, b.count, b.diffuse);
+        addToEverySlot<false>(specular, b.count, b.specular);
+    } else {
+        bounds = SumBounds{};
+        addToEverySlot<true>(diffuse, b.count, b.diffuse);
+        addToEverySlot<true>(specular, b.count, b.specular);
+    }
 }
 } // namespace
 
-void accumulateUntexturedLight(uint32_t type, const LightTerms& t, const FacetBatch& batch) {
+void accumulateUntexturedLight(uint32_t type, const LightTerms& t, const FacetBatch& batch,
+                               SumBounds& bounds) {
     switch (type) {
     case Omni:
-        accumulateOmni(t, batch);
+        accumulateOmni(t, batch, bounds);
         break;
     case Directional:
-        accumulateDirectional(t, batch);
+        accumulateDirectional(t, batch, bounds);
         break;
     case Spot:
-        accumulateSpot(t, batch);
+        accumulateSpot(t, batch, bounds);
         break;
     default:
         break; // an unknown type adds nothing

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cmath>
+
 #include "lighting/light_terms.h"
 #include "lighting/shade_batch.h"
 
@@ -11,4 +13,18 @@
 // fourth word of each slot zero).
 void accumulateReliefLights(const RenderLight* lights, int count, const FacetBatch& batch,
                             bool sumsStartAtZero);
-void accumulateUntexturedLight(uint32_t type, const LightTerms& t, const FacetBatch& batch);
+
+// Lights a relief batch by the block's lights from zero and applies the
+// material step to each chunk of facets while its sums are at hand, giving
+// the lit bytes of lightBatch and applyMaterial; the sums are stored into the
+// batch only with storeSumsToo. False, doing nothing, without lights, with a
+// negative exposure or without the AVX steps: then the two steps run apart.
+bool shadeReliefLights(const ParameterBlock& block, const FacetBatch& batch, bool storeSumsToo);
+
+// Bounds on the magnitude of an untextured batch's sums so far: zero when
+// they start at zero, infinity (the default) when they are not known.
+struct SumBounds {
+    double diffuse = INFINITY, specular = INFINITY;
+};
+void accumulateUntexturedLight(uint32_t type, const LightTerms& t, const FacetBatch& batch,
+                               SumBounds& bounds);

@@ -54,33 +54,39 @@ inline double falloffAt(const LightTerms& t, float a) {
 // Adds factor[c] x e (x f) to each word of a sum slot: the shares
 // trunc(I x n x e) and trunc(I x n x e x f) with factor = I x n worked out
 // first, as the formula's order has it. This runs for every facet and light,
-// so the four words go through SSE2 together, with exactly the steps of
-// truncSaturated and addSaturated above: min and max keep NaN at the upper
-// limit as the comparisons there do.
-inline void addScaledShares(__m128d lowWords, __m128d highWords, int32_t* sums) {
-    const __m128d upper = _mm_set1_pd(2147483647.0), lower = _mm_set1_pd(-2147483648.0);
-    lowWords = _mm_max_pd(_mm_min_pd(lowWords, upper), lower);
-    highWords = _mm_max_pd(_mm_min_pd(highWords, upper), lower);
+// so the four words go through SSE2 together. When kClamped, with exactly the
+// steps of truncSaturated and addSaturated above: min and max keep NaN at the
+// upper limit as the comparisons there do. Without, for shares and sums
+// known to stay within 32 bits, where both give the same.
+template <bool kClamped> void addScaledShares(__m128d lowWords, __m128d highWords, int32_t* sums) {
+    if constexpr (kClamped) {
+        const __m128d upper = _mm_set1_pd(2147483647.0), lower = _mm_set1_pd(-2147483648.0);
+        lowWords = _mm_max_pd(_mm_min_pd(lowWords, upper), lower);
+        highWords = _mm_max_pd(_mm_min_pd(highWords, upper), lower);
+    }
     const __m128i shares =
         _mm_unpacklo_epi64(_mm_cvttpd_epi32(lowWords), _mm_cvttpd_epi32(highWords));
     const __m128i old = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sums));
-    const __m128i wrapped = _mm_add_epi32(old, shares);
-    const __m128i overflow = _mm_srai_epi32(
-        _mm_and_si128(_mm_xor_si128(old, wrapped), _mm_xor_si128(shares, wrapped)), 31);
-    const __m128i limit = _mm_add_epi32(_mm_srli_epi32(old, 31), _mm_set1_epi32(0x7FFFFFFF));
-    const __m128i result =
-        _mm_or_si128(_mm_andnot_si128(overflow, wrapped), _mm_and_si128(overflow, limit));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(sums), result);
+    __m128i sum = _mm_add_epi32(old, shares);
+    if constexpr (kClamped) {
+        const __m128i overflow =
+            _mm_srai_epi32(_mm_and_si128(_mm_xor_si128(old, sum), _mm_xor_si128(shares, sum)), 31);
+        const __m128i limit = _mm_add_epi32(_mm_srli_epi32(old, 31), _mm_set1_epi32(0x7FFFFFFF));
+        sum = _mm_or_si128(_mm_andnot_si128(overflow, sum), _mm_and_si128(overflow, limit));
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(sums), sum);
 }
 
-inline void addShares(const double factor[kSumWords], double e, int32_t* sums) {
+template <bool kClamped> void addShares(const double factor[kSumWords], double e, int32_t* sums) {
     const __m128d scale = _mm_set1_pd(e);
-    addScaledShares(_mm_mul_pd(_mm_loadu_pd(factor), scale),
-                    _mm_mul_pd(_mm_loadu_pd(factor + 2), scale), sums);
+    addScaledShares<kClamped>(_mm_mul_pd(_mm_loadu_pd(factor), scale),
+                              _mm_mul_pd(_mm_loadu_pd(factor + 2), scale), sums);
 }
 
-inline void addShares(const double factor[kSumWords], double e, double f, int32_t* sums) {
+template <bool kClamped>
+void addShares(const double factor[kSumWords], double e, double f, int32_t* sums) {
     const __m128d scale = _mm_set1_pd(e), falloff = _mm_set1_pd(f);
-    addScaledShares(_mm_mul_pd(_mm_mul_pd(_mm_loadu_pd(factor), scale), falloff),
-                    _mm_mul_pd(_mm_mul_pd(_mm_loadu_pd(factor + 2), scale), falloff), sums);
+    addScaledShares<kClamped>(_mm_mul_pd(_mm_mul_pd(_mm_loadu_pd(factor), scale), falloff),
+                              _mm_mul_pd(_mm_mul_pd(_mm_loadu_pd(factor + 2), scale), falloff),
+                              sums);
 }

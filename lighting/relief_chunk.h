@@ -4,6 +4,7 @@
 #include <emmintrin.h>
 
 #include "lighting/light_terms.h"
+#include "lighting/parameter_block.h"
 
 // A chunk of relief facets as the light steps see it (accumulate_relief.cpp
 // lays it out and lights it), shared with the steps that light four facets
@@ -23,6 +24,9 @@ struct alignas(16) FacetChunk {
     int32_t pixelOf[kChunkFacets];           // index into the pixel arrays
     alignas(16) int32_t diffuse[3][kChunkFacets];
     alignas(16) int32_t specular[3][kChunkFacets];
+    // For the material step on the sums, with AVX: the colours and the result.
+    alignas(16) int32_t colour[3][kChunkFacets];
+    alignas(16) int32_t litValues[3][kChunkFacets];
     // The chunk's pixels: a run of the batch's, the one after the last
     // included as a pad (the pixel passes go two at a time).
     int firstPixel = 0;
@@ -42,6 +46,10 @@ struct alignas(16) PixelLights {
 };
 
 enum class LightKind { Omni, Directional, Spot };
+
+// How the highlight takes its colour: white for plastic, the surface colour
+// for metal, a blend of the two in between.
+enum class Highlight { White, Blend, SurfaceColour };
 
 // Each file that includes this has its own copy of what follows: the wide
 // steps' file is built for AVX, and its instructions must not stand in for
@@ -78,4 +86,5 @@ inline bool fourOutsideTheCone(const PixelLights& pixels, const int32_t* pixelOf
 bool wideLightStepsAvailable();
 template <LightKind kKind, bool kClamped>
 void lightFacetsWide(const LightTerms& t, FacetChunk& c, const PixelLights& pixels);
+template <Highlight kKind> void litValuesWide(const ParameterBlock& block, FacetChunk& c);
 #endif

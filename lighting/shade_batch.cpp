@@ -9,16 +9,13 @@
 
 #include "lighting/light_kernels.h"
 #include "lighting/parameter_block.h"
+#include "lighting/relief_chunk.h"
 #include "lighting/shading_scratch.h"
 
 namespace {
 // One relaxed addition per batch, from every worker thread: nothing next to
 // the per-facet work of even one light.
 std::atomic<uint32_t> lightEvaluations{0};
-
-// How the highlight takes its colour: white for plastic, the surface colour
-// for metal, a blend of the two in between.
-enum class Highlight { White, Blend, SurfaceColour };
 
 // The highlight's colour weight times gloss.
 template <Highlight kKind>
@@ -195,10 +192,11 @@ LightTerms termsOf(const RenderLight& light) {
 }
 
 void accumulateLight(const RenderLight& light, const FacetBatch& batch) {
+    SumBounds unknown; // the sums so far may be anything
     if (batch.normals)
         accumulateReliefLights(&light, 1, batch, false);
     else
-        accumulateUntexturedLight(light.type, termsOf(light), batch);
+        accumulateUntexturedLight(light.type, termsOf(light), batch, unknown);
 }
 
 void lightBatch(const ParameterBlock& block, const FacetBatch& batch) {
@@ -208,8 +206,10 @@ void lightBatch(const ParameterBlock& block, const FacetBatch& batch) {
     } else {
         std::fill_n(batch.diffuse, kSumWords * batch.count, 0);
         std::fill_n(batch.specular, kSumWords * batch.count, 0);
+        SumBounds bounds{0.0, 0.0};
         for (int i = 0; i < lights; ++i)
-            accumulateUntexturedLight(block.lights[i].type, termsOf(block.lights[i]), batch);
+            accumulateUntexturedLight(block.lights[i].type, termsOf(block.lights[i]), batch,
+                                      bounds);
     }
     lightEvaluations.fetch_add(uint32_t(lights), std::memory_order_relaxed);
 }
@@ -223,12 +223,35 @@ void applyMaterial(const ParameterBlock& block, const FacetBatch& batch) {
         applyMaterialAs<Highlight::Blend>(block, batch);
 }
 
+namespace {
+// A relief batch is lit and its material applied chunk by chunk where it can
+// be, else in two steps over the whole batch.
+void lightAndApplyMaterial(const ParameterBlock& block, const FacetBatch& batch, bool storeSums) {
+    if (batch.normals && shadeReliefLights(block, batch, storeSums)) {
+        lightEvaluations.fetch_add(
+            uint32_t(std::min<int>(block.lightCount, ParameterBlock::kMaxLights)),
+            std::memory_order_relaxed);
+        return;
+    }
+    lightBatch(block, batch);
+    applyMaterial(block, batch);
+}
+} // namespace
+
 bool shadeBatch(const ParameterBlock& block, const FacetBatch& batch, bool keepSums) {
     if (batch.count < 0 || batch.count > kMaxBatchFacets)
         return false;
-    if (!keepSums)
-        lightBatch(block, batch);
-    applyMaterial(block, batch);
+    if (keepSums)
+        applyMaterial(block, batch);
+    else
+        lightAndApplyMaterial(block, batch, true);
+    return true;
+}
+
+bool shadeBatchOnce(const ParameterBlock& block, const FacetBatch& batch) {
+    if (batch.count < 0 || batch.count > kMaxBatchFacets)
+        return false;
+    lightAndApplyMaterial(block, batch, false);
     return true;
 }
 

@@ -27,6 +27,10 @@ struct FacetBatch {
 // nothing is written.
 bool shadeBatch(const ParameterBlock& block, const FacetBatch& batch, bool keepSums);
 
+// As shadeBatch without keepSums, for a caller that reads only the lit bytes:
+// the sums of a relief batch may be left unwritten.
+bool shadeBatchOnce(const ParameterBlock& block, const FacetBatch& batch);
+
 // Clears the sums and adds every prepared light of the block.
 void lightBatch(const ParameterBlock& block, const FacetBatch& batch);
 

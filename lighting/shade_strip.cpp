@@ -31,7 +31,7 @@ void shadeStrip(const ReliefStrip& strip) {
             piece.scale = strip.scale;
             piece.keptCells = kept;
             const FacetBatch batch = buildReliefPiece(piece, strip.scratch);
-            shadeBatch(*strip.block, batch, false);
+            shadeBatchOnce(*strip.block, batch);
             averageFacets(batch, destinationRow + 3 * first);
         }
     }

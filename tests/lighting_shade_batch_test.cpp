@@ -264,13 +264,16 @@ void expectTheLiteralFormulas(const ParameterBlock& block, FacetArrays& kernel,
     std::fill(kernel.specular.begin(), kernel.specular.end(), -0x5A5A5A5A);
     FacetArrays literal = kernel;
     kernel.weights = literal.weights = weights;
-    FacetBatch relief = kernel.batch(), reliefLiteral = literal.batch();
-    relief.pixels = reliefLiteral.pixels = pixels;
+    FacetArrays once = kernel; // lit for the bytes alone, as the strip renderer does
+    FacetBatch relief = kernel.batch(), reliefLiteral = literal.batch(), reliefOnce = once.batch();
+    relief.pixels = reliefLiteral.pixels = reliefOnce.pixels = pixels;
     shadeBatch(block, relief, false);
+    shadeBatchOnce(block, reliefOnce);
     referenceShadeBatch(block, reliefLiteral, false);
     ASSERT_EQ(kernel.diffuse, literal.diffuse) << "relief, " << what;
     ASSERT_EQ(kernel.specular, literal.specular) << "relief, " << what;
     ASSERT_EQ(kernel.lit, literal.lit) << "relief, " << what;
+    ASSERT_EQ(once.lit, literal.lit) << "relief, bytes alone, " << what;
 
     shadeBatch(block, kernel.untexturedBatch(), false);
     referenceShadeBatch(block, literal.untexturedBatch(), false);
