@@ -201,8 +201,10 @@ open_wine_session() {
         private=yes
     fi
     if ! wine_server_running; then
+        # The server needs the prefix's folder; Wine fills it at the first program.
+        mkdir -p "$WINEPREFIX"
         wineserver "-p$persist" </dev/null >/dev/null 2>&1 8>&- || true
-        if [ -n "$private" ]; then
+        if [ -n "$private" ] && wine_server_running; then
             setsid bash -c 'source "$1"; wine_environment; watch_wine_session' _ \
                 "$ORVANE_ROOT/scripts/lib.sh" </dev/null >/dev/null 2>&1 8>&- &
         fi
