@@ -43,6 +43,17 @@ inline int32_t addSaturated(int32_t sum, int32_t term) {
     return int32_t((wrapped & ~overflow) | (limit & overflow));
 }
 
+// Four sums plus four terms with the steps of addSaturated. Internal linkage:
+// the AVX file includes this header, and its copy must not stand in for the
+// one of the SSE2 files at link time.
+static inline __m128i addSaturated4(__m128i sums, __m128i terms) {
+    const __m128i wrapped = _mm_add_epi32(sums, terms);
+    const __m128i overflow = _mm_srai_epi32(
+        _mm_and_si128(_mm_xor_si128(sums, wrapped), _mm_xor_si128(terms, wrapped)), 31);
+    const __m128i limit = _mm_add_epi32(_mm_srli_epi32(sums, 31), _mm_set1_epi32(0x7FFFFFFF));
+    return _mm_or_si128(_mm_andnot_si128(overflow, wrapped), _mm_and_si128(overflow, limit));
+}
+
 // The falloff table entry for the cosine a; whatever rounding makes of a, the
 // index stays inside the table.
 inline double falloffAt(const LightTerms& t, float a) {
@@ -67,13 +78,7 @@ template <bool kClamped> void addScaledShares(__m128d lowWords, __m128d highWord
     const __m128i shares =
         _mm_unpacklo_epi64(_mm_cvttpd_epi32(lowWords), _mm_cvttpd_epi32(highWords));
     const __m128i old = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sums));
-    __m128i sum = _mm_add_epi32(old, shares);
-    if constexpr (kClamped) {
-        const __m128i overflow =
-            _mm_srai_epi32(_mm_and_si128(_mm_xor_si128(old, sum), _mm_xor_si128(shares, sum)), 31);
-        const __m128i limit = _mm_add_epi32(_mm_srli_epi32(old, 31), _mm_set1_epi32(0x7FFFFFFF));
-        sum = _mm_or_si128(_mm_andnot_si128(overflow, sum), _mm_and_si128(overflow, limit));
-    }
+    const __m128i sum = kClamped ? addSaturated4(old, shares) : _mm_add_epi32(old, shares);
     _mm_storeu_si128(reinterpret_cast<__m128i*>(sums), sum);
 }
 

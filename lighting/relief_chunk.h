@@ -55,18 +55,11 @@ enum class Highlight { White, Blend, SurfaceColour };
 // steps' file is built for AVX, and its instructions must not stand in for
 // those of the SSE2 file.
 namespace {
-// sum + share, held at the 32-bit limits when kClamped: an overflow is when
-// both operands share a sign that the wrapped sum lacks.
+// sum + share of the lit facets, held at the 32-bit limits when kClamped.
 template <bool kClamped> void addShares(int32_t* sums, __m128i shares, __m128i lit) {
     shares = _mm_and_si128(shares, lit);
     const __m128i old = _mm_load_si128(reinterpret_cast<const __m128i*>(sums));
-    __m128i sum = _mm_add_epi32(old, shares);
-    if constexpr (kClamped) {
-        const __m128i overflow =
-            _mm_srai_epi32(_mm_and_si128(_mm_xor_si128(old, sum), _mm_xor_si128(shares, sum)), 31);
-        const __m128i limit = _mm_add_epi32(_mm_srli_epi32(old, 31), _mm_set1_epi32(0x7FFFFFFF));
-        sum = _mm_or_si128(_mm_andnot_si128(overflow, sum), _mm_and_si128(overflow, limit));
-    }
+    const __m128i sum = kClamped ? addSaturated4(old, shares) : _mm_add_epi32(old, shares);
     _mm_store_si128(reinterpret_cast<__m128i*>(sums), sum);
 }
 
