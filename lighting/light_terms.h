@@ -25,6 +25,10 @@ LightTerms termsOf(const RenderLight& light);
 constexpr int kSumWords = 4; // three sums in a 16-byte slot
 constexpr int kLastFalloffEntry = RenderLight::kMaxFalloffEntries - 1;
 
+// The steps below are compiled into each file that includes this header, with
+// internal linkage: the AVX file includes it too, and its copies must not
+// stand in for those of the SSE2 files at link time.
+namespace {
 // Truncation toward zero into 32 bits; out-of-range values saturate (NaN as
 // the largest value), so that absurd geometry (a light far away, a block from
 // the host with any content) stays defined.
@@ -43,10 +47,8 @@ inline int32_t addSaturated(int32_t sum, int32_t term) {
     return int32_t((wrapped & ~overflow) | (limit & overflow));
 }
 
-// Four sums plus four terms with the steps of addSaturated. Internal linkage:
-// the AVX file includes this header, and its copy must not stand in for the
-// one of the SSE2 files at link time.
-static inline __m128i addSaturated4(__m128i sums, __m128i terms) {
+// Four sums plus four terms with the steps of addSaturated.
+inline __m128i addSaturated4(__m128i sums, __m128i terms) {
     const __m128i wrapped = _mm_add_epi32(sums, terms);
     const __m128i overflow = _mm_srai_epi32(
         _mm_and_si128(_mm_xor_si128(sums, wrapped), _mm_xor_si128(terms, wrapped)), 31);
@@ -95,3 +97,4 @@ void addShares(const double factor[kSumWords], double e, double f, int32_t* sums
                               _mm_mul_pd(_mm_mul_pd(_mm_loadu_pd(factor + 2), scale), falloff),
                               sums);
 }
+} // namespace
