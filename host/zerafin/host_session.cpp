@@ -5,6 +5,9 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 #include "host/zerafin/colour_service.h"
 #include "host/zerafin/draw_pixel_map.h"
@@ -197,6 +200,32 @@ void deinterleave(const uint8_t* from, int rowBytes, const Rect16& area, Documen
         }
     }
 }
+
+// Runs copy(rows) over the image's rows in strips, one per processor: the
+// whole-image copies before and after a run are otherwise the longest stretch
+// of a run in which a single processor works.
+template <typename Copy> void copyRowsOnThreads(const Document& document, Copy copy) {
+    constexpr int kRowsPerStrip = 256;
+    const int processors = int(std::max(1u, std::thread::hardware_concurrency()));
+    const int strips = std::clamp(document.height / kRowsPerStrip, 1, std::min(processors, 16));
+    const auto stripRows = [&](int i) {
+        Rect16 rows = wholeImage(document);
+        rows.top = int16_t(int64_t(document.height) * i / strips);
+        rows.bottom = int16_t(int64_t(document.height) * (i + 1) / strips);
+        return rows;
+    };
+    std::vector<std::thread> workers;
+    for (int i = 1; i < strips; ++i) {
+        try {
+            workers.emplace_back([&, i] { copy(stripRows(i)); });
+        } catch (const std::system_error&) {
+            copy(stripRows(i)); // no thread to spare: this one does it
+        }
+    }
+    copy(stripRows(0));
+    for (std::thread& worker : workers)
+        worker.join();
+}
 } // namespace
 
 void HostSession::setDocument(Document* newDocument) {
@@ -205,7 +234,11 @@ void HostSession::setDocument(Document* newDocument) {
     // keeps the image that way while it is being filtered, so that each tile
     // is copied row by row.
     imageRgb.resize(size_t(document->width) * size_t(document->height) * 3);
-    interleave(*document, wholeImage(*document), 0, 3, imageRgb.data(), document->width * 3);
+    const int rowBytes = document->width * 3;
+    copyRowsOnThreads(*document, [&](const Rect16& rows) {
+        interleave(*document, rows, 0, 3, imageRgb.data() + size_t(rows.top) * size_t(rowBytes),
+                   rowBytes);
+    });
     activeDocument = newDocument;
     record.areaRect = wholeImage(*document);
     setChannelCounts();
@@ -237,7 +270,8 @@ void HostSession::supplyRequested() {
     const int firstPlane = record.inputPlaneFirst;
     const int planes = std::max(1, record.inputPlaneLast - firstPlane + 1);
     const int rowBytes = std::max(1, int(in.width()) * planes);
-    inputBuffer.assign(size_t(rowBytes) * size_t(std::max(1, int(in.height()))), 0);
+    // Both copies below write every byte of the buffers.
+    inputBuffer.resize(size_t(rowBytes) * size_t(std::max(1, int(in.height()))));
     if (firstPlane == 0 && planes == 3)
         copyRgb(imageRgb.data(), document->width, document->height, in, inputBuffer.data(),
                 rowBytes);
@@ -249,7 +283,7 @@ void HostSession::supplyRequested() {
     // The output starts as the image's own pixels.
     const Rect16 out = record.outputRect;
     const int outRowBytes = std::max(1, int(out.width()) * 3);
-    outputBuffer.assign(size_t(outRowBytes) * size_t(std::max(1, int(out.height()))), 0);
+    outputBuffer.resize(size_t(outRowBytes) * size_t(std::max(1, int(out.height()))));
     copyRgb(imageRgb.data(), document->width, document->height, out, outputBuffer.data(),
             outRowBytes);
     record.outputData = outputBuffer.data();
@@ -289,7 +323,11 @@ int16_t HostSession::runFilter(bool withDialog) {
     if (code == 0)
         code = call(SelectorFinish);
     // The document's own planes get what the run wrote.
-    deinterleave(imageRgb.data(), document->width * 3, wholeImage(*document), *document);
+    copyRowsOnThreads(*document, [&](const Rect16& rows) {
+        const int rowBytes = document->width * 3;
+        deinterleave(imageRgb.data() + size_t(rows.top) * size_t(rowBytes), rowBytes, rows,
+                     *document);
+    });
     progressLine().finish(code == 0);
     return code;
 }
