@@ -113,9 +113,10 @@ namespace {
 std::vector<std::atomic<int>> rowVisits(1100);
 
 void countRows(void* raw) {
-    const auto& thread = *static_cast<ThreadBlock*>(raw);
-    for (int r = 0; r < thread.runRows; ++r)
-        ++rowVisits[size_t(thread.runRect.top + r)];
+    ThreadBlock piece;
+    while (takePiece(*static_cast<ThreadBlock*>(raw), piece))
+        for (int r = 0; r < piece.runRows; ++r)
+            ++rowVisits[size_t(piece.runRect.top + r)];
 }
 
 // Runs `countRows` over a band of `rows` x `columns` on `threads` threads.
