@@ -36,8 +36,8 @@ struct ThreadBlock {
     int32_t* nextRow;
     int32_t nextRowOfBand;
     int16_t rowsPerPiece;
-    uint8_t runRoom[kHostRecordBytes - 2 * sizeof(Rect16) - 3 * sizeof(int32_t) -
-                    sizeof(int32_t*) - sizeof(int16_t)];
+    uint8_t runRoom[kHostRecordBytes - 2 * sizeof(Rect16) - 3 * sizeof(int32_t) - sizeof(int32_t*) -
+                    sizeof(int16_t)];
     HeightMapRecord heightMapCopy; // map advanced to the run's first row
     uint8_t heightMapUnused[100];
     void* ownScratch[kScratchBufferCount];

@@ -94,7 +94,8 @@ RowRun rowRunOf(const ThreadBlock& thread) {
 void shadeStripWorker(void* threadBlock) {
     ThreadBlock piece;
     while (takePiece(*static_cast<ThreadBlock*>(threadBlock), piece))
-        shadeStrip(ReliefStrip{rowRunOf(piece), piece.heightMapCopy.map, piece.heightMapCopy.width});
+        shadeStrip(
+            ReliefStrip{rowRunOf(piece), piece.heightMapCopy.map, piece.heightMapCopy.width});
 }
 
 void shadeFlatWorker(void* threadBlock) {

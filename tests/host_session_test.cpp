@@ -1,11 +1,12 @@
 // The host session's supply of pixels: input beyond the image's edge is the
 // nearest image sample, planes count the document's channels in order, and the
-// output buffer starts as the image.
+// output buffer starts as the image, and only its part inside the image goes back.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "host/zerafin/host_session.h"
+#include "protocol/selectors.h"
 #include "shell/entry_point.h"
 
 namespace {
@@ -64,4 +65,33 @@ TEST(HostSession, PlanesCountTheDocumentsChannelsAndOutputStartsAsTheImage) {
     EXPECT_EQ(session.record.outputRowBytes, 2 * 3);
     EXPECT_EQ(session.record.outputData[0], 11);      // red at (1, 1)
     EXPECT_EQ(session.record.outputData[6 + 5], 202); // blue at (2, 2)
+}
+
+namespace {
+// A plug-in that asks for one output rectangle reaching beyond every edge of
+// the image, with an input rectangle the wrong way round, and paints the
+// output it gets.
+void oversizedRequest(int16_t selector, void* raw, intptr_t*, int16_t* result) {
+    auto& record = *static_cast<HostRecord*>(raw);
+    *result = 0;
+    if (selector == SelectorStart) {
+        record.outputRect = Rect16{-2, -5, 9, 6};
+        record.inputRect = Rect16{4, 4, 1, 1};
+    } else if (selector == SelectorContinue) {
+        std::fill_n(record.outputData, size_t(record.outputRowBytes) * 11, uint8_t(77));
+        record.outputRect = record.inputRect = record.maskRect = Rect16{};
+    }
+}
+} // namespace
+
+TEST(HostSession, OutputBeyondTheImageWritesOnlyTheImageAndAReversedInputCopiesNothing) {
+    Document document = gradient();
+    HostSession session(oversizedRequest, nullptr);
+    session.setDocument(&document);
+    ASSERT_EQ(session.runFilter(false), 0);
+    for (int channel = 0; channel < 3; ++channel)
+        EXPECT_EQ(std::count(document.channels[size_t(channel)].samples.begin(),
+                             document.channels[size_t(channel)].samples.end(), 77),
+                  12);
+    EXPECT_EQ(document.channels[3].samples[0], 50) << "the extra channel stays";
 }

@@ -59,11 +59,12 @@ HWND ownerOf(const HostRecord& host) {
 
 int16_t runLayoutPass(HostRecord& host, Settings& settings, Preview& preview) {
     const std::vector<DWORD> measuring = mainTemplateWithoutControls();
-    HWND dialog = measuring.empty() ? nullptr
-                                    : CreateDialogIndirectParamA(
-                                          moduleInstance(),
-                                          reinterpret_cast<const DLGTEMPLATE*>(measuring.data()),
-                                          ownerOf(host), measuringProcedure, 0);
+    HWND dialog =
+        measuring.empty()
+            ? nullptr
+            : CreateDialogIndirectParamA(moduleInstance(),
+                                         reinterpret_cast<const DLGTEMPLATE*>(measuring.data()),
+                                         ownerOf(host), measuringProcedure, 0);
     if (!dialog)
         return result::missingResource;
     const SIZE placeholder = controlSize(dialog, kPreviewPlaceholderRect);

@@ -272,10 +272,12 @@ void HostSession::supplyRequested() {
     const int rowBytes = std::max(1, int(in.width()) * planes);
     // Both copies below write every byte of the buffers.
     inputBuffer.resize(size_t(rowBytes) * size_t(std::max(1, int(in.height()))));
-    if (firstPlane == 0 && planes == 3)
+    // A rectangle the wrong way round (possible from any plug-in) copies nothing.
+    const bool rgb = firstPlane == 0 && planes == 3;
+    if (rgb && !isEmpty(in))
         copyRgb(imageRgb.data(), document->width, document->height, in, inputBuffer.data(),
                 rowBytes);
-    else
+    else if (!isEmpty(in))
         interleave(*document, in, firstPlane, planes, inputBuffer.data(), rowBytes);
     record.inputData = inputBuffer.data();
     record.inputRowBytes = rowBytes;
@@ -284,8 +286,9 @@ void HostSession::supplyRequested() {
     const Rect16 out = record.outputRect;
     const int outRowBytes = std::max(1, int(out.width()) * 3);
     outputBuffer.resize(size_t(outRowBytes) * size_t(std::max(1, int(out.height()))));
-    copyRgb(imageRgb.data(), document->width, document->height, out, outputBuffer.data(),
-            outRowBytes);
+    if (!isEmpty(out))
+        copyRgb(imageRgb.data(), document->width, document->height, out, outputBuffer.data(),
+                outRowBytes);
     record.outputData = outputBuffer.data();
     record.outputRowBytes = outRowBytes;
 
@@ -297,11 +300,17 @@ void HostSession::supplyRequested() {
 }
 
 void HostSession::writeBackOutput(const Rect16& out) {
+    // Only the part inside the image: a plug-in may ask for any rectangle.
+    if (isEmpty(out))
+        return;
+    const int top = std::max<int>(out.top, 0), bottom = std::min<int>(out.bottom, document->height);
+    const int left = std::max<int>(out.left, 0), right = std::min<int>(out.right, document->width);
     const size_t imageRowBytes = size_t(document->width) * 3;
-    for (int y = out.top; y < out.bottom; ++y)
-        std::memcpy(imageRgb.data() + size_t(y) * imageRowBytes + size_t(out.left) * 3,
-                    outputBuffer.data() + size_t(y - out.top) * size_t(record.outputRowBytes),
-                    size_t(out.width()) * 3);
+    for (int y = top; y < bottom && left < right; ++y)
+        std::memcpy(imageRgb.data() + size_t(y) * imageRowBytes + size_t(left) * 3,
+                    outputBuffer.data() + size_t(y - out.top) * size_t(record.outputRowBytes) +
+                        size_t(left - out.left) * 3,
+                    size_t(right - left) * 3);
 }
 
 int16_t HostSession::runFilter(bool withDialog) {
