@@ -56,12 +56,13 @@ TEST(HostSession, PlanesCountTheDocumentsChannelsAndOutputStartsAsTheImage) {
     HostSession session(ENTRYPOINT1, nullptr);
     session.setDocument(&document);
     EXPECT_EQ(session.record.channelCountE, 4);
-    session.record.inputRect = Rect16{-1, 2, 3, 5};
+    session.record.inputRect = Rect16{-1, -2, 3, 5};
     session.record.inputPlaneFirst = session.record.inputPlaneLast = 3; // the texture channel
     session.record.outputRect = Rect16{1, 1, 3, 3};
     session.supplyRequested();
     EXPECT_EQ(inputAt(session.record, 2, -1, 0), 52);
     EXPECT_EQ(inputAt(session.record, 4, 2, 0), 50 + 3 + 8);
+    EXPECT_EQ(inputAt(session.record, -2, 1, 0), 50 + 0 + 4);
     EXPECT_EQ(session.record.outputRowBytes, 2 * 3);
     EXPECT_EQ(session.record.outputData[0], 11);      // red at (1, 1)
     EXPECT_EQ(session.record.outputData[6 + 5], 202); // blue at (2, 2)

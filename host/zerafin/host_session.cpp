@@ -142,6 +142,21 @@ Rect16 wholeImage(const Document& document) {
     return Rect16{0, 0, int16_t(document.height), int16_t(document.width)};
 }
 
+// Samples left..right-1 of one channel's row of `width` samples, those beyond
+// its ends repeating the nearest one (a texture channel, asked for with a
+// margin around each tile).
+void copyPlaneRow(const uint8_t* row, int left, int right, int width, uint8_t* out) {
+    const int insideLeft = std::clamp(left, 0, width), insideRight = std::clamp(right, 0, width);
+    for (int x = left; x < std::min(right, insideLeft); ++x)
+        *out++ = row[0];
+    if (insideLeft < insideRight) {
+        std::memcpy(out, row + insideLeft, size_t(insideRight - insideLeft));
+        out += insideRight - insideLeft;
+    }
+    for (int x = std::max(left, insideRight); x < right; ++x)
+        *out++ = row[width - 1];
+}
+
 // Copies the rectangle's samples of `planes` channels from `firstChannel` on,
 // interleaved, into rows of `rowBytes`. Samples beyond the image's edge repeat
 // the nearest one; channels beyond the last repeat the last.
@@ -158,6 +173,10 @@ void interleave(const Document& document, const Rect16& area, int firstChannel, 
             rows[size_t(p)] = channel.samples.data() + rowStart;
         }
         uint8_t* out = to + size_t(y - area.top) * size_t(rowBytes);
+        if (planes == 1) {
+            copyPlaneRow(rows[0], area.left, area.right, document.width, out);
+            continue;
+        }
         for (int x = area.left; x < area.right; ++x) {
             const int column = std::clamp(x, 0, lastColumn);
             for (const uint8_t* row : rows)
