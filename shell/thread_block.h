@@ -30,14 +30,7 @@ struct ThreadBlock {
     Rect16 runRect;
     int32_t inputRowBytes;
     int32_t outputRowBytes;
-    // The band's rows go to the threads a piece at a time (takePiece): the
-    // first row no thread has taken yet, held in the first thread's block and
-    // shared through nextRow by all of them.
-    int32_t* nextRow;
-    int32_t nextRowOfBand;
-    int16_t rowsPerPiece;
-    uint8_t runRoom[kHostRecordBytes - 2 * sizeof(Rect16) - 3 * sizeof(int32_t) - sizeof(int32_t*) -
-                    sizeof(int16_t)];
+    uint8_t runRoom[kHostRecordBytes - 2 * sizeof(Rect16) - 2 * sizeof(int32_t)];
     HeightMapRecord heightMapCopy; // map advanced to the run's first row
     uint8_t heightMapUnused[100];
     void* ownScratch[kScratchBufferCount];
@@ -65,7 +58,6 @@ static_assert(offsetof(ThreadBlock, runInput) == 32);
 static_assert(offsetof(ThreadBlock, scratch) == 40);
 static_assert(offsetof(ThreadBlock, block) == 72);
 static_assert(offsetof(ThreadBlock, runArea) == 76);
-static_assert(offsetof(ThreadBlock, nextRow) == 100);
 static_assert(offsetof(ThreadBlock, heightMapCopy) == 528);
 static_assert(offsetof(ThreadBlock, ownScratch) == 648);
 static_assert(offsetof(ThreadBlock, lightCaches) == 680);

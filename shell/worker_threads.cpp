@@ -1,7 +1,5 @@
 #include "shell/worker_threads.h"
 
-#include <algorithm>
-#include <atomic>
 #include <cstring>
 
 #include "lighting/parameter_block.h"
@@ -29,49 +27,27 @@ bool allocateScratch(ThreadBlock& thread) {
     return true;
 }
 
-// The whole band goes into every thread's block; the threads then take its
-// rows a piece at a time.
 void fillThreadBlock(ThreadBlock& thread, const Band& band, const ParameterBlock& block,
-                     const HeightMapRecord* heights, int32_t* nextRow, int rowsPerPiece) {
+                     const HeightMapRecord* heights, int firstRow, int rows) {
     thread.areaHeight = band.area.height();
     thread.areaWidth = band.area.width();
-    thread.runRows = band.rows.height();
+    thread.runRows = int16_t(rows);
     thread.runWidth = band.rows.width();
     thread.widthScale = block.imageWidth / float(thread.areaWidth);
     // The kernels only read the input; the block's field is shared with the output's type.
-    thread.runInput = const_cast<uint8_t*>(band.input);
-    thread.runOutput = band.output;
+    thread.runInput = const_cast<uint8_t*>(band.input) + ptrdiff_t(band.inputRowBytes) * firstRow;
+    thread.runOutput = band.output + ptrdiff_t(band.outputRowBytes) * firstRow;
     std::memcpy(thread.scratch, thread.ownScratch, sizeof thread.scratch);
     thread.block = &block;
     thread.runArea = band.area;
     thread.runRect = band.rows;
+    thread.runRect.top = int16_t(band.rows.top + firstRow);
+    thread.runRect.bottom = int16_t(thread.runRect.top + rows);
     thread.inputRowBytes = band.inputRowBytes;
     thread.outputRowBytes = band.outputRowBytes;
-    thread.nextRow = nextRow;
-    thread.rowsPerPiece = int16_t(rowsPerPiece);
     thread.heightMapCopy = heights ? *heights : HeightMapRecord{};
-    std::memset(thread.lightCaches, 0, sizeof thread.lightCaches); // renderFlat sets its caches
-}
-
-template <typename T> void advance(T*& pointer, ptrdiff_t elements) {
-    if (pointer)
-        pointer += elements;
-}
-
-// The rows [first, first + rows) of the thread's band.
-ThreadBlock pieceOfBand(const ThreadBlock& band, int first, int rows) {
-    ThreadBlock piece = band;
-    piece.runRows = int16_t(rows);
-    piece.runRect.top = int16_t(band.runRect.top + first);
-    piece.runRect.bottom = int16_t(piece.runRect.top + rows);
-    advance(piece.runInput, ptrdiff_t(band.inputRowBytes) * first);
-    advance(piece.runOutput, ptrdiff_t(band.outputRowBytes) * first);
-    advance(piece.heightMapCopy.map, ptrdiff_t(band.heightMapCopy.width) * first);
-    const ptrdiff_t pixels = ptrdiff_t(band.runWidth) * first;
-    advance(piece.summed.positions, pixels * 2);
-    advance(piece.summed.diffuse, pixels * 4);
-    advance(piece.summed.specular, pixels * 4);
-    return piece;
+    if (thread.heightMapCopy.map)
+        thread.heightMapCopy.map += ptrdiff_t(thread.heightMapCopy.width) * firstRow;
 }
 
 // The thread's run of rows, as the shading kernels see it.
@@ -92,26 +68,22 @@ RowRun rowRunOf(const ThreadBlock& thread) {
 }
 
 void shadeStripWorker(void* threadBlock) {
-    ThreadBlock piece;
-    while (takePiece(*static_cast<ThreadBlock*>(threadBlock), piece))
-        shadeStrip(
-            ReliefStrip{rowRunOf(piece), piece.heightMapCopy.map, piece.heightMapCopy.width});
+    const ThreadBlock& thread = *static_cast<ThreadBlock*>(threadBlock);
+    shadeStrip(ReliefStrip{rowRunOf(thread), thread.heightMapCopy.map, thread.heightMapCopy.width});
 }
 
 void shadeFlatWorker(void* threadBlock) {
-    ThreadBlock piece;
-    while (takePiece(*static_cast<ThreadBlock*>(threadBlock), piece)) {
-        const auto& summed = piece.summed;
-        shadeFlatRows(FlatRows{rowRunOf(piece), summed.positions, summed.positionsValid != 0,
-                               summed.diffuse, summed.specular, summed.sumsValid != 0});
-    }
+    const ThreadBlock& thread = *static_cast<ThreadBlock*>(threadBlock);
+    const auto& summed = thread.summed;
+    shadeFlatRows(FlatRows{rowRunOf(thread), summed.positions, summed.positionsValid != 0,
+                           summed.diffuse, summed.specular, summed.sumsValid != 0});
 }
 
 template <typename T> T* advancedBy(const CheckedBuffer& buffer, ptrdiff_t elements) {
     return buffer ? buffer.as<T>() + elements : nullptr;
 }
 
-// Points each thread at its band's part of the summed caches.
+// Points each thread at its run's part of the summed caches.
 void shareSummedCaches(PluginState& state, int count) {
     const CacheSlot* caches = state.preview.summedCaches;
     const bool sumsValid = caches[CacheDiffuse].buffer && caches[CacheDiffuse].valid &&
@@ -163,25 +135,15 @@ bool prepareBand(const Band& band, PluginState& state, const ParameterBlock& blo
     if (!state.run.threads || band.area.height() <= 0 || band.area.width() <= 0 ||
         rows.height() <= 0 || rows.width() <= 0 || rows.width() > kMaxBandWidth)
         return false;
-    // Pieces of a few rows: enough of them that a thread whose rows light
-    // faster takes more, few enough that each keeps the rows it shares down
-    // its columns (a relief piece works out the cells above its first row).
-    constexpr int kLargestPiece = 8;
-    const int count = PIThreadsGetNumThreads();
-    const int rowsPerPiece = std::clamp(rows.height() / (2 * count), 1, kLargestPiece);
-    ThreadBlock& first = *blockOf(state, 0);
-    first.nextRowOfBand = 0;
-    for (int i = 0; i < count; ++i)
-        fillThreadBlock(*blockOf(state, i), band, block, heights, &first.nextRowOfBand,
-                        rowsPerPiece);
-    return true;
-}
-
-bool takePiece(const ThreadBlock& band, ThreadBlock& piece) {
-    const int first = std::atomic_ref<int32_t>(*band.nextRow).fetch_add(band.rowsPerPiece);
-    if (first >= band.runRows)
-        return false;
-    piece = pieceOfBand(band, first, std::min<int>(band.rowsPerPiece, band.runRows - first));
+    int count = PIThreadsGetNumThreads();
+    int baseRows = rows.height() / count;
+    int leftOver = rows.height() - baseRows * count;
+    int firstRow = 0;
+    for (int i = 0; i < count; ++i) {
+        int runRows = baseRows + (i < leftOver ? 1 : 0);
+        fillThreadBlock(*blockOf(state, i), band, block, heights, firstRow, runRows);
+        firstRow += runRows;
+    }
     return true;
 }
 

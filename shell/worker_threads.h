@@ -7,7 +7,6 @@
 struct HeightMapRecord;
 struct ParameterBlock;
 struct PluginState;
-struct ThreadBlock;
 
 // A band of rows to light: the filtered area (pixel centres refer to it), the
 // rectangle of it to light, its input pixels and where the lit pixels go (3
@@ -31,18 +30,13 @@ int16_t initThreads(PluginState& state);
 // Frees every thread's buffers and ends the set; harmless without a set.
 void endThreads(PluginState& state);
 
-// Gives every thread's block the band, whose rows the threads then take a
-// few at a time with takePiece, each the next rows no thread has taken, so
-// that every row is lit exactly once and a thread whose rows light faster
-// takes more of them; `heights` (may be null) are the band's relief heights.
-// False, and nothing to run, for a band without positive size or wider than
-// 1024 pixels.
+// Divides the band into runs of rows, one per thread (every row lit exactly
+// once, left-over rows going one each to the first threads) and fills each
+// thread's block; `heights` (may be null) are the band's relief heights. False,
+// and nothing to run, for a band without positive size or wider than 1024
+// pixels.
 bool prepareBand(const Band& band, PluginState& state, const ParameterBlock& block,
                  const HeightMapRecord* heights);
-// The next rows of the thread's band that no thread has taken, as a block of
-// their own (its run, input, output and heights at those rows); false when
-// every row is taken.
-bool takePiece(const ThreadBlock& band, ThreadBlock& piece);
 // prepareBand, then `worker` on every thread.
 void runBandOnThreads(const Band& band, PluginState& state, const ParameterBlock& block,
                       const HeightMapRecord* heights, ThreadWorkerProc worker);

@@ -113,10 +113,9 @@ namespace {
 std::vector<std::atomic<int>> rowVisits(1100);
 
 void countRows(void* raw) {
-    ThreadBlock piece;
-    while (takePiece(*static_cast<ThreadBlock*>(raw), piece))
-        for (int r = 0; r < piece.runRows; ++r)
-            ++rowVisits[size_t(piece.runRect.top + r)];
+    const auto& thread = *static_cast<ThreadBlock*>(raw);
+    for (int r = 0; r < thread.runRows; ++r)
+        ++rowVisits[size_t(thread.runRect.top + r)];
 }
 
 // Runs `countRows` over a band of `rows` x `columns` on `threads` threads.
