@@ -1,5 +1,6 @@
 #include "lighting/shade_flat.h"
 
+#include <algorithm>
 #include <cstddef>
 
 #include "lighting/pixel_centre.h"
@@ -21,6 +22,17 @@ void fillRowPositions(const FlatRows& rows, int row, float* positions) {
 template <typename T> T* rowOf(T* cache, T* scratch, ptrdiff_t firstSample, int wordsPerSample) {
     return cache ? cache + firstSample * wordsPerSample : scratch;
 }
+
+// Without caches, rows that follow each other in memory, both in the source
+// and in the destination, go to one batch up to its size: the light passes
+// then run over longer arrays, and their per-batch work is done less often.
+int rowsPerBatch(const FlatRows& rows) {
+    const bool cached = rows.positionsCache || rows.diffuseCache || rows.specularCache;
+    const int32_t packed = 3 * rows.columns;
+    if (cached || rows.sourceRowBytes != packed || rows.destinationRowBytes != packed)
+        return 1;
+    return std::clamp(kMaxBatchFacets / rows.columns, 1, rows.rows);
+}
 } // namespace
 
 void shadeFlatRows(const FlatRows& rows) {
@@ -28,15 +40,17 @@ void shadeFlatRows(const FlatRows& rows) {
         return;
     const bool keepSums = rows.sumsValid && rows.diffuseCache && rows.specularCache;
     const bool positionsKnown = rows.positionsCache && rows.positionsValid;
-    for (int row = 0; row < rows.rows; ++row) {
+    const int batchRows = rowsPerBatch(rows);
+    for (int row = 0; row < rows.rows; row += batchRows) {
+        const int count = std::min(batchRows, rows.rows - row);
         const ptrdiff_t firstSample = ptrdiff_t(row) * rows.columns;
         float* positions = rowOf(rows.positionsCache, rows.scratch.positions, firstSample, 2);
-        if (!positionsKnown)
-            fillRowPositions(rows, row, positions);
-        // Every sample is one pixel: the source row is the colours and the
-        // destination row takes the lit bytes directly.
+        for (int r = 0; !positionsKnown && r < count; ++r)
+            fillRowPositions(rows, row + r, positions + 2 * ptrdiff_t(r) * rows.columns);
+        // Every sample is one pixel: the source rows are the colours and the
+        // destination rows take the lit bytes directly.
         FacetBatch batch;
-        batch.count = rows.columns;
+        batch.count = count * rows.columns;
         batch.positions = positions;
         batch.colours = rows.source + ptrdiff_t(rows.sourceRowBytes) * row;
         batch.diffuse = rowOf(rows.diffuseCache, rows.scratch.diffuse, firstSample, kSumWords);
