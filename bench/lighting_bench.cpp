@@ -53,7 +53,7 @@ struct ReliefRow {
         piece.areaWidth = 256;
         piece.areaHeight = 64;
         piece.scale = 1.5f / 256;
-        batch = buildReliefPiece(piece, scratch.view());
+        batch = buildReliefPiece(piece, scratch.view(), FacetPlaces::PerFacet);
     }
     std::vector<int32_t> heights = std::vector<int32_t>(258 * 3);
     ScenePicture picture;
@@ -160,7 +160,7 @@ void lightTileInStages(const ParameterBlock& block, const ScenePicture& picture,
         piece.areaWidth = piece.areaHeight = kTile;
         piece.scale = scale;
         piece.keptCells = kept;
-        const FacetBatch batch = buildReliefPiece(piece, scratch);
+        const FacetBatch batch = buildReliefPiece(piece, scratch, FacetPlaces::PerPixel);
         clock.lap(Facets);
         shadeBatchOnce(block, batch);
         clock.lap(LightsAndMaterial);

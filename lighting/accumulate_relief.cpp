@@ -38,7 +38,8 @@ constexpr double kBoundMargin = 1.001;
 struct BatchPixels {
     static constexpr int16_t kNoPixel = -1;
     int count = 0;
-    int16_t of[kMaxBatchFacets];
+    const int16_t* of = nullptr; // ownOf, or the batch's own list
+    int16_t ownOf[kMaxBatchFacets];
     double x[kMaxBatchFacets + 2], y[kMaxBatchFacets + 2];
 };
 
@@ -48,6 +49,7 @@ void findPixels(const FacetBatch& b, BatchPixels& pixels) {
     const uint32_t* weight = b.weights;
     int facet = 0;
     pixels.count = 0;
+    pixels.of = pixels.ownOf;
     for (int p = 0; p < b.pixels && facet < b.count; ++p) {
         int facets = 0;
         while (weight[facets] != 0)
@@ -56,7 +58,7 @@ void findPixels(const FacetBatch& b, BatchPixels& pixels) {
         facets = std::min(facets, b.count - facet);
         if (facets == 0)
             continue;
-        std::fill_n(pixels.of + facet, facets, int16_t(pixels.count));
+        std::fill_n(pixels.ownOf + facet, facets, int16_t(pixels.count));
         pixels.x[pixels.count] = b.positions[2 * facet];
         pixels.y[pixels.count] = b.positions[2 * facet + 1];
         ++pixels.count;
@@ -64,7 +66,18 @@ void findPixels(const FacetBatch& b, BatchPixels& pixels) {
     }
     pixels.x[pixels.count] = pixels.y[pixels.count] = 0.0; // the pixel passes go two at a time
     for (; facet < b.count; ++facet)
-        pixels.of[facet] = BatchPixels::kNoPixel;
+        pixels.ownOf[facet] = BatchPixels::kNoPixel;
+}
+
+// The pixels as the facet builder lists them: every pixel has facets.
+void takePixelsOfBatch(const FacetBatch& b, BatchPixels& pixels) {
+    pixels.count = b.pixels;
+    pixels.of = b.pixelOf;
+    for (int p = 0; p < b.pixels; ++p) {
+        pixels.x[p] = b.pixelCentres[2 * p];
+        pixels.y[p] = b.pixelCentres[2 * p + 1];
+    }
+    pixels.x[b.pixels] = pixels.y[b.pixels] = 0.0; // the pixel passes go two at a time
 }
 
 // (a.x b.x + a.y b.y) + a.z b.z, in the formula's order.
@@ -438,7 +451,10 @@ void lightChunks(const RenderLight* lights, int count, const FacetBatch& batch,
         return;
     count = std::min(count, int(ParameterBlock::kMaxLights));
     BatchPixels pixelsOfBatch;
-    findPixels(batch, pixelsOfBatch);
+    if (batch.pixelOf && batch.pixelCentres)
+        takePixelsOfBatch(batch, pixelsOfBatch);
+    else
+        findPixels(batch, pixelsOfBatch);
     LightTerms terms[ParameterBlock::kMaxLights];
     for (int l = 0; l < count; ++l)
         terms[l] = termsOf(lights[l]);

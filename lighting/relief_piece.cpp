@@ -3,35 +3,52 @@
 #include "lighting/facets.h"
 #include "lighting/pixel_centre.h"
 
-FacetBatch buildReliefPiece(const ReliefPiece& piece, const ShadingScratch& scratch) {
+// The work array holds each pixel's centre, then each facet's pixel.
+static_assert(2 * kMaxBatchPixels * sizeof(float) + kMaxBatchFacets * sizeof(int16_t) <=
+              kScratchBufferBytes[ScratchWork]);
+
+FacetBatch buildReliefPiece(const ReliefPiece& piece, const ShadingScratch& scratch,
+                            FacetPlaces places) {
     const float y = pixelCentre(piece.areaRow, piece.areaHeight, piece.scale);
     uint8_t facetsPerPixel[kMaxBatchPixels];
     const int facets =
         facetsOfRow(piece.heights, piece.heightsWidth, piece.firstColumn, piece.pixels,
                     piece.keptCells, scratch.normals, scratch.weights, facetsPerPixel);
     // Every facet of a pixel has the pixel's centre and colour.
+    auto* pixelCentres = static_cast<float*>(scratch.work);
+    auto* pixelOf = reinterpret_cast<int16_t*>(pixelCentres + 2 * kMaxBatchPixels);
+    const bool perFacet = places == FacetPlaces::PerFacet;
     float* position = scratch.positions;
     uint8_t* colours = scratch.colours;
     for (int p = 0; p < piece.pixels; ++p) {
         const float x = pixelCentre(piece.areaColumn + p, piece.areaWidth, piece.scale);
         const uint8_t* colour = piece.source + 3 * p;
+        pixelCentres[2 * p] = x;
+        pixelCentres[2 * p + 1] = y;
         for (int f = 0; f < facetsPerPixel[p]; ++f) {
-            *position++ = x;
-            *position++ = y;
+            *pixelOf++ = int16_t(p);
             for (int c = 0; c < 3; ++c)
                 *colours++ = colour[c];
+        }
+        for (int f = 0; perFacet && f < facetsPerPixel[p]; ++f) {
+            *position++ = x;
+            *position++ = y;
         }
     }
     FacetBatch batch;
     batch.count = facets;
     batch.pixels = piece.pixels;
-    batch.positions = scratch.positions;
+    batch.positions = perFacet ? scratch.positions : nullptr;
     batch.normals = scratch.normals;
     batch.weights = scratch.weights;
     batch.colours = scratch.colours;
     batch.diffuse = scratch.diffuse;
     batch.specular = scratch.specular;
     batch.lit = scratch.lit;
+    if (!perFacet) {
+        batch.pixelCentres = pixelCentres;
+        batch.pixelOf = reinterpret_cast<const int16_t*>(pixelCentres + 2 * kMaxBatchPixels);
+    }
     return batch;
 }
 

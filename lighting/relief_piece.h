@@ -22,10 +22,18 @@ struct ReliefPiece {
     RowCells* keptCells = nullptr;
 };
 
+// What the batch of a piece tells of its facets' places: each facet's pixel
+// and each pixel's centre (the final render), or also each facet's position
+// (the preview, which caches the positions and lights from them).
+enum class FacetPlaces { PerPixel, PerFacet };
+
 // Cuts every pixel of the piece into its facets and fills the scratch arrays:
-// normals, weights list, positions and colours. The batch views them, with
-// the sums in the scratch and the lit bytes in its lit array.
-FacetBatch buildReliefPiece(const ReliefPiece& piece, const ShadingScratch& scratch);
+// normals, weights list, colours, each facet's pixel and each pixel's centre
+// (in the work array, which relief batches do not otherwise use), and with
+// FacetPlaces::PerFacet the positions. The batch views them, with the sums in
+// the scratch and the lit bytes in its lit array.
+FacetBatch buildReliefPiece(const ReliefPiece& piece, const ShadingScratch& scratch,
+                            FacetPlaces places);
 
 // Averages each pixel's lit facets by their weights into 3 bytes per pixel.
 void averageFacets(const FacetBatch& batch, uint8_t* destination);

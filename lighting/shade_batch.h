@@ -19,6 +19,12 @@ struct FacetBatch {
     int32_t* specular = nullptr;       // likewise
     uint8_t* lit = nullptr;            // 3 bytes per facet, the result
     void* work = nullptr;              // untextured: 8 bytes per sample for the light passes
+    // Optional, for relief batches in which every pixel has facets and every
+    // facet a pixel (the facet builder's): each facet's pixel and each
+    // pixel's centre (X, Y), so that the light steps need not find them from
+    // the weights and positions; positions may then be null.
+    const int16_t* pixelOf = nullptr;
+    const float* pixelCentres = nullptr;
 };
 
 // Lights a batch: unless keepSums, clears the sums and adds every prepared

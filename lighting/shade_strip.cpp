@@ -30,7 +30,7 @@ void shadeStrip(const ReliefStrip& strip) {
             piece.areaHeight = strip.imageHeight;
             piece.scale = strip.scale;
             piece.keptCells = kept;
-            const FacetBatch batch = buildReliefPiece(piece, strip.scratch);
+            const FacetBatch batch = buildReliefPiece(piece, strip.scratch, FacetPlaces::PerPixel);
             shadeBatchOnce(*strip.block, batch);
             averageFacets(batch, destinationRow + 3 * first);
         }

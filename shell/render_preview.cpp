@@ -81,7 +81,7 @@ FacetBatch buildCachedPiece(const ReliefPiece& piece, ShadingScratch scratch,
         scratch.diffuse = caches.diffuse + kSumWords * sample;
         scratch.specular = caches.specular + kSumWords * sample;
     }
-    FacetBatch batch = buildReliefPiece(piece, scratch);
+    FacetBatch batch = buildReliefPiece(piece, scratch, FacetPlaces::PerFacet);
     if (cachedPositions)
         batch.positions = cachedPositions;
     return batch;

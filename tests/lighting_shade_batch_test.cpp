@@ -254,6 +254,27 @@ void randomFacets(std::mt19937& random, FacetArrays& facets, std::vector<uint32_
     }
 }
 
+// The facet builder's form of the batch's places: each facet's pixel among
+// the pixels that have facets, and each such pixel's centre.
+struct PixelPlaces {
+    std::vector<int16_t> of;
+    std::vector<float> centres;
+};
+
+PixelPlaces pixelPlacesOf(const FacetArrays& facets, const std::vector<uint32_t>& weights) {
+    PixelPlaces places;
+    int facet = 0;
+    for (size_t w = 0; w < weights.size(); ++w) {
+        const int first = facet;
+        for (; weights[w] != 0; ++w, ++facet)
+            places.of.push_back(int16_t(places.centres.size() / 2));
+        if (facet > first)
+            places.centres.insert(places.centres.end(), {facets.positions[2 * size_t(first)],
+                                                         facets.positions[2 * size_t(first) + 1]});
+    }
+    return places;
+}
+
 // Lights the facets by the kernels and by the plain formulas, as relief facets
 // and as untextured samples, and expects the same sums and bytes.
 void expectTheLiteralFormulas(const ParameterBlock& block, FacetArrays& kernel,
@@ -267,6 +288,12 @@ void expectTheLiteralFormulas(const ParameterBlock& block, FacetArrays& kernel,
     FacetArrays once = kernel; // lit for the bytes alone, as the strip renderer does
     FacetBatch relief = kernel.batch(), reliefLiteral = literal.batch(), reliefOnce = once.batch();
     relief.pixels = reliefLiteral.pixels = reliefOnce.pixels = pixels;
+    // The strip renderer's batches tell each facet's pixel, without positions.
+    const PixelPlaces places = pixelPlacesOf(once, weights);
+    reliefOnce.positions = nullptr;
+    reliefOnce.pixelOf = places.of.data();
+    reliefOnce.pixelCentres = places.centres.data();
+    reliefOnce.pixels = int(places.centres.size() / 2);
     shadeBatch(block, relief, false);
     shadeBatchOnce(block, reliefOnce);
     referenceShadeBatch(block, reliefLiteral, false);
