@@ -3,9 +3,23 @@
 #include "lighting/facets.h"
 #include "lighting/pixel_centre.h"
 
+namespace {
 // The work array holds each pixel's centre, then each facet's pixel.
 static_assert(2 * kMaxBatchPixels * sizeof(float) + kMaxBatchFacets * sizeof(int16_t) <=
               kScratchBufferBytes[ScratchWork]);
+
+// The pixel and colour of four facets, whatever the pixel's number of facets:
+// the entries beyond it are written again by the next pixel. Pixel p has at
+// most 4p facets before it, so the four entries stay inside the arrays.
+void writeFourFacets(int16_t pixel, const uint8_t* colour, int16_t* pixelOf, uint8_t* colours) {
+    for (int f = 0; f < 4; ++f)
+        pixelOf[f] = pixel;
+    for (int f = 0; f < 4; ++f)
+        for (int c = 0; c < 3; ++c)
+            colours[3 * f + c] = colour[c];
+}
+
+} // namespace
 
 FacetBatch buildReliefPiece(const ReliefPiece& piece, const ShadingScratch& scratch,
                             FacetPlaces places) {
@@ -25,11 +39,9 @@ FacetBatch buildReliefPiece(const ReliefPiece& piece, const ShadingScratch& scra
         const uint8_t* colour = piece.source + 3 * p;
         pixelCentres[2 * p] = x;
         pixelCentres[2 * p + 1] = y;
-        for (int f = 0; f < facetsPerPixel[p]; ++f) {
-            *pixelOf++ = int16_t(p);
-            for (int c = 0; c < 3; ++c)
-                *colours++ = colour[c];
-        }
+        writeFourFacets(int16_t(p), colour, pixelOf, colours);
+        pixelOf += facetsPerPixel[p];
+        colours += 3 * facetsPerPixel[p];
         for (int f = 0; perFacet && f < facetsPerPixel[p]; ++f) {
             *position++ = x;
             *position++ = y;
