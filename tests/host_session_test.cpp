@@ -96,3 +96,24 @@ TEST(HostSession, OutputBeyondTheImageWritesOnlyTheImageAndAReversedInputCopiesN
                   12);
     EXPECT_EQ(document.channels[3].samples[0], 50) << "the extra channel stays";
 }
+
+namespace {
+void asksForNothing(int16_t, void*, intptr_t*, int16_t* result) {
+    *result = 0;
+}
+} // namespace
+
+// The host keeps the image interleaved during a run and brings its planes up
+// to date at the end, sixteen pixels at a time and then one by one.
+TEST(HostSession, ARunThatChangesNothingLeavesEveryPlaneAsItWas) {
+    std::vector<uint8_t> rgb(37 * 5 * 3);
+    for (size_t i = 0; i < rgb.size(); ++i)
+        rgb[i] = uint8_t(i * 7 + i / 5);
+    Document document = documentFromRgb(37, 5, rgb);
+    const std::vector<Channel> before = document.channels;
+    HostSession session(asksForNothing, nullptr);
+    session.setDocument(&document);
+    ASSERT_EQ(session.runFilter(false), 0);
+    for (size_t c = 0; c < 3; ++c)
+        EXPECT_EQ(document.channels[c].samples, before[c].samples) << "channel " << c;
+}

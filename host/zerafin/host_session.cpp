@@ -9,6 +9,8 @@
 #include <thread>
 #include <vector>
 
+#include <emmintrin.h>
+
 #include "host/zerafin/colour_service.h"
 #include "host/zerafin/draw_pixel_map.h"
 #include "host/zerafin/progress_line.h"
@@ -205,6 +207,26 @@ void copyRgb(const uint8_t* image, int width, int height, const Rect16& area, ui
 
 // The reverse of interleave for the red, green and blue of a rectangle inside
 // the image.
+// Sixteen pixels (48 interleaved bytes) into 16 red, 16 green and 16 blue
+// bytes: each round pairs the bytes of one vector's low half with those of
+// the next one's high half, and four such rounds take the interleaved order
+// to the planar one. SSE2 only, so both builds run it.
+void splitSixteenPixels(const uint8_t* in, uint8_t* red, uint8_t* green, uint8_t* blue) {
+    const auto load = [&](int offset) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + offset));
+    };
+    __m128i a = load(0), b = load(16), c = load(32);
+    for (int round = 0; round < 4; ++round) {
+        const __m128i first = _mm_unpacklo_epi8(a, _mm_unpackhi_epi64(b, b));
+        const __m128i second = _mm_unpacklo_epi8(_mm_unpackhi_epi64(a, a), c);
+        const __m128i third = _mm_unpacklo_epi8(b, _mm_unpackhi_epi64(c, c));
+        a = first, b = second, c = third;
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(red), a);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(green), b);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(blue), c);
+}
+
 void deinterleave(const uint8_t* from, int rowBytes, const Rect16& area, Document& document) {
     for (int y = area.top; y < area.bottom; ++y) {
         const size_t rowStart = size_t(y) * size_t(document.width);
@@ -212,7 +234,10 @@ void deinterleave(const uint8_t* from, int rowBytes, const Rect16& area, Documen
         uint8_t* green = document.channels[1].samples.data() + rowStart;
         uint8_t* blue = document.channels[2].samples.data() + rowStart;
         const uint8_t* in = from + size_t(y - area.top) * size_t(rowBytes);
-        for (int x = area.left; x < area.right; ++x, in += 3) {
+        int x = area.left;
+        for (; x + 16 <= area.right; x += 16, in += 48)
+            splitSixteenPixels(in, red + x, green + x, blue + x);
+        for (; x < area.right; ++x, in += 3) {
             red[x] = in[0];
             green[x] = in[1];
             blue[x] = in[2];
