@@ -106,9 +106,17 @@ void addToEverySlot(const int32_t shares[kSumWords], int count, int32_t* sums) {
                                                : sums[kSumWords * i + c] + shares[c];
 }
 
+#ifdef ORVANE_WIDE_LIGHT_STEPS
+const bool kWideShares = wideLightStepsAvailable();
+#endif
+
 template <bool kClamped>
 void addSharesToEverySample(const double factor[kSumWords], const double* e, int count,
                             int32_t* sums) {
+#ifdef ORVANE_WIDE_LIGHT_STEPS
+    if (kWideShares)
+        return addSharesToEverySampleWide<kClamped>(factor, e, count, sums);
+#endif
     for (int i = 0; i < count; ++i)
         addShares<kClamped>(factor, e[i], sums + kSumWords * i);
 }
@@ -116,6 +124,10 @@ void addSharesToEverySample(const double factor[kSumWords], const double* e, int
 template <bool kClamped>
 void addSharesToEverySample(const double factor[kSumWords], const float* e, const float* falloff,
                             int count, int32_t* sums) {
+#ifdef ORVANE_WIDE_LIGHT_STEPS
+    if (kWideShares)
+        return addSharesToEverySampleWide<kClamped>(factor, e, falloff, count, sums);
+#endif
     for (int i = 0; i < count; ++i)
         addShares<kClamped>(factor, e[i], falloff[i], sums + kSumWords * i);
 }

@@ -23,6 +23,14 @@ struct LightTerms {
 LightTerms termsOf(const RenderLight& light);
 
 constexpr int kSumWords = 4; // three sums in a 16-byte slot
+
+// Natively on x86-64, the light steps also come in AVX vectors, built apart
+// and run when the processor has AVX: the same IEEE steps in the same order
+// per value, so the same bits. Elsewhere the SSE2 steps run.
+#if defined(__x86_64__) && !defined(_WIN32)
+#define ORVANE_WIDE_LIGHT_STEPS 1
+bool wideLightStepsAvailable();
+#endif
 constexpr int kLastFalloffEntry = RenderLight::kMaxFalloffEntries - 1;
 
 // The steps below are compiled into each file that includes this header, with

@@ -71,12 +71,7 @@ inline bool fourOutsideTheCone(const PixelLights& pixels, const int32_t* pixelOf
 }
 } // namespace
 
-// Natively on x86-64, the light steps take four facets to an AVX vector when
-// the processor has AVX: the same IEEE steps in the same order per facet, so
-// the same bits. Elsewhere the SSE2 steps run.
-#if defined(__x86_64__) && !defined(_WIN32)
-#define ORVANE_WIDE_LIGHT_STEPS 1
-bool wideLightStepsAvailable();
+#ifdef ORVANE_WIDE_LIGHT_STEPS
 template <LightKind kKind, bool kClamped>
 void lightFacetsWide(const LightTerms& t, FacetChunk& c, const PixelLights& pixels);
 template <Highlight kKind> void litValuesWide(const ParameterBlock& block, FacetChunk& c);
