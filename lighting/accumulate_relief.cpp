@@ -277,9 +277,7 @@ void lightFacets(const LightTerms& t, FacetChunk& c, const PixelLights& pixels) 
     for (int i = 0; i < c.padded; i += 4) {
         // A spot's cone leaves whole runs of pixels dark: four facets outside
         // it are passed over.
-        if (kKind == LightKind::Spot && pixels.lit[c.pixelOf[i]] == 0.0 &&
-            pixels.lit[c.pixelOf[i + 3]] == 0.0 && pixels.lit[c.pixelOf[i + 1]] == 0.0 &&
-            pixels.lit[c.pixelOf[i + 2]] == 0.0)
+        if (kKind == LightKind::Spot && fourOutsideTheCone(pixels, c.pixelOf + i))
             continue;
         PairLight l[2];
         __m128d nSingle[2], r2[2], diffuseLit[2], specularLit[2];

@@ -23,6 +23,7 @@ struct LightTerms {
 LightTerms termsOf(const RenderLight& light);
 
 constexpr int kSumWords = 4; // three sums in a 16-byte slot
+constexpr int kLastFalloffEntry = RenderLight::kMaxFalloffEntries - 1;
 
 // Natively on x86-64, the light steps also come in AVX vectors, built apart
 // and run when the processor has AVX: the same IEEE steps in the same order
@@ -31,7 +32,6 @@ constexpr int kSumWords = 4; // three sums in a 16-byte slot
 #define ORVANE_WIDE_LIGHT_STEPS 1
 bool wideLightStepsAvailable();
 #endif
-constexpr int kLastFalloffEntry = RenderLight::kMaxFalloffEntries - 1;
 
 // The steps below are compiled into each file that includes this header, with
 // internal linkage: the AVX file includes it too, and its copies must not

@@ -18,7 +18,6 @@ void writeFourFacets(int16_t pixel, const uint8_t* colour, int16_t* pixelOf, uin
         for (int c = 0; c < 3; ++c)
             colours[3 * f + c] = colour[c];
 }
-
 } // namespace
 
 FacetBatch buildReliefPiece(const ReliefPiece& piece, const ShadingScratch& scratch,
@@ -30,7 +29,8 @@ FacetBatch buildReliefPiece(const ReliefPiece& piece, const ShadingScratch& scra
                     piece.keptCells, scratch.normals, scratch.weights, facetsPerPixel);
     // Every facet of a pixel has the pixel's centre and colour.
     auto* pixelCentres = static_cast<float*>(scratch.work);
-    auto* pixelOf = reinterpret_cast<int16_t*>(pixelCentres + 2 * kMaxBatchPixels);
+    auto* const firstPixelOf = reinterpret_cast<int16_t*>(pixelCentres + 2 * kMaxBatchPixels);
+    int16_t* pixelOf = firstPixelOf;
     const bool perFacet = places == FacetPlaces::PerFacet;
     float* position = scratch.positions;
     uint8_t* colours = scratch.colours;
@@ -59,7 +59,7 @@ FacetBatch buildReliefPiece(const ReliefPiece& piece, const ShadingScratch& scra
     batch.lit = scratch.lit;
     if (!perFacet) {
         batch.pixelCentres = pixelCentres;
-        batch.pixelOf = reinterpret_cast<const int16_t*>(pixelCentres + 2 * kMaxBatchPixels);
+        batch.pixelOf = firstPixelOf;
     }
     return batch;
 }

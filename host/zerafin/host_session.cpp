@@ -205,8 +205,6 @@ void copyRgb(const uint8_t* image, int width, int height, const Rect16& area, ui
     }
 }
 
-// The reverse of interleave for the red, green and blue of a rectangle inside
-// the image.
 // Sixteen pixels (48 interleaved bytes) into 16 red, 16 green and 16 blue
 // bytes: each round pairs the bytes of one vector's low half with those of
 // the next one's high half, and four such rounds take the interleaved order
@@ -227,6 +225,8 @@ void splitSixteenPixels(const uint8_t* in, uint8_t* red, uint8_t* green, uint8_t
     _mm_storeu_si128(reinterpret_cast<__m128i*>(blue), c);
 }
 
+// The reverse of interleave for the red, green and blue of a rectangle inside
+// the image.
 void deinterleave(const uint8_t* from, int rowBytes, const Rect16& area, Document& document) {
     for (int y = area.top; y < area.bottom; ++y) {
         const size_t rowStart = size_t(y) * size_t(document.width);
@@ -314,11 +314,10 @@ void HostSession::supplyRequested() {
     const int firstPlane = record.inputPlaneFirst;
     const int planes = std::max(1, record.inputPlaneLast - firstPlane + 1);
     const int rowBytes = std::max(1, int(in.width()) * planes);
-    // Both copies below write every byte of the buffers.
+    // Both copies below write every byte of the buffers; a rectangle the wrong
+    // way round (possible from any plug-in) copies nothing.
     inputBuffer.resize(size_t(rowBytes) * size_t(std::max(1, int(in.height()))));
-    // A rectangle the wrong way round (possible from any plug-in) copies nothing.
-    const bool rgb = firstPlane == 0 && planes == 3;
-    if (rgb && !isEmpty(in))
+    if (!isEmpty(in) && firstPlane == 0 && planes == 3)
         copyRgb(imageRgb.data(), document->width, document->height, in, inputBuffer.data(),
                 rowBytes);
     else if (!isEmpty(in))
@@ -345,12 +344,12 @@ void HostSession::supplyRequested() {
 
 void HostSession::writeBackOutput(const Rect16& out) {
     // Only the part inside the image: a plug-in may ask for any rectangle.
-    if (isEmpty(out))
-        return;
     const int top = std::max<int>(out.top, 0), bottom = std::min<int>(out.bottom, document->height);
     const int left = std::max<int>(out.left, 0), right = std::min<int>(out.right, document->width);
+    if (left >= right)
+        return;
     const size_t imageRowBytes = size_t(document->width) * 3;
-    for (int y = top; y < bottom && left < right; ++y)
+    for (int y = top; y < bottom; ++y)
         std::memcpy(imageRgb.data() + size_t(y) * imageRowBytes + size_t(left) * 3,
                     outputBuffer.data() + size_t(y - out.top) * size_t(record.outputRowBytes) +
                         size_t(left - out.left) * 3,
