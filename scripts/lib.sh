@@ -13,6 +13,7 @@ REQUIRED_PACKAGES=(
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
     wine wine32:i386 fonts-wine xvfb xauth
     fonts-dejavu-core
+    nsis python3 unzip
 )
 
 log() { printf '\033[1m==> %s\033[0m\n' "$*" >&2; }
