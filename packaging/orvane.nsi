@@ -30,6 +30,7 @@ Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
 InstallDir "$PROGRAMFILES\Zerafin\Plug-ins"
 InstallDirRegKey HKLM "${SETTINGS_KEY}" "PluginFolder"
+BrandingText "Orvane ${VERSION}"
 ShowInstDetails show
 ShowUninstDetails show
 
@@ -121,7 +122,7 @@ SectionEnd
 ; The uninstaller lives in the plug-ins folder's "Orvane" folder (INSTDIR here).
 Section "Uninstall"
     ${GetParent} "$INSTDIR" $0
-    Delete "$0\Orvane.9zf"
+    Delete /REBOOTOK "$0\Orvane.9zf" ; in use by a running Zerafin: removed when Windows restarts
     !insertmacro RemoveShippedStyles "$0\${STYLE_FOLDER}"
     ; Removed only when empty: the user's own styles stay.
     RMDir "$0\${STYLE_FOLDER}"
