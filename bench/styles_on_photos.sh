@@ -54,7 +54,13 @@ fetch_photos() {
     [ ${#packages[@]} -eq 0 ] && return
     log "fetching the photographs' packages from the Debian archive: ${packages[*]}"
     mkdir -p "$PHOTOS/debs" "$PHOTOS/unpacked"
-    (cd "$PHOTOS/debs" && apt-get download "${packages[@]}" 2>&1 | grep -v '^W: Download is performed unsandboxed' || true)
+    # apt-get download needs the package lists: read them once when it fails.
+    if ! (cd "$PHOTOS/debs" && apt-get download -qq "${packages[@]}" 2>/dev/null); then
+        log "reading the package lists (apt-get update) and fetching again"
+        as_root apt-get update -qq
+        (cd "$PHOTOS/debs" && apt-get download -qq "${packages[@]}" 2>&1 |
+            grep -v '^W: Download is performed unsandboxed' || true)
+    fi
     for package in "${packages[@]}"; do
         dpkg-deb -x "$(ls "$PHOTOS"/debs/"${package}"_*.deb | head -n 1)" "$PHOTOS/unpacked"
     done
