@@ -48,3 +48,14 @@ void refreshPixelGeometry(LightSource& light, uint16_t frameSize) {
     light.vector1 = toPixels(light.vector1Pct);
     light.radius = truncToInt16(double(light.radiusPct) * frameSize * 0.01 + 0.5);
 }
+
+void refreshPercentGeometry(LightSource& light, uint16_t frameSize) {
+    const double percentPerPixel = frameSize > 0 ? 100.0 / frameSize : 0;
+    auto toPercent = [&](Point16 pixels) {
+        return PointF{float(pixels.x * percentPerPixel), float(pixels.y * percentPerPixel)};
+    };
+    light.positionPct = toPercent(light.position);
+    light.vector0Pct = toPercent(light.vector0);
+    light.vector1Pct = toPercent(light.vector1);
+    light.radiusPct = float(light.radius * percentPerPixel);
+}

@@ -32,3 +32,6 @@ double angleOf(double y, double x);
 // Sets the light's pixel geometry from its percent geometry, for a frame of
 // frameSize pixels.
 void refreshPixelGeometry(LightSource& light, uint16_t frameSize);
+// The reverse: sets the percent geometry from the pixel geometry (to zero
+// before the frame has a size).
+void refreshPercentGeometry(LightSource& light, uint16_t frameSize);

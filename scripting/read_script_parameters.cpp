@@ -172,17 +172,31 @@ void readLight(ScriptReading& reading, DescriptorReadToken* reader, LightSource&
     refreshPixelGeometry(light, reading.settings.frameSize());
 }
 
+// A light the settings did not hold before the script starts as the dialog's
+// new light (a white spot of the light well's size, intensity and focus), so
+// that the keys the script leaves out give a light that shines rather than one
+// without extent or height.
+void startAsNewLight(Settings& settings, LightSource& light) {
+    light = LightSource();
+    light.origin = settings.frameCenter;
+    refreshPercentGeometry(light, settings.frameSize());
+}
+
 // The settings hold 16 lights: a longer list gives its first 16, the rest is
-// never read.
+// never read. Lights already in use keep what the script leaves out.
 void readLightList(ScriptReading& reading, DescriptorReadToken* reader) {
     uint32_t count = 0;
     *reading.cell = reading.table.readCount(reader, &count);
     if (*reading.cell != 0)
         return;
+    const uint16_t inUse = reading.settings.lightCount;
     const uint16_t kept = uint16_t(std::min<uint32_t>(count, kMaxLights));
     reading.settings.lightCount = kept;
-    for (uint16_t i = 0; i < kept; ++i)
+    for (uint16_t i = 0; i < kept; ++i) {
+        if (i >= inUse)
+            startAsNewLight(reading.settings, reading.settings.lights[i]);
         readLight(reading, reader, reading.settings.lights[i]);
+    }
 }
 
 void readTexture(ScriptReading& reading, DescriptorReadToken* reader, bool& textureSeen) {

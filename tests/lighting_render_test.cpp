@@ -251,3 +251,37 @@ TEST(UntexturedRender, CachesKeepPositionsAndSums) {
     shadeFlatRows(rows);
     EXPECT_NE(first.destination, third.destination);
 }
+
+// What the script reference promises: one white light from straight above
+// whose strength and the ambience's add up to one full light, at the neutral
+// exposure and without gloss, gives every pixel back (less the one level the
+// integer steps lose).
+TEST(NeutralLight, OneFullLightFromAboveKeepsThePhotograph) {
+    ScratchSet scratch;
+    const struct { int16_t intensity, ambience; } sums[] = {{32, 0}, {24, 16}};
+    for (const auto& sum : sums) {
+        Settings settings;
+        settings.frameCenter = {100, 100};
+        settings.frameCorner = {40, 40};
+        settings.resetToDefaultStyle();
+        LightSource& light = settings.lights[0];
+        light.type = Directional;
+        light.color[2] = 65535;
+        light.vector0 = {0, 0}; // straight above
+        light.intensity = sum.intensity;
+        settings.ambience = sum.ambience;
+        settings.exposure = 128;
+        settings.gloss = 0;
+        auto block = neutralBlock();
+        fillParameterBlock(settings, 90, *block, BlockVariant::Dialog, 0);
+        Picture picture(40, 5, 3);
+        shadeFlatRows(flatOver(*block, picture, scratch.view));
+        for (int y = 0; y < picture.height; ++y)
+            for (int i = 0; i < 3 * picture.width; ++i) {
+                const size_t at = size_t(y * picture.rowBytes + i);
+                const int source = picture.source[at], lit = picture.destination[at];
+                ASSERT_TRUE(lit <= source && lit >= source - 1)
+                    << "intensity " << sum.intensity << ": " << source << " lit as " << lit;
+            }
+    }
+}

@@ -163,6 +163,55 @@ TEST(ReadScript, LightTypesAndSwitchingOff) {
     EXPECT_EQ(fixture.state.settings.currentLight, 2);
 }
 
+// A light given by its type alone: one the settings already held keeps its
+// other values; one they did not hold is the dialog's new light, which lights
+// the image (neither an omni light lying on the surface nor a spot without
+// extent).
+TEST(ReadScript, ALightTheSettingsDidNotHoldStartsAsANewLight) {
+    ScriptFixture fixture(200);
+    int16_t cell = 0;
+    const DescriptorValue held = lightValue({colourItem("Clr ", 255, 0, 0), integerItem("Intn", 10),
+                                             enumeratedItem("LghT", "LghT", "LghO"),
+                                             pointItem("Pstn", 60, 40), floatItem("Rds ", 20.0)});
+    ASSERT_TRUE(fixture.read({{lightListItem({held})}}, cell));
+    const LightSource before = fixture.state.settings.lights[0];
+
+    ASSERT_TRUE(fixture.read({{lightListItem({
+                                 lightValue({enumeratedItem("LghT", "LghT", "LghO")}),
+                                 lightValue({enumeratedItem("LghT", "LghT", "LghO")}),
+                                 lightValue({enumeratedItem("LghT", "LghT", "LghD")}),
+                             })}},
+                             cell));
+    const Settings& settings = fixture.state.settings;
+    ASSERT_EQ(settings.lightCount, 3);
+    EXPECT_EQ(settings.lights[0].color[1], before.color[1]);
+    EXPECT_EQ(settings.lights[0].intensity, before.intensity);
+    EXPECT_EQ(settings.lights[0].position.x, before.position.x);
+    EXPECT_EQ(settings.lights[0].radius, 40); // 20 percent of 200
+    const LightSource newLight;
+    for (int i : {1, 2}) {
+        const LightSource& light = settings.lights[i];
+        EXPECT_EQ(light.color[0], 65535) << i;
+        EXPECT_EQ(light.color[2], 65535) << i;
+        EXPECT_EQ(light.intensity, newLight.intensity) << i;
+        EXPECT_EQ(light.focus, newLight.focus) << i;
+        EXPECT_EQ(light.enabled, 1u) << i;
+        EXPECT_EQ(light.position.x, 0) << i;
+        EXPECT_EQ(light.position.y, 0) << i;
+        EXPECT_EQ(light.vector0.x, newLight.vector0.x) << i;
+        EXPECT_EQ(light.vector0.y, newLight.vector0.y) << i;
+        EXPECT_EQ(light.vector1.x, newLight.vector1.x) << i;
+        EXPECT_EQ(light.vector1.y, newLight.vector1.y) << i;
+        EXPECT_EQ(light.radius, newLight.radius) << i;
+        EXPECT_EQ(light.origin.x, settings.frameCenter.x) << i;
+        // The percent geometry agrees, since the render is prepared from it.
+        EXPECT_FLOAT_EQ(light.radiusPct, 100.0f * newLight.radius / 200) << i;
+        EXPECT_FLOAT_EQ(light.vector0Pct.x, 100.0f * newLight.vector0.x / 200) << i;
+    }
+    EXPECT_EQ(settings.lights[1].type, Omni);
+    EXPECT_EQ(settings.lights[2].type, Directional);
+}
+
 TEST(ReadScript, LongLightListKeepsTheFirstSixteen) {
     ScriptFixture fixture(200);
     std::vector<DescriptorValue> lights;

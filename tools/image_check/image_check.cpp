@@ -14,11 +14,15 @@
 //   match A B MEAN         exits 0 when B has A's size and alpha (or lack of
 //                          it) and its samples differ from A's by at most MEAN
 //                          on average (0: identical); prints the mean.
+//   clipped IMAGE...       prints per image the percentage of its pixels with
+//                          a colour channel at 255 and of its pure white
+//                          pixels: "clipped C white W NAME".
 // Exits 2 on a usage or reading error.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "host/zerafin/image_io.h"
 #include "host/zerafin/png_writer.h"
@@ -34,7 +38,8 @@ int usage() {
                          "       orvane_image_check convert IN OUT [ALPHA]\n"
                          "       orvane_image_check tile IN OUT N\n"
                          "       orvane_image_check match A B MEAN\n"
-                         "       orvane_image_check deepen IN OUT [grey]\n");
+                         "       orvane_image_check deepen IN OUT [grey]\n"
+                         "       orvane_image_check clipped IMAGE...\n");
     return 2;
 }
 
@@ -146,6 +151,34 @@ int match(const std::string& pathA, const std::string& pathB, double allowedMean
     std::printf("mean difference %.3f\n", mean);
     return mean <= allowedMean ? 0 : 1;
 }
+
+// How much of a lit photograph is burnt out: pixels with any channel at 255
+// have lost detail there, pure white ones everything.
+int clipped(const std::vector<std::string>& paths) {
+    for (const std::string& path : paths) {
+        Document document;
+        std::string error;
+        if (!loadDocument(path, document, error))
+            return failWith(error);
+        long anyChannel = 0, white = 0;
+        double sum = 0;
+        for (int y = 0; y < document.height; ++y)
+            for (int x = 0; x < document.width; ++x) {
+                int full = 0;
+                for (int c = 0; c < 3; ++c) {
+                    full += document.sample(c, x, y) == 255 ? 1 : 0;
+                    sum += document.sample(c, x, y);
+                }
+                anyChannel += full > 0 ? 1 : 0;
+                white += full == 3 ? 1 : 0;
+            }
+        const double pixels = std::max(1.0, double(document.width) * document.height);
+        std::printf("clipped %.2f white %.2f size %dx%d mean %.1f %s\n",
+                    100.0 * anyChannel / pixels, 100.0 * white / pixels, document.width,
+                    document.height, sum / (3 * pixels), path.c_str());
+    }
+    return 0;
+}
 } // namespace
 
 int main(int argc, char** argv) {
@@ -164,5 +197,7 @@ int main(int argc, char** argv) {
         return deepen(argv[2], argv[3], argc == 5);
     if (job == "match" && argc == 5)
         return match(argv[2], argv[3], std::atof(argv[4]));
+    if (job == "clipped" && argc >= 3)
+        return clipped(std::vector<std::string>(argv + 2, argv + argc));
     return usage();
 }

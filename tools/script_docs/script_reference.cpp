@@ -76,14 +76,14 @@ const KeyNote kNotes[] = {
      "the light comes from (a short handle gives a steep light, a long one a grazing light). "
      "Written as a point with [50, 50] the zero vector: [80, 50] is 30 % of the frame to the "
      "right.",
-     std::nullopt, std::nullopt, "[50, 50]"},
+     std::nullopt, std::nullopt, nullptr},
     {fourCC("Vct1"), "percent of the frame",
      "A spot: the second semi-axis of its ellipse (made perpendicular to the first and never "
      "longer), written as Vct0 is. Unused by other lights.",
-     std::nullopt, std::nullopt, "[50, 50]"},
+     std::nullopt, std::nullopt, nullptr},
     {fourCC("Rds "), "percent of the frame",
      "An omni light: the radius of its circle; it hangs above its place at tan 30° of that radius.",
-     0.0, std::nullopt, "0"},
+     0.0, std::nullopt, nullptr},
 };
 
 std::string keyText(uint32_t key) {
@@ -209,6 +209,12 @@ std::string lightTypeCode(uint32_t type) {
     return keyText(type == Omni ? scriptCode::omni : scriptCode::spot);
 }
 
+// A new light's geometry is kept in the preview's pixels; a script gives it in
+// percent of the frame the preview measures.
+std::string pixelsText(Point16 pixels) {
+    return "(" + std::to_string(pixels.x) + ", " + std::to_string(pixels.y) + ") preview pixels";
+}
+
 // The value a fresh plug-in holds, where the settings or a new light give one.
 std::string defaultOf(const TerminologyItem& item, bool perLight) {
     static const Settings settings;
@@ -226,6 +232,12 @@ std::string defaultOf(const TerminologyItem& item, bool perLight) {
         return light.enabled ? "true" : "false";
     case scriptKey::lightType:
         return "\"" + lightTypeCode(light.type) + "\"";
+    case scriptKey::vector0:
+        return pixelsText(light.vector0);
+    case scriptKey::vector1:
+        return pixelsText(light.vector1);
+    case scriptKey::radius:
+        return std::to_string(light.radius) + " preview pixels";
     }
     const char* text = noteOf(item.key).defaultText;
     return text ? text : "—";
@@ -285,34 +297,87 @@ struct Example {
 };
 
 const Example kExamples[] = {
-    {"One warm spot on a glossy, metallic surface",
+    {"Daylight from straight above that leaves a photograph as bright as it was",
+     R"({
+  "LghS": [
+    {"LghT": "LghD", "Clr ": {"Rd  ": 255, "Grn ": 255, "Bl  ": 255}, "Intn": 24, "Vct0": [50, 50]}
+  ],
+  "AmbB": -1,
+  "Exps": 0,
+  "Glos": -100
+})"},
+    {"One warm spot with a little sheen in a dim room: the photograph's own brightness at the "
+     "spot's centre, a quarter of it outside",
      R"({
   "LghS": [
     {
-      "Clr ": {"Rd  ": 255, "Grn ": 210, "Bl  ": 150},
-      "Intn": 40,
+      "Clr ": {"Rd  ": 255, "Grn ": 225, "Bl  ": 190},
+      "Intn": 17,
       "Fcs ": 60,
-      "On  ": true,
       "LghT": "LghS",
       "Pstn": [40, 40],
       "Vct0": [70, 70],
       "Vct1": [35, 65]
     }
   ],
-  "Glos": 60,
-  "Mtrl": 40,
-  "AmbB": -20
+  "AmbB": 11,
+  "Glos": -80,
+  "Mtrl": 40
 })"},
-    {"Grazing daylight over a relief channel named \"Relief\"",
+    {"Half-high daylight from the upper left over a low relief of a channel named \"Relief\"",
      R"({
   "LghS": [
-    {"Clr ": {"Rd  ": 255, "Grn ": 255, "Bl  ": 255}, "Intn": 20, "On  ": true, "LghT": "LghD", "Vct0": [0, 30]}
+    {"LghT": "LghD", "Intn": 17, "Vct0": [30, 35]}
   ],
+  "AmbB": 24,
+  "Glos": -100,
   "BmpC": {"name": "Relief"},
   "WhHi": true,
-  "BmpA": 50
+  "BmpA": 12
 })"},
 };
+
+// What a setting's stored value shows as in a script.
+int32_t percentOf(Parameter which, int16_t stored) {
+    return parameter(which).percentFromStored(stored);
+}
+
+// Which settings leave a photograph as bright as it was. A light's strength is
+// its colour x intensity / 32 and the ambient light's the ambient colour x
+// ambience / 64 (stored values); exposure 128 keeps their sum, and a sum of one
+// full colour gives each pixel back its own colour.
+void writeBrightness(std::ostringstream& out) {
+    constexpr int16_t kNeutralIntensity = 32, kNoAmbience = 0, kNeutralExposure = 128, kMatt = 0;
+    const int16_t defaultAmbience = parameter(Parameter::Ambience).defaultValue;
+    const int16_t intensityBesideAmbience = int16_t(kNeutralIntensity - defaultAmbience / 2);
+    const int16_t defaultGloss = parameter(Parameter::Gloss).defaultValue;
+    out << "\n## Brightness\n\n"
+           "The lights and the ambience add up, and the exposure multiplies their sum; when "
+           "they add up to one full light the photograph keeps its brightness:\n\n"
+           "- one white light from straight above (`\"LghT\": \"LghD\"`, `\"Vct0\": [50, 50]`) "
+           "of `\"Intn\": "
+        << percentOf(Parameter::Intensity, kNeutralIntensity)
+        << "`, with `\"AmbB\": " << percentOf(Parameter::Ambience, kNoAmbience)
+        << "` (no ambient light) and `\"Exps\": "
+        << percentOf(Parameter::Exposure, kNeutralExposure)
+        << "`, leaves a photograph as bright as it was;\n"
+           "- with the default ambience (`\"AmbB\": "
+        << percentOf(Parameter::Ambience, defaultAmbience)
+        << "`, a quarter of a full light) the light needs `\"Intn\": "
+        << percentOf(Parameter::Intensity, intensityBesideAmbience)
+        << "`;\n"
+           "- roughly, a light gives `Intn` / 25 of the photograph's brightness where it falls "
+           "straight on it and less as it slants (a grazing light almost nothing), the ambience "
+           "`AmbB` / 50 everywhere, and the exposure multiplies both by (100 + `Exps`) / 100;\n"
+           "- gloss adds a highlight on top, which a light from above spreads over the whole "
+           "picture: `\"Glos\": "
+        << percentOf(Parameter::Gloss, kMatt) << "` (matt) adds none, the default `"
+        << percentOf(Parameter::Gloss, defaultGloss) << "` about " << defaultGloss
+        << " of 255 levels for a neutral light: keep it low on photographs.\n\n"
+           "A light given by its type alone has a new light's `\"Intn\": "
+        << percentOf(Parameter::Intensity, LightSource().intensity)
+        << "`, about twice the neutral strength.\n";
+}
 } // namespace
 
 ordered_json scriptSchema() {
@@ -341,7 +406,11 @@ std::string scriptReference() {
            "Every key may be left out: the plug-in then keeps the value it holds (a fresh "
            "plug-in's is the default below, or what the last run applied when `--params` "
            "keeps it), except the texture: a script without `\"BmpC\"` lights without relief. "
-           "A light's keys default to those of a new light. Percentages are the dialog's sliders; "
+           "A light the plug-in did not hold yet starts as the dialog's new light (the white "
+           "spot of the light well, at the frame's centre), so its defaults below are a new "
+           "light's; a light it already held keeps what the script leaves out. Geometry "
+           "defaults are in the preview's pixels: the dialog's frame is about 250 pixels wide. "
+           "Percentages are the dialog's sliders; "
            "numbers beyond a slider's range are brought "
            "into it. Geometry is in percent of the light frame, the square the dialog shows "
            "the image in: [50, 50] is its centre.\n\n"
@@ -352,7 +421,9 @@ std::string scriptReference() {
     out << "\n## A light (an item of `\"LghS\"`)\n\n";
     writeTable(out, terminology.classProperties, light["properties"], true);
     out << "\nA colour is an object of its red, green and blue components (`\"Rd  \"`, `\"Grn \"`, "
-           "`\"Bl  \"`), each 0 to 255. A point is [horizontal, vertical].\n\n## Examples\n";
+           "`\"Bl  \"`), each 0 to 255. A point is [horizontal, vertical].\n";
+    writeBrightness(out);
+    out << "\n## Examples\n";
     for (const Example& example : kExamples) {
         const std::vector<std::string> faults =
             schemaFaults(schema, nlohmann::json::parse(example.text));
