@@ -2,9 +2,10 @@
 # The Win32 build at 120, 144 and 192 DPI (the rest of the suite runs at 96),
 # in a throwaway copy of the test prefix: each scaling writes its LogPixels
 # there and gets one Wine server for all its cases:
-# - scripts, styles and kept parameter blocks light the bytes the native build
-#   lights (the native build has no screen, so it lights what 96 DPI lights),
-#   and the demo keeps its checksum;
+# - the determinism cases keep their checksums; scripts, styles and kept
+#   parameter blocks light the bytes the native build lights (the native
+#   build has no screen, so it lights what 96 DPI lights), and the demo keeps
+#   its checksum;
 # - the dialog tests (DisplayScaling*): OK applies the 96 DPI image, the mouse
 #   and the keys move lights as at 96 DPI, every window lies on the screen and
 #   every text fits; they leave build/win32/artifacts/main_dialog_DPI.png.
@@ -47,6 +48,9 @@ at_scaling() {
     wineserver -p
     wine regedit /S "$(windows_path "$work/dpi.reg")" >/dev/null 2>&1
 
+    run_win32 "$BUILD_ROOT/win32/tools/orvane_determinism.exe" | tr -d '\r' >"$work/determinism.txt"
+    cmp -s "$work/determinism.txt" "$ORVANE_ROOT/tests/golden/determinism.txt" ||
+        fail "$dpi DPI: the determinism cases lost their kept checksums"
     same_as_native "the demo script" demo.png filter "$work/sample.png" "$work/$dpi-demo.png" \
         "${relief[@]}" --script "$ORVANE_ROOT/samples/demo.json"
     same_as_native "a directional light's script" directional.png filter "$work/sample.png" \
