@@ -69,22 +69,34 @@ SIZE sliderTextExtent(HWND slider, HFONT font, const char* text) {
     return extent;
 }
 
+bool isInsideParent(HWND window) {
+    RECT own{}, parent{};
+    GetWindowRect(window, &own);
+    GetClientRect(GetParent(window), &parent);
+    MapWindowPoints(GetParent(window), nullptr, reinterpret_cast<POINT*>(&parent), 2);
+    return own.left >= parent.left && own.right <= parent.right && own.top >= parent.top &&
+           own.bottom <= parent.bottom;
+}
+
 std::string classOf(HWND window) {
     char name[64] = "";
     GetClassNameA(window, name, sizeof name);
     return name;
 }
 
-// Every one-line static text, check box and push button of a dialog shows its
-// whole text: check boxes beside their box.
+// Every one-line static text, check box, push button and number field of a
+// dialog shows its whole text: check boxes beside their box, fields inside
+// their margins.
 void expectTextsFit(HWND dialog) {
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         const std::string text = windowText(child);
         const std::string kind = classOf(child);
-        if (text.empty() || (kind != "Static" && kind != "Button"))
+        if (text.empty() || (kind != "Static" && kind != "Button" && kind != "Edit"))
             continue;
         RECT client{};
         GetClientRect(child, &client);
+        if (!isInsideParent(child))
+            continue; // kept out of sight on purpose
         const LONG style = GetWindowLongA(child, GWL_STYLE);
         const LONG type = style & BS_TYPEMASK;
         int room = client.right;
@@ -92,6 +104,8 @@ void expectTextsFit(HWND dialog) {
             room -= GetSystemMetrics(SM_CXMENUCHECK) + 2;
         else if (kind == "Button" && type == BS_OWNERDRAW)
             continue; // the colour swatches show no text
+        else if (kind == "Edit")
+            room -= 4; // the field's margins
         const SIZE extent = textExtent(child, text);
         const bool wraps = kind == "Static" && extent.cy * 2 <= client.bottom;
         if (wraps)
@@ -190,6 +204,7 @@ TEST(DisplayScaling, TheDialogAndEveryWindowItOpensLieOnTheScreenAndTheirTextsFi
             checkWindowOpenedBy(dialog, kControlLightColour, prompt.c_str(), [](HWND picker) {
                 EXPECT_EQ(windowText(GetDlgItem(picker, IDCANCEL)), "Annuler");
                 EXPECT_EQ(windowText(GetDlgItem(picker, 712)), "Aj&outer la couleur");
+                expectTextsFit(picker);
             });
 
             // The alert about the only light: a click beside the lights gives
@@ -211,7 +226,7 @@ TEST(DisplayScaling, TheDialogAndEveryWindowItOpensLieOnTheScreenAndTheirTextsFi
         owner.window);
 }
 
-TEST(DisplayScaling, TheAboutBoxAndTheModulesOwnColourDialogLieOnTheScreen) {
+TEST(DisplayScaling, TheAboutBoxAndTheModulesOwnColourDialogLieOnTheScreenAndTheirTextsFit) {
     const OwnerNearTheEdge owner;
     TestHost host(20, 20);
     host.record.windowInfo->ownerWindow = owner.window;
@@ -222,12 +237,14 @@ TEST(DisplayScaling, TheAboutBoxAndTheModulesOwnColourDialogLieOnTheScreen) {
             expectTextsFit(about);
             PostMessageA(about, WM_LBUTTONUP, 0, 0);
         }));
-    // Without a host picker the module shows the system's colour dialog.
-    uint16_t colour[3] = {0, 0, 0};
+    // Without a host picker the module shows the system's colour dialog; white
+    // shows the widest numbers.
+    uint16_t colour[3] = {65535, 65535, 65535};
     EXPECT_TRUE(driveModalWindow(
         "#32770", [&] { PickColor(nullptr, kStringAmbientColourPrompt, colour); },
         [](HWND picker) {
             expectOnScreen(picker, "the colour dialog");
+            expectTextsFit(picker);
             PostMessageA(picker, WM_COMMAND, IDCANCEL, 0);
         }));
 }
