@@ -267,34 +267,72 @@ constexpr uint64_t kDefaultImageAt96Dpi = 0x513d10f743781820;
 
 class DisplayScalingTest : public StyleFolderTest {};
 
-TEST_F(DisplayScalingTest, OkAppliesTheImageOf96DpiAndTheMouseAndKeysMoveLightsAsThere) {
+TEST_F(DisplayScalingTest, OkAppliesTheImageOf96Dpi) {
     TestHost host(200, 150);
     ASSERT_EQ(runWithDialog(host, [](HWND dialog) { pressButton(dialog, kControlOk); }), 0);
     EXPECT_EQ(fnv1a(host.rgb()), kDefaultImageAt96Dpi) << std::hex << fnv1a(host.rgb());
     const PluginState& state = *host.state();
     EXPECT_EQ(state.settings.frameCenter.x, 108);
     EXPECT_EQ(state.settings.frameCenter.y, 142);
+}
 
-    // The light's dot dragged to layout pixel (150, 200), then moved by keys:
-    // three pixels right, ten down; as the same movements at 96 DPI.
-    TestHost moved(200, 150);
-    ASSERT_EQ(runWithDialog(moved,
+namespace {
+COLORREF shownAt(HWND window, POINT p) {
+    const WindowDC dc(window);
+    return GetPixel(dc.get(), p.x, p.y);
+}
+
+COLORREF colourOf(const LightSource& light) {
+    return RGB(light.color[0] >> 8, light.color[1] >> 8, light.color[2] >> 8);
+}
+
+POINT middleOf(HWND window) {
+    RECT client{};
+    GetClientRect(window, &client);
+    return {client.right / 2, client.bottom / 2};
+}
+
+// The movements a user makes, each scaled to the window from layout pixels:
+// what they do must be what the same movements do at 96 DPI.
+void moveLightsAsAUser(HWND dialog, const Settings& settings) {
+    const HWND area = GetDlgItem(dialog, kControlWorkArea);
+    const LightSource& light = settings.lights[0];
+    UserInput user(dialog);
+    // The spot's first handle, at the tip of its first axis, to 40 pixels right of its centre.
+    const PixelPoint m = lightCentre(light);
+    user.drag(area, windowPointOf(area, {m.x + light.vector0.x, m.y + light.vector0.y}), area,
+              windowPointOf(area, {m.x + 40, m.y}));
+    EXPECT_EQ(light.vector0.x, 40);
+    EXPECT_EQ(light.vector0.y, 0);
+    // The dot to (150, 200), then three pixels right and ten down by the keys.
+    user.drag(area, windowPointOf(area, m), area, windowPointOf(area, {150, 200}));
+    EXPECT_EQ(lightCentre(light), (PixelPoint{150, 200}));
+    for (int i = 0; i < 3; ++i)
+        user.type(VK_RIGHT);
+    user.type(VK_DOWN, {VK_SHIFT});
+    EXPECT_EQ(lightCentre(light), (PixelPoint{153, 210}));
+    // The dot is drawn where the mouse finds it.
+    EXPECT_EQ(shownAt(area, windowPointOf(area, {153, 210})), colourOf(light));
+    // A new light from the well, dropped at (60, 70).
+    user.drag(GetDlgItem(dialog, kControlLightWell),
+              middleOf(GetDlgItem(dialog, kControlLightWell)), area, windowPointOf(area, {60, 70}));
+    ASSERT_EQ(settings.lightCount, 2);
+    EXPECT_EQ(lightCentre(settings.lights[1]), (PixelPoint{60, 70}));
+}
+} // namespace
+
+TEST_F(DisplayScalingTest, TheMouseAndTheKeysMoveAndShapeLightsAsAt96Dpi) {
+    TestHost host(200, 150);
+    ASSERT_EQ(runWithDialog(host,
                             [&](HWND dialog) {
-                                const HWND area = GetDlgItem(dialog, kControlWorkArea);
-                                const Settings& settings = moved.state()->settings;
-                                UserInput user(dialog);
-                                user.drag(area,
-                                          windowPointOf(area, lightCentre(settings.lights[0])),
-                                          area, windowPointOf(area, {150, 200}));
-                                EXPECT_EQ(lightCentre(settings.lights[0]), (PixelPoint{150, 200}));
-                                for (int i = 0; i < 3; ++i)
-                                    user.type(VK_RIGHT);
-                                user.type(VK_DOWN, {VK_SHIFT});
-                                EXPECT_EQ(lightCentre(settings.lights[0]), (PixelPoint{153, 210}));
+                                moveLightsAsAUser(dialog, host.state()->settings);
                                 pressButton(dialog, kControlOk);
                             }),
               0);
-    const Point16 position = moved.state()->settings.lights[0].position;
-    EXPECT_EQ(position.x, 153 - 108);
-    EXPECT_EQ(position.y, 210 - 142);
+    // What OK kept: positions relative to the frame's centre, as at 96 DPI.
+    const Settings& settings = host.state()->settings;
+    EXPECT_EQ(settings.lights[0].position.x, 153 - 108);
+    EXPECT_EQ(settings.lights[0].position.y, 210 - 142);
+    EXPECT_EQ(settings.lights[1].position.x, 60 - 108);
+    EXPECT_EQ(settings.lights[1].position.y, 70 - 142);
 }
