@@ -15,9 +15,10 @@
 #include "ui/slider_control.h"
 
 namespace {
-// The sliders' label column at 96 DPI, and the least gap after the widest label.
+// The sliders' label column at 96 DPI, where the widest label ("Ambiance :",
+// 54 pixels) ends just where the tracks start, four pixels further.
 constexpr int kSliderLabelWidth = 50;
-constexpr int kSliderLabelGap = 4;
+constexpr int kTrackGap = 4; // between the label column and the track
 
 // A settings slider: the setting it shows (its range and offset come from the
 // settings table), its end labels, and how it shows its value.
@@ -70,9 +71,9 @@ void showSetting(MainDialog& dialog, int id) {
                    sliderPosition(dialog, parameter(sliderOf(id)->parameter)));
 }
 
-// One label column for every slider, so that their tracks line up: room for
-// the widest label in the dialog's font and the gap, and never narrower than
-// at 96 DPI.
+// One label column for every slider, so that their tracks line up: in any
+// font the widest label ends where the tracks start, as at 96 DPI, and the
+// column is never narrower than there.
 int16_t sliderLabelWidth(const MainDialog& dialog) {
     const WindowDC dc(dialog.window);
     const SelectedObject font(dc.get(), dialog.font);
@@ -84,7 +85,7 @@ int16_t sliderLabelWidth(const MainDialog& dialog) {
         GetTextExtentPoint32A(dc.get(), label, int(std::strlen(label)), &extent);
         widest = std::max(widest, int(extent.cx));
     }
-    return int16_t(std::max(kSliderLabelWidth, widest + kSliderLabelGap));
+    return int16_t(std::max(kSliderLabelWidth, widest - kTrackGap));
 }
 
 void loadText(int id, char (&text)[kSliderTextCapacity]) {
