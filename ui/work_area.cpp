@@ -348,7 +348,7 @@ UINT dialogCodeFor(const MSG* message) {
 }
 
 // Message handlers. Each finds the dialog and the record, and does nothing
-// without them (the layout pass shows the window with neither).
+// without them.
 
 struct Context {
     MainDialog* dialog;
