@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -188,6 +189,12 @@ POINT windowPointOf(HWND area, PixelPoint layout) {
             LONG(std::lround(top + layout.y * factor))};
 }
 } // namespace
+
+// The scaling matrix names the scaling it set, lest a prefix ignoring it pass unnoticed.
+TEST(DisplayScaling, TheScreenHasTheScalingAsked) {
+    const char* asked = std::getenv("ORVANE_EXPECTED_DPI");
+    EXPECT_EQ(screenDpi(), asked ? std::atoi(asked) : screenDpi());
+}
 
 TEST(DisplayScaling, TheDialogAndEveryWindowItOpensLieOnTheScreenAndTheirTextsFit) {
     const OwnerNearTheEdge owner;
