@@ -118,7 +118,9 @@ DialogDescription mainDialog() {
 }
 
 // The system colour dialog in French, with the system's own control IDs; the
-// solid-colour button 713 lies outside the dialog on purpose.
+// solid-colour button 713 lies outside the dialog on purpose. The hue,
+// saturation and luminosity labels and the six number fields are wide enough
+// for "Teinte :" and "255" in the dialog's font.
 DialogDescription colourPicker() {
     return dialog(
         kDialogColourPicker, kCaptionedDialog, "Couleur", {0, 0, 298, 184},
@@ -134,21 +136,21 @@ DialogDescription colourPicker() {
             blackFrame(710, {152, 4, 118, 116}, kTabStop | kGroup),
             blackFrame(702, {280, 4, 8, 116}, kTabStop | kGroup),
             blackFrame(709, {152, 124, 40, 26}, kGroup),
-            control(kUnaddressed, "STATIC", "Couleur|", {148, 151, 26, 9}, kRightText | kGroup),
+            control(kUnaddressed, "STATIC", "Couleur|", {146, 151, 28, 9}, kRightText | kGroup),
             leftText(kUnaddressed, "&Uni", {177, 151, 15, 9}),
             button(713, "&u", {300, 200, 4, 14}, kGroup),
-            leftText(723, "&Teinte :", {194, 126, 20, 9}),
-            edit(703, {216, 124, 18, 12}, kGroup),
-            leftText(724, "&Sat. :", {194, 140, 20, 9}),
-            edit(704, {216, 138, 18, 12}, kGroup),
-            leftText(725, "&Lum. :", {194, 154, 20, 9}),
-            edit(705, {216, 152, 18, 12}, kGroup),
+            leftText(723, "&Teinte :", {192, 126, 24, 9}),
+            edit(703, {216, 124, 22, 12}, kGroup),
+            leftText(724, "&Sat. :", {192, 140, 24, 9}),
+            edit(704, {216, 138, 22, 12}, kGroup),
+            leftText(725, "&Lum. :", {192, 154, 24, 9}),
+            edit(705, {216, 152, 22, 12}, kGroup),
             leftText(726, "&Rouge :", {241, 126, 26, 9}),
-            edit(706, {269, 124, 18, 12}, kGroup),
+            edit(706, {269, 124, 22, 12}, kGroup),
             leftText(727, "&Vert :", {243, 140, 24, 9}),
-            edit(707, {269, 138, 18, 12}, kGroup),
+            edit(707, {269, 138, 22, 12}, kGroup),
             leftText(728, "Bl&eu :", {243, 154, 24, 9}),
-            edit(708, {269, 152, 18, 12}, kGroup),
+            edit(708, {269, 152, 22, 12}, kGroup),
             button(712, "Aj&outer la couleur", {152, 166, 142, 14}, kGroup),
         });
 }

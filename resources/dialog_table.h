@@ -14,7 +14,7 @@ struct DialogRect {
 };
 
 // The main dialog's work area and the preview placeholder inside it: the
-// layout of the preview is measured from them.
+// layout of the preview is measured from them at the base units of 96 DPI.
 constexpr DialogRect kWorkAreaRect{4, 9, 144, 190};
 constexpr DialogRect kPreviewPlaceholderRect{27, 30, 100, 156};
 

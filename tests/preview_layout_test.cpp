@@ -1,5 +1,5 @@
 // The preview's place in the work area: the step arithmetic, and the layout
-// pass measuring the main dialog alike in both builds.
+// pass laying it out in the same reference layout in both builds.
 #include <gtest/gtest.h>
 
 #include "shell/filter_run.h"
@@ -67,10 +67,17 @@ Laid layOut(int width, int height) {
 }
 } // namespace
 
-// Directional lights and script geometry depend on the frame, so both builds
-// must measure the same dialog. Wine's "MS Sans Serif" 8 gives base units
-// 6 x 12 here: a work area of 216 x 285 pixels and a placeholder of 150 x 234.
-TEST(LayoutPass, BothBuildsMeasureTheSameDialog) {
+// Directional lights and script geometry depend on the frame, so every build
+// and every screen must lay the preview out alike: in the main dialog's
+// template at base units 6 x 12, a work area of 216 x 285 pixels and a
+// placeholder of 150 x 234.
+TEST(LayoutPass, EveryBuildAndScreenLaysThePreviewOutInTheReferenceLayout) {
+    const LayoutMeasure reference = referenceLayoutMeasure();
+    EXPECT_EQ(reference.workAreaWidth, 216);
+    EXPECT_EQ(reference.workAreaHeight, 285);
+    EXPECT_EQ(reference.placeholderWidth, 150);
+    EXPECT_EQ(reference.placeholderHeight, 234);
+
     const Laid fits = layOut(150, 234);
     ASSERT_EQ(fits.result, 0);
     EXPECT_EQ(fits.step, 1);

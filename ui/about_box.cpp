@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/win32/module_instance.h"
+#include "platform/win32/screen_placement.h"
 #include "resources/resource_ids.h"
 #include "ui/dialog_background.h"
 #include "ui/ui_services.h"
@@ -14,7 +15,7 @@ INT_PTR CALLBACK aboutBoxProcedure(HWND dialog, UINT message, WPARAM wParam, LPA
         return answer;
     switch (message) {
     case WM_INITDIALOG:
-        centreOnParent(dialog);
+        centreOverOwner(dialog);
         return TRUE;
     case WM_KEYDOWN:
         if (wParam == VK_RETURN)

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "platform/win32/module_instance.h"
+#include "platform/win32/screen_placement.h"
 #include "protocol/colour_record.h"
 #include "protocol/result_codes.h"
 #include "resources/resource_ids.h"
@@ -47,6 +48,13 @@ HostPick pickWithHost(ColorServiceProc service, const uint8_t* prompt, uint16_t 
     return HostPick::Chosen;
 }
 
+// The colour dialog lies over its owner inside the screen.
+UINT_PTR CALLBACK placeOnScreen(HWND dialog, UINT message, WPARAM, LPARAM) {
+    if (message == WM_INITDIALOG)
+        centreOverOwner(dialog);
+    return 0;
+}
+
 bool pickWithSystemDialog(uint16_t colour[3]) {
     COLORREF custom[16];
     std::memcpy(custom, kCustomColours, sizeof custom);
@@ -56,8 +64,9 @@ bool pickWithSystemDialog(uint16_t colour[3]) {
     choice.hInstance = reinterpret_cast<HWND>(moduleInstance());
     choice.rgbResult = RGB(highByte(colour[0]), highByte(colour[1]), highByte(colour[2]));
     choice.lpCustColors = custom;
-    choice.Flags = CC_RGBINIT | CC_FULLOPEN | CC_ENABLETEMPLATE;
+    choice.Flags = CC_RGBINIT | CC_FULLOPEN | CC_ENABLETEMPLATE | CC_ENABLEHOOK;
     choice.lpTemplateName = MAKEINTRESOURCEA(kDialogColourPicker);
+    choice.lpfnHook = placeOnScreen;
     if (!ChooseColorA(&choice))
         return false;
     colour[0] = channelFromSystemPick(GetRValue(choice.rgbResult));

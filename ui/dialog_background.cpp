@@ -26,19 +26,6 @@ void fillClientArea(HWND window, COLORREF colour) {
     ExtTextOutA(dc.get(), 0, 0, ETO_OPAQUE, &client, "", 0, nullptr);
 }
 
-void centreOnParent(HWND window) {
-    HWND parent = GetParent(window);
-    if (!parent)
-        return;
-    RECT own, around;
-    GetWindowRect(window, &own);
-    GetWindowRect(parent, &around);
-    const int width = own.right - own.left;
-    const int height = own.bottom - own.top;
-    MoveWindow(window, (around.left + around.right) / 2 - width / 2,
-               (around.top + around.bottom) / 2 - height / 2, width, height, TRUE);
-}
-
 bool handleDialogBackground(HWND dialog, UINT message, WPARAM wParam, INT_PTR& answer) {
     switch (message) {
     case WM_ERASEBKGND:

@@ -15,8 +15,6 @@ HBRUSH dialogBackgroundBrush();
 
 // Fills the window's client area with a colour (an empty opaque text run).
 void fillClientArea(HWND window, COLORREF colour);
-// Moves the window so that it is centred on its parent (nothing without one).
-void centreOnParent(HWND window);
 
 // The background messages every dialog answers alike (WM_ERASEBKGND and the
 // colour requests of buttons and static texts). True with `answer` set when

@@ -16,6 +16,7 @@ struct PixelPoint {
 // Left and top inclusive, right and bottom exclusive.
 struct PixelRect {
     int left = 0, top = 0, right = 0, bottom = 0;
+    friend bool operator==(const PixelRect&, const PixelRect&) = default;
 
     bool contains(PixelPoint p) const {
         return p.x >= left && p.x < right && p.y >= top && p.y < bottom;

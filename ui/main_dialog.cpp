@@ -6,6 +6,7 @@
 #include <new>
 
 #include "platform/win32/module_instance.h"
+#include "platform/win32/screen_placement.h"
 #include "protocol/result_codes.h"
 #include "resources/resource_ids.h"
 #include "scripting/channel_queries.h"
@@ -80,7 +81,7 @@ int16_t loadIcons(MainDialog& dialog) {
 // The initialisation: 0, or the error that ends the dialog.
 int16_t initialise(MainDialog& dialog) {
     FillingControls filling(dialog);
-    centreOnParent(dialog.window);
+    centreOverOwner(dialog.window);
     dialog.font = reinterpret_cast<HFONT>(SendMessageA(dialog.window, WM_GETFONT, 0, 0));
     if (!dialog.font)
         dialog.font = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));

@@ -1,8 +1,11 @@
 // The main dialog's controls and the settings they show: the seven sliders,
 // the light and material controls, and the rules that enable them.
+#include <algorithm>
+#include <cstring>
 #include <initializer_list>
 
 #include "platform/files.h"
+#include "platform/win32/gdi.h"
 #include "platform/win32/module_instance.h"
 #include "protocol/plugin_api.h"
 #include "resources/resource_ids.h"
@@ -12,7 +15,10 @@
 #include "ui/slider_control.h"
 
 namespace {
-constexpr int16_t kSliderLabelWidth = 50;
+// The sliders' label column at 96 DPI, where the widest label ("Ambiance :",
+// 54 pixels) ends just where the tracks start, four pixels further.
+constexpr int kSliderLabelWidth = 50;
+constexpr int kTrackGap = 4; // between the label column and the track
 
 // A settings slider: the setting it shows (its range and offset come from the
 // settings table), its end labels, and how it shows its value.
@@ -63,6 +69,23 @@ void storeSliderPosition(MainDialog& dialog, const ParameterEntry& entry, int16_
 void showSetting(MainDialog& dialog, int id) {
     setSliderValue(GetDlgItem(dialog.window, id),
                    sliderPosition(dialog, parameter(sliderOf(id)->parameter)));
+}
+
+// One label column for every slider, so that their tracks line up: in any
+// font the widest label ends where the tracks start, as at 96 DPI, and the
+// column is never narrower than there.
+int16_t sliderLabelWidth(const MainDialog& dialog) {
+    const WindowDC dc(dialog.window);
+    const SelectedObject font(dc.get(), dialog.font);
+    int widest = 0;
+    for (const SettingSlider& slider : kSettingSliders) {
+        char label[kSliderTextCapacity] = "";
+        GetWindowTextA(GetDlgItem(dialog.window, slider.id), label, sizeof label);
+        SIZE extent{};
+        GetTextExtentPoint32A(dc.get(), label, int(std::strlen(label)), &extent);
+        widest = std::max(widest, int(extent.cx));
+    }
+    return int16_t(std::max(kSliderLabelWidth, widest - kTrackGap));
 }
 
 void loadText(int id, char (&text)[kSliderTextCapacity]) {
@@ -116,6 +139,7 @@ uint32_t lightTypeOfRow(int row) {
 }
 
 void createSettingSliders(MainDialog& dialog) {
+    const int16_t labelWidth = sliderLabelWidth(dialog);
     for (const SettingSlider& slider : kSettingSliders) {
         const HWND window = GetDlgItem(dialog.window, slider.id);
         void* memory = NewPtr(sizeof(SliderRecord));
@@ -128,8 +152,7 @@ void createSettingSliders(MainDialog& dialog) {
         loadText(slider.endsTextId + 1, right);
         CreateSlider(memory, window,
                      {label, left, right, entry.sliderMinimum, entry.sliderMaximum,
-                      sliderPosition(dialog, entry), kSliderLabelWidth, dialog.font,
-                      slider.percent});
+                      sliderPosition(dialog, entry), labelWidth, dialog.font, slider.percent});
     }
 }
 

@@ -6,8 +6,10 @@
 #include "platform/checked_alloc.h"
 #include "protocol/host_record.h"
 #include "protocol/result_codes.h"
+#include "resources/dialog_table.h"
 #include "settings/settings.h"
 #include "ui/preview.h"
+#include "ui/ui_services.h"
 
 namespace {
 int ceilDiv(int a, int b) {
@@ -106,6 +108,17 @@ int16_t LayoutPreview(const LayoutMeasure& m, const HostRecord& host, Settings& 
         return result::outOfMemory;
     }
     return result::ok;
+}
+
+LayoutMeasure referenceLayoutMeasure() {
+    return LayoutMeasure{dialogUnitsToPixelsX(kPreviewPlaceholderRect.width, kReferenceBaseUnitX),
+                         dialogUnitsToPixelsY(kPreviewPlaceholderRect.height, kReferenceBaseUnitY),
+                         dialogUnitsToPixelsX(kWorkAreaRect.width, kReferenceBaseUnitX),
+                         dialogUnitsToPixelsY(kWorkAreaRect.height, kReferenceBaseUnitY)};
+}
+
+int16_t runLayoutPass(HostRecord& host, Settings& settings, Preview& preview) {
+    return LayoutPreview(referenceLayoutMeasure(), host, settings, preview);
 }
 
 int dialogUnitsToPixelsX(int units, int baseUnitX) {

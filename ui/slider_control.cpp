@@ -1,5 +1,6 @@
 #include "ui/slider_control.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -12,7 +13,10 @@ namespace {
 // A press released within this time is a click: the value stays where it was pressed.
 constexpr uint32_t kClickMilliseconds = 100;
 constexpr int kThumbHalfWidth = 4;
+// The number's box: at least this wide each side of the middle, and wide
+// enough for the widest number in the slider's font.
 constexpr int kNumberHalfWidth = 16;
+constexpr char kWidestNumber[] = "-100";
 
 SliderRecord* recordOf(HWND window) {
     return reinterpret_cast<SliderRecord*>(GetWindowLongPtrA(window, 0));
@@ -23,7 +27,7 @@ void copyCut(char (&target)[kSliderTextCapacity], const char* text) {
 }
 
 SliderGeometry geometryOf(const SliderRecord& r) {
-    return sliderGeometry(r.width, r.height, r.labelWidth);
+    return sliderGeometry(r.width, r.height, r.labelWidth, r.textHeight);
 }
 
 COLORREF disabledColour() {
@@ -48,12 +52,20 @@ void drawThumb(HDC dc, const SliderRecord& r, COLORREF colour) {
     LineTo(dc, x, top);
 }
 
+// With the slider's font selected.
+int numberHalfWidth(HDC dc) {
+    SIZE extent{};
+    GetTextExtentPoint32A(dc, kWidestNumber, int(sizeof kWidestNumber - 1), &extent);
+    return std::max(kNumberHalfWidth, int(extent.cx / 2 + 2));
+}
+
 void drawNumber(HDC dc, const SliderRecord& r) {
     const SliderGeometry g = geometryOf(r);
     char text[16];
     std::snprintf(text, sizeof text, "%d", shownNumber(r.value, r.maximum, r.percent != 0));
     const int middle = (g.trackLeft + g.trackRight) / 2;
-    const RECT box{middle - kNumberHalfWidth, 0, middle + kNumberHalfWidth, g.trackY - 1};
+    const int halfWidth = numberHalfWidth(dc);
+    const RECT box{middle - halfWidth, 0, middle + halfWidth, g.trackY - 1};
     SetTextAlign(dc, TA_CENTER | TA_TOP);
     ExtTextOutA(dc, middle, 0, ETO_OPAQUE, &box, text, UINT(std::strlen(text)), nullptr);
 }
@@ -200,6 +212,12 @@ void CreateSlider(void* recordMemory, HWND window, const SliderSetup& setup) {
     r->height = int16_t(bounds.bottom - bounds.top);
     SetWindowLongPtrA(window, 0, reinterpret_cast<LONG_PTR>(r));
     const WindowDC dc(window);
+    {
+        const SelectedObject font(dc.get(), r->font);
+        TEXTMETRICA metrics{};
+        GetTextMetricsA(dc.get(), &metrics);
+        r->textHeight = int16_t(metrics.tmHeight);
+    }
     RECT client{};
     GetClientRect(window, &client);
     const Brush face(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));

@@ -21,6 +21,7 @@ struct SliderRecord {
     int16_t minimum, maximum, value;
     int16_t width, height;
     int16_t labelWidth;
+    int16_t textHeight; // of the font: the end labels and the number stand above the track
     uint32_t enabled;
     uint32_t percent; // 1: the number shown is 0..100, 0: -100..100
     HFONT font;

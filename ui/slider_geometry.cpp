@@ -1,10 +1,13 @@
 #include "ui/slider_geometry.h"
 
-SliderGeometry sliderGeometry(int16_t width, int16_t height, int16_t labelWidth) {
+#include <algorithm>
+
+SliderGeometry sliderGeometry(int16_t width, int16_t height, int16_t labelWidth,
+                              int16_t textHeight) {
     SliderGeometry g{};
     g.trackLeft = int16_t(labelWidth + 4);
     g.trackRight = int16_t(width - 5);
-    g.trackY = int16_t(height / 2 + 4);
+    g.trackY = std::max(int16_t(height / 2 + 4), textHeight);
     g.thumbTop = int16_t(g.trackY + 1);
     return g;
 }

@@ -10,7 +10,10 @@ struct SliderGeometry {
     int16_t thumbTop;
 };
 
-SliderGeometry sliderGeometry(int16_t width, int16_t height, int16_t labelWidth);
+// The track lies at least `textHeight` down, under the end labels and the
+// number written from the top.
+SliderGeometry sliderGeometry(int16_t width, int16_t height, int16_t labelWidth,
+                              int16_t textHeight = 0);
 
 struct SliderRange {
     int16_t minimum, maximum;

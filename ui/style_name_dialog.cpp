@@ -1,6 +1,7 @@
 #include "ui/style_name_dialog.h"
 
 #include "platform/win32/module_instance.h"
+#include "platform/win32/screen_placement.h"
 #include "resources/resource_ids.h"
 #include "ui/dialog_background.h"
 
@@ -10,7 +11,7 @@ char* nameBufferOf(HWND dialog) {
 }
 
 void onInitDialog(HWND dialog, char* name) {
-    centreOnParent(dialog);
+    centreOverOwner(dialog);
     SetWindowLongPtrA(dialog, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(name));
     const HWND edit = GetDlgItem(dialog, kControlStyleName);
     SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name));

@@ -17,11 +17,12 @@ int16_t showAboutBox(void* ownerWindow);
 void showErrorMessage(int titleId, int textId);
 void showWarningMessage(int titleId, int textId);
 
-// The dialog's custom window classes (the layout pass needs them).
+// The dialog's custom window classes.
 void registerWindowClasses();
 void unregisterWindowClasses();
 
-// Measures the preview in a hidden showing of the main dialog, sets the
+// Lays the preview out for the host's area in the main dialog's reference
+// layout (referenceLayoutMeasure: the same on every screen), sets the
 // preview's geometry and the settings' frame, and allocates the preview
 // images: 0 or -108.
 int16_t runLayoutPass(HostRecord& host, Settings& settings, Preview& preview);

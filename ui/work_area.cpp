@@ -2,7 +2,9 @@
 // drags follow the window's own mouse messages (no loop of their own), so the
 // rest of the dialog keeps running while the button is down; the dragged
 // figure is drawn inverting the pixels under it and erased by drawing it
-// again, and the preview is lit again only when the drag ends.
+// again, and the preview is lit again only when the drag ends. Everything here
+// works in the preview layout's pixels; the window shows the layout scaled
+// (WorkAreaScale), so only drawing and mouse positions meet the scale.
 #include "ui/work_area.h"
 
 #include <new>
@@ -16,6 +18,7 @@
 #include "ui/main_dialog.h"
 #include "ui/mouse_drag.h"
 #include "ui/trash.h"
+#include "ui/work_area_scale.h"
 
 namespace {
 // A press on a dot released sooner than this is a click: it only selects.
@@ -60,16 +63,38 @@ RECT toRect(const PixelRect& r) {
     return {r.left, r.top, r.right, r.bottom};
 }
 
-PixelRect dragAreaOf(HWND window) {
-    return clientOf(window).shrunkByOne();
+// How the window shows the preview's layout: the result image has the
+// layout's size. Before the dialog has its preview the window is the layout.
+WorkAreaScale scaleOf(HWND window) {
+    const PixelRect client = clientOf(window);
+    const MainDialog* dialog = mainDialogOf(window);
+    const ImageRecord* image = dialog ? &dialog->preview.resultImage : nullptr;
+    if (!image || !image->pixels)
+        return workAreaScale(client.right, client.bottom, client.right, client.bottom);
+    return workAreaScale(image->width(), image->height(), client.right, client.bottom);
 }
 
-// The trash's rectangle in the work area's pixels.
+// The whole layout, in its own pixels.
+PixelRect layoutOf(HWND window) {
+    const WorkAreaScale scale = scaleOf(window);
+    return {0, 0, scale.layoutWidth, scale.layoutHeight};
+}
+
+PixelRect dragAreaOf(HWND window) {
+    return layoutOf(window).shrunkByOne();
+}
+
+// The trash's rectangle in layout pixels.
 PixelRect trashRectOf(HWND window, const MainDialog& dialog) {
     RECT r{};
     GetWindowRect(GetDlgItem(dialog.window, kControlTrash), &r);
     MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
-    return {r.left, r.top, r.right, r.bottom};
+    return scaleOf(window).toLayout(PixelRect{r.left, r.top, r.right, r.bottom});
+}
+
+// Drawing in layout pixels on a device context of the window.
+ScaledDrawing layoutDrawing(HDC dc, const WorkAreaScale& s) {
+    return ScaledDrawing(dc, s.numerator, s.denominator, s.offsetX, s.offsetY);
 }
 
 // Drawing during a drag.
@@ -86,6 +111,7 @@ void showOutline(HWND window, const MainDialog& dialog, WorkArea& area, bool sho
     if (area.outlineShown == shown)
         return;
     const WindowDC dc(window);
+    const ScaledDrawing inLayout = layoutDrawing(dc.get(), scaleOf(window));
     toggleOutline(window, dialog, area, dc.get());
     area.outlineShown = shown;
 }
@@ -232,7 +258,7 @@ void finishNewLight(HWND window, MainDialog& dialog, WorkArea& area, const Pixel
     area.kind = DragKind::None;
     SetCursor(area.previousCursor);
     Settings& settings = dialog.settings;
-    if (release && clientOf(window).containsStrictly(*release)) {
+    if (release && layoutOf(window).containsStrictly(*release)) {
         const int16_t x = int16_t(release->x), y = int16_t(release->y);
         if (area.duplicate ? settings.DuplicateLight(x, y) : settings.addLightAt(x, y))
             dialog.selectedLightChanged();
@@ -322,7 +348,7 @@ UINT dialogCodeFor(const MSG* message) {
 }
 
 // Message handlers. Each finds the dialog and the record, and does nothing
-// without them (the layout pass shows the window with neither).
+// without them.
 
 struct Context {
     MainDialog* dialog;
@@ -351,21 +377,50 @@ void onDestroy(HWND window) {
     }
 }
 
-// The preview through the host's pixel display, then the lights; while a
-// drag runs, the dragged figure as the drag shows it.
+// Around the shown layout, when the window is not of its shape: the dialog's face.
+void fillAroundLayout(HWND window, HDC dc, const WorkAreaScale& scale) {
+    const PixelRect shown = scale.shownLayout();
+    const RECT client = toRect(clientOf(window));
+    const int saved = SaveDC(dc);
+    ExcludeClipRect(dc, shown.left, shown.top, shown.right, shown.bottom);
+    const Brush face(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
+    FillRect(dc, &client, face.get());
+    RestoreDC(dc, saved);
+}
+
+// The preview's picture through the host's pixel display: drawn at the
+// layout's size in memory, then stretched over the window's share of it
+// (copied as it is at 96 DPI). False when it could not be drawn.
+bool drawPreviewPicture(HDC dc, const MainDialog& dialog, const WorkAreaScale& scale) {
+    const ImageRecord& image = dialog.preview.resultImage;
+    const int width = image.width(), height = image.height();
+    const MemoryDC memory(dc);
+    const Bitmap picture(CreateCompatibleBitmap(dc, width, height));
+    if (!memory.get() || !picture)
+        return false;
+    const SelectedObject selected(memory.get(), picture.get());
+    const Rect16 bounds{0, 0, int16_t(height), int16_t(width)};
+    if (dialog.host.drawPixelMap(&image, &bounds, 0, 0, memory.get()) != 0)
+        return false;
+    const PixelRect shown = scale.shownLayout();
+    SetStretchBltMode(dc, HALFTONE);
+    SetBrushOrgEx(dc, 0, 0, nullptr);
+    return StretchBlt(dc, shown.left, shown.top, shown.right - shown.left, shown.bottom - shown.top,
+                      memory.get(), 0, 0, width, height, SRCCOPY) != 0;
+}
+
+// The preview, then the lights over it; while a drag runs, the dragged figure
+// as the drag shows it.
 void onPaint(HWND window) {
     const PaintDC dc(window);
     const Context c = contextOf(window);
-    if (!c || !c.dialog->host.drawPixelMap)
+    if (!c || !c.dialog->host.drawPixelMap || !c.dialog->preview.resultImage.pixels)
         return;
-    const ImageRecord& image = c.dialog->preview.resultImage;
-    if (!image.pixels)
+    const WorkAreaScale scale = scaleOf(window);
+    fillAroundLayout(window, dc.get(), scale);
+    if (!drawPreviewPicture(dc.get(), *c.dialog, scale))
         return;
-    const PixelRect client = clientOf(window);
-    const Rect16 bounds{0, 0, int16_t(image.height()), int16_t(image.width())};
-    if (c.dialog->host.drawPixelMap(&image, &bounds, int16_t(client.top), int16_t(client.left),
-                                    dc.get()) != 0)
-        return;
+    const ScaledDrawing inLayout = layoutDrawing(dc.get(), scale);
     const Settings& settings = c.dialog->settings;
     const DragKind kind = c.area->kind;
     if (kind != DragKind::Move && kind != DragKind::Handle) {
@@ -470,8 +525,9 @@ void onKeyUp(HWND window, UINT key) {
         SendMessageA(dialog.window, WM_COMMAND, kControlCancel, 0);
 }
 
-PixelPoint pointOf(LPARAM lParam) {
-    return {int16_t(LOWORD(lParam)), int16_t(HIWORD(lParam))};
+// A mouse message's point in layout pixels.
+PixelPoint pointOf(HWND window, LPARAM lParam) {
+    return scaleOf(window).toLayout(PixelPoint{int16_t(LOWORD(lParam)), int16_t(HIWORD(lParam))});
 }
 } // namespace
 
@@ -503,13 +559,13 @@ LRESULT CALLBACK workAreaWindowProcedure(HWND window, UINT message, WPARAM wPara
     case WM_GETDLGCODE:
         return dialogCodeFor(reinterpret_cast<const MSG*>(lParam));
     case WM_LBUTTONDOWN:
-        onButtonDown(window, pointOf(lParam), wParam);
+        onButtonDown(window, pointOf(window, lParam), wParam);
         return 0;
     case WM_MOUSEMOVE:
-        onMouseMove(window, pointOf(lParam), wParam);
+        onMouseMove(window, pointOf(window, lParam), wParam);
         return 0;
     case WM_LBUTTONUP:
-        onButtonUp(window, pointOf(lParam), wParam);
+        onButtonUp(window, pointOf(window, lParam), wParam);
         return 0;
     case WM_CAPTURECHANGED:
         onCaptureLost(window);

@@ -140,3 +140,27 @@ class ClippedTo {
   private:
     HDC dc_;
 };
+
+// Draws scaled by numerator / denominator on both axes with the origin moved to
+// (originX, originY) in device pixels, and puts the device context's state back
+// when it goes out of scope. Pens of width 0 stay one device pixel wide.
+class ScaledDrawing {
+  public:
+    ScaledDrawing(HDC dc, int numerator, int denominator, int originX, int originY)
+        : dc_(dc), saved_(SaveDC(dc)) {
+        SetMapMode(dc, MM_ANISOTROPIC);
+        SetWindowExtEx(dc, denominator, denominator, nullptr);
+        SetViewportExtEx(dc, numerator, numerator, nullptr);
+        SetViewportOrgEx(dc, originX, originY, nullptr);
+    }
+    ~ScaledDrawing() {
+        if (saved_)
+            RestoreDC(dc_, saved_);
+    }
+    ScaledDrawing(const ScaledDrawing&) = delete;
+    ScaledDrawing& operator=(const ScaledDrawing&) = delete;
+
+  private:
+    HDC dc_;
+    int saved_;
+};

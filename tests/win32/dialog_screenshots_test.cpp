@@ -6,30 +6,19 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <functional>
 #include <string>
 
-#include "host/zerafin/host_session.h"
-#include "host/zerafin/image_io.h"
 #include "platform/win32/gdi.h"
 #include "resources/resource_ids.h"
-#include "shell/entry_point.h"
 #include "shell/plugin_state.h"
-#include "styles/style_library.h"
 #include "tests/support/dialog_driver.h"
+#include "tests/support/sample_dialog.h"
 #include "tests/support/styles_test_support.h"
 #include "tests/support/user_input.h"
 #include "tests/support/win32_module.h"
 #include "ui/light_geometry.h"
 
 namespace {
-// The folder of the built module, whose "Lighting Styles" holds the shipped styles.
-std::string moduleFolder() {
-    const std::string module = builtModulePath();
-    return module.substr(0, module.find_last_of("\\/"));
-}
-
 int rowOf(HWND dialog, int comboId, const char* utf8) {
     return int(SendDlgItemMessageA(dialog, comboId, CB_FINDSTRINGEXACT, WPARAM(-1),
                                    reinterpret_cast<LPARAM>(systemName(utf8).c_str())));
@@ -50,28 +39,6 @@ bool saveWorkAreaShot(HWND dialog, const std::string& name) {
     RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     const WindowDC screen(nullptr);
     return saveAreaAsPng(screen.get(), area, name);
-}
-
-// Runs the filter on the sample with the shipped styles while `drive` works
-// the dialog, then ends the session.
-void withSampleDialog(const std::function<void(HWND, HostSession&)>& drive) {
-    const char* sampleFolder = std::getenv("ORVANE_SAMPLE_DIR");
-    if (!sampleFolder)
-        GTEST_SKIP() << "ORVANE_SAMPLE_DIR names the folder of the sample (scripts/test makes it)";
-    Document sample;
-    std::string error;
-    ASSERT_TRUE(loadDocument(std::string(sampleFolder) + "/sample.png", sample, error)) << error;
-    ASSERT_TRUE(loadChannel(std::string(sampleFolder) + "/relief.png", "Relief", sample, error))
-        << error;
-    setStyleFolderBaseForTesting(moduleFolder().c_str());
-    HostSession session(ENTRYPOINT1, nullptr);
-    session.setDocument(&sample);
-    const bool closed = driveModalWindow(
-        "#32770", [&] { session.runFilter(true); }, [&](HWND dialog) { drive(dialog, session); });
-    EXPECT_TRUE(closed);
-    setStyleFolderBaseForTesting(nullptr);
-    session.call(SelectorFinish);
-    discardPluginState(&session.dataSlot);
 }
 } // namespace
 

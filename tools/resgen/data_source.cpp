@@ -18,13 +18,16 @@ std::string byteArray(const char* name, std::span<const uint8_t> bytes) {
 } // namespace
 
 std::string resourceDataSource(std::span<const uint8_t> propertyList,
-                               std::span<const uint8_t> terminology) {
+                               std::span<const uint8_t> terminology,
+                               std::span<const uint8_t> colourPicker) {
     std::string text = kGeneratedNote;
     text += "#include \"resources/resource_data.h\"\n\nnamespace {\n";
     text += byteArray("kPropertyList", propertyList);
     text += byteArray("kTerminology", terminology);
+    text += byteArray("kColourPicker", colourPicker);
     text += "} // namespace\n\n";
     text += "std::span<const uint8_t> propertyListBytes() { return kPropertyList; }\n";
     text += "std::span<const uint8_t> terminologyBytes() { return kTerminology; }\n";
+    text += "std::span<const uint8_t> colourPickerTemplateBytes() { return kColourPicker; }\n";
     return text;
 }

@@ -4,7 +4,8 @@
 // compiler embeds in the module (pipl.bin, aete.bin, the image files, the
 // dialog templates and the .rc fragments strings.rc, version.rc and files.rc
 // that resources/orvane.rc includes) and into resource_data.cpp,
-// which gives the native build the same property list and terminology bytes.
+// which gives the native build the same property list and terminology bytes,
+// and the reference host the colour dialog's template.
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -15,6 +16,7 @@
 #include "resources/dialog_table.h"
 #include "resources/image_table.h"
 #include "resources/property_list_table.h"
+#include "resources/resource_ids.h"
 #include "resources/string_table.h"
 #include "resources/terminology_table.h"
 #include "resources/version_table.h"
@@ -101,19 +103,30 @@ bool writeDialogs(const fs::path& out, std::string& error) {
     return true;
 }
 
+// The colour dialog's template bytes, for resource_data.cpp.
+std::optional<std::vector<uint8_t>> colourPickerTemplate(std::string& error) {
+    for (const DialogDescription& dialog : orvaneDialogs())
+        if (dialog.id == kDialogColourPicker)
+            return encodeDialog(dialog, error);
+    error = "the dialog table has no colour dialog";
+    return std::nullopt;
+}
+
 bool generateResources(const fs::path& resources, const fs::path& out, std::string& error) {
     fs::create_directories(out);
     const std::vector<uint8_t> propertyList = encodePropertyList(orvanePropertyList());
     const std::optional<std::vector<uint8_t>> terminology =
         encodeTerminology(orvaneTerminology(), error);
-    return terminology && writeFile(out / "pipl.bin", propertyList, error) &&
+    const std::optional<std::vector<uint8_t>> colourPicker =
+        terminology ? colourPickerTemplate(error) : std::nullopt;
+    return colourPicker && writeFile(out / "pipl.bin", propertyList, error) &&
            writeFile(out / "aete.bin", *terminology, error) &&
            writeText(out / "strings.rc", stringTableRc(kStringTable), error) &&
            writeText(out / "version.rc", versionRc(orvaneVersionBlock()), error) &&
            writeImages(resources, out, error) && writeDialogs(out, error) &&
            writeText(out / "files.rc", dataFilesRc(orvaneImages(), orvaneDialogs(), out), error) &&
-           writeText(out / "resource_data.cpp", resourceDataSource(propertyList, *terminology),
-                     error);
+           writeText(out / "resource_data.cpp",
+                     resourceDataSource(propertyList, *terminology, *colourPicker), error);
 }
 } // namespace
 
