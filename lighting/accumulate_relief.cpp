@@ -174,14 +174,19 @@ void layOutPixels(const BatchPixels& batch, FacetChunk& c) {
     c.pixels = (of[last] != BatchPixels::kNoPixel ? of[last] + 1 : batch.count) - c.firstPixel;
     c.pixelX = batch.x + c.firstPixel;
     c.pixelY = batch.y + c.firstPixel;
-    int i = 0;
-    for (; i < c.count && of[i] != BatchPixels::kNoPixel; ++i) {
-        const int pixel = of[i] - c.firstPixel;
-        c.pixelOf[i] = pixel;
-        c.x[i] = c.pixelX[pixel];
-        c.y[i] = c.pixelY[pixel];
-    }
     // The facets outside every pixel come last (findPixels), then the pads.
+    int inPixels = c.count;
+    if (of[last] == BatchPixels::kNoPixel)
+        inPixels = int(std::find(of, of + c.count, BatchPixels::kNoPixel) - of);
+    const int firstPixel = c.firstPixel;
+    const double *pixelX = c.pixelX, *pixelY = c.pixelY;
+    int i = 0;
+    for (; i < inPixels; ++i) {
+        const int pixel = of[i] - firstPixel;
+        c.pixelOf[i] = pixel;
+        c.x[i] = pixelX[pixel];
+        c.y[i] = pixelY[pixel];
+    }
     for (; i < c.padded; ++i) {
         c.pixelOf[i] = kOutside;
         c.x[i] = c.y[i] = 0.0;
