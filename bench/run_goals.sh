@@ -42,7 +42,7 @@ echo "$SIZE x $SIZE, 3 lights, MP/s (best of three)"
 echo
 echo "| build  | run        | 1 thread | 2 threads | 2T/1T | 2T goal | 2T      | 2T/1T   |"
 echo "|--------|------------|----------|-----------|-------|---------|---------|---------|"
-row native relief "$native_output" 36
+row native relief "$native_output" 40
 row native untextured "$native_output" 100
-row Win32 relief "$win32_output" 20
+row Win32 relief "$win32_output" 26
 row Win32 untextured "$win32_output" 70

@@ -97,15 +97,35 @@ double largestLane(__m128d largestValues, __m128d unordered) {
     return largest(lanes[0], lanes[1]);
 }
 
+// The normals of facets i and i + 1 of the chunk as doubles, one vector per
+// component; the pads face nowhere (N = 0).
+void normalPair(const FacetBatch& b, const FacetChunk& c, int i, __m128d& nx, __m128d& ny,
+                __m128d& nz) {
+    if (i + 1 < c.count) {
+        // Six consecutive floats, x0 y0 z0 x1 y1 z1, widened two at a time.
+        const float* n = b.normals + 3 * (c.first + i);
+        const __m128 first = _mm_loadu_ps(n);
+        const __m128d x0y0 = _mm_cvtps_pd(first), z0x1 = _mm_cvtps_pd(_mm_movehl_ps(first, first));
+        const __m128d y1z1 = _mm_cvtps_pd(
+            _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(n + 4))));
+        nx = _mm_shuffle_pd(x0y0, z0x1, 0b10);
+        ny = _mm_shuffle_pd(x0y0, y1z1, 0b01);
+        nz = _mm_shuffle_pd(z0x1, y1z1, 0b10);
+        return;
+    }
+    static const float kFacingNowhere[3] = {0.0f, 0.0f, 0.0f};
+    const float* n0 = i < c.count ? b.normals + 3 * (c.first + i) : kFacingNowhere;
+    nx = _mm_set_sd(n0[0]);
+    ny = _mm_set_sd(n0[1]);
+    nz = _mm_set_sd(n0[2]);
+}
+
 // N and R of the chunk's facets, two at a time, and the longest of each.
 void layOutNormals(const FacetBatch& b, FacetChunk& c) {
-    static const float kFacingNowhere[3] = {0.0f, 0.0f, 0.0f}; // the pads
     __m128d longestN = _mm_setzero_pd(), longestR = longestN, unordered = longestN;
     for (int i = 0; i < c.padded; i += 2) {
-        const float* n0 = i < c.count ? b.normals + 3 * (c.first + i) : kFacingNowhere;
-        const float* n1 = i + 1 < c.count ? n0 + 3 : kFacingNowhere;
-        const __m128d nx = _mm_set_pd(n1[0], n0[0]), ny = _mm_set_pd(n1[1], n0[1]),
-                      nz = _mm_set_pd(n1[2], n0[2]);
+        __m128d nx, ny, nz;
+        normalPair(b, c, i, nx, ny, nz);
         const __m128d twiceZ = _mm_mul_pd(_mm_set1_pd(2.0), nz);
         const __m128d rx = _mm_mul_pd(twiceZ, nx), ry = _mm_mul_pd(twiceZ, ny),
                       rz = _mm_sub_pd(_mm_mul_pd(twiceZ, nz), _mm_set1_pd(1.0));
@@ -154,12 +174,22 @@ void layOutPixels(const BatchPixels& batch, FacetChunk& c) {
     c.pixels = (of[last] != BatchPixels::kNoPixel ? of[last] + 1 : batch.count) - c.firstPixel;
     c.pixelX = batch.x + c.firstPixel;
     c.pixelY = batch.y + c.firstPixel;
-    for (int i = 0; i < c.padded; ++i) {
-        const bool inPixel = i < c.count && of[i] != BatchPixels::kNoPixel;
-        const int pixel = inPixel ? of[i] - c.firstPixel : kOutside;
+    // The facets outside every pixel come last (findPixels), then the pads.
+    int inPixels = c.count;
+    if (of[last] == BatchPixels::kNoPixel)
+        inPixels = int(std::find(of, of + c.count, BatchPixels::kNoPixel) - of);
+    const int firstPixel = c.firstPixel;
+    const double *pixelX = c.pixelX, *pixelY = c.pixelY;
+    int i = 0;
+    for (; i < inPixels; ++i) {
+        const int pixel = of[i] - firstPixel;
         c.pixelOf[i] = pixel;
-        c.x[i] = inPixel ? c.pixelX[pixel] : 0.0;
-        c.y[i] = inPixel ? c.pixelY[pixel] : 0.0;
+        c.x[i] = pixelX[pixel];
+        c.y[i] = pixelY[pixel];
+    }
+    for (; i < c.padded; ++i) {
+        c.pixelOf[i] = kOutside;
+        c.x[i] = c.y[i] = 0.0;
     }
 }
 
@@ -467,16 +497,6 @@ void lightChunks(const RenderLight* lights, int count, const FacetBatch& batch,
 }
 
 #ifdef ORVANE_WIDE_LIGHT_STEPS
-// Each facet's colour, one array per component; the pads are black.
-void layOutColours(const FacetBatch& b, FacetChunk& c) {
-    const uint8_t* colours = b.colours + 3 * c.first;
-    for (int i = 0; i < c.count; ++i)
-        for (int ch = 0; ch < 3; ++ch)
-            c.colour[ch][i] = colours[3 * i + ch];
-    for (int ch = 0; ch < 3; ++ch)
-        std::fill(c.colour[ch] + c.count, c.colour[ch] + c.padded, 0);
-}
-
 // The material step on a chunk's sums, into the batch's lit bytes.
 void applyMaterialToChunk(const ParameterBlock& block, FacetChunk& c, const FacetBatch& b) {
     if (block.material <= 0)
@@ -485,10 +505,7 @@ void applyMaterialToChunk(const ParameterBlock& block, FacetChunk& c, const Face
         litValuesWide<Highlight::SurfaceColour>(block, c);
     else
         litValuesWide<Highlight::Blend>(block, c);
-    uint8_t* out = b.lit + 3 * c.first;
-    for (int i = 0; i < c.count; ++i)
-        for (int ch = 0; ch < 3; ++ch)
-            out[3 * i + ch] = uint8_t(c.litValues[ch][i]);
+    storeLitBytesWide(c, b.lit + 3 * c.first);
 }
 #endif
 } // namespace
@@ -510,7 +527,7 @@ bool shadeReliefLights(const ParameterBlock& block, const FacetBatch& batch, boo
     lightChunks(block.lights, lights, batch, true, [&](FacetChunk& c) {
         if (storeSumsToo)
             storeSums(c, batch, true);
-        layOutColours(batch, c);
+        layOutColoursWide(batch.colours + 3 * c.first, c);
         applyMaterialToChunk(block, c, batch);
     });
     return true;

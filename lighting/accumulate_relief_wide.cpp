@@ -5,6 +5,8 @@
 // round as SSE2's do, so the bits are the same.
 #include <immintrin.h>
 
+#include <cstring>
+
 #include "lighting/relief_chunk.h"
 
 namespace {
@@ -169,3 +171,51 @@ template <Highlight kKind> void litValuesWide(const ParameterBlock& block, Facet
 template void litValuesWide<Highlight::White>(const ParameterBlock&, FacetChunk&);
 template void litValuesWide<Highlight::Blend>(const ParameterBlock&, FacetChunk&);
 template void litValuesWide<Highlight::SurfaceColour>(const ParameterBlock&, FacetChunk&);
+
+// The colours of four facets (12 bytes: red, green, blue of each) take one
+// byte shuffle per component, which also widens each byte to 32 bits; the lit
+// values go back the same way, the low byte of each. (The patterns are made
+// inside the functions: a constant of this file initialised at the program's
+// start could run AVX instructions on a processor without them.)
+void layOutColoursWide(const uint8_t* colours, FacetChunk& c) {
+    const __m128i pattern[3] = {
+        _mm_setr_epi8(0, -1, -1, -1, 3, -1, -1, -1, 6, -1, -1, -1, 9, -1, -1, -1),
+        _mm_setr_epi8(1, -1, -1, -1, 4, -1, -1, -1, 7, -1, -1, -1, 10, -1, -1, -1),
+        _mm_setr_epi8(2, -1, -1, -1, 5, -1, -1, -1, 8, -1, -1, -1, 11, -1, -1, -1)};
+    int i = 0;
+    for (; i + 4 <= c.count; i += 4) {
+        const uint8_t* four = colours + 3 * i;
+        int32_t last;
+        std::memcpy(&last, four + 8, 4);
+        const __m128i bytes =
+            _mm_insert_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(four)), last, 2);
+        for (int ch = 0; ch < 3; ++ch)
+            _mm_store_si128(reinterpret_cast<__m128i*>(c.colour[ch] + i),
+                            _mm_shuffle_epi8(bytes, pattern[ch]));
+    }
+    for (; i < c.padded; ++i) // the last facets, and the pads black
+        for (int ch = 0; ch < 3; ++ch)
+            c.colour[ch][i] = i < c.count ? colours[3 * i + ch] : 0;
+}
+
+void storeLitBytesWide(const FacetChunk& c, uint8_t* out) {
+    const __m128i pattern[3] = {
+        _mm_setr_epi8(0, -1, -1, 4, -1, -1, 8, -1, -1, 12, -1, -1, -1, -1, -1, -1),
+        _mm_setr_epi8(-1, 0, -1, -1, 4, -1, -1, 8, -1, -1, 12, -1, -1, -1, -1, -1),
+        _mm_setr_epi8(-1, -1, 0, -1, -1, 4, -1, -1, 8, -1, -1, 12, -1, -1, -1, -1)};
+    int i = 0;
+    for (; i + 4 <= c.count; i += 4) {
+        __m128i bytes = _mm_setzero_si128();
+        for (int ch = 0; ch < 3; ++ch)
+            bytes = _mm_or_si128(
+                bytes, _mm_shuffle_epi8(
+                           _mm_load_si128(reinterpret_cast<const __m128i*>(c.litValues[ch] + i)),
+                           pattern[ch]));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + 3 * i), bytes);
+        const int32_t last = _mm_extract_epi32(bytes, 2);
+        std::memcpy(out + 3 * i + 8, &last, 4);
+    }
+    for (; i < c.count; ++i)
+        for (int ch = 0; ch < 3; ++ch)
+            out[3 * i + ch] = uint8_t(c.litValues[ch][i]);
+}

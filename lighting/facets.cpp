@@ -143,6 +143,19 @@ int facetsOfRow(const int32_t* heights, uint32_t width, int x, int pixels, RowCe
         const bool flat[4] = {(topX[p] | topY[p]) == 0, (topX[p + 1] | topY[p + 1]) == 0,
                               (bottomX[p + 1] | bottomY[p + 1]) == 0,
                               (bottomX[p] | bottomY[p]) == 0};
+        if (!(flat[0] || flat[1] || flat[2] || flat[3])) {
+            // Rough relief: four facets, the top two's normals side by side.
+            std::memcpy(normal, topNormals + 3 * p, 6 * sizeof(float));
+            std::memcpy(normal + 6, bottomNormals + 3 * (p + 1), 3 * sizeof(float));
+            std::memcpy(normal + 9, bottomNormals + 3 * p, 3 * sizeof(float));
+            normal += 12;
+            for (int q = 0; q < 4; ++q)
+                weights[q] = 4;
+            weights[4] = 0;
+            weights += 5;
+            facetsPerPixel[p] = 4;
+            continue;
+        }
         const float* quarterNormal[4] = {topNormals + 3 * p, topNormals + 3 * (p + 1),
                                          bottomNormals + 3 * (p + 1), bottomNormals + 3 * p};
         // As addFacet: a flat quarter joins the pixel's first flat facet.

@@ -75,4 +75,8 @@ inline bool fourOutsideTheCone(const PixelLights& pixels, const int32_t* pixelOf
 template <LightKind kKind, bool kClamped>
 void lightFacetsWide(const LightTerms& t, FacetChunk& c, const PixelLights& pixels);
 template <Highlight kKind> void litValuesWide(const ParameterBlock& block, FacetChunk& c);
+// Each facet's colour, one array per component, the pads black; and the lit
+// values back as 3 bytes per facet.
+void layOutColoursWide(const uint8_t* colours, FacetChunk& c);
+void storeLitBytesWide(const FacetChunk& c, uint8_t* out);
 #endif

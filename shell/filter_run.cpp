@@ -71,8 +71,9 @@ void advanceRenderWalk(HostRecord& host) {
     host.outputRect = host.inputRect;
 }
 
-void requestTexture(HostRecord& host, uint16_t textureChannel, int margin) {
-    host.inputRect = grown(host.inputRect, margin);
+// The texture channel over the input rectangle, also beyond the image's
+// edges, and no output.
+void requestTextureOfInput(HostRecord& host, uint16_t textureChannel) {
     host.outputRect =
         Rect16{host.inputRect.top, host.inputRect.left, host.inputRect.top, host.inputRect.left};
     host.inputPlaneFirst = host.inputPlaneLast = int16_t(textureChannel - 1);
@@ -80,12 +81,21 @@ void requestTexture(HostRecord& host, uint16_t textureChannel, int margin) {
     host.absolutePlanes = 1;
 }
 
-void requestColour(HostRecord& host, int margin) {
-    host.inputRect = grown(host.inputRect, -margin);
-    host.outputRect = host.inputRect;
+void requestTexture(HostRecord& host, uint16_t textureChannel, int margin) {
+    host.inputRect = grown(host.inputRect, margin);
+    requestTextureOfInput(host, textureChannel);
+}
+
+void requestColourPlanes(HostRecord& host) {
     setColourPlanes(host);
     host.edgePadding = kEdgePaddingNone;
     host.absolutePlanes = 0;
+}
+
+void requestColour(HostRecord& host, int margin) {
+    host.inputRect = grown(host.inputRect, -margin);
+    host.outputRect = host.inputRect;
+    requestColourPlanes(host);
 }
 
 // Channels of the document a texture channel may name.
@@ -280,30 +290,38 @@ int16_t continueFiltering(HostRecord& host, PluginState& state) {
                                              : colourPass(host, state, *block);
 }
 
+// The preview's texture holds the channel at every step-th pixel of every
+// step-th row, with kTextureMargin samples more on every side. The host is
+// asked for one image row per preview row, only as wide as the samples reach:
+// the preview of a 4096 x 4096 image then costs the host 153 rows instead of
+// the whole channel. The run's own request is put back afterwards.
 int16_t gatherTexturePreview(HostRecord& host, PluginState& state) {
-    const Rect16 savedArea = host.areaRect;
+    const Rect16 input = host.inputRect, output = host.outputRect, mask = host.maskRect;
     const int step = state.preview.step;
-    const int margin = kTextureMargin * step;
-    setUpPreviewWalk(host, state);
+    const int rows = state.preview.height + 2 * kTextureMargin;
+    const int columns = state.preview.width + 2 * kTextureMargin;
+    const int top = host.areaRect.top - kTextureMargin * step;
+    const int left = host.areaRect.left - kTextureMargin * step;
+    const int rowWidth = (columns - 1) * step + 1;
     ImageRecord& texture = state.preview.textureImage;
-    while (!host.inputRect.isEmpty()) {
-        requestTexture(host, state.settings.textureChannel, margin);
-        int16_t code = host.fetchRequested();
+    for (int row = 0; row < rows; ++row) {
+        const int y = top + row * step;
+        host.inputRect =
+            Rect16{int16_t(y), int16_t(left), int16_t(y + 1), int16_t(left + rowWidth)};
+        requestTextureOfInput(host, state.settings.textureChannel);
+        host.maskRect = host.outputRect;
+        host.previewCookieOut = host.previewCookieIn;
+        const int16_t code = host.fetchRequested();
         if (code != 0)
             return code;
-        const Rect16& tile = host.inputRect;
-        const int dy = tile.top - host.areaRect.top;
-        const int dx = tile.left - host.areaRect.left;
-        for (int r = 0; r < tile.height(); r += step) {
-            const uint8_t* in = host.inputData + ptrdiff_t(host.inputRowBytes) * r;
-            uint8_t* out = texture.pixels + ptrdiff_t(texture.rowBytes) * (3 + (dy + r) / step);
-            for (int c = 0; c < tile.width(); c += step)
-                out[3 + (dx + c) / step] = in[c];
-        }
-        requestColour(host, margin);
-        advancePreviewWalk(host, state);
+        uint8_t* out = texture.pixels + ptrdiff_t(texture.rowBytes) * row;
+        for (int column = 0; column < columns; ++column)
+            out[column] = host.inputData[ptrdiff_t(column) * step];
     }
-    host.areaRect = savedArea;
+    host.inputRect = input;
+    host.outputRect = output;
+    host.maskRect = mask;
+    requestColourPlanes(host);
     return result::ok;
 }
 
