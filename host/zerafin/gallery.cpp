@@ -48,7 +48,7 @@ bool loadFont(const std::string& path, LabelFont& font, std::string& error) {
     }
     if (font.load(std::move(bytes), error))
         return true;
-    error = "the font '" + path + "': " + error;
+    error = "damaged font '" + path + "': " + error;
     return false;
 }
 } // namespace
@@ -115,10 +115,16 @@ int runGalleryCommand(const CommandLine& line) {
     const auto styles = stylesInReadingOrder(folder);
     if (styles.empty())
         return fail(kExitUsage, "no styles in '" + systemTextToUtf8(folder) + "'");
+    // A font asked for must be usable; without the default font (missing or
+    // damaged) the sheet is still made, its cells unnamed.
     LabelFont font;
+    const bool labelled = loadFont(line.font.empty() ? kDefaultGalleryFont : line.font, font, error);
+    if (!labelled && !line.font.empty())
+        return fail(kExitUsage, error);
+    if (!labelled)
+        printMessage(stderr, error + "; the styles are shown without their names");
     Document input;
-    if (!loadFont(line.font.empty() ? kDefaultGalleryFont : line.font, font, error) ||
-        !loadDocument(line.input, input, error))
+    if (!loadDocument(line.input, input, error))
         return fail(kExitUsage, error);
     const Document reduced = reducedCopy(input, kGalleryImageSide);
     PendingOutputs outputs;
@@ -137,8 +143,9 @@ int runGalleryCommand(const CommandLine& line) {
             return fail(status, "the style '" + styles[i].second + "': " + error);
         const int left = layout.cellLeft(int(i)), top = layout.cellTop(int(i));
         paste(lit, sheet, layout.imageLeft(int(i)), top);
-        font.drawCentred(sheet, left, top + layout.imageHeight, layout.cellWidth,
-                         layout.labelHeight, styles[i].second, kLabelPixels, kLabelColour);
+        if (labelled)
+            font.drawCentred(sheet, left, top + layout.imageHeight, layout.cellWidth,
+                             layout.labelHeight, styles[i].second, kLabelPixels, kLabelColour);
     }
     std::vector<uint8_t> encoded;
     if (!encodeImage(line.outputFormat, documentFromRgb(sheet.width, sheet.height, sheet.rgb),
