@@ -50,9 +50,9 @@ class FontChecker {
     explicit FontChecker(Bytes file) : file(file) {}
 
     bool check(FontLayout& layout, std::string& why) {
-        const bool usable = findStart() && readDirectory() && checkMetrics() &&
-                            checkLocations() && checkAllGlyphs() && checkCharacterMap() &&
-                            checkKerning() && checkPositioning();
+        const bool usable = findStart() && readDirectory() && checkMetrics() && checkLocations() &&
+                            checkAllGlyphs() && checkCharacterMap() && checkKerning() &&
+                            checkPositioning();
         if (!usable) {
             why = reason;
             return false;
@@ -117,8 +117,9 @@ class FontChecker {
             return true;
         }
         if (required)
-            return fail(std::string("it has no '") + tag + "' table" +
-                        (std::strcmp(tag, "glyf") == 0 ? " (only TrueType outlines are read)" : ""));
+            return fail(
+                std::string("it has no '") + tag + "' table" +
+                (std::strcmp(tag, "glyf") == 0 ? " (only TrueType outlines are read)" : ""));
         return true;
     }
 
@@ -303,10 +304,10 @@ class FontChecker {
     bool addPart(const GlyphFacts& part, const double matrix[6], GlyphFacts& facts) {
         const double xScale = std::hypot(matrix[0], matrix[1]);
         const double yScale = std::hypot(matrix[2], matrix[3]);
-        const double x =
-            xScale * ((std::abs(matrix[0]) + std::abs(matrix[2])) * part.reach + std::abs(matrix[4]));
-        const double y =
-            yScale * ((std::abs(matrix[1]) + std::abs(matrix[3])) * part.reach + std::abs(matrix[5]));
+        const double x = xScale * ((std::abs(matrix[0]) + std::abs(matrix[2])) * part.reach +
+                                   std::abs(matrix[4]));
+        const double y = yScale * ((std::abs(matrix[1]) + std::abs(matrix[3])) * part.reach +
+                                   std::abs(matrix[5]));
         if (x >= kCoordinateLimit || y >= kCoordinateLimit)
             return fail("a part is moved or scaled beyond the coordinates' range");
         facts.reach = std::max({facts.reach, x, y});
@@ -346,7 +347,7 @@ class FontChecker {
         case 12:
         case 13:
             return fits(map, 0, 16) && fits(map, 16, 12 * uint64_t(u32(map, 12))) ? true
-                                                                                 : damagedMap();
+                                                                                  : damagedMap();
         default:
             return fail("its character map has a format that is not read here");
         }
@@ -420,7 +421,8 @@ class FontChecker {
         for (size_t i = 0; i < u16(gpos, list); ++i) {
             const size_t lookup = list + u16(gpos, list + 2 + 2 * i);
             constexpr uint16_t kPairAdjustment = 2;
-            if (!fits(gpos, lookup, 6) || !fits(gpos, lookup + 6, 2 * uint64_t(u16(gpos, lookup + 4))))
+            if (!fits(gpos, lookup, 6) ||
+                !fits(gpos, lookup + 6, 2 * uint64_t(u16(gpos, lookup + 4))))
                 return damagedPositioning();
             if (u16(gpos, lookup) != kPairAdjustment)
                 continue;
@@ -462,7 +464,8 @@ class FontChecker {
             const size_t range = at + 4 + 6 * i;
             const uint16_t first = u16(gpos, range), last = u16(gpos, range + 2);
             if (first <= last)
-                largest = std::max(largest.value_or(0), uint32_t(u16(gpos, range + 4)) + last - first);
+                largest =
+                    std::max(largest.value_or(0), uint32_t(u16(gpos, range + 4)) + last - first);
         }
         return true;
     }
@@ -505,7 +508,8 @@ class FontChecker {
             const size_t pairs = table + u16(gpos, table + 10 + 2 * size_t(index));
             if (!fits(gpos, pairs, 2))
                 return false;
-            if (index < u16(gpos, table + 8) && !fits(gpos, pairs + 2, 4 * uint64_t(u16(gpos, pairs))))
+            if (index < u16(gpos, table + 8) &&
+                !fits(gpos, pairs + 2, 4 * uint64_t(u16(gpos, pairs))))
                 return false;
         }
         return true;

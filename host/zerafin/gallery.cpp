@@ -7,6 +7,7 @@
 
 #include "host/zerafin/filter_command.h"
 #include "host/zerafin/host_files.h"
+#include "host/zerafin/host_session.h"
 #include "host/zerafin/host_styles.h"
 #include "host/zerafin/image_io.h"
 #include "host/zerafin/label_font.h"
@@ -118,14 +119,15 @@ int runGalleryCommand(const CommandLine& line) {
     // A font asked for must be usable; without the default font (missing or
     // damaged) the sheet is still made, its cells unnamed.
     LabelFont font;
-    const bool labelled = loadFont(line.font.empty() ? kDefaultGalleryFont : line.font, font, error);
+    const bool labelled =
+        loadFont(line.font.empty() ? kDefaultGalleryFont : line.font, font, error);
     if (!labelled && !line.font.empty())
         return fail(kExitUsage, error);
     if (!labelled)
         printMessage(stderr, error + "; the styles are shown without their names");
     Document input;
     if (!loadDocument(line.input, input, error))
-        return fail(kExitUsage, error);
+        return fail(abortRequested() ? kExitCancelled : kExitUsage, error);
     const Document reduced = reducedCopy(input, kGalleryImageSide);
     PendingOutputs outputs;
     size_t sheetIndex = 0;

@@ -142,7 +142,8 @@ void LabelFont::drawCentred(RgbImage& image, int left, int top, int width, int h
                 const size_t px = size_t(visible.left + x), py = size_t(visible.top + y);
                 uint8_t* pixel = &image.rgb[(py * size_t(image.width) + px) * 3];
                 for (int c = 0; c < 3; ++c)
-                    blend(pixel[c], colour[c], coverage[size_t(y) * size_t(visible.width()) + size_t(x)]);
+                    blend(pixel[c], colour[c],
+                          coverage[size_t(y) * size_t(visible.width()) + size_t(x)]);
             }
     });
 }
