@@ -657,5 +657,7 @@ check "every shipped style and recording conforms to the schema" 0 "$script_docs
     "$root/docs/script.schema.json" "$root/samples/demo.json" "${recordings[@]}"
 [ "${#recordings[@]}" -gt "$number" ] && pass || fail "too few recordings: ${#recordings[@]}"
 
+source "$root/tests/cli/hardening.sh"
+
 echo "cli: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
