@@ -155,29 +155,20 @@ char32_t lowerCase(char32_t point) {
     return point == 0x178 ? 0xFF : point;
 }
 
-void appendUtf8(std::string& text, char32_t point) {
-    if (point < 0x80) {
-        text += char(point);
-    } else if (point < 0x800) {
-        text += char(0xC0 | (point >> 6));
-        text += char(0x80 | (point & 0x3F));
-    } else {
-        // Only letters below U+0180 change; any other character is kept as read.
-        text += char(0xE0 | (point >> 12));
-        text += char(0x80 | ((point >> 6) & 0x3F));
-        text += char(0x80 | (point & 0x3F));
-    }
-}
-
 std::string lowerCaseName(const std::string& name) {
     std::string folded;
     for (size_t at = 0; at < name.size();) {
         const size_t start = at;
         const char32_t point = nextCodePoint(name, at);
-        if (lowerCase(point) == point)
+        const char32_t lower = lowerCase(point);
+        if (lower == point) {
             folded.append(name, start, at - start);
-        else
-            appendUtf8(folded, lowerCase(point));
+        } else if (lower < 0x80) {
+            folded += char(lower);
+        } else { // below U+0180: two bytes in UTF-8
+            folded += char(0xC0 | (lower >> 6));
+            folded += char(0x80 | (lower & 0x3F));
+        }
     }
     return folded;
 }
