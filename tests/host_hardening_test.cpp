@@ -264,7 +264,8 @@ class HostFilesHardening : public testing::Test {
         fs::create_directories(folder / "out");
     }
     void TearDown() override { fs::remove_all(folder); }
-    std::string path(const std::string& name) const { return (folder / name).string(); }
+    // Joined as text: a name in the system's code page stays as it is.
+    std::string path(const std::string& name) const { return pathInFolder(folder.string(), name); }
     fs::path folder;
 };
 
