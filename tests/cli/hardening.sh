@@ -103,3 +103,19 @@ for run in 1 2 3 4 5 6; do
     leftovers=$(find "$harden/signals" -name '.zerafin-*' | wc -l)
     [ "$leftovers" -eq 0 ] && pass || fail "$name: $leftovers temporary files left"
 done
+
+# --- Runs reading one style at once share it: none of them misses it.
+mkdir -p "$harden/parallel"
+pids=()
+for run in 1 2 3 4 5 6 7 8; do
+    native filter "$work/small.png" "$harden/parallel/$run.png" --style Bougie \
+        2>"$harden/parallel/$run.txt" &
+    pids+=($!)
+    native styles >"$harden/parallel/list-$run.txt" 2>&1 &
+    pids+=($!)
+done
+statuses=0
+for pid in "${pids[@]}"; do wait "$pid" || statuses=$((statuses + 1)); done
+[ "$statuses" -eq 0 ] && pass || fail "native: $statuses of ${#pids[@]} parallel runs on one style failed"
+[ "$(grep -lx Bougie "$harden/parallel"/list-*.txt | wc -l)" -eq 8 ] && pass ||
+    fail "native: a listing beside the parallel runs left 'Bougie' out"
