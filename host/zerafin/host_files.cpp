@@ -107,7 +107,9 @@ std::string linkTarget(const std::string& path) {
     return path;
 }
 
-void keepPermissions(int, const struct stat&) {}
+bool keepPermissions(int, const struct stat&) {
+    return true;
+}
 #else
 std::optional<FileIdentity> existingIdentity(const std::string& path) {
     struct stat status {};
@@ -204,13 +206,14 @@ std::string linkTarget(std::string path) {
 
 // The new file takes the permissions of the file it replaces and, where the
 // system allows it, its owner and group. When the group cannot be kept, the
-// group's permissions are dropped: nobody gains access by a rewrite.
-void keepPermissions(int descriptor, const struct stat& replaced) {
+// group's permissions are dropped: nobody gains access by a rewrite. False
+// when the permissions cannot be set.
+bool keepPermissions(int descriptor, const struct stat& replaced) {
     mode_t mode = replaced.st_mode & 0777;
     if (fchown(descriptor, replaced.st_uid, replaced.st_gid) != 0 &&
         fchown(descriptor, uid_t(-1), replaced.st_gid) != 0)
         mode &= ~mode_t(S_IRWXG);
-    fchmod(descriptor, mode);
+    return fchmod(descriptor, mode) == 0;
 }
 #endif
 
@@ -339,8 +342,13 @@ bool PendingOutputs::reserve(const std::string& path, size_t& index, std::string
             error = "cannot write '" + path + "': " + reasonOf(errno);
             return false;
         }
-        if (exists)
-            keepPermissions(descriptor, status);
+        if (exists && !keepPermissions(descriptor, status)) {
+            error =
+                "cannot write '" + path + "': its permissions cannot be kept: " + reasonOf(errno);
+            close(descriptor);
+            std::remove(temporary.c_str());
+            return false;
+        }
         close(descriptor);
         index = outputs.size();
         outputs.push_back({path, destination, temporary});
