@@ -144,6 +144,30 @@ TEST_F(RealFont, LabelsStayInTheirBoxEvenWithANonsenseScale) {
     }
 }
 
+// A font asked for must be usable; the default font, missing or damaged,
+// only leaves the labels out.
+TEST_F(RealFont, AnUnusableDefaultFontLeavesTheLabelsOutButAFontAskedForMustBeUsable) {
+    const std::string folder = (fs::temp_directory_path() / "orvane-label-fonts").string();
+    fs::create_directories(folder);
+    const std::string damaged = pathInFolder(folder, "damaged.ttf");
+    const std::string missing = pathInFolder(folder, "missing.ttf");
+    writeWholeFile(damaged, std::vector<uint8_t>(bytes.begin(), bytes.begin() + 57648));
+    std::string message;
+    LabelFont font;
+    EXPECT_EQ(chooseLabelFont("", kDefaultGalleryFont, font, message), LabelFontChoice::Labelled);
+    EXPECT_EQ(chooseLabelFont(kDefaultGalleryFont, missing, font, message),
+              LabelFontChoice::Labelled);
+    for (const std::string& fallback : {missing, damaged}) {
+        LabelFont unusable;
+        EXPECT_EQ(chooseLabelFont("", fallback, unusable, message), LabelFontChoice::Unlabelled);
+        EXPECT_NE(message.find("without their names"), std::string::npos) << message;
+        EXPECT_EQ(chooseLabelFont(fallback, kDefaultGalleryFont, unusable, message),
+                  LabelFontChoice::Refused);
+    }
+    EXPECT_NE(message.find("damaged font"), std::string::npos) << message;
+    fs::remove_all(folder);
+}
+
 // ---- Images --------------------------------------------------------------
 
 Document gradient(int width, int height) {

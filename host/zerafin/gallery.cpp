@@ -54,6 +54,16 @@ bool loadFont(const std::string& path, LabelFont& font, std::string& error) {
 }
 } // namespace
 
+LabelFontChoice chooseLabelFont(const std::string& asked, const std::string& fallback,
+                                LabelFont& font, std::string& message) {
+    if (loadFont(asked.empty() ? fallback : asked, font, message))
+        return LabelFontChoice::Labelled;
+    if (!asked.empty())
+        return LabelFontChoice::Refused;
+    message += "; the styles are shown without their names";
+    return LabelFontChoice::Unlabelled;
+}
+
 int GalleryLayout::cellLeft(int index) const {
     return margin + (index % columns) * (cellWidth + margin);
 }
@@ -116,15 +126,12 @@ int runGalleryCommand(const CommandLine& line) {
     const auto styles = stylesInReadingOrder(folder);
     if (styles.empty())
         return fail(kExitUsage, "no styles in '" + systemTextToUtf8(folder) + "'");
-    // A font asked for must be usable; without the default font (missing or
-    // damaged) the sheet is still made, its cells unnamed.
     LabelFont font;
-    const bool labelled =
-        loadFont(line.font.empty() ? kDefaultGalleryFont : line.font, font, error);
-    if (!labelled && !line.font.empty())
+    const LabelFontChoice fontChoice = chooseLabelFont(line.font, kDefaultGalleryFont, font, error);
+    if (fontChoice == LabelFontChoice::Refused)
         return fail(kExitUsage, error);
-    if (!labelled)
-        printMessage(stderr, error + "; the styles are shown without their names");
+    if (fontChoice == LabelFontChoice::Unlabelled)
+        printMessage(stderr, error);
     Document input;
     if (!loadDocument(line.input, input, error))
         return fail(abortRequested() ? kExitCancelled : kExitUsage, error);
@@ -145,7 +152,7 @@ int runGalleryCommand(const CommandLine& line) {
             return fail(status, "the style '" + styles[i].second + "': " + error);
         const int left = layout.cellLeft(int(i)), top = layout.cellTop(int(i));
         paste(lit, sheet, layout.imageLeft(int(i)), top);
-        if (labelled)
+        if (fontChoice == LabelFontChoice::Labelled)
             font.drawCentred(sheet, left, top + layout.imageHeight, layout.cellWidth,
                              layout.labelHeight, styles[i].second, kLabelPixels, kLabelColour);
     }
