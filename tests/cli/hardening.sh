@@ -55,6 +55,14 @@ differ "native: the link's target changed" "$harden/shared/current.png" "$work/s
 says "native: the recording went to the link's target" "LghS" "$harden/shared/settings.json"
 check "native: a private image lit in place" 0 native filter "$harden/private.png" \
     "$harden/private.png" --style "Par défaut"
+ln -s shared/stored.params "$harden/params-link"
+check "native: stored settings through a link to a file yet to be made" 0 native filter \
+    "$work/small.png" "$harden/o1.png" --script "$work/plain.json" --params "$harden/params-link"
+check "native: stored settings read and rewritten through the link" 0 native filter \
+    "$work/small.png" "$harden/o2.png" --params "$harden/params-link"
+[ -L "$harden/params-link" ] && [ -s "$harden/shared/stored.params" ] && pass ||
+    fail "native: the parameter file's link was replaced"
+same "native: the stored settings light as the script did" "$harden/o1.png" "$harden/o2.png"
 modes=$(stat -c '%a' "$harden/shared/current.png" "$harden/shared/settings.json" "$harden/private.png" | tr '\n' ' ')
 [ "$modes" = "600 640 600 " ] && pass || fail "native: rewritten files have the modes $modes"
 
