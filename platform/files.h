@@ -18,7 +18,8 @@ constexpr char kPathSeparator = '/';
 using FileHandle = intptr_t;
 constexpr FileHandle kNoFile = -1;
 
-// Opens an existing regular file for reading, with exclusive access.
+// Opens an existing regular file for reading, shared with other readers but
+// with no writer.
 FileHandle openFileForReading(const char* path);
 // Creates a regular file, or empties an existing one, for writing with
 // exclusive access. A write-protected file is refused.
@@ -35,6 +36,8 @@ EntryKind findEntry(const char* path);
 bool createFolder(const char* path);
 // Deletes a file; a write-protected file or a folder is refused.
 bool deleteFile(const char* path);
+// True when the regular file exists and someone holds it open for writing.
+bool isHeldForWriting(const char* path);
 // True when the file exists and carries the write protection.
 bool isWriteProtected(const char* path);
 // Puts the file `from` in the place of `to` in one step, replacing `to` when it

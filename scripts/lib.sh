@@ -67,7 +67,7 @@ build_fuzz() {
     configure_and_build "$BUILD_ROOT/fuzz" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
         -DORVANE_FUZZ=ON -DORVANE_BENCHMARKS=OFF -- orvane_fuzz_targets
 }
-FUZZ_TARGETS=(image script style params property_list terminology)
+FUZZ_TARGETS=(image script style params property_list terminology font)
 
 # fuzz_run TARGET OPTIONS...: runs one target over its committed corpus (which
 # it only reads) and a scratch corpus of what it finds (under FUZZ_SCRATCH,

@@ -88,7 +88,9 @@ TEST_F(HostFiles, InputsAreRegularFilesWithinTheirLimit) {
 }
 
 TEST(ParameterFile, HoldsOneModulesWholeBlockAndRefusesAnythingElse) {
-    const std::vector<uint8_t> block = {1, 2, 3, 4, 5, 6, 7, 8};
+    std::vector<uint8_t> block(kParameterBlockSize, 0);
+    const uint8_t start[10] = {0xFD, 0x44, 0xBF, 0x05, 1, 0, 0, 0, 1, 0};
+    std::copy(std::begin(start), std::end(start), block.begin());
     const std::vector<uint8_t> file = parameterFileBytes("Orvane...", block);
     std::vector<uint8_t> read;
     std::string error;

@@ -6,6 +6,7 @@
 
 #include "host/zerafin/host_session.h"
 #include "host/zerafin/host_styles.h"
+#include "platform/files.h"
 #include "protocol/four_cc.h"
 #include "shell/entry_point.h"
 #include "styles/style_library.h"
@@ -105,4 +106,24 @@ TEST_F(HostStyles, UnknownDamagedAndEscapingNamesAreRefused) {
     saveSpot("Un nom de style bien trop long", 50, 1);
     EXPECT_FALSE(convert("Un nom de style bien trop long pour lui", error));
     EXPECT_TRUE(convert("Un nom de style bien trop long", error)) << error;
+}
+
+TEST_F(HostStyles, ReadersShareAStyleAndAStyleBeingWrittenIsInUse) {
+    saveSpot("Bougie", 50, 1);
+    const std::string path = stylePath(systemName("Bougie"));
+    std::string error;
+    {
+        const platform::FileHandle reader = platform::openFileForReading(path.c_str());
+        ASSERT_NE(reader, platform::kNoFile);
+        EXPECT_TRUE(convert("Bougie", error)) << "another reader holds it: " << error;
+        EXPECT_EQ(listStyles(folder()).size(), 1u) << "and the listing still shows it";
+        platform::closeFile(reader);
+    }
+    const platform::FileHandle writer = platform::openFileForWriting(path.c_str());
+    ASSERT_NE(writer, platform::kNoFile);
+    EXPECT_FALSE(convert("Bougie", error));
+    EXPECT_NE(error.find("is in use"), std::string::npos) << error;
+    platform::closeFile(writer);
+    EXPECT_FALSE(convert("Absent", error));
+    EXPECT_NE(error.find("no style named"), std::string::npos) << error;
 }

@@ -146,17 +146,23 @@ TEST_F(StyleLibraryTest, OnlyNamesThatLoadThemselvesAreListed) {
     }
 }
 
-TEST_F(StyleLibraryTest, AStyleOpenElsewhereIsNeitherListedNorLoaded) {
+// Readers share a style; one being written is neither listed, loaded nor
+// replaced until its writer is done.
+TEST_F(StyleLibraryTest, AStyleReadElsewhereIsSharedAndOneBeingWrittenIsLeftAlone) {
     auto state = defaultState();
     save("Occupé", *state);
     char name[] = "Occupé";
-    StyleFile holder;
-    ASSERT_EQ(OpenStyleForReading(holder, name), 1);
+    StyleFile reader;
+    ASSERT_EQ(OpenStyleForReading(reader, name), 1);
+    EXPECT_EQ(listedNames(), std::vector<std::string>{"Occupé"});
+    EXPECT_EQ(LoadStyle(name, *state), 1);
+    CloseStyleFile(reader);
+    StyleFile writer;
+    ASSERT_EQ(OpenStyleForWriting(writer, name), 1);
     EXPECT_TRUE(listedNames().empty());
     EXPECT_EQ(LoadStyle(name, *state), 0);
     EXPECT_EQ(SaveStyle(name, *state), 0);
-    CloseStyleFile(holder);
-    EXPECT_EQ(listedNames(), std::vector<std::string>{"Occupé"});
+    CloseStyleFile(writer);
 }
 
 TEST_F(StyleLibraryTest, NamesLongerThan31CharactersAreCutTo30) {

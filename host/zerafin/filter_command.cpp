@@ -219,7 +219,7 @@ int gatherInputs(const CommandLine& line, FilterInputs& inputs) {
                               &inputs.moduleName))
         return fail(kExitUsage, error);
     if (!loadInputs(line, inputs.document, error))
-        return fail(kExitUsage, error);
+        return fail(abortRequested() ? kExitCancelled : kExitUsage, error);
     if (!line.script.empty() && !(inputs.script = loadScript(line.script, inputs.module, error)))
         return fail(kExitUsage, error);
     if (haveParameters && !loadStoredParameters(line.params, inputs, error))

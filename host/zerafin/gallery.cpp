@@ -7,6 +7,7 @@
 
 #include "host/zerafin/filter_command.h"
 #include "host/zerafin/host_files.h"
+#include "host/zerafin/host_session.h"
 #include "host/zerafin/host_styles.h"
 #include "host/zerafin/image_io.h"
 #include "host/zerafin/label_font.h"
@@ -48,10 +49,20 @@ bool loadFont(const std::string& path, LabelFont& font, std::string& error) {
     }
     if (font.load(std::move(bytes), error))
         return true;
-    error = "the font '" + path + "': " + error;
+    error = "damaged font '" + path + "': " + error;
     return false;
 }
 } // namespace
+
+LabelFontChoice chooseLabelFont(const std::string& asked, const std::string& fallback,
+                                LabelFont& font, std::string& message) {
+    if (loadFont(asked.empty() ? fallback : asked, font, message))
+        return LabelFontChoice::Labelled;
+    if (!asked.empty())
+        return LabelFontChoice::Refused;
+    message += "; the styles are shown without their names";
+    return LabelFontChoice::Unlabelled;
+}
 
 int GalleryLayout::cellLeft(int index) const {
     return margin + (index % columns) * (cellWidth + margin);
@@ -116,10 +127,14 @@ int runGalleryCommand(const CommandLine& line) {
     if (styles.empty())
         return fail(kExitUsage, "no styles in '" + systemTextToUtf8(folder) + "'");
     LabelFont font;
-    Document input;
-    if (!loadFont(line.font.empty() ? kDefaultGalleryFont : line.font, font, error) ||
-        !loadDocument(line.input, input, error))
+    const LabelFontChoice fontChoice = chooseLabelFont(line.font, kDefaultGalleryFont, font, error);
+    if (fontChoice == LabelFontChoice::Refused)
         return fail(kExitUsage, error);
+    if (fontChoice == LabelFontChoice::Unlabelled)
+        printMessage(stderr, error);
+    Document input;
+    if (!loadDocument(line.input, input, error))
+        return fail(abortRequested() ? kExitCancelled : kExitUsage, error);
     const Document reduced = reducedCopy(input, kGalleryImageSide);
     PendingOutputs outputs;
     size_t sheetIndex = 0;
@@ -137,8 +152,9 @@ int runGalleryCommand(const CommandLine& line) {
             return fail(status, "the style '" + styles[i].second + "': " + error);
         const int left = layout.cellLeft(int(i)), top = layout.cellTop(int(i));
         paste(lit, sheet, layout.imageLeft(int(i)), top);
-        font.drawCentred(sheet, left, top + layout.imageHeight, layout.cellWidth,
-                         layout.labelHeight, styles[i].second, kLabelPixels, kLabelColour);
+        if (fontChoice == LabelFontChoice::Labelled)
+            font.drawCentred(sheet, left, top + layout.imageHeight, layout.cellWidth,
+                             layout.labelHeight, styles[i].second, kLabelPixels, kLabelColour);
     }
     std::vector<uint8_t> encoded;
     if (!encodeImage(line.outputFormat, documentFromRgb(sheet.width, sheet.height, sheet.rgb),

@@ -56,5 +56,14 @@ constexpr const char* kDefaultGalleryFont =
 constexpr const char* kDefaultGalleryFont = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 #endif
 
+class LabelFont;
+
+// The labels' font: the one asked for, which must be usable, or else (when
+// none is asked for) the default, without which the sheet is still made with
+// its cells unnamed. `message` says why a font was refused or left out.
+enum class LabelFontChoice { Labelled, Unlabelled, Refused };
+LabelFontChoice chooseLabelFont(const std::string& asked, const std::string& fallback,
+                                LabelFont& font, std::string& message);
+
 // Runs the command; returns the host's exit status.
 int runGalleryCommand(const CommandLine& line);

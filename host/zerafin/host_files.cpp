@@ -1,8 +1,10 @@
 #include "host/zerafin/host_files.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <map>
 #include <sys/stat.h>
 
 #ifdef _WIN32
@@ -10,8 +12,11 @@
 #include <process.h>
 #include <windows.h>
 #define getpid _getpid
+#define O_NONBLOCK 0
 #else
 #include <unistd.h>
+
+#include "host/zerafin/reading_order.h"
 #define O_BINARY 0
 #endif
 
@@ -77,16 +82,33 @@ std::optional<FileIdentity> existingIdentity(const std::string& path) {
                         {}};
 }
 
-// Windows compares names without regard to case.
-std::string comparableName(std::string name) {
-    for (char& c : name)
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-    return name;
+// Windows compares names without regard to case, by each character's simple
+// upper case (as CompareStringOrdinal ignoring case does): names are compared
+// in that form, as UTF-8.
+std::string comparableName(const std::string& name, const std::string&) {
+    if (name.empty())
+        return name;
+    const int length = MultiByteToWideChar(CP_ACP, 0, name.data(), int(name.size()), nullptr, 0);
+    std::wstring wide(size_t(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, name.data(), int(name.size()), wide.data(), length);
+    CharUpperBuffW(wide.data(), DWORD(wide.size()));
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
+    std::string upper(size_t(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, upper.data(), size, nullptr, nullptr);
+    return upper;
 }
 
 bool replaceFile(const std::string& from, const std::string& to) {
     return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+std::string linkTarget(const std::string& path) {
+    return path;
+}
+
+bool keepPermissions(int, const struct stat&) {
+    return true;
 }
 #else
 std::optional<FileIdentity> existingIdentity(const std::string& path) {
@@ -96,12 +118,102 @@ std::optional<FileIdentity> existingIdentity(const std::string& path) {
     return FileIdentity{uint64_t(status.st_dev), uint64_t(status.st_ino), {}};
 }
 
-std::string comparableName(const std::string& name) {
-    return name;
+// Whether the folder tells names apart by case (most POSIX volumes do; a
+// FAT or NTFS volume, or a case-folding folder, does not): a probe file is
+// made and looked up under its upper-case name. A folder where no probe can
+// be made is taken as folding, so that no clash goes unnoticed. Asked once
+// per folder.
+bool foldsCase(const std::string& folder) {
+    static std::map<std::pair<dev_t, ino_t>, bool> known;
+    struct stat status {};
+    if (stat(folder.c_str(), &status) != 0)
+        return true;
+    const auto key = std::make_pair(status.st_dev, status.st_ino);
+    if (const auto found = known.find(key); found != known.end())
+        return found->second;
+    const std::string probe = ".zerafin-case-" + std::to_string(getpid());
+    const std::string lower = pathInFolder(folder, probe);
+    const int descriptor = open(lower.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+    if (descriptor < 0)
+        return true;
+    close(descriptor);
+    std::string upper = probe;
+    for (char& c : upper)
+        c = char(std::toupper(static_cast<unsigned char>(c)));
+    const bool folds = stat(pathInFolder(folder, upper).c_str(), &status) == 0;
+    unlink(lower.c_str());
+    return known[key] = folds;
+}
+
+// A character in lower case: ASCII and the Latin letters of Unicode's first
+// 384 characters (Latin-1 and Latin Extended-A), where folding volumes agree.
+char32_t lowerCase(char32_t point) {
+    const bool evenUpper = (point >= 0x100 && point <= 0x137) || (point >= 0x14A && point <= 0x177);
+    const bool oddUpper = (point >= 0x139 && point <= 0x148) || (point >= 0x179 && point <= 0x17E);
+    if ((point >= U'A' && point <= U'Z') || (point >= 0xC0 && point <= 0xDE && point != 0xD7))
+        return point + 0x20;
+    if ((evenUpper && point % 2 == 0) || (oddUpper && point % 2 == 1))
+        return point + 1;
+    return point == 0x178 ? 0xFF : point;
+}
+
+std::string lowerCaseName(const std::string& name) {
+    std::string folded;
+    for (size_t at = 0; at < name.size();) {
+        const size_t start = at;
+        const char32_t point = nextCodePoint(name, at);
+        const char32_t lower = lowerCase(point);
+        if (lower == point) {
+            folded.append(name, start, at - start);
+        } else if (lower < 0x80) {
+            folded += char(lower);
+        } else { // below U+0180: two bytes in UTF-8
+            folded += char(0xC0 | (lower >> 6));
+            folded += char(0x80 | (lower & 0x3F));
+        }
+    }
+    return folded;
+}
+
+std::string comparableName(const std::string& name, const std::string& folder) {
+    return foldsCase(folder) ? lowerCaseName(name) : name;
 }
 
 bool replaceFile(const std::string& from, const std::string& to) {
     return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+// Where writing to the path goes: a symbolic link is followed to the file it
+// names (which need not exist yet), as the shell's redirection does, so that
+// the link stays and its target gets the new contents.
+std::string linkTarget(std::string path) {
+    constexpr int kMaxLinks = 40; // as the system's own limit
+    for (int link = 0; link < kMaxLinks; ++link) {
+        struct stat status {};
+        char target[4096];
+        if (lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode))
+            return path;
+        const ssize_t length = readlink(path.c_str(), target, sizeof target);
+        if (length <= 0 || size_t(length) >= sizeof target)
+            return path;
+        std::string folder, name;
+        splitPath(path, folder, name);
+        path = target[0] == '/' ? std::string(target, size_t(length))
+                                : folder + '/' + std::string(target, size_t(length));
+    }
+    return path;
+}
+
+// The new file takes the permissions of the file it replaces and, where the
+// system allows it, its owner and group. When the group cannot be kept, the
+// group's permissions are dropped: nobody gains access by a rewrite. False
+// when the permissions cannot be set.
+bool keepPermissions(int descriptor, const struct stat& replaced) {
+    mode_t mode = replaced.st_mode & 0777;
+    if (fchown(descriptor, replaced.st_uid, replaced.st_gid) != 0 &&
+        fchown(descriptor, uid_t(-1), replaced.st_gid) != 0)
+        mode &= ~mode_t(S_IRWXG);
+    return fchmod(descriptor, mode) == 0;
 }
 #endif
 
@@ -121,7 +233,9 @@ bool writeAll(int descriptor, const std::vector<uint8_t>& bytes) {
 
 bool readInputFile(const std::string& path, const std::string& what, uint64_t limit,
                    std::vector<uint8_t>& bytes, std::string& error) {
-    FileDescriptor file(open(path.c_str(), O_RDONLY | O_BINARY));
+    // Opened without waiting: a named pipe or a device would otherwise hold
+    // the open until someone writes to it. Its kind is checked right after.
+    FileDescriptor file(open(path.c_str(), O_RDONLY | O_BINARY | O_NONBLOCK));
     struct stat status {};
     if (file.get() < 0 || fstat(file.get(), &status) != 0) {
         error = "cannot open " + what + " '" + path + "': " + reasonOf(errno);
@@ -185,7 +299,7 @@ std::optional<FileIdentity> identityOf(const std::string& path) {
     splitPath(path, folder, name);
     std::optional<FileIdentity> inFolder = existingIdentity(folder);
     if (inFolder)
-        inFolder->nameInFolder = comparableName(name);
+        inFolder->nameInFolder = comparableName(name, folder);
     return inFolder;
 }
 
@@ -200,8 +314,10 @@ void PendingOutputs::discard() {
 }
 
 bool PendingOutputs::reserve(const std::string& path, size_t& index, std::string& error) {
+    const std::string destination = linkTarget(path);
     struct stat status {};
-    if (stat(path.c_str(), &status) == 0) {
+    const bool exists = stat(destination.c_str(), &status) == 0;
+    if (exists) {
         if (!S_ISREG(status.st_mode)) {
             error = "cannot write '" + path + "': it is not a regular file";
             return false;
@@ -212,7 +328,7 @@ bool PendingOutputs::reserve(const std::string& path, size_t& index, std::string
         }
     }
     std::string folder, name;
-    splitPath(path, folder, name);
+    splitPath(destination, folder, name);
     static unsigned serial = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string temporary = folder + kSeparators[0] + ".zerafin-" +
@@ -226,9 +342,16 @@ bool PendingOutputs::reserve(const std::string& path, size_t& index, std::string
             error = "cannot write '" + path + "': " + reasonOf(errno);
             return false;
         }
+        if (exists && !keepPermissions(descriptor, status)) {
+            error =
+                "cannot write '" + path + "': its permissions cannot be kept: " + reasonOf(errno);
+            close(descriptor);
+            std::remove(temporary.c_str());
+            return false;
+        }
         close(descriptor);
         index = outputs.size();
-        outputs.push_back({path, temporary});
+        outputs.push_back({path, destination, temporary});
         return true;
     }
     error = "cannot write '" + path + "': no temporary file can be made beside it";
@@ -253,7 +376,7 @@ bool PendingOutputs::commit(std::string& error) {
             return false;
         }
     for (size_t i = 0; i < outputs.size(); ++i) {
-        if (replaceFile(outputs[i].temporary, outputs[i].target))
+        if (replaceFile(outputs[i].temporary, outputs[i].destination))
             continue;
         error = "cannot replace '" + outputs[i].target + "': " + reasonOf(errno);
         for (size_t done = 0; done < i; ++done)

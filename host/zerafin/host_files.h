@@ -39,7 +39,9 @@ std::optional<FileIdentity> identityOf(const std::string& path);
 // created, before anything runs; the bytes go into the temporary files; and
 // only when all of them were written completely does commit put them in place.
 // Temporary files left at the end (a failed run) are removed, so a failed run
-// changes no file.
+// changes no file. A destination that is a symbolic link has its target
+// replaced, the link staying as it is; a replaced file keeps its permissions
+// (and, where the system allows, its owner and group).
 class PendingOutputs {
   public:
     PendingOutputs() = default;
@@ -58,7 +60,9 @@ class PendingOutputs {
 
   private:
     struct Output {
-        std::string target, temporary;
+        // The path as given, the file it names (a link's target), and the
+        // temporary file beside that file.
+        std::string target, destination, temporary;
         bool written = false;
     };
     void discard();

@@ -54,9 +54,14 @@ std::optional<Descriptor> styleDescriptor(const std::string& folder, const std::
                                           HostSession& session, std::string& error) {
     const std::string styleName = StoredStyleName(name);
     char path[platform::kMaxPath];
-    if (name != styleName || !isUsableStyleName(styleName.c_str()) ||
-        !joinPath(folder.c_str(), styleName.c_str(), path) ||
-        !IsStyleFile(styleName.c_str(), folder.c_str())) {
+    const bool named = name == styleName && isUsableStyleName(styleName.c_str()) &&
+                       joinPath(folder.c_str(), styleName.c_str(), path);
+    if (!named || !IsStyleFile(styleName.c_str(), folder.c_str())) {
+        if (named && platform::isHeldForWriting(path)) {
+            error = "the style '" + systemTextToUtf8(name) +
+                    "' is in use: another program is writing it; try again";
+            return std::nullopt;
+        }
         error = "no style named '" + systemTextToUtf8(name) + "' in '" + systemTextToUtf8(folder) +
                 "' (zerafin styles lists them)";
         return std::nullopt;

@@ -1,15 +1,39 @@
 #include "host/zerafin/image_io.h"
 
+#include <algorithm>
 #include <cctype>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
 
 #include "host/zerafin/host_files.h"
+#include "host/zerafin/host_session.h"
 #include "host/zerafin/messages.h"
 #include "host/zerafin/png_writer.h"
 
+namespace {
+// Set when one of stb's allocations fails: its own message for that is lost
+// when it goes on to try the other formats, and running out of memory is not
+// the file's fault.
+thread_local bool stbRanOutOfMemory = false;
+
+void* stbAllocate(size_t size) {
+    void* block = std::malloc(size);
+    stbRanOutOfMemory |= block == nullptr;
+    return block;
+}
+void* stbReallocate(void* block, size_t size) {
+    void* moved = std::realloc(block, size);
+    stbRanOutOfMemory |= moved == nullptr;
+    return moved;
+}
+} // namespace
+
+#define STBI_MALLOC(size) stbAllocate(size)
+#define STBI_REALLOC(block, size) stbReallocate(block, size)
+#define STBI_FREE(block) std::free(block)
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_ONLY_PNG
 #define STBI_ONLY_JPEG
@@ -83,6 +107,12 @@ bool checkPng(std::span<const uint8_t> bytes, std::vector<uint8_t>& kept, std::s
     return true;
 }
 
+// A progressive photograph has about ten scans, each over one component or
+// all of them: a few passes over the image. Far more is a file made to hold
+// the decoder.
+constexpr size_t kMaxJpegScans = 256;
+constexpr double kMaxJpegPasses = 64;
+
 // Which tables a JPEG file has defined so far. The decoder keeps no record of
 // them: a scan that uses a table the file never defined reads memory that
 // nothing wrote, and a Huffman table of more than 256 codes overruns its
@@ -92,6 +122,11 @@ struct JpegTables {
     bool quantization[4] = {};
     std::vector<uint8_t> frameQuantization; // each component's table
     bool progressive = false;
+    // Each scan makes the decoder go over every block of the components it
+    // holds, however few bytes it has: the scans, and the passes over the
+    // whole image they add up to, are counted.
+    size_t scans = 0;
+    double passes = 0;
 
     // A Huffman table segment: each table's sixteen code counts add up to at
     // most 256 codes, all present in the segment.
@@ -130,6 +165,11 @@ struct JpegTables {
         frameQuantization.clear();
         for (size_t at = kComponentsAt; at + 2 < segment.size(); at += 3)
             frameQuantization.push_back(segment[at + 2]);
+    }
+    void countScan(std::span<const uint8_t> segment) {
+        ++scans;
+        if (!segment.empty())
+            passes += double(segment[0]) / double(std::max<size_t>(1, frameQuantization.size()));
     }
     // A scan header: per component its id and Huffman tables, then the first
     // coefficient (0 for the DC scans of a progressive file, which use no AC
@@ -204,23 +244,97 @@ bool checkJpeg(std::span<const uint8_t> bytes, std::string& reason) {
             reason = "a scan uses a table that the file does not define";
             return false;
         }
+        if (marker == kStartOfScan)
+            tables.countScan(segment);
+        if (tables.scans > kMaxJpegScans || tables.passes > kMaxJpegPasses) {
+            reason = "it has more scans than any photograph (over " +
+                     std::to_string(kMaxJpegScans) + ", or over " +
+                     std::to_string(int(kMaxJpegPasses)) + " passes over the image)";
+            return false;
+        }
         at += 2 + length;
     }
     return true;
 }
 
+uint32_t littleEndian16(const uint8_t* bytes) {
+    return uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8;
+}
+
+bool refuseTruncated(std::string& reason) {
+    reason = "it is truncated (its pixels end early)";
+    return false;
+}
+
 // The height of a Windows bitmap is signed (negative: rows top down); the
-// lowest 32-bit value has no positive counterpart.
+// lowest 32-bit value has no positive counterpart. Uncompressed rows are
+// padded to four bytes and must all be in the file: the decoder would read
+// the missing ones as black.
 bool checkBmp(std::span<const uint8_t> bytes, std::string& reason) {
-    constexpr size_t kInfoHeaderSize = 14, kHeightOffset = 22, kCoreHeaderSize = 12;
-    if (bytes.size() < kHeightOffset + 4 ||
-        littleEndian32(&bytes[kInfoHeaderSize]) == int32_t(kCoreHeaderSize))
+    constexpr size_t kPixelsOffset = 10, kInfoHeaderSize = 14, kCoreHeaderSize = 12;
+    constexpr size_t kWidthOffset = 18, kHeightOffset = 22, kBitsOffset = 28,
+                     kCompressionOffset = 30, kCoreBitsOffset = 24;
+    constexpr uint32_t kUncompressed = 0, kBitFields = 3, kAlphaBitFields = 6;
+    if (bytes.size() < kHeightOffset + 4)
         return true;
-    if (littleEndian32(&bytes[kHeightOffset]) == INT_MIN) {
-        reason = "its height is out of range";
-        return false;
+    int64_t width = 0, height = 0;
+    uint32_t bits = 0, compression = kUncompressed;
+    if (littleEndian32(&bytes[kInfoHeaderSize]) == int32_t(kCoreHeaderSize)) {
+        width = littleEndian16(&bytes[kWidthOffset]);
+        height = littleEndian16(&bytes[kWidthOffset + 2]);
+        bits = littleEndian16(&bytes[kCoreBitsOffset]);
+    } else {
+        if (littleEndian32(&bytes[kHeightOffset]) == INT_MIN) {
+            reason = "its height is out of range";
+            return false;
+        }
+        if (bytes.size() < kCompressionOffset + 4)
+            return true;
+        width = littleEndian32(&bytes[kWidthOffset]);
+        height = std::abs(int64_t(littleEndian32(&bytes[kHeightOffset])));
+        bits = littleEndian16(&bytes[kBitsOffset]);
+        compression = uint32_t(littleEndian32(&bytes[kCompressionOffset]));
     }
+    const bool plain =
+        compression == kUncompressed || compression == kBitFields || compression == kAlphaBitFields;
+    if (!plain || width < 1 || height < 1 || bits == 0 || bits > 32)
+        return true; // the decoder refuses these itself
+    const int64_t rowBytes = (width * bits + 31) / 32 * 4;
+    const int64_t pixelsStart = uint32_t(littleEndian32(&bytes[kPixelsOffset]));
+    if (pixelsStart + rowBytes * height > int64_t(bytes.size()))
+        return refuseTruncated(reason);
     return true;
+}
+
+// A Targa file has no signature: it is what remains when no other format
+// claims the bytes. Its pixels follow the header, the image's name and its
+// colour map, each pixel whole or run-length coded in packets; every pixel
+// must be in the file.
+bool checkTga(std::span<const uint8_t> bytes, std::string& reason) {
+    constexpr size_t kHeaderSize = 18;
+    if (bytes.size() < kHeaderSize)
+        return true;
+    const uint32_t type = bytes[2], mapEntries = littleEndian16(&bytes[5]), mapEntryBits = bytes[7],
+                   width = littleEndian16(&bytes[12]), height = littleEndian16(&bytes[14]),
+                   bits = bytes[16];
+    const bool coded = type == 9 || type == 10 || type == 11;
+    const bool known = type == 1 || type == 2 || type == 3 || coded;
+    if (!known || bytes[1] > 1 || width == 0 || height == 0 || bits == 0 || bits > 32)
+        return true; // not a Targa file the decoder reads
+    const uint64_t pixelBytes = (bits + 7) / 8;
+    uint64_t at = kHeaderSize + bytes[0] + (bytes[1] ? mapEntries * ((mapEntryBits + 7) / 8) : 0);
+    const uint64_t pixels = uint64_t(width) * height;
+    if (!coded)
+        return at + pixels * pixelBytes <= bytes.size() ? true : refuseTruncated(reason);
+    for (uint64_t done = 0; done < pixels;) {
+        if (at >= bytes.size())
+            return refuseTruncated(reason);
+        const uint8_t packet = bytes[at++];
+        const uint64_t count = (packet & 0x7F) + 1;
+        at += (packet & 0x80) ? pixelBytes : count * pixelBytes;
+        done += count;
+    }
+    return at <= bytes.size() ? true : refuseTruncated(reason);
 }
 
 bool checkHeader(std::span<const uint8_t> bytes, std::vector<uint8_t>& kept, std::string& reason) {
@@ -230,17 +344,49 @@ bool checkHeader(std::span<const uint8_t> bytes, std::vector<uint8_t>& kept, std
         return checkJpeg(bytes, reason);
     if (startsWith(bytes, kBmpSignature))
         return checkBmp(bytes, reason);
-    return true;
+    return checkTga(bytes, reason);
 }
 
 // Why stb failed; running out of memory is not the file's fault and ends the
 // host as any other shortage of memory does.
 std::string failureReason() {
     const char* reason = stbi_failure_reason();
-    if (reason && std::strcmp(reason, "outofmem") == 0)
+    if (stbRanOutOfMemory || (reason && std::strcmp(reason, "outofmem") == 0))
         throw std::bad_alloc();
     return reason ? reason : "the file is damaged";
 }
+
+// Hands the decoder the file's bytes a piece at a time, so that an
+// interruption is noticed while it decodes: from then on the file seems to
+// end, and the decoder stops.
+struct PieceReader {
+    std::span<const uint8_t> bytes;
+    size_t at = 0;
+    bool interrupted = false;
+
+    static int read(void* reader, char* data, int size) {
+        auto& self = *static_cast<PieceReader*>(reader);
+        self.interrupted |= abortRequested();
+        if (self.interrupted)
+            return 0;
+        const size_t count = std::min(size_t(size), self.bytes.size() - self.at);
+        std::memcpy(data, self.bytes.data() + self.at, count);
+        self.at += count;
+        return int(count);
+    }
+    static void skip(void* reader, int count) {
+        auto& self = *static_cast<PieceReader*>(reader);
+        const int64_t to =
+            std::clamp<int64_t>(int64_t(self.at) + count, 0, int64_t(self.bytes.size()));
+        self.at = size_t(to);
+    }
+    static int atEnd(void* reader) {
+        const auto& self = *static_cast<PieceReader*>(reader);
+        return self.interrupted || self.at >= self.bytes.size();
+    }
+};
+constexpr stbi_io_callbacks kPieceCallbacks{PieceReader::read, PieceReader::skip,
+                                            PieceReader::atEnd};
 
 // 16-bit samples rounded to 8 bits, in place: the result is the buffer's
 // first half. Null stays null.
@@ -261,6 +407,7 @@ StbPixels decodePixels(std::span<const uint8_t> bytes, const std::string& name, 
                        std::string& error) {
     std::vector<uint8_t> kept;
     std::string reason;
+    stbRanOutOfMemory = false;
     if (!checkHeader(bytes, kept, reason)) {
         error = "cannot read '" + name + "': " + reason;
         return nullptr;
@@ -276,6 +423,10 @@ StbPixels decodePixels(std::span<const uint8_t> bytes, const std::string& name, 
         error = "cannot read '" + name + "': " + failureReason();
         return nullptr;
     }
+    // A bitmap's header gives a negative height for rows stored top first;
+    // the decoder reads them in the right order.
+    if (startsWith(bytes, kBmpSignature) && height < 0)
+        height = -height;
     if (width < 1 || height < 1) {
         error = "'" + name + "' has no pixels (" + std::to_string(width) + " x " +
                 std::to_string(height) + ")";
@@ -289,12 +440,17 @@ StbPixels decodePixels(std::span<const uint8_t> bytes, const std::string& name, 
     }
     int decodedWidth = 0, decodedHeight = 0;
     deep = stbi_is_16_bit_from_memory(bytes.data(), size) != 0;
+    PieceReader reader{bytes};
     StbPixels pixels(
-        deep ? reducedTo8Bits(stbi_load_16_from_memory(bytes.data(), size, &decodedWidth,
-                                                       &decodedHeight, &components, wanted),
+        deep ? reducedTo8Bits(stbi_load_16_from_callbacks(&kPieceCallbacks, &reader, &decodedWidth,
+                                                          &decodedHeight, &components, wanted),
                               size_t(width) * size_t(height) * size_t(wanted))
-             : stbi_load_from_memory(bytes.data(), size, &decodedWidth, &decodedHeight, &components,
-                                     wanted));
+             : stbi_load_from_callbacks(&kPieceCallbacks, &reader, &decodedWidth, &decodedHeight,
+                                        &components, wanted));
+    if (reader.interrupted) {
+        error = "interrupted while reading '" + name + "'";
+        return nullptr;
+    }
     if (!pixels) {
         error = "cannot read '" + name + "': " + failureReason();
         return nullptr;

@@ -15,7 +15,8 @@ class LabelFont {
     LabelFont(const LabelFont&) = delete;
     LabelFont& operator=(const LabelFont&) = delete;
 
-    // Takes the font file's bytes; false with a message when they hold no font.
+    // Takes the font file's bytes; false with a message when they hold no
+    // font, or a damaged one (checked whole before anything is drawn).
     bool load(std::vector<uint8_t> bytes, std::string& error);
 
     // The width in pixels of the text at a pixel height.
@@ -27,8 +28,10 @@ class LabelFont {
     void drawCentred(RgbImage& image, int left, int top, int width, int height,
                      const std::string& text, float pixelHeight, const uint8_t colour[3]) const;
 
-  private:
+    // The font as the rasteriser reads it, once checked.
     struct Face;
+
+  private:
     std::vector<uint8_t> file;
     std::unique_ptr<Face> face;
 };

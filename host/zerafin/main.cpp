@@ -37,8 +37,13 @@ namespace {
 void onInterrupt(int) {
     requestAbort();
 }
+// Being asked to end (by a terminal that closes, or a system that shuts down
+// or stops a job) is an interruption too: the run stops and removes its
+// temporary files.
 void installInterruptHandler() {
     std::signal(SIGINT, onInterrupt);
+    std::signal(SIGTERM, onInterrupt);
+    std::signal(SIGHUP, onInterrupt);
     // A write beyond the process's file size limit fails like a full disk,
     // rather than ending the host before it can clean up.
     std::signal(SIGXFSZ, SIG_IGN);

@@ -17,6 +17,35 @@ uint32_t crc32Of(std::span<const uint8_t> bytes) {
     return ~crc;
 }
 
+uint32_t littleEndianAt(std::span<const uint8_t> bytes, size_t at, int size) {
+    uint32_t value = 0;
+    for (int i = size - 1; i >= 0; --i)
+        value = value << 8 | bytes[at + size_t(i)];
+    return value;
+}
+
+// A checksum only tells that the block is what was written: a block written
+// by something else, or by hand, is checked for what the filter's block must
+// hold before the filter reads it.
+bool blockLooksRight(std::span<const uint8_t> block, std::string& error) {
+    if (block.size() != kParameterBlockSize) {
+        error = "its settings are " + std::to_string(block.size()) + " bytes, not " +
+                std::to_string(kParameterBlockSize);
+        return false;
+    }
+    if (littleEndianAt(block, 0, 4) != kParameterBlockSignature ||
+        littleEndianAt(block, 4, 4) != 1 || littleEndianAt(block, 8, 2) != 1) {
+        error = "its settings do not start with the filter's signature";
+        return false;
+    }
+    if (littleEndianAt(block, kParameterBlockLightCountOffset, 2) > kParameterBlockMaxLights) {
+        error =
+            "its settings count more than " + std::to_string(kParameterBlockMaxLights) + " lights";
+        return false;
+    }
+    return true;
+}
+
 void appendLittleEndian(std::vector<uint8_t>& bytes, uint32_t value, int size) {
     for (int i = 0; i < size; ++i)
         bytes.push_back(uint8_t(value >> (8 * i)));
@@ -69,6 +98,8 @@ bool readParameterFile(std::span<const uint8_t> bytes, const std::string& module
         error = "it is damaged (its checksum does not match)";
         return false;
     }
+    if (!blockLooksRight(stored, error))
+        return false;
     block.assign(stored.begin(), stored.end());
     return true;
 }

@@ -13,15 +13,16 @@ namespace platform {
 namespace {
 constexpr mode_t kAnyWriteBit = S_IWUSR | S_IWGRP | S_IWOTH;
 
-// The Win32 module opens files with no sharing; an advisory lock gives the
-// same exclusion between our own programs. Only regular files count: a folder
-// or a device in the style folder must never be read as a style, and a pipe
-// must never block the listing (hence the non-blocking open).
+// An advisory lock gives the same exclusion between our own programs as the
+// Win32 sharing modes: readers share a file, a writer has it to itself. Only
+// regular files count: a folder or a device in the style folder must never be
+// read as a style, and a pipe must never block the listing (hence the
+// non-blocking open).
 FileHandle lockRegularFile(int fd, bool forWriting) {
     struct stat status {};
     const bool usable = fstat(fd, &status) == 0 && S_ISREG(status.st_mode) &&
                         (!forWriting || (status.st_mode & kAnyWriteBit) != 0) &&
-                        flock(fd, LOCK_EX | LOCK_NB) == 0;
+                        flock(fd, (forWriting ? LOCK_EX : LOCK_SH) | LOCK_NB) == 0;
     if (!usable) {
         close(fd);
         return kNoFile;
@@ -104,6 +105,17 @@ bool deleteFile(const char* path) {
 
 bool replaceFile(const char* from, const char* to) {
     return std::rename(from, to) == 0;
+}
+
+bool isHeldForWriting(const char* path) {
+    const int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat status {};
+    const bool held = fstat(fd, &status) == 0 && S_ISREG(status.st_mode) &&
+                      flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    close(fd);
+    return held;
 }
 
 bool isWriteProtected(const char* path) {

@@ -17,9 +17,20 @@ HANDLE asHandle(FileHandle file) {
 
 static_assert(kNoFile == -1, "INVALID_HANDLE_VALUE is the handle -1");
 
+// Readers share a file; a writer has it to itself.
 FileHandle openFileForReading(const char* path) {
-    return asFileHandle(
-        CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return asFileHandle(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+bool isHeldForWriting(const char* path) {
+    const HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+        return false;
+    }
+    return GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
 FileHandle openFileForWriting(const char* path) {

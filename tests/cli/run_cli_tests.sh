@@ -658,6 +658,7 @@ check "every shipped style and recording conforms to the schema" 0 "$script_docs
 [ "${#recordings[@]}" -gt "$number" ] && pass || fail "too few recordings: ${#recordings[@]}"
 
 source "$root/tests/cli/script_brightness.sh"
+source "$root/tests/cli/hardening.sh"
 
 echo "cli: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
