@@ -8,6 +8,7 @@
 
 #include "host/zerafin/host_files.h"
 #include "host/zerafin/messages.h"
+#include "host/zerafin/photo_metadata.h"
 #include "host/zerafin/png_writer.h"
 
 #define STB_IMAGE_IMPLEMENTATION
@@ -306,6 +307,23 @@ StbPixels decodePixels(std::span<const uint8_t> bytes, const std::string& name, 
     return pixels;
 }
 
+// The profile and EXIF block the file carries. A JPEG's pixels are turned
+// upright as its EXIF orientation says, which then says upright (1), so that
+// the lights sit where the viewer sees them and the file written stands as the
+// one read.
+void readMetadata(std::span<const uint8_t> bytes, Document& document) {
+    if (startsWith(bytes, kPngSignature)) {
+        document.metadata = pngMetadata(bytes);
+        return;
+    }
+    const size_t markers = jpegMarkersStart(bytes);
+    if (markers == 0)
+        return;
+    document.metadata = jpegMetadata(bytes.subspan(markers - 2));
+    turnUpright(document, exifOrientation(document.metadata.exif));
+    setExifOrientation(document.metadata.exif, 1);
+}
+
 Channel channelOf(std::string name, const stbi_uc* pixels, size_t count, int step, int offset) {
     Channel channel{std::move(name), std::vector<uint8_t>(count)};
     for (size_t i = 0; i < count; ++i)
@@ -345,6 +363,7 @@ bool decodeDocument(std::span<const uint8_t> bytes, const std::string& name, Doc
     decoded.hasAlpha = components == 2 || components == 4;
     if (decoded.hasAlpha)
         decoded.channels.push_back(channelOf("Alpha 1", pixels.get(), count, 4, 3));
+    readMetadata(bytes, decoded);
     document = std::move(decoded);
     return true;
 }
@@ -422,7 +441,8 @@ bool encodeImage(ImageFormat format, const Document& document, std::vector<uint8
     int written = 0;
     switch (format) {
     case ImageFormat::Png:
-        encoded = encodePngFile(PngImage{w, h, components, 8, pixels});
+        encoded = encodePngFile(PngImage{w, h, components, 8, pixels, document.metadata.iccProfile,
+                                         document.metadata.exif});
         written = 1;
         break;
     case ImageFormat::Bmp:
@@ -439,6 +459,9 @@ bool encodeImage(ImageFormat format, const Document& document, std::vector<uint8
     // The encoders fail only when they cannot allocate their buffers.
     if (!written)
         throw std::bad_alloc();
+    // BMP and TGA have no place for a profile or EXIF data.
+    if (format == ImageFormat::Jpeg)
+        encoded = jpegWithMetadata(encoded, document.metadata);
     return true;
 }
 

@@ -17,6 +17,7 @@
 #include "host/zerafin/messages.h"
 #include "host/zerafin/module_resources.h"
 #include "host/zerafin/plugin_module.h"
+#include "host/zerafin/script_check.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -79,6 +80,29 @@ int runVersion(const CommandLine& line) {
     return kExitSuccess;
 }
 
+// zerafin check SCRIPT...: each script read and checked as filter --script
+// reads it, without a document (so its relief channel is not looked for).
+int runCheck(const CommandLine& line) {
+    ModuleDescription description;
+    std::string error;
+    if (!readModuleDescription(line.plugin.empty() ? defaultPluginPath() : line.plugin, description,
+                               error)) {
+        printMessage(stderr, error);
+        return kExitUsage;
+    }
+    int status = kExitSuccess;
+    for (const std::string& path : line.scriptsToCheck) {
+        const LoadedScript loaded = loadScriptFile(path, description.terminology, true, nullptr);
+        for (const std::string& message : loaded.messages)
+            printMessage(stderr, message);
+        if (loaded.descriptor)
+            std::printf("%s: conforms\n", printable(path).c_str());
+        else
+            status = kExitUsage;
+    }
+    return status;
+}
+
 int runHelp(const CommandLine& line) {
     if (line.helpTopic)
         printCommandHelp(*line.helpTopic, stdout);
@@ -97,6 +121,8 @@ int runCommand(const CommandLine& line) {
         return line.gallery ? runGalleryCommand(line) : runStylesCommand(line);
     case Command::Info:
         return runInfo(line);
+    case Command::Check:
+        return runCheck(line);
     case Command::Help:
         return runHelp(line);
     case Command::Version:
@@ -113,7 +139,10 @@ int main(int argc, char** argv) {
         std::string error;
         if (!parseCommandLine(arguments, line, error)) {
             printMessage(stderr, error);
-            printUsage(stderr);
+            if (line.commandGiven && line.command != Command::Help)
+                printCommandHelp(line.command, stderr);
+            else
+                printUsage(stderr);
             return kExitUsage;
         }
         installInterruptHandler();

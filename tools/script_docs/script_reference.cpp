@@ -10,7 +10,7 @@
 #include "scripting/script_keys.h"
 #include "settings/parameter_table.h"
 #include "settings/settings.h"
-#include "tools/script_docs/schema_check.h"
+#include "host/zerafin/schema_check.h"
 
 using nlohmann::ordered_json;
 
