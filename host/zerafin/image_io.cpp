@@ -7,6 +7,7 @@
 #include <new>
 
 #include "host/zerafin/host_files.h"
+#include "host/zerafin/image_formats.h"
 #include "host/zerafin/messages.h"
 #include "host/zerafin/photo_metadata.h"
 #include "host/zerafin/png_writer.h"
@@ -243,6 +244,19 @@ std::string failureReason() {
     return reason ? reason : "the file is damaged";
 }
 
+// Why the file cannot be read: its kind or variant when this host does not
+// read it, else the decoder's reason.
+std::string unreadable(const std::string& name, std::span<const uint8_t> bytes) {
+    const std::string reason = failureReason();
+    const std::optional<std::string> variant = unsupportedVariant(bytes, kMaxImageSide);
+    if (variant)
+        return "cannot read '" + name + "': " + *variant;
+    if (reason == "unknown image type")
+        return "cannot read '" + name + "': it is not an image this host reads (" +
+               kReadableFormats + ")";
+    return "cannot read '" + name + "': " + reason;
+}
+
 // 16-bit samples rounded to 8 bits, in place: the result is the buffer's
 // first half. Null stays null.
 stbi_uc* reducedTo8Bits(stbi_us* samples, size_t count) {
@@ -274,7 +288,7 @@ StbPixels decodePixels(std::span<const uint8_t> bytes, const std::string& name, 
     }
     const int size = int(bytes.size());
     if (!stbi_info_from_memory(bytes.data(), size, &width, &height, &components)) {
-        error = "cannot read '" + name + "': " + failureReason();
+        error = unreadable(name, bytes);
         return nullptr;
     }
     if (width < 1 || height < 1) {
@@ -297,7 +311,7 @@ StbPixels decodePixels(std::span<const uint8_t> bytes, const std::string& name, 
              : stbi_load_from_memory(bytes.data(), size, &decodedWidth, &decodedHeight, &components,
                                      wanted));
     if (!pixels) {
-        error = "cannot read '" + name + "': " + failureReason();
+        error = unreadable(name, bytes);
         return nullptr;
     }
     if (decodedWidth != width || decodedHeight != height) {
