@@ -53,7 +53,8 @@ TEST(Suggestions, TheNearestNameIsOfferedOnlyWhenItIsNear) {
 }
 
 TEST(CommandLine, OptionsEndAtTheDoubleDashAndHelpOnlyWhereAnOptionStands) {
-    const Parsed files = parsed({"filter", "--style", "S", "--out-dir", "out", "--", "-h", "--x.png"});
+    const Parsed files =
+        parsed({"filter", "--style", "S", "--out-dir", "out", "--", "-h", "--x.png"});
     ASSERT_TRUE(files.ok) << files.error;
     EXPECT_EQ(files.line.inputs, (std::vector<std::string>{"-h", "--x.png"}));
 
@@ -100,7 +101,8 @@ TEST(CommandLine, MistakesAreRefusedWithTheCommandKnownAndTheNearestOption) {
     EXPECT_FALSE(command.line.commandGiven);
     EXPECT_NE(command.error.find("did you mean \"filter\""), std::string::npos);
 
-    const Parsed quality = parsed({"filter", "in.png", "out.png", "--style", "S", "--quality", "50"});
+    const Parsed quality =
+        parsed({"filter", "in.png", "out.png", "--style", "S", "--quality", "50"});
     ASSERT_TRUE(quality.ok);
     EXPECT_TRUE(quality.line.qualityGiven);
     EXPECT_FALSE(parsed({"check"}).ok);
@@ -114,12 +116,13 @@ TEST(ScriptCheck, TheBuiltInSchemaIsThePublishedFileAndFindsEveryMistake) {
     EXPECT_TRUE(scriptMistakes(R"({"Glos": 20, "LghS": [{"Rds ": 3, "LghT": "LghO"}]})").empty());
     const std::vector<std::string> mistakes =
         scriptMistakes(R"({"Glss": 20, "LghS": [{"Radi": 3, "LghT": "Omni"}], "Glos": 250})");
-    EXPECT_EQ(mistakes, (std::vector<std::string>{
-                            "has the unknown key \"Glss\"; did you mean \"Glos\"?",
-                            "\"LghS\"[0]: has the unknown key \"Radi\"; did you mean \"Rds \"?",
-                            "\"LghS\"[0].\"LghT\": \"Omni\" is not one of [\"LghD\",\"LghO\",\"LghS\"]",
-                            "\"Glos\": 250 is above 100",
-                        }));
+    EXPECT_EQ(mistakes,
+              (std::vector<std::string>{
+                  "has the unknown key \"Glss\"; did you mean \"Glos\"?",
+                  "\"LghS\"[0]: has the unknown key \"Radi\"; did you mean \"Rds \"?",
+                  "\"LghS\"[0].\"LghT\": \"Omni\" is not one of [\"LghD\",\"LghO\",\"LghS\"]",
+                  "\"Glos\": 250 is above 100",
+              }));
 }
 
 TEST(ScriptCheck, AReliefChannelMustBeOneOfTheDocumentsByNameOrNumber) {

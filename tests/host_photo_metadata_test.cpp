@@ -37,9 +37,8 @@ std::vector<uint8_t> profileOf(size_t size) {
 }
 
 // A JPEG file's frame: start of image, a JFIF header, a scan and the end.
-const std::vector<uint8_t> kJpegFrame = {0xFF, 0xD8, 0xFF, 0xE0, 0, 6,    'J', 'F',
-                                         'I',  'F',  0xFF, 0xDA, 0, 2,    1,   2,
-                                         3,    0xFF, 0xD9};
+const std::vector<uint8_t> kJpegFrame = {0xFF, 0xD8, 0xFF, 0xE0, 0, 6, 'J', 'F',  'I', 'F',
+                                         0xFF, 0xDA, 0,    2,    1, 2, 3,   0xFF, 0xD9};
 
 // A width x height document whose samples count up, in every channel.
 Document countingDocument(int width, int height) {

@@ -21,7 +21,8 @@ constexpr OptionHelp kFilterOptions[] = {
     {"--style NAME", "apply a style of the module's style folder (see zerafin styles)"},
     {"--dialog", "set the lights in the plug-in's dialog (Windows only)"},
     {"--record FILE.json", "write the settings applied as a script"},
-    {"--params FILE", "read the kept settings from FILE if it exists, and keep them there"},
+    {"--params FILE", "keep the rendered settings in FILE; without --script or --style, "
+                      "repeat them"},
     {"--channel NAME=GREY.png", "add a grey image (8 or 16 bits) as the channel NAME"},
     {"--area T,L,B,R", "light only this rectangle (top, left, bottom, right in pixels)"},
     {"--threads N", "use N threads (1 to 64; default: one per processor)"},
