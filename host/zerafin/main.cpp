@@ -48,15 +48,25 @@ void installInterruptHandler() {
 #endif
 
 namespace {
+std::string modulePathOf(const CommandLine& line) {
+    return line.plugin.empty() ? defaultPluginPath() : line.plugin;
+}
+
+// What the module says about itself, read without running it; false with a
+// message.
+bool describeModule(const CommandLine& line, ModuleDescription& description) {
+    std::string error;
+    if (readModuleDescription(modulePathOf(line), description, error))
+        return true;
+    printMessage(stderr, error);
+    return false;
+}
+
 // zerafin info: what the module says about itself, read without running it.
 int runInfo(const CommandLine& line) {
     ModuleDescription description;
-    std::string error;
-    if (!readModuleDescription(line.plugin.empty() ? defaultPluginPath() : line.plugin, description,
-                               error)) {
-        printMessage(stderr, error);
+    if (!describeModule(line, description))
         return kExitUsage;
-    }
     return runInfoCommand(description.propertyList, description.terminology, stdout,
                           description.version ? &*description.version : nullptr);
 }
@@ -66,14 +76,10 @@ int runInfo(const CommandLine& line) {
 int runVersion(const CommandLine& line) {
     std::printf("zerafin %s\n", kHostVersion);
     ModuleDescription description;
-    std::string error;
-    const std::string path = line.plugin.empty() ? defaultPluginPath() : line.plugin;
-    if (!readModuleDescription(path, description, error)) {
-        printMessage(stderr, error);
+    if (!describeModule(line, description))
         return kExitUsage;
-    }
     if (!description.version) {
-        printMessage(stderr, "the module '" + path + "' carries no version");
+        printMessage(stderr, "the module '" + modulePathOf(line) + "' carries no version");
         return kExitUsage;
     }
     std::printf("module %s\n", versionText(description.version->fileVersion).c_str());
@@ -84,12 +90,8 @@ int runVersion(const CommandLine& line) {
 // reads it, without a document (so its relief channel is not looked for).
 int runCheck(const CommandLine& line) {
     ModuleDescription description;
-    std::string error;
-    if (!readModuleDescription(line.plugin.empty() ? defaultPluginPath() : line.plugin, description,
-                               error)) {
-        printMessage(stderr, error);
+    if (!describeModule(line, description))
         return kExitUsage;
-    }
     int status = kExitSuccess;
     for (const std::string& path : line.scriptsToCheck) {
         const LoadedScript loaded = loadScriptFile(path, description.terminology, true, nullptr);

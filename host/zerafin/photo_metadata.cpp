@@ -86,43 +86,31 @@ TiffReader tiffOf(std::span<const uint8_t> exif) {
     return reader;
 }
 
+// Where each pixel of the upright image lies in the stored one, by
+// orientation: the axes exchanged or not, then the stored column and row
+// counted from the right or the bottom.
+struct Turn {
+    bool transposed, fromRight, fromBottom;
+};
+constexpr Turn kTurns[9] = {
+    {false, false, false}, {false, false, false}, {false, true, false},
+    {false, true, true},   {false, false, true},  {true, false, false},
+    {true, false, true},   {true, true, true},    {true, true, false},
+};
+
 // One plane turned: `source` is width x height; the result has the turned size.
 std::vector<uint8_t> turned(const std::vector<uint8_t>& source, size_t width, size_t height,
-                            int orientation) {
-    const bool swapsSides = orientation >= 5;
-    const size_t newWidth = swapsSides ? height : width, newHeight = swapsSides ? width : height;
+                            const Turn& turn) {
+    const size_t newWidth = turn.transposed ? height : width;
+    const size_t newHeight = turn.transposed ? width : height;
     std::vector<uint8_t> result(source.size());
     for (size_t y = 0; y < newHeight; ++y)
         for (size_t x = 0; x < newWidth; ++x) {
-            size_t sx = x, sy = y;
-            switch (orientation) {
-            case 2:
-                sx = width - 1 - x;
-                break;
-            case 3:
-                sx = width - 1 - x;
-                sy = height - 1 - y;
-                break;
-            case 4:
-                sy = height - 1 - y;
-                break;
-            case 5:
-                sx = y;
-                sy = x;
-                break;
-            case 6:
-                sx = y;
-                sy = height - 1 - x;
-                break;
-            case 7:
-                sx = width - 1 - y;
-                sy = height - 1 - x;
-                break;
-            case 8:
-                sx = width - 1 - y;
-                sy = x;
-                break;
-            }
+            size_t sx = turn.transposed ? y : x, sy = turn.transposed ? x : y;
+            if (turn.fromRight)
+                sx = width - 1 - sx;
+            if (turn.fromBottom)
+                sy = height - 1 - sy;
             result[y * newWidth + x] = source[sy * width + sx];
         }
     return result;
@@ -232,10 +220,11 @@ void setExifOrientation(std::vector<uint8_t>& exif, int orientation) {
 void turnUpright(Document& document, int orientation) {
     if (orientation < 2 || orientation > 8)
         return;
+    const Turn& turn = kTurns[orientation];
     for (Channel& channel : document.channels)
         channel.samples =
-            turned(channel.samples, size_t(document.width), size_t(document.height), orientation);
-    if (orientation >= 5)
+            turned(channel.samples, size_t(document.width), size_t(document.height), turn);
+    if (turn.transposed)
         std::swap(document.width, document.height);
 }
 
