@@ -1,6 +1,5 @@
 #include "host/zerafin/command_line.h"
 
-#include <algorithm>
 #include <charconv>
 
 #include "host/zerafin/help.h"
@@ -116,10 +115,8 @@ bool parseGallery(const std::vector<std::string>& positional, CommandLine& line,
     line.output = positional[1];
     return parseOutputFormat(line, error);
 }
-} // namespace
 
-namespace {
-// The options of a command; "--help" comes first.
+// Reads a command's arguments after the command's name, in order.
 struct OptionParser {
     const std::vector<std::string>& arguments;
     CommandLine& line;
