@@ -94,6 +94,8 @@ int runBatchCommand(const CommandLine& line) {
         printMessage(stderr, *clash + "; nothing was written");
         return kExitUsage;
     }
+    if (line.qualityGiven && line.outputFormat != ImageFormat::Jpeg)
+        printMessage(stderr, "--quality is for JPEG: the batch's images are written without it");
     int worst = kExitSuccess;
     BatchTally tally;
     const size_t count = line.inputs.size();
@@ -101,6 +103,7 @@ int runBatchCommand(const CommandLine& line) {
         CommandLine one = line;
         one.input = line.inputs[i];
         one.output = outputs[i];
+        one.qualityGiven = false; // said once above
         if (line.progress)
             printMessage(stderr, "image " + std::to_string(i + 1) + " of " + std::to_string(count) +
                                      ": '" + one.input + "' into '" + one.output + "'");
