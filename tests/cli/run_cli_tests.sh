@@ -494,10 +494,11 @@ check "win32: a deeply nested script" 2 win32 filter "$work/sample.png" "$hostil
 says "win32: a deeply nested script" "nested more than 64 deep" "$work/err.txt"
 absent "hostile scripts write nothing" "$hostile/e.png"
 # A script that leaves out "Mtrl" (position 0, recorded as -100) and goes
-# below the scale replays to the same image and recording.
+# below the scale (which only the plug-in's own reading takes) replays to the
+# same image and recording.
 printf '{"LghS": [%s], "Glos": -150, "Exps": -100}\n' "$light" >"$hostile/low.json"
 check "native: low settings" 0 native filter "$work/sample.png" "$hostile/low1.png" --script "$hostile/low.json" \
-    --record "$hostile/low1.json"
+    --no-check --record "$hostile/low1.json"
 check "native: low settings replayed" 0 native filter "$work/sample.png" "$hostile/low2.png" \
     --script "$hostile/low1.json" --record "$hostile/low2.json"
 same "low settings: the replay lights the same image" "$hostile/low1.png" "$hostile/low2.png"
