@@ -98,8 +98,8 @@ TEST(PhotoMetadata, AJpegCarriesItsProfileInNumberedPiecesAndItsExifAfterItsHead
     EXPECT_TRUE(jpegMetadata(std::vector<uint8_t>{0xFF, 0xD8, 0xFF}).iccProfile.empty());
 }
 
-TEST(PhotoMetadata, APngCarriesItsProfileDeflatedAndItsExifBeforeItsImageData) {
-    const std::vector<uint8_t> profile = profileOf(5000), exif = exifBlock(false, 1);
+TEST(PhotoMetadata, APngCarriesItsProfileDeflatedAndItsExifBeforeItsImageDataAndStandsAsStored) {
+    const std::vector<uint8_t> profile = profileOf(5000), exif = exifBlock(false, 6);
     const std::vector<uint8_t> samples(4 * 3 * 3, 77);
     const std::vector<uint8_t> file = encodePngFile(PngImage{4, 3, 3, 8, samples, profile, exif});
     const PhotoMetadata read = pngMetadata(file);
@@ -109,6 +109,9 @@ TEST(PhotoMetadata, APngCarriesItsProfileDeflatedAndItsExifBeforeItsImageData) {
     std::string error;
     ASSERT_TRUE(decodeDocument(file, "p.png", document, error)) << error;
     EXPECT_EQ(document.metadata.iccProfile, profile);
+    // A PNG's pixels stand as they are stored, and its EXIF data says so.
+    EXPECT_EQ(document.width, 4);
+    EXPECT_EQ(exifOrientation(document.metadata.exif), 1);
     // Without metadata the file is as it always was.
     EXPECT_TRUE(pngMetadata(encodePngFile(PngImage{4, 3, 3, 8, samples})).iccProfile.empty());
 }

@@ -322,19 +322,18 @@ StbPixels decodePixels(std::span<const uint8_t> bytes, const std::string& name, 
 }
 
 // The profile and EXIF block the file carries. A JPEG's pixels are turned
-// upright as its EXIF orientation says, which then says upright (1), so that
-// the lights sit where the viewer sees them and the file written stands as the
-// one read.
+// upright as its EXIF orientation says, so that the lights sit where the
+// viewer sees them; a PNG's pixels are taken as they stand, as PNG viewers
+// show them. Either way the EXIF data then says upright (1), so that the file
+// written stands as the image lit.
 void readMetadata(std::span<const uint8_t> bytes, Document& document) {
+    const size_t markers = jpegMarkersStart(bytes);
     if (startsWith(bytes, kPngSignature)) {
         document.metadata = pngMetadata(bytes);
-        return;
+    } else if (markers > 0) {
+        document.metadata = jpegMetadata(bytes.subspan(markers - 2));
+        turnUpright(document, exifOrientation(document.metadata.exif));
     }
-    const size_t markers = jpegMarkersStart(bytes);
-    if (markers == 0)
-        return;
-    document.metadata = jpegMetadata(bytes.subspan(markers - 2));
-    turnUpright(document, exifOrientation(document.metadata.exif));
     setExifOrientation(document.metadata.exif, 1);
 }
 
