@@ -232,7 +232,7 @@ std::vector<uint8_t> jpegWithMetadata(std::span<const uint8_t> jpeg,
                                       const PhotoMetadata& metadata) {
     // After the start of image and the encoder's first segment (its JFIF
     // header), where readers look for them.
-    size_t insertAt = 2;
+    size_t insertAt = std::min<size_t>(jpeg.size(), 2);
     if (jpeg.size() >= 6 && jpeg[2] == kMarker && jpeg[3] == kApp0)
         insertAt = std::min(jpeg.size(), 4 + size_t(bigEndian(jpeg, 4, 2)));
     std::vector<uint8_t> out(jpeg.begin(), jpeg.begin() + std::ptrdiff_t(insertAt));
