@@ -2,23 +2,11 @@
 
 #include <cstring>
 
+#include "host/zerafin/byte_order.h"
+
 namespace {
 bool startsWith(std::span<const uint8_t> bytes, const char* signature, size_t size) {
     return bytes.size() >= size && std::memcmp(bytes.data(), signature, size) == 0;
-}
-
-uint32_t bigEndian(std::span<const uint8_t> bytes, size_t at, size_t size) {
-    uint32_t value = 0;
-    for (size_t i = 0; i < size; ++i)
-        value = value << 8 | bytes[at + i];
-    return value;
-}
-
-uint32_t littleEndian(std::span<const uint8_t> bytes, size_t at, size_t size) {
-    uint32_t value = 0;
-    for (size_t i = 0; i < size; ++i)
-        value |= uint32_t(bytes[at + i]) << (8 * i);
-    return value;
 }
 
 std::string sizeText(uint32_t width, uint32_t height, int maxSide) {
@@ -44,21 +32,21 @@ std::optional<std::string> jpegVariant(std::span<const uint8_t> bytes, int maxSi
             return notRead("a hierarchical or arithmetic-coded JPEG");
         if (frame && bytes[at + 4] != 8)
             return notRead("a JPEG of " + std::to_string(bytes[at + 4]) + " bits per sample");
-        if (frame && (bigEndian(bytes, at + 5, 2) > uint32_t(maxSide) ||
-                      bigEndian(bytes, at + 7, 2) > uint32_t(maxSide)))
-            return sizeText(bigEndian(bytes, at + 7, 2), bigEndian(bytes, at + 5, 2), maxSide);
+        if (frame && (bigEndianAt(bytes, at + 5, 2) > uint32_t(maxSide) ||
+                      bigEndianAt(bytes, at + 7, 2) > uint32_t(maxSide)))
+            return sizeText(bigEndianAt(bytes, at + 7, 2), bigEndianAt(bytes, at + 5, 2), maxSide);
         if (frame || marker == 0xDA)
             return std::nullopt;
-        at += 2 + bigEndian(bytes, at + 2, 2);
+        at += 2 + bigEndianAt(bytes, at + 2, 2);
     }
     return std::nullopt;
 }
 
 std::optional<std::string> bmpVariant(std::span<const uint8_t> bytes) {
     constexpr size_t kCompressionAt = 30;
-    if (bytes.size() < kCompressionAt + 4 || littleEndian(bytes, 14, 4) < 40)
+    if (bytes.size() < kCompressionAt + 4 || littleEndianAt(bytes, 14, 4) < 40)
         return std::nullopt;
-    switch (littleEndian(bytes, kCompressionAt, 4)) {
+    switch (littleEndianAt(bytes, kCompressionAt, 4)) {
     case 1:
     case 2:
         return notRead("a run-length (RLE) compressed BMP");
@@ -75,8 +63,8 @@ std::optional<std::string> unsupportedVariant(std::span<const uint8_t> bytes, in
         constexpr size_t kWidthAt = 16; // in the header chunk, first of all
         if (bytes.size() < kWidthAt + 8)
             return std::nullopt;
-        const uint32_t width = bigEndian(bytes, kWidthAt, 4),
-                       height = bigEndian(bytes, kWidthAt + 4, 4);
+        const uint32_t width = bigEndianAt(bytes, kWidthAt, 4),
+                       height = bigEndianAt(bytes, kWidthAt + 4, 4);
         if (width > uint32_t(maxSide) || height > uint32_t(maxSide))
             return sizeText(width, height, maxSide);
         return std::nullopt;

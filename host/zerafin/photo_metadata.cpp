@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+
+#include "host/zerafin/byte_order.h"
 #include <map>
 #include <new>
 #include <string_view>
@@ -16,13 +18,6 @@ constexpr uint8_t kApp0 = 0xE0, kApp1 = 0xE1, kApp2 = 0xE2;
 constexpr size_t kMaxSegmentData = 65533; // a segment's length counts its own two bytes
 constexpr size_t kMaxProfileBytes = size_t(16) << 20;
 constexpr uint16_t kOrientationTag = 0x0112, kShortType = 3;
-
-uint32_t bigEndian(std::span<const uint8_t> bytes, size_t at, size_t size) {
-    uint32_t value = 0;
-    for (size_t i = 0; i < size; ++i)
-        value = value << 8 | bytes[at + i];
-    return value;
-}
 
 bool startsWith(std::span<const uint8_t> bytes, std::string_view tag) {
     return bytes.size() >= tag.size() && std::memcmp(bytes.data(), tag.data(), tag.size()) == 0;
@@ -55,10 +50,7 @@ struct TiffReader {
                                      (bytes[0] == 'M' && bytes[1] == 'M' && read(2, 2) == 42));
     }
     uint32_t read(size_t at, size_t size) const {
-        uint32_t value = 0;
-        for (size_t i = 0; i < size; ++i)
-            value |= uint32_t(bytes[at + i]) << (8 * (littleEndian ? i : size - 1 - i));
-        return value;
+        return littleEndian ? littleEndianAt(bytes, at, size) : bigEndianAt(bytes, at, size);
     }
     // Where the first directory's orientation value lies; 0 when it has none.
     size_t orientationAt() const {
@@ -162,7 +154,7 @@ PhotoMetadata jpegMetadata(std::span<const uint8_t> file) {
     // The segments before the first scan, each with its length.
     for (size_t at = 2; file.size() - at >= 4 && file[at] == kMarker;) {
         const uint8_t marker = file[at + 1];
-        const size_t length = bigEndian(file, at + 2, 2);
+        const size_t length = bigEndianAt(file, at + 2, 2);
         if (marker == kStartOfScan || marker == kEndOfImage || length < 2 ||
             length > file.size() - at - 2)
             break;
@@ -185,7 +177,7 @@ PhotoMetadata pngMetadata(std::span<const uint8_t> file) {
     PhotoMetadata metadata;
     constexpr size_t kSignatureSize = 8, kChunkFrame = 12;
     for (size_t at = kSignatureSize; file.size() >= at && file.size() - at >= kChunkFrame;) {
-        const size_t length = bigEndian(file, at, 4);
+        const size_t length = bigEndianAt(file, at, 4);
         if (length > file.size() - at - kChunkFrame)
             break;
         const std::span<const uint8_t> type = file.subspan(at + 4, 4),
@@ -234,7 +226,7 @@ std::vector<uint8_t> jpegWithMetadata(std::span<const uint8_t> jpeg,
     // header), where readers look for them.
     size_t insertAt = std::min<size_t>(jpeg.size(), 2);
     if (jpeg.size() >= 6 && jpeg[2] == kMarker && jpeg[3] == kApp0)
-        insertAt = std::min(jpeg.size(), 4 + size_t(bigEndian(jpeg, 4, 2)));
+        insertAt = std::min(jpeg.size(), 4 + size_t(bigEndianAt(jpeg, 4, 2)));
     std::vector<uint8_t> out(jpeg.begin(), jpeg.begin() + std::ptrdiff_t(insertAt));
     if (!metadata.exif.empty() && metadata.exif.size() <= kMaxSegmentData - kExifTag.size())
         appendSegment(out, kApp1, kExifTag, {}, metadata.exif);
