@@ -127,17 +127,10 @@ done
 # JPEG is encoded): status 1, nothing written. As for the interruption above,
 # the Win32 host needs a display to get the console's Ctrl+C event.
 interrupted_write() { # interrupted_write BUILD
-    local status=0 pid
-    rm -f "$cl/written.jpg" "$cl/written.json" "$cl/write-err.txt"
-    ("$1_direct" filter "$work/large.png" "$cl/written.jpg" --script "$work/plain.json" --quality 100 \
-        --progress --record "$cl/written.json") 2>"$cl/write-err.txt" &
-    pid=$!
-    for _ in $(seq 1000); do # until the lighting is done, at most 20 s
-        grep -q '^lighting done' "$cl/write-err.txt" 2>/dev/null && break
-        sleep 0.02
-    done
-    kill -INT "$pid"
-    wait "$pid" || status=$?
+    local status=0
+    rm -f "$cl/written.jpg" "$cl/written.json"
+    interrupted "$1" "$cl/write-err.txt" '^lighting done' filter "$work/large.png" "$cl/written.jpg" \
+        --script "$work/plain.json" --quality 100 --progress --record "$cl/written.json" || status=$?
     if [ "$status" -eq 1 ]; then pass; else fail "$1: an interrupted write: status $status, wanted 1"; fi
     says "$1: an interrupted write says so" "cancelled; nothing was written" "$cl/write-err.txt"
     absent "$1: an interrupted write writes nothing" "$cl/written.jpg" "$cl/written.json"

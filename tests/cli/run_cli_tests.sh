@@ -615,19 +615,26 @@ win32_direct() { # the Win32 host as this (sub)shell's process, in bin/zerafin's
     exec wine "$win32_dist/zerafin.exe" "$@"
 }
 native_direct() { exec "$native_build/zerafin" "$@"; }
-interrupt() { # interrupt BUILD
-    local name="$1: interrupt" status=0 pid
-    rm -f "$work/interrupted.png" "$work/interrupted.json" "$work/interrupt-err.txt"
-    ("$1_direct" filter "$work/large.png" "$work/interrupted.png" --script "$work/relief.json" --threads 1 \
-        --progress --channel "Relief=$work/large-relief.png" --record "$work/interrupted.json") \
-        2>"$work/interrupt-err.txt" &
+interrupted() { # interrupted BUILD ERR PATTERN ARGUMENTS...: the host's status after Ctrl+C,
+    # pressed once its stderr (into ERR) has a line matching PATTERN, at most 20 s after its start
+    local build=$1 err=$2 pattern=$3 status=0 pid
+    shift 3
+    ("${build}_direct" "$@") 2>"$err" &
     pid=$!
-    for _ in $(seq 200); do # until the first tile is reported, at most 10 s
-        grep -q '^lighting' "$work/interrupt-err.txt" 2>/dev/null && break
-        sleep 0.05
+    for _ in $(seq 1000); do
+        grep -q "$pattern" "$err" 2>/dev/null && break
+        sleep 0.02
     done
     kill -INT "$pid"
     wait "$pid" || status=$?
+    return "$status"
+}
+interrupt() { # interrupt BUILD
+    local name="$1: interrupt" status=0
+    rm -f "$work/interrupted.png" "$work/interrupted.json" "$work/interrupt-err.txt"
+    interrupted "$1" "$work/interrupt-err.txt" '^lighting' filter "$work/large.png" "$work/interrupted.png" \
+        --script "$work/relief.json" --threads 1 --progress --channel "Relief=$work/large-relief.png" \
+        --record "$work/interrupted.json" || status=$?
     if [ "$status" -eq 1 ]; then pass; else fail "$name: status $status, wanted 1"; fi
     says "$name: says so" "cancelled; nothing was written" "$work/interrupt-err.txt"
     says "$name: the progress says where it stopped" "^lighting stopped at" "$work/interrupt-err.txt"
