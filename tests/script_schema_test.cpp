@@ -2,7 +2,7 @@
 // each kind of mistake a hand-written script makes is found where it lies.
 #include <gtest/gtest.h>
 
-#include "tools/script_docs/schema_check.h"
+#include "host/zerafin/schema_check.h"
 #include "tools/script_docs/script_reference.h"
 
 using nlohmann::json;
@@ -21,15 +21,15 @@ TEST(ScriptSchema, AWholeScriptConformsAndEachMistakeIsFoundWhereItLies) {
               std::vector<std::string>{});
 
     const std::vector<std::pair<const char*, const char*>> mistakes = {
-        {R"({"Glos": 101})", "/Glos: 101 is above 100"},
-        {R"({"BmpA": -1})", "/BmpA: -1 is below 0"},
-        {R"({"Glos": 5.5})", "/Glos: 5.5 is not of type integer"},
-        {R"({"Clr ": 1})", "/: has the unknown key \"Clr \""},
-        {R"({"LghS": [{"LghT": "LghX"}]})", "/LghS/0/LghT: \"LghX\" is not one of"},
-        {R"({"LghS": [{"Pstn": [50]}]})", "/LghS/0/Pstn: has fewer than 2 items"},
-        {R"({"AmbC": {"Rd  ": 1, "Grn ": 1}})", "/AmbC: lacks \"Bl  \""},
-        {R"({"BmpC": {"index": 4, "name": "Relief"}})", "/BmpC: has more than 1 keys"},
-        {R"({"WhHi": 1})", "/WhHi: 1 is not of type boolean"},
+        {R"({"Glos": 101})", "\"Glos\": 101 is above 100"},
+        {R"({"BmpA": -1})", "\"BmpA\": -1 is below 0"},
+        {R"({"Glos": 5.5})", "\"Glos\": 5.5 is not of type integer"},
+        {R"({"Clr ": 1})", "has the unknown key \"Clr \""},
+        {R"({"LghS": [{"LghT": "LghX"}]})", "\"LghS\"[0].\"LghT\": \"LghX\" is not one of"},
+        {R"({"LghS": [{"Pstn": [50]}]})", "\"LghS\"[0].\"Pstn\": has fewer than 2 items"},
+        {R"({"AmbC": {"Rd  ": 1, "Grn ": 1}})", "\"AmbC\": lacks \"Bl  \""},
+        {R"({"BmpC": {"index": 4, "name": "Relief"}})", "\"BmpC\": has more than 1 keys"},
+        {R"({"WhHi": 1})", "\"WhHi\": 1 is not of type boolean"},
     };
     for (const auto& [script, fault] : mistakes) {
         const std::vector<std::string> faults = faultsOf(script);

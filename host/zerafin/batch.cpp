@@ -1,12 +1,14 @@
 #include "host/zerafin/batch.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 
 #include "host/zerafin/filter_command.h"
 #include "host/zerafin/host_files.h"
 #include "host/zerafin/host_session.h"
 #include "host/zerafin/messages.h"
+#include "host/zerafin/progress_line.h"
 
 namespace {
 std::string extensionOf(ImageFormat format) {
@@ -53,11 +55,38 @@ std::optional<std::string> batchClash(const std::vector<std::string>& inputs,
     return std::nullopt;
 }
 
+namespace {
+// What became of a batch's images so far.
+struct BatchTally {
+    size_t lit = 0, skipped = 0, failed = 0;
+    std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
+
+    // "3 lit, 1 skipped, 0 failed in 4.2 s"
+    std::string summary() const {
+        const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - start;
+        return std::to_string(lit) + " lit, " + std::to_string(skipped) + " skipped, " +
+               std::to_string(failed) + " failed in " + durationText(spent.count());
+    }
+};
+
+bool checkOutputFolder(const std::string& folder) {
+    if (!pathExists(folder))
+        printMessage(stderr, "--out-dir '" + folder + "' does not exist; create it first");
+    else if (!isFolder(folder))
+        printMessage(stderr, "--out-dir '" + folder + "' is not a folder");
+    else
+        return true;
+    return false;
+}
+} // namespace
+
 int runBatchCommand(const CommandLine& line) {
-    if (!isFolder(line.outDir)) {
-        printMessage(stderr, "--out-dir '" + line.outDir + "' is not a folder");
+    if (line.script.empty() && line.style.empty()) {
+        printMessage(stderr, "nothing to apply: a batch needs --script or --style");
         return kExitUsage;
     }
+    if (!checkOutputFolder(line.outDir))
+        return kExitUsage;
     std::vector<std::string> outputs;
     for (const std::string& input : line.inputs)
         outputs.push_back(batchOutputPath(input, line.outDir, line.outputFormat));
@@ -65,23 +94,37 @@ int runBatchCommand(const CommandLine& line) {
         printMessage(stderr, *clash + "; nothing was written");
         return kExitUsage;
     }
+    if (line.qualityGiven && line.outputFormat != ImageFormat::Jpeg)
+        printMessage(stderr, "--quality is for JPEG: the batch's images are written without it");
     int worst = kExitSuccess;
-    size_t failed = 0;
-    for (size_t i = 0; i < line.inputs.size(); ++i) {
+    BatchTally tally;
+    const size_t count = line.inputs.size();
+    for (size_t i = 0; i < count; ++i) {
         CommandLine one = line;
         one.input = line.inputs[i];
         one.output = outputs[i];
+        one.qualityGiven = false; // said once above
+        if (line.progress)
+            printMessage(stderr, "image " + std::to_string(i + 1) + " of " + std::to_string(count) +
+                                     ": '" + one.input + "' into '" + one.output + "'");
         const int status = runFilterCommand(one);
-        if (status == kExitCancelled || abortRequested())
+        if (status == kExitCancelled || abortRequested()) {
+            if (line.progress)
+                printMessage(stderr, "batch interrupted: " + tally.summary());
             return kExitCancelled;
-        if (status == kExitSuccess)
+        }
+        if (status == kExitSuccess) {
+            ++tally.lit;
             continue;
+        }
         printMessage(stderr, "'" + one.input + "' was skipped; going on with the others");
+        ++(status == kExitPluginFailed ? tally.failed : tally.skipped);
         worst = std::max(worst, status);
-        ++failed;
     }
-    if (failed > 0)
-        printMessage(stderr, std::to_string(failed) + " of " + std::to_string(line.inputs.size()) +
+    if (line.progress)
+        printMessage(stderr, "batch: " + tally.summary());
+    else if (tally.lit < count)
+        printMessage(stderr, std::to_string(count - tally.lit) + " of " + std::to_string(count) +
                                  " images were not written");
     return worst;
 }

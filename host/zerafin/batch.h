@@ -21,9 +21,10 @@ std::string batchOutputPath(const std::string& input, const std::string& folder,
 std::optional<std::string> batchClash(const std::vector<std::string>& inputs,
                                       const std::vector<std::string>& outputs);
 
-// Runs the batch: a clash or a missing folder is a usage error before anything
-// runs; an image that fails is reported and skipped, and the others are
-// written. The status is 0 when every image was written, 1 as soon as the user
-// interrupts (the images not yet lit are not), else the worst status of the
-// images that failed (3 when the plug-in failed on one, else 2).
+// Runs the batch: no settings to apply, a clash or a missing folder is a usage
+// error before anything runs; with --progress each image is named as it
+// starts and a summary (lit, skipped, failed, time) ends the batch; an image that fails is reported
+// and skipped, and the others are written. The status is 0 when every image was written, 1 as soon
+// as the user interrupts (the images not yet lit are not), else the worst status of the images that
+// failed (3 when the plug-in failed on one, else 2).
 int runBatchCommand(const CommandLine& line);

@@ -2,6 +2,9 @@
 
 #include <charconv>
 
+#include "host/zerafin/help.h"
+#include "host/zerafin/suggestions.h"
+
 namespace {
 bool parseInt(const std::string& text, int& value) {
     const char* end = text.data() + text.size();
@@ -35,6 +38,8 @@ bool parseCommand(const std::string& word, Command& command) {
         command = Command::Styles;
     else if (word == "filter")
         command = Command::Filter;
+    else if (word == "check")
+        command = Command::Check;
     else if (word == "--version")
         command = Command::Version;
     else
@@ -46,32 +51,28 @@ bool isHelpOption(const std::string& argument) {
     return argument == "--help" || argument == "-h";
 }
 
-// `zerafin --help`, `zerafin help [COMMAND]`, or a command with --help or -h
-// among its arguments, whatever else they say.
+std::string unknownCommand(const std::string& word) {
+    return "unknown command '" + word + "'" +
+           didYouMean(word, {"info", "about", "styles", "filter", "check", "help", "--version"});
+}
+
+// `zerafin help [COMMAND]`, or --help or -h in its place.
 bool parseHelp(const std::vector<std::string>& arguments, CommandLine& line, std::string& error) {
     line.command = Command::Help;
-    const bool named = arguments[0] == "help";
-    if (named && arguments.size() > 2) {
-        error = "help takes one command";
+    line.commandGiven = true;
+    if (arguments.size() == 1)
+        return true; // every command's synopsis
+    if (arguments.size() > 2) {
+        error = arguments[0] + " takes one command";
         return false;
     }
-    const std::string word = !named ? arguments[0] : arguments.size() == 2 ? arguments[1] : "";
-    if (word.empty() || isHelpOption(word))
-        return true; // every command's synopsis
     Command topic;
-    if (!parseCommand(word, topic)) {
-        error = "unknown command '" + word + "'";
+    if (!parseCommand(arguments[1], topic)) {
+        error = unknownCommand(arguments[1]);
         return false;
     }
     line.helpTopic = topic;
     return true;
-}
-
-bool wantsHelp(const std::vector<std::string>& arguments) {
-    for (const std::string& argument : arguments)
-        if (isHelpOption(argument))
-            return true;
-    return arguments[0] == "help";
 }
 
 bool parseOutputFormat(CommandLine& line, std::string& error) {
@@ -114,123 +115,199 @@ bool parseGallery(const std::vector<std::string>& positional, CommandLine& line,
     line.output = positional[1];
     return parseOutputFormat(line, error);
 }
-} // namespace
 
-bool parseCommandLine(const std::vector<std::string>& arguments, CommandLine& line,
-                      std::string& error) {
-    if (arguments.empty()) {
-        error = "no command given";
-        return false;
-    }
-    if (wantsHelp(arguments))
-        return parseHelp(arguments, line, error);
-    if (!parseCommand(arguments[0], line.command)) {
-        error = "unknown command '" + arguments[0] + "'";
-        return false;
-    }
-    std::vector<std::string> positional;
+// Reads a command's arguments after the command's name, in order.
+struct OptionParser {
+    const std::vector<std::string>& arguments;
+    CommandLine& line;
+    std::string& error;
     std::optional<ImageFormat> format; // --format
-    for (size_t i = 1; i < arguments.size(); ++i) {
-        const std::string& argument = arguments[i];
-        auto value = [&](std::string& into) {
-            if (i + 1 >= arguments.size()) {
-                error = argument + " needs a value";
-                return false;
-            }
-            into = arguments[++i];
-            return true;
-        };
-        std::string text;
-        if (argument == "--plugin") {
-            if (!value(line.plugin))
-                return false;
-        } else if (argument == "--script" && line.command == Command::Filter) {
-            if (!value(line.script))
-                return false;
-        } else if (argument == "--style" && line.command == Command::Filter) {
-            if (!value(line.style))
-                return false;
-        } else if (argument == "--record" && line.command == Command::Filter) {
-            if (!value(line.record))
-                return false;
-        } else if (argument == "--params" && line.command == Command::Filter) {
-            if (!value(line.params))
-                return false;
-        } else if (argument == "--dialog" && line.command == Command::Filter) {
-            line.dialog = true;
-        } else if (argument == "--progress" && line.command == Command::Filter) {
-            line.progress = true;
-        } else if (argument == "--channel" && line.command == Command::Filter) {
-            if (!value(text))
-                return false;
-            const size_t equals = text.find('=');
-            if (equals == std::string::npos || equals == 0 || equals + 1 == text.size()) {
-                error = "--channel wants NAME=GRAY.png, not '" + text + "'";
-                return false;
-            }
-            line.channels.emplace_back(text.substr(0, equals), text.substr(equals + 1));
-        } else if (argument == "--area" && line.command == Command::Filter) {
-            Rect16 area;
-            if (!value(text))
-                return false;
-            if (!parseArea(text, area)) {
-                error = "--area wants T,L,B,R with T < B and L < R, not '" + text + "'";
-                return false;
-            }
-            line.area = area;
-        } else if (argument == "--threads" && line.command == Command::Filter) {
-            if (!value(text))
-                return false;
-            if (!parseInt(text, line.threads) || line.threads < 1 || line.threads > 64) {
-                error = "--threads wants a number from 1 to 64, not '" + text + "'";
-                return false;
-            }
-        } else if (argument == "--gallery" && line.command == Command::Styles) {
-            line.gallery = true;
-        } else if (argument == "--font" && line.command == Command::Styles) {
-            if (!value(line.font))
-                return false;
-        } else if (argument == "--out-dir" && line.command == Command::Filter) {
-            if (!value(line.outDir))
-                return false;
-        } else if (argument == "--format" && line.command == Command::Filter) {
-            if (!value(text))
-                return false;
-            if (!(format = imageFormatOfPath("." + text))) {
-                error = "--format wants png, jpg, jpeg, bmp or tga, not '" + text + "'";
-                return false;
-            }
-        } else if (argument == "--quality" && line.command == Command::Filter) {
-            if (!value(text))
-                return false;
-            if (!parseInt(text, line.quality) || line.quality < 1 || line.quality > 100) {
-                error = "--quality wants a number from 1 to 100, not '" + text + "'";
-                return false;
-            }
-        } else if (argument.rfind("--", 0) == 0) {
-            error = "unknown option '" + argument + "'";
-            return false;
-        } else {
-            positional.push_back(argument);
-        }
+    size_t at = 0;                     // the option being read
+
+    static bool set(bool& flag, bool value) {
+        flag = value;
+        return true;
     }
-    if (line.command == Command::Styles && (line.gallery || !line.font.empty()))
-        return parseGallery(positional, line, error);
-    if (line.command != Command::Filter && !positional.empty()) {
-        error = "unexpected argument '" + positional[0] + "'";
+
+    bool takeValue(std::string& into) {
+        if (at + 1 >= arguments.size()) {
+            error = arguments[at] + " needs a value";
+            return false;
+        }
+        into = arguments[++at];
+        return true;
+    }
+
+    bool takeNumber(int& into, int lowest, int highest) {
+        std::string text;
+        if (!takeValue(text))
+            return false;
+        if (parseInt(text, into) && into >= lowest && into <= highest)
+            return true;
+        error = arguments[at - 1] + " wants a number from " + std::to_string(lowest) + " to " +
+                std::to_string(highest) + ", not '" + text + "'";
         return false;
     }
-    if (line.command == Command::Filter && !line.outDir.empty()) {
+
+    bool takeChannel() {
+        std::string text;
+        if (!takeValue(text))
+            return false;
+        const size_t equals = text.find('=');
+        if (equals == std::string::npos || equals == 0 || equals + 1 == text.size()) {
+            error = "--channel wants NAME=GRAY.png, not '" + text + "'";
+            return false;
+        }
+        const std::string name = text.substr(0, equals);
+        for (const auto& [given, path] : line.channels)
+            if (given == name) {
+                error = "the channel '" + name + "' is given twice ('" + path + "' and '" +
+                        text.substr(equals + 1) + "'): each channel needs a name of its own";
+                return false;
+            }
+        line.channels.emplace_back(name, text.substr(equals + 1));
+        return true;
+    }
+
+    bool takeArea() {
+        std::string text;
+        Rect16 area;
+        if (!takeValue(text))
+            return false;
+        if (!parseArea(text, area)) {
+            error = "--area wants T,L,B,R with T < B and L < R, not '" + text + "'";
+            return false;
+        }
+        line.area = area;
+        return true;
+    }
+
+    bool takeFormat() {
+        std::string text;
+        if (!takeValue(text))
+            return false;
+        if (!(format = imageFormatOfPath("." + text))) {
+            error = "--format wants png, jpg, jpeg, bmp or tga, not '" + text + "'";
+            return false;
+        }
+        return true;
+    }
+
+    bool takeFolder(std::string& into) {
+        if (!takeValue(into))
+            return false;
+        if (into.empty()) {
+            error = arguments[at - 1] + " needs a folder's name, not an empty one";
+            return false;
+        }
+        return true;
+    }
+
+    // An option of the filter command; false with `handled` clear when the
+    // argument is none of them.
+    bool filterOption(const std::string& option, bool& handled) {
+        handled = true;
+        if (option == "--script")
+            return takeValue(line.script);
+        if (option == "--style")
+            return takeValue(line.style);
+        if (option == "--record")
+            return takeValue(line.record);
+        if (option == "--params")
+            return takeValue(line.params);
+        if (option == "--no-check")
+            return set(line.checkScript, false);
+        if (option == "--dialog")
+            return set(line.dialog, true);
+        if (option == "--progress")
+            return set(line.progress, true);
+        if (option == "--channel")
+            return takeChannel();
+        if (option == "--area")
+            return takeArea();
+        if (option == "--threads")
+            return takeNumber(line.threads, 1, 64);
+        if (option == "--out-dir")
+            return takeFolder(line.outDir);
+        if (option == "--format")
+            return takeFormat();
+        if (option == "--quality")
+            return set(line.qualityGiven, true) && takeNumber(line.quality, 1, 100);
+        handled = false;
+        return false;
+    }
+
+    bool option(const std::string& option) {
+        if (option == "--plugin") {
+#ifndef _WIN32
+            error = "--plugin is for the Windows host (zerafin.exe): the native host has the "
+                    "plug-in linked in";
+            return false;
+#else
+            return takeValue(line.plugin);
+#endif
+        }
+        bool handled = false;
+        if (line.command == Command::Filter) {
+            const bool taken = filterOption(option, handled);
+            if (handled)
+                return taken;
+        }
+        if (line.command == Command::Styles && option == "--gallery")
+            return set(line.gallery, true);
+        if (line.command == Command::Styles && option == "--font")
+            return takeValue(line.font);
+        const std::string suggestion = didYouMean(option, optionNames(line.command));
+        error =
+            "unknown option '" + option + "'" +
+            (suggestion.empty() ? " (a file whose name starts with - goes after --)" : suggestion);
+        return false;
+    }
+
+    // Reads the options and gathers the other arguments in order; "--" ends
+    // the options, and "--help" or "-h" where an option may stand asks for
+    // the command's help, whatever follows.
+    bool parse(std::vector<std::string>& positional) {
+        bool optionsEnded = false;
+        for (at = 1; at < arguments.size(); ++at) {
+            const std::string& argument = arguments[at];
+            if (optionsEnded || argument.rfind("--", 0) != 0) {
+                if (!optionsEnded && argument == "-h")
+                    return askHelp();
+                positional.push_back(argument);
+            } else if (argument == "--") {
+                optionsEnded = true;
+            } else if (argument == "--help") {
+                return askHelp();
+            } else if (!option(argument)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    bool askHelp() {
+        line.helpTopic = line.command;
+        line.command = Command::Help;
+        return true;
+    }
+};
+
+bool parseFilter(const std::vector<std::string>& positional, std::optional<ImageFormat> format,
+                 CommandLine& line, std::string& error) {
+    if (!line.outDir.empty()) {
         if (!parseBatch(positional, format, line, error))
             return false;
-    } else if (line.command == Command::Filter) {
+    } else {
         if (format) {
             error =
                 "--format is for batches (--out-dir); a single OUT's extension gives its format";
             return false;
         }
         if (positional.size() != 2) {
-            error = "filter needs IN and OUT (or IN... --out-dir DIR)";
+            error = positional.size() < 2 ? "filter needs IN and OUT (or IN... --out-dir DIR)"
+                                          : "filter takes one IN and one OUT; for several "
+                                            "images give --out-dir DIR";
             return false;
         }
         line.input = positional[0];
@@ -240,6 +317,47 @@ bool parseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
     }
     if (!line.script.empty() && !line.style.empty()) {
         error = "--script and --style both give the settings: choose one";
+        return false;
+    }
+    if (!line.checkScript && line.script.empty()) {
+        error = "--no-check is for a --script";
+        return false;
+    }
+    return true;
+}
+} // namespace
+
+bool parseCommandLine(const std::vector<std::string>& arguments, CommandLine& line,
+                      std::string& error) {
+    if (arguments.empty()) {
+        error = "no command given";
+        return false;
+    }
+    if (isHelpOption(arguments[0]) || arguments[0] == "help")
+        return parseHelp(arguments, line, error);
+    if (!parseCommand(arguments[0], line.command)) {
+        error = unknownCommand(arguments[0]);
+        return false;
+    }
+    line.commandGiven = true;
+    std::vector<std::string> positional;
+    OptionParser options{arguments, line, error};
+    if (!options.parse(positional))
+        return false;
+    if (line.command == Command::Help)
+        return true;
+    if (line.command == Command::Styles && (line.gallery || !line.font.empty()))
+        return parseGallery(positional, line, error);
+    if (line.command == Command::Check) {
+        line.scriptsToCheck = positional;
+        if (positional.empty())
+            error = "check needs at least one script";
+        return !positional.empty();
+    }
+    if (line.command == Command::Filter)
+        return parseFilter(positional, options.format, line, error);
+    if (!positional.empty()) {
+        error = "unexpected argument '" + positional[0] + "'";
         return false;
     }
     return true;

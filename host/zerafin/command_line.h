@@ -7,11 +7,12 @@
 #include "host/zerafin/image_io.h"
 #include "protocol/host_record.h"
 
-enum class Command { Info, About, Styles, Filter, Help, Version };
+enum class Command { Info, About, Styles, Filter, Check, Help, Version };
 
 struct CommandLine {
     Command command = Command::Filter;
-    std::string plugin; // empty: the default module
+    bool commandGiven = false; // the command was recognised (a usage error then shows its options)
+    std::string plugin;        // empty: the default module
     std::string input, output;
     ImageFormat outputFormat = ImageFormat::Png; // after the output's extension, or --format
     // A batch (--out-dir): every image to light, and the folder their results go to.
@@ -22,9 +23,12 @@ struct CommandLine {
     bool gallery = false;
     std::string font;
     int quality = kDefaultJpegQuality;
+    bool qualityGiven = false;
     std::optional<Command> helpTopic; // Command::Help: the command to explain, or all
     std::string script, record, params;
-    std::string style; // a style of the module's style folder, by name
+    std::string style;       // a style of the module's style folder, by name
+    bool checkScript = true; // --no-check: the script goes to the plug-in as it reads it
+    std::vector<std::string> scriptsToCheck; // zerafin check SCRIPT...
     bool dialog = false;
     bool progress = false;
     std::vector<std::pair<std::string, std::string>> channels; // name, grey image path
@@ -39,6 +43,7 @@ constexpr int kExitUsage = 2;
 constexpr int kExitPluginFailed = 3;
 
 // Parses the arguments after the program name. False with a message on a
-// usage error.
+// usage error. "--help" and "-h" ask for help only where an option may stand
+// (not as an option's value, nor after "--", which ends the options).
 bool parseCommandLine(const std::vector<std::string>& arguments, CommandLine& line,
                       std::string& error);

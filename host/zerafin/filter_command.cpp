@@ -10,6 +10,7 @@
 #include "host/zerafin/module_resources.h"
 #include "host/zerafin/parameter_file.h"
 #include "host/zerafin/plugin_module.h"
+#include "host/zerafin/script_check.h"
 #include "host/zerafin/script_file.h"
 #include "protocol/four_cc.h"
 #include "protocol/plugin_api.h"
@@ -75,27 +76,27 @@ bool loadInputs(const CommandLine& line, Document& document, std::string& error)
     return true;
 }
 
-// The --script file as a descriptor, its values checked against the module's
-// terminology before anything runs.
-std::optional<Descriptor> loadScript(const std::string& path, const ModuleDescription& module,
-                                     std::string& error) {
-    std::vector<uint8_t> bytes;
-    if (!readInputFile(path, "the script", kMaxScriptBytes, bytes, error))
-        return std::nullopt;
-    if (module.terminology.empty()) {
-        error = "the module publishes no scripting terminology to check the script against";
-        return std::nullopt;
-    }
-    const std::optional<Terminology> terminology = parseTerminology(module.terminology, error);
-    if (!terminology) {
-        error = "the module's terminology is malformed: " + error;
-        return std::nullopt;
-    }
-    std::optional<Descriptor> descriptor =
-        descriptorFromScript(std::string(bytes.begin(), bytes.end()), *terminology, error);
-    if (!descriptor)
-        error = "script '" + path + "': " + error;
-    return descriptor;
+std::vector<std::string> channelNamesOf(const Document& document) {
+    std::vector<std::string> names;
+    for (const Channel& channel : document.channels)
+        names.push_back(channel.name);
+    return names;
+}
+
+// The --script file as a descriptor, checked before anything runs unless
+// --no-check says otherwise; every mistake is printed.
+bool loadScript(const CommandLine& line, const ModuleDescription& module, const Document& document,
+                std::optional<Descriptor>& script) {
+    const std::vector<std::string> channels = channelNamesOf(document);
+    LoadedScript loaded =
+        loadScriptFile(line.script, module.terminology, line.checkScript, &channels);
+    for (const std::string& message : loaded.messages)
+        printMessage(stderr, message);
+    if (loaded.refusedByCheck)
+        printMessage(stderr, "nothing was lit: correct the script, or give --no-check to let the "
+                             "plug-in read it as it is");
+    script = std::move(loaded.descriptor);
+    return script.has_value();
 }
 
 // Everything a run needs that can be refused before the plug-in is called.
@@ -127,6 +128,8 @@ int writeResults(const CommandLine& line, const FilterInputs& inputs, HostSessio
                                  error))
             return fail(kExitUsage, error + "; nothing was written");
     }
+    if (line.qualityGiven && line.outputFormat != ImageFormat::Jpeg)
+        printMessage(stderr, "--quality is for JPEG: '" + line.output + "' is written without it");
     if (line.outputFormat == ImageFormat::Jpeg && inputs.document.hasAlpha)
         printMessage(stderr, "JPEG has no alpha channel: '" + line.output +
                                  "' is written without the image's alpha");
@@ -138,6 +141,11 @@ int writeResults(const CommandLine& line, const FilterInputs& inputs, HostSessio
         !outputs.files.write(
             outputs.params, parameterFileBytes(inputs.moduleName, session.parameterBytes()), error))
         return fail(kExitUsage, error + "; nothing was written");
+    // Encoding a large image takes a while: an interruption meanwhile still
+    // counts. Putting the files in place is the last step, and past it the
+    // run is done.
+    if (abortRequested())
+        return fail(kExitCancelled, "cancelled; nothing was written");
     if (!outputs.files.commit(error))
         return fail(kExitUsage, error);
     return kExitSuccess;
@@ -220,8 +228,8 @@ int gatherInputs(const CommandLine& line, FilterInputs& inputs) {
         return fail(kExitUsage, error);
     if (!loadInputs(line, inputs.document, error))
         return fail(abortRequested() ? kExitCancelled : kExitUsage, error);
-    if (!line.script.empty() && !(inputs.script = loadScript(line.script, inputs.module, error)))
-        return fail(kExitUsage, error);
+    if (!line.script.empty() && !loadScript(line, inputs.module, inputs.document, inputs.script))
+        return kExitUsage;
     if (haveParameters && !loadStoredParameters(line.params, inputs, error))
         return fail(kExitUsage, error);
     return kExitSuccess;

@@ -9,23 +9,29 @@ struct OptionHelp {
 };
 
 constexpr OptionHelp kPluginOption{"--plugin PATH",
-                                   "the filter module (default: the one beside zerafin)"};
+                                   "the filter module (Windows host only; default: the "
+                                   "Orvane.9zf beside zerafin.exe)"};
+constexpr OptionHelp kHelpOption{"--help, -h", "print this help"};
+constexpr OptionHelp kEndOfOptions{"--", "what follows is not an option (a file named -h)"};
 
 constexpr OptionHelp kFilterOptions[] = {
     kPluginOption,
-    {"--script FILE.json", "apply the settings of a script"},
+    {"--script FILE.json", "apply the settings of a script, checked first (see zerafin check)"},
+    {"--no-check", "pass the script to the plug-in as it is, unchecked"},
     {"--style NAME", "apply a style of the module's style folder (see zerafin styles)"},
     {"--dialog", "set the lights in the plug-in's dialog (Windows only)"},
     {"--record FILE.json", "write the settings applied as a script"},
-    {"--params FILE", "read the kept settings from FILE if it exists, and keep them there"},
+    {"--params FILE", "keep the rendered settings in FILE; without --script or --style, "
+                      "repeat them"},
     {"--channel NAME=GREY.png", "add a grey image (8 or 16 bits) as the channel NAME"},
     {"--area T,L,B,R", "light only this rectangle (top, left, bottom, right in pixels)"},
     {"--threads N", "use N threads (1 to 64; default: one per processor)"},
     {"--quality N", "JPEG quality from 1 to 100 (default 92)"},
     {"--out-dir DIR", "a batch: light every IN, each into DIR under its own name"},
     {"--format EXT", "a batch's format: png (default), jpg, jpeg, bmp or tga"},
-    {"--progress", "show the progress of the lighting on stderr"},
-    {"--help, -h", "print this help"},
+    {"--progress", "show the progress on stderr (a batch: each image and a summary)"},
+    kHelpOption,
+    kEndOfOptions,
 };
 
 struct CommandHelp {
@@ -39,10 +45,11 @@ constexpr OptionHelp kStylesOptions[] = {
     kPluginOption,
     {"--gallery IN OUT", "light IN (reduced) with every style into one labelled sheet OUT"},
     {"--font FILE.ttf", "the labels' font (default: DejaVu Sans of fonts-dejavu-core)"},
-    {"--help, -h", "print this help"},
+    kHelpOption,
 };
 
-constexpr OptionHelp kPluginOnly[] = {kPluginOption, {"--help, -h", "print this help"}};
+constexpr OptionHelp kPluginOnly[] = {kPluginOption, kHelpOption};
+constexpr OptionHelp kCheckOptions[] = {kPluginOption, kHelpOption, kEndOfOptions};
 
 constexpr CommandHelp kCommands[] = {
     {Command::Info, "zerafin info [--plugin PATH]",
@@ -59,6 +66,11 @@ constexpr CommandHelp kCommands[] = {
      "for a single image. An image that fails is reported and skipped, the others are written,\n"
      "and the status says the worst failure (2, or 3 when the plug-in failed).",
      kFilterOptions},
+    {Command::Check, "zerafin check SCRIPT.json... [--plugin PATH]",
+     "Checks scripts as filter --script does, without lighting anything: every key, type and\n"
+     "range against the module's terminology and docs/script.schema.json. Prints each\n"
+     "mistake where it lies; the status is 0 when every script conforms, else 2.",
+     kCheckOptions},
     {Command::Version, "zerafin --version [--plugin PATH]",
      "Prints the versions of zerafin and of the module.", kPluginOnly},
 };
@@ -70,6 +82,21 @@ const CommandHelp& helpOf(Command command) {
     return kCommands[0];
 }
 } // namespace
+
+std::vector<std::string> optionNames(Command command) {
+    std::vector<std::string> names;
+    for (const OptionHelp& option : helpOf(command).options) {
+        const std::string text = option.option;
+        // "--help, -h" names two; "--script FILE.json" one with its value.
+        for (size_t start = 0; start < text.size();) {
+            const size_t end = text.find_first_of(" ,", start);
+            names.push_back(text.substr(start, end - start));
+            const size_t next = text.find(", ", start);
+            start = next == std::string::npos ? text.size() : next + 2;
+        }
+    }
+    return names;
+}
 
 void printUsage(std::FILE* out) {
     std::fputs("usage:\n", out);

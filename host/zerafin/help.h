@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdio>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "host/zerafin/command_line.h"
 
@@ -14,3 +16,7 @@ void printUsage(std::FILE* out);
 // The usage of one command: its synopsis, what it does, then one line per
 // option.
 void printCommandHelp(Command command, std::FILE* out);
+
+// The options a command takes, as its help lists them ("--style", "-h"), for
+// the suggestion after an unknown option.
+std::vector<std::string> optionNames(Command command);

@@ -9,6 +9,7 @@
 #include "host/zerafin/messages.h"
 #include "host/zerafin/plugin_module.h"
 #include "host/zerafin/reading_order.h"
+#include "host/zerafin/suggestions.h"
 #include "platform/files.h"
 #include "protocol/four_cc.h"
 #include "resources/resource_ids.h"
@@ -62,8 +63,14 @@ std::optional<Descriptor> styleDescriptor(const std::string& folder, const std::
                     "' is in use: another program is writing it; try again";
             return std::nullopt;
         }
+        // Names match exactly: one typed without its accents or in another
+        // case is offered, not taken, since it could name another file.
+        std::vector<std::string> names;
+        for (const std::string& style : listStyles(folder))
+            names.push_back(systemTextToUtf8(style));
+        const std::string suggestion = didYouMean(systemTextToUtf8(name), names);
         error = "no style named '" + systemTextToUtf8(name) + "' in '" + systemTextToUtf8(folder) +
-                "' (zerafin styles lists them)";
+                "'" + (suggestion.empty() ? " (zerafin styles lists them)" : suggestion);
         return std::nullopt;
     }
     std::vector<uint8_t> bytes;

@@ -10,7 +10,9 @@
 
 #include "host/zerafin/host_files.h"
 #include "host/zerafin/host_session.h"
+#include "host/zerafin/image_formats.h"
 #include "host/zerafin/messages.h"
+#include "host/zerafin/photo_metadata.h"
 #include "host/zerafin/png_writer.h"
 
 namespace {
@@ -388,6 +390,19 @@ struct PieceReader {
 constexpr stbi_io_callbacks kPieceCallbacks{PieceReader::read, PieceReader::skip,
                                             PieceReader::atEnd};
 
+// Why the file cannot be read: its kind or variant when this host does not
+// read it, else the decoder's reason.
+std::string unreadable(const std::string& name, std::span<const uint8_t> bytes) {
+    const std::string reason = failureReason();
+    const std::optional<std::string> variant = unsupportedVariant(bytes, kMaxImageSide);
+    if (variant)
+        return "cannot read '" + name + "': " + *variant;
+    if (reason == "unknown image type")
+        return "cannot read '" + name + "': it is not an image this host reads (" +
+               kReadableFormats + ")";
+    return "cannot read '" + name + "': " + reason;
+}
+
 // 16-bit samples rounded to 8 bits, in place: the result is the buffer's
 // first half. Null stays null.
 stbi_uc* reducedTo8Bits(stbi_us* samples, size_t count) {
@@ -420,7 +435,7 @@ StbPixels decodePixels(std::span<const uint8_t> bytes, const std::string& name, 
     }
     const int size = int(bytes.size());
     if (!stbi_info_from_memory(bytes.data(), size, &width, &height, &components)) {
-        error = "cannot read '" + name + "': " + failureReason();
+        error = unreadable(name, bytes);
         return nullptr;
     }
     // A bitmap's header gives a negative height for rows stored top first;
@@ -452,7 +467,7 @@ StbPixels decodePixels(std::span<const uint8_t> bytes, const std::string& name, 
         return nullptr;
     }
     if (!pixels) {
-        error = "cannot read '" + name + "': " + failureReason();
+        error = unreadable(name, bytes);
         return nullptr;
     }
     if (decodedWidth != width || decodedHeight != height) {
@@ -460,6 +475,22 @@ StbPixels decodePixels(std::span<const uint8_t> bytes, const std::string& name, 
         return nullptr;
     }
     return pixels;
+}
+
+// The profile and EXIF block the file carries. A JPEG's pixels are turned
+// upright as its EXIF orientation says, so that the lights sit where the
+// viewer sees them; a PNG's pixels are taken as they stand, as PNG viewers
+// show them. Either way the EXIF data then says upright (1), so that the file
+// written stands as the image lit.
+void readMetadata(std::span<const uint8_t> bytes, Document& document) {
+    const size_t markers = jpegMarkersStart(bytes);
+    if (startsWith(bytes, kPngSignature)) {
+        document.metadata = pngMetadata(bytes);
+    } else if (markers > 0) {
+        document.metadata = jpegMetadata(bytes.subspan(markers - 2));
+        turnUpright(document, exifOrientation(document.metadata.exif));
+    }
+    setExifOrientation(document.metadata.exif, 1);
 }
 
 Channel channelOf(std::string name, const stbi_uc* pixels, size_t count, int step, int offset) {
@@ -501,6 +532,7 @@ bool decodeDocument(std::span<const uint8_t> bytes, const std::string& name, Doc
     decoded.hasAlpha = components == 2 || components == 4;
     if (decoded.hasAlpha)
         decoded.channels.push_back(channelOf("Alpha 1", pixels.get(), count, 4, 3));
+    readMetadata(bytes, decoded);
     document = std::move(decoded);
     return true;
 }
@@ -578,7 +610,8 @@ bool encodeImage(ImageFormat format, const Document& document, std::vector<uint8
     int written = 0;
     switch (format) {
     case ImageFormat::Png:
-        encoded = encodePngFile(PngImage{w, h, components, 8, pixels});
+        encoded = encodePngFile(PngImage{w, h, components, 8, pixels, document.metadata.iccProfile,
+                                         document.metadata.exif});
         written = 1;
         break;
     case ImageFormat::Bmp:
@@ -595,6 +628,9 @@ bool encodeImage(ImageFormat format, const Document& document, std::vector<uint8
     // The encoders fail only when they cannot allocate their buffers.
     if (!written)
         throw std::bad_alloc();
+    // BMP and TGA have no place for a profile or EXIF data.
+    if (format == ImageFormat::Jpeg)
+        encoded = jpegWithMetadata(encoded, document.metadata);
     return true;
 }
 

@@ -17,6 +17,7 @@
 #include "host/zerafin/messages.h"
 #include "host/zerafin/module_resources.h"
 #include "host/zerafin/plugin_module.h"
+#include "host/zerafin/script_check.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -52,15 +53,25 @@ void installInterruptHandler() {
 #endif
 
 namespace {
+std::string modulePathOf(const CommandLine& line) {
+    return line.plugin.empty() ? defaultPluginPath() : line.plugin;
+}
+
+// What the module says about itself, read without running it; false with a
+// message.
+bool describeModule(const CommandLine& line, ModuleDescription& description) {
+    std::string error;
+    if (readModuleDescription(modulePathOf(line), description, error))
+        return true;
+    printMessage(stderr, error);
+    return false;
+}
+
 // zerafin info: what the module says about itself, read without running it.
 int runInfo(const CommandLine& line) {
     ModuleDescription description;
-    std::string error;
-    if (!readModuleDescription(line.plugin.empty() ? defaultPluginPath() : line.plugin, description,
-                               error)) {
-        printMessage(stderr, error);
+    if (!describeModule(line, description))
         return kExitUsage;
-    }
     return runInfoCommand(description.propertyList, description.terminology, stdout,
                           description.version ? &*description.version : nullptr);
 }
@@ -70,18 +81,33 @@ int runInfo(const CommandLine& line) {
 int runVersion(const CommandLine& line) {
     std::printf("zerafin %s\n", kHostVersion);
     ModuleDescription description;
-    std::string error;
-    const std::string path = line.plugin.empty() ? defaultPluginPath() : line.plugin;
-    if (!readModuleDescription(path, description, error)) {
-        printMessage(stderr, error);
+    if (!describeModule(line, description))
         return kExitUsage;
-    }
     if (!description.version) {
-        printMessage(stderr, "the module '" + path + "' carries no version");
+        printMessage(stderr, "the module '" + modulePathOf(line) + "' carries no version");
         return kExitUsage;
     }
     std::printf("module %s\n", versionText(description.version->fileVersion).c_str());
     return kExitSuccess;
+}
+
+// zerafin check SCRIPT...: each script read and checked as filter --script
+// reads it, without a document (so its relief channel is not looked for).
+int runCheck(const CommandLine& line) {
+    ModuleDescription description;
+    if (!describeModule(line, description))
+        return kExitUsage;
+    int status = kExitSuccess;
+    for (const std::string& path : line.scriptsToCheck) {
+        const LoadedScript loaded = loadScriptFile(path, description.terminology, true, nullptr);
+        for (const std::string& message : loaded.messages)
+            printMessage(stderr, message);
+        if (loaded.descriptor)
+            std::printf("%s: conforms\n", printable(path).c_str());
+        else
+            status = kExitUsage;
+    }
+    return status;
 }
 
 int runHelp(const CommandLine& line) {
@@ -102,6 +128,8 @@ int runCommand(const CommandLine& line) {
         return line.gallery ? runGalleryCommand(line) : runStylesCommand(line);
     case Command::Info:
         return runInfo(line);
+    case Command::Check:
+        return runCheck(line);
     case Command::Help:
         return runHelp(line);
     case Command::Version:
@@ -118,7 +146,10 @@ int main(int argc, char** argv) {
         std::string error;
         if (!parseCommandLine(arguments, line, error)) {
             printMessage(stderr, error);
-            printUsage(stderr);
+            if (line.commandGiven && line.command != Command::Help)
+                printCommandHelp(line.command, stderr);
+            else
+                printUsage(stderr);
             return kExitUsage;
         }
         installInterruptHandler();

@@ -39,6 +39,22 @@ void appendChunk(std::vector<uint8_t>& out, std::string_view type, std::span<con
     appendBigEndian32(out, uint32_t(crc));
 }
 
+// An iCCP chunk's data: the profile's name, its compression method (0,
+// deflate) and the deflated profile.
+std::vector<uint8_t> profileChunkData(std::span<const uint8_t> profile) {
+    constexpr std::string_view kName = "ICC profile";
+    std::vector<uint8_t> data(kName.begin(), kName.end());
+    data.insert(data.end(), {0, 0});
+    uLongf size = compressBound(uLong(profile.size()));
+    const size_t start = data.size();
+    data.resize(start + size);
+    if (compress2(data.data() + start, &size, profile.data(), uLong(profile.size()),
+                  Z_DEFAULT_COMPRESSION) != Z_OK)
+        throw std::bad_alloc(); // with room enough, only memory can fail
+    data.resize(start + size);
+    return data;
+}
+
 // PNG's filter types: what each predicts a byte from, given the bytes to its
 // left, above, and above to the left.
 enum FilterType { kNone, kSub, kUp, kAverage, kPaeth, kFilterTypes };
@@ -212,6 +228,10 @@ std::vector<uint8_t> encodePngFile(const PngImage& image, int threads) {
     header.push_back(kColourType[size_t(image.channels)]);
     header.insert(header.end(), {0, 0, 0}); // deflate, adaptive filters, not interlaced
     appendChunk(file, "IHDR", header);
+    if (!image.iccProfile.empty())
+        appendChunk(file, "iCCP", profileChunkData(image.iccProfile));
+    if (!image.exif.empty())
+        appendChunk(file, "eXIf", image.exif);
     const std::vector<uint8_t> rows = compressedRows(image, threads);
     constexpr size_t kMaxChunkData = size_t(1) << 24;
     for (size_t at = 0; at < rows.size(); at += kMaxChunkData)

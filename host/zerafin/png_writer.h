@@ -16,6 +16,9 @@ struct PngImage {
     int channels = 3;
     int bitDepth = 8; // 8 or 16
     std::span<const uint8_t> samples;
+    // Written before the image data when not empty: the colour profile
+    // (deflated into an iCCP chunk) and the EXIF block (an eXIf chunk).
+    std::span<const uint8_t> iccProfile, exif;
 };
 
 // The image as a PNG file, the same bytes whatever the threads; `threads` 0:

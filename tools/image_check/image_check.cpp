@@ -17,6 +17,12 @@
 //   clipped IMAGE...       prints per image the percentage of its pixels with
 //                          a colour channel at 255 and of its pure white
 //                          pixels: "clipped C white W NAME".
+//   phone IN OUT.jpg       writes IN as a phone stores a photograph taken
+//                          upright: turned a quarter to the left, with EXIF
+//                          orientation 6 and a made-up ICC profile of 70,000
+//                          bytes (two JPEG segments).
+//   metadata FILE          prints the EXIF orientation and the ICC profile's
+//                          size and checksum of a JPEG or PNG file, as stored.
 // Exits 2 on a usage or reading error.
 #include <algorithm>
 #include <cstdio>
@@ -24,7 +30,9 @@
 #include <string>
 #include <vector>
 
+#include "host/zerafin/host_files.h"
 #include "host/zerafin/image_io.h"
+#include "host/zerafin/photo_metadata.h"
 #include "host/zerafin/png_writer.h"
 
 namespace {
@@ -39,7 +47,9 @@ int usage() {
                          "       orvane_image_check tile IN OUT N\n"
                          "       orvane_image_check match A B MEAN\n"
                          "       orvane_image_check deepen IN OUT [grey]\n"
-                         "       orvane_image_check clipped IMAGE...\n");
+                         "       orvane_image_check clipped IMAGE...\n"
+                         "       orvane_image_check phone IN OUT.jpg\n"
+                         "       orvane_image_check metadata FILE\n");
     return 2;
 }
 
@@ -179,6 +189,61 @@ int clipped(const std::vector<std::string>& paths) {
     }
     return 0;
 }
+
+// A made-up profile: an ICC header's size and signature, then a pattern.
+std::vector<uint8_t> madeUpProfile() {
+    std::vector<uint8_t> profile(70000);
+    for (size_t i = 0; i < profile.size(); ++i)
+        profile[i] = uint8_t(i * 7 + i / 251);
+    const uint32_t size = uint32_t(profile.size());
+    for (int i = 0; i < 4; ++i)
+        profile[size_t(i)] = uint8_t(size >> (24 - 8 * i));
+    std::copy_n("acsp", 4, profile.begin() + 36);
+    return profile;
+}
+
+int phone(const std::string& in, const std::string& out) {
+    Document document;
+    std::string error;
+    if (!loadDocument(in, document, error))
+        return failWith(error);
+    turnUpright(document, 8); // a quarter to the left, which orientation 6 undoes
+    // A big-endian TIFF header, one directory of one entry: orientation 6.
+    document.metadata.exif = {'M', 'M', 0, 42, 0, 0, 0, 8, 0, 1, 0x01, 0x12, 0,
+                              3,   0,   0, 0,  1, 0, 6, 0, 0, 0, 0,    0,    0};
+    document.metadata.iccProfile = madeUpProfile();
+    std::vector<uint8_t> encoded;
+    PendingOutputs outputs;
+    size_t index = 0;
+    if (!encodeImage(ImageFormat::Jpeg, document, encoded, error, 95) ||
+        !outputs.reserve(out, index, error) || !outputs.write(index, encoded, error) ||
+        !outputs.commit(error))
+        return failWith(error);
+    return 0;
+}
+
+uint32_t fnv1a(const std::vector<uint8_t>& bytes) {
+    uint32_t hash = 2166136261u;
+    for (uint8_t byte : bytes)
+        hash = (hash ^ byte) * 16777619u;
+    return hash;
+}
+
+int metadata(const std::string& path) {
+    std::vector<uint8_t> bytes;
+    std::string error;
+    if (!readInputFile(path, "the image", kMaxImageFileBytes, bytes, error))
+        return failWith(error);
+    const bool png = bytes.size() > 1 && bytes[1] == 'P';
+    const PhotoMetadata found = png ? pngMetadata(bytes) : jpegMetadata(bytes);
+    std::printf("orientation %d\n", exifOrientation(found.exif));
+    if (found.iccProfile.empty())
+        std::printf("no profile\n");
+    else
+        std::printf("profile %zu bytes checksum %08x\n", found.iccProfile.size(),
+                    fnv1a(found.iccProfile));
+    return 0;
+}
 } // namespace
 
 int main(int argc, char** argv) {
@@ -195,6 +260,10 @@ int main(int argc, char** argv) {
         return tile(argv[2], argv[3], std::atoi(argv[4]));
     if (job == "deepen" && (argc == 4 || (argc == 5 && std::string(argv[4]) == "grey")))
         return deepen(argv[2], argv[3], argc == 5);
+    if (job == "phone" && argc == 4)
+        return phone(argv[2], argv[3]);
+    if (job == "metadata" && argc == 3)
+        return metadata(argv[2]);
     if (job == "match" && argc == 5)
         return match(argv[2], argv[3], std::atof(argv[4]));
     if (job == "clipped" && argc >= 3)

@@ -9,13 +9,13 @@
 #include <stdexcept>
 #include <string>
 
-#include "tools/script_docs/schema_check.h"
+#include "host/zerafin/schema_check.h"
 #include "tools/script_docs/script_reference.h"
 
 namespace {
-bool readJson(const std::string& path, nlohmann::json& value) {
+bool readJson(const std::string& path, nlohmann::ordered_json& value) {
     std::ifstream file(path, std::ios::binary);
-    value = nlohmann::json::parse(file, nullptr, false);
+    value = nlohmann::ordered_json::parse(file, nullptr, false);
     if (file && !value.is_discarded())
         return true;
     std::cerr << path << ": not a JSON file\n";
@@ -23,12 +23,12 @@ bool readJson(const std::string& path, nlohmann::json& value) {
 }
 
 int validate(int count, char** paths) {
-    nlohmann::json schema;
+    nlohmann::ordered_json schema;
     if (!readJson(paths[0], schema))
         return 2;
     int status = 0;
     for (int i = 1; i < count; ++i) {
-        nlohmann::json value;
+        nlohmann::ordered_json value;
         if (!readJson(paths[i], value)) {
             status = 1;
             continue;

@@ -5,12 +5,12 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "host/zerafin/schema_check.h"
 #include "protocol/four_cc.h"
 #include "resources/terminology_table.h"
 #include "scripting/script_keys.h"
 #include "settings/parameter_table.h"
 #include "settings/settings.h"
-#include "tools/script_docs/schema_check.h"
 
 using nlohmann::ordered_json;
 
@@ -57,7 +57,8 @@ const KeyNote kNotes[] = {
     {fourCC("LghS"), "",
      "The lights, in order; the plug-in keeps the first 16 of a longer list. Each is an object of "
      "the keys below.",
-     std::nullopt, std::nullopt, "the default style's one spot"},
+     std::nullopt, std::nullopt,
+     "none (a fresh plug-in has no lights: only the ambience lights the image)"},
     {fourCC("Clr "), "0..255 per component", "The light's colour."},
     {fourCC("Intn"), "percent", "The light's strength; below 0 it takes light away."},
     {fourCC("Fcs "), "percent",
@@ -403,19 +404,28 @@ std::string scriptReference() {
            "A script is what `zerafin filter IN OUT --script FILE.json` applies and what "
            "`--record FILE.json` writes: one JSON object whose keys are the plug-in's keys, "
            "each exactly four characters, trailing blanks included (`\"Clr \"`, `\"On  \"`). "
-           "Every key may be left out: the plug-in then keeps the value it holds (a fresh "
-           "plug-in's is the default below, or what the last run applied when `--params` "
-           "keeps it), except the texture: a script without `\"BmpC\"` lights without relief. "
+           "Every key may be left out: the plug-in then keeps the value it holds, except the "
+           "texture: a script without `\"BmpC\"` lights without relief. zerafin starts a fresh "
+           "plug-in for every run, so a left-out key takes the default below; `--params` keeps "
+           "only the rendered form of a run's settings, which a later run without `--script` or "
+           "`--style` repeats, and a script's left-out keys never come from it. "
            "A light the plug-in did not hold yet starts as the dialog's new light (the white "
            "spot of the light well, at the frame's centre), so its defaults below are a new "
            "light's; a light it already held keeps what the script leaves out. Geometry "
            "defaults are in the preview's pixels: the dialog's frame is about 250 pixels wide. "
-           "Percentages are the dialog's sliders; "
-           "numbers beyond a slider's range are brought "
-           "into it. Geometry is in percent of the light frame, the square the dialog shows "
+           "Percentages are the dialog's "
+           "sliders. Geometry is in percent of the light frame, the square the dialog shows "
            "the image in: [50, 50] is its centre.\n\n"
            "[`script.schema.json`](script.schema.json) is the same as a JSON Schema; every "
-           "shipped style and every recording validates against it.\n\n"
+           "shipped style and every recording validates against it. zerafin checks a script "
+           "against it before anything runs (`zerafin check SCRIPT.json` checks without "
+           "lighting) and refuses one that departs from it, naming each mistake where it lies "
+           "and, for an unknown key, the nearest known one; it also refuses a relief channel "
+           "(`\"BmpC\"`) that the document does not have, listing the channels it has. With "
+           "`--no-check` the plug-in reads the script as it is: it skips unknown keys, brings "
+           "numbers beyond a slider's range into it, takes an unknown light type for a spot, "
+           "keeps the first 16 lights, and lights without relief when the channel is missing."
+           "\n\n"
            "## The settings\n\n";
     writeTable(out, terminology.parameters, schema["properties"], false);
     out << "\n## A light (an item of `\"LghS\"`)\n\n";

@@ -1,8 +1,10 @@
-#include "tools/script_docs/schema_check.h"
+#include "host/zerafin/schema_check.h"
 
 #include <algorithm>
 
-using nlohmann::json;
+#include "host/zerafin/suggestions.h"
+
+using json = nlohmann::ordered_json; // the faults follow the file's order
 
 namespace {
 bool hasType(const json& value, const std::string& type) {
@@ -23,7 +25,11 @@ struct Checker {
     std::vector<std::string> faults;
 
     void fault(const std::string& where, const std::string& what) {
-        faults.push_back((where.empty() ? "/" : where) + ": " + what);
+        faults.push_back(where.empty() ? what : where + ": " + what);
+    }
+
+    static std::string keyPlace(const std::string& where, const std::string& key) {
+        return where + (where.empty() ? "" : ".") + "\"" + key + "\"";
     }
 
     void checkNumber(const json& schema, const json& value, const std::string& where) {
@@ -46,11 +52,14 @@ struct Checker {
             fault(where, "has more than " + schema["maxProperties"].dump() + " keys");
         const json properties = schema.value("properties", json::object());
         const bool closed = schema.value("additionalProperties", true) == false;
+        std::vector<std::string> known;
+        for (const auto& [key, member] : properties.items())
+            known.push_back(key);
         for (const auto& [key, member] : value.items()) {
             if (properties.contains(key))
-                check(properties[key], member, where + "/" + key);
+                check(properties[key], member, keyPlace(where, key));
             else if (closed)
-                fault(where, "has the unknown key \"" + key + "\"");
+                fault(where, "has the unknown key \"" + key + "\"" + didYouMean(key, known));
         }
     }
 
@@ -61,7 +70,7 @@ struct Checker {
             fault(where, "has more than " + schema["maxItems"].dump() + " items");
         if (schema.contains("items"))
             for (size_t i = 0; i < value.size(); ++i)
-                check(schema["items"], value[i], where + "/" + std::to_string(i));
+                check(schema["items"], value[i], where + "[" + std::to_string(i) + "]");
     }
 
     void check(const json& schema, const json& value, const std::string& where) {
