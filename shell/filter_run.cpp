@@ -4,7 +4,10 @@
 // the host record's rectangles.
 #include "shell/filter_run.h"
 
+#include <algorithm>
+
 #include "lighting/relief.h"
+#include "lighting/render_preparation.h"
 #include "platform/checked_alloc.h"
 #include "protocol/four_cc.h"
 #include "protocol/host_tables.h"
@@ -136,6 +139,21 @@ int16_t collectPreviewTile(HostRecord& host, PluginState& state) {
 
 void setWaitingProperty(const HostRecord& host, intptr_t value);
 
+// OK lights the image as the script it records replays it: from the lights'
+// places in percent of the frame and the image width as a share of it, taken
+// from the preview's pixels. Lit from the pixels themselves, a light's place
+// divided by the half frame may round to another single-precision value than
+// its percentage divided by 50, and the replay would differ in a few pixels.
+void takeScriptGeometry(PluginState& state) {
+    Settings& settings = state.settings;
+    const uint16_t frame = settings.frameSize();
+    for (int i = 0; i < std::min<int>(settings.lightCount, kMaxLights); ++i)
+        refreshPercentGeometry(settings.lights[i], frame);
+    if (frame != 0)
+        settings.imageWidthRatio = float(double(state.preview.width) / frame);
+    state.run.litFromPercent = true;
+}
+
 // The dialog edits the settings in place; on cancel the copy taken before
 // it is put back.
 int16_t runDialogAndCommit(HostRecord& host, PluginState& state) {
@@ -168,7 +186,8 @@ int16_t runDialogAndCommit(HostRecord& host, PluginState& state) {
     state.run.showDialog = 0;
     if (!block)
         return result::outOfMemory;
-    fillParameterBlock(state.settings, previewWidth, *block, BlockVariant::Dialog, 0);
+    takeScriptGeometry(state);
+    fillParameterBlock(state.settings, previewWidth, *block, BlockVariant::Script, 0);
     setUpRenderWalk(host, state);
     if (block->textureChannel != 0)
         beginTexturedRender(host, state, *block);

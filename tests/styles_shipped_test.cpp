@@ -122,11 +122,12 @@ TEST_F(ShippedStylesTest, EverySliderSettingIsAPositionThatRecordsExactly) {
                 EXPECT_EQ(entry.storedFromPercent(entry.percentFromStored(value)), value)
                     << "key " << entry.scriptKey << ", light " << light;
             };
+            const Settings& settings = *state;
             if (entry.setting)
-                expectRecordedExactly(state->*entry.setting, -1);
+                expectRecordedExactly(settings.*entry.setting, -1);
             else
-                for (int i = 0; i < state->lightCount; ++i)
-                    expectRecordedExactly(state->lights[i].*entry.lightSetting, i);
+                for (int i = 0; i < settings.lightCount; ++i)
+                    expectRecordedExactly(settings.lights[i].*entry.lightSetting, i);
         }
     }
 }

@@ -639,6 +639,8 @@ else
     echo "cli: no X display, the Win32 interruption is not checked" >&2
 fi
 
+source "$root/tests/cli/dialog_sessions.sh"
+
 # --- The script reference and its schema are what tools/script_docs writes
 # now, and every shipped style's script, every recording made above and the
 # demo's script conform to the schema.
