@@ -18,6 +18,9 @@ void prepareEnabledLights(Settings& settings, ParameterBlock& block, PrepareOne 
         ++prepared;
     }
     block.lightCount = prepared;
+    // The slots beyond are not lit; cleared, a block kept by the host holds no
+    // trace of a light removed since, and equal settings give equal blocks.
+    std::fill(block.lights + prepared, block.lights + kMaxLights, RenderLight{});
 }
 } // namespace
 

@@ -36,6 +36,10 @@ class RandomEdits {
         randomColour(settings.ambientColor);
         settings.textureChannel = uint16_t(below(4));
         settings.whiteIsHigh = uint32_t(below(2));
+        if (settings.textureChannel == 0) { // a script without relief leaves them out
+            settings.whiteIsHigh = 1;
+            settings.reliefAmount = parameter(Parameter::Relief).defaultValue;
+        }
     }
 
   private:
@@ -74,13 +78,14 @@ class RandomEdits {
 struct Outcome {
     std::vector<uint8_t> image;
     std::string recording;
+    std::vector<uint8_t> parameters; // the block the host keeps
 };
 
 // A run of the host with the dialog (its stand-in) or playing a script.
 Outcome run(const std::function<int16_t(TestHost&)>& start) {
     TestHost host(kWidth, kHeight);
     EXPECT_EQ(start(host), 0);
-    return {host.rgb(), host.takeRecordedScript()};
+    return {host.rgb(), host.takeRecordedScript(), host.session.parameterBytes()};
 }
 } // namespace
 
@@ -105,6 +110,7 @@ TEST(RecordingReplay, WhatOkLightsIsWhatItsRecordingReplays) {
         });
         EXPECT_TRUE(replay.image == ok.image) << "the replay lights another image";
         EXPECT_EQ(replay.recording, ok.recording) << "the replay records another script";
+        EXPECT_TRUE(replay.parameters == ok.parameters) << "the replay keeps another block";
     }
 }
 #endif
