@@ -150,7 +150,7 @@ void takeScriptGeometry(PluginState& state) {
     for (int i = 0; i < std::min<int>(settings.lightCount, kMaxLights); ++i)
         refreshPercentGeometry(settings.lights[i], frame);
     if (frame != 0)
-        settings.imageWidthRatio = float(double(state.preview.width) / frame);
+        settings.imageWidthRatio = float(state.preview.width) / float(frame);
     state.run.litFromPercent = true;
 }
 

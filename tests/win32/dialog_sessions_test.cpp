@@ -75,13 +75,46 @@ SIZE clientSizeOf(HWND window) {
     return {client.right, client.bottom};
 }
 
+// A dialog-class window of the thread other than the main dialog: a modal
+// window the dialog opened, visible or not yet (a dialog shows once its
+// thread has nothing else to do, and it answers commands before that).
+struct OpenedWindowSearch {
+    HWND dialog;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK findOpenedWindow(HWND window, LPARAM parameter) {
+    auto* search = reinterpret_cast<OpenedWindowSearch*>(parameter);
+    char className[16] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (window != search->dialog && lstrcmpA(className, "#32770") == 0)
+        search->found = window;
+    return search->found == nullptr;
+}
+
+// Waits until a window the dialog opened is gone; false when it stays.
+bool waitUntilGone(HWND window) {
+    for (int waited = 0; IsWindow(window); waited += 10) {
+        if (waited > 4000)
+            return false;
+        Sleep(10);
+    }
+    return true;
+}
+
+HWND openedWindowOf(HWND dialog) {
+    OpenedWindowSearch search{dialog};
+    EnumThreadWindows(GetWindowThreadProcessId(dialog, nullptr), findOpenedWindow,
+                      reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 // One session's random actions on an open dialog. The settings are read only
 // while the dialog's thread waits for input.
 class SessionDriver {
   public:
     SessionDriver(HWND dialog, TestHost& host, uint32_t seed)
-        : dialog(dialog), host(host), random(seed), user(dialog),
-          thread(GetWindowThreadProcessId(dialog, nullptr)) {}
+        : dialog(dialog), host(host), random(seed), user(dialog) {}
 
     void run(int actions) {
         for (int i = 0; i < actions && IsWindow(dialog); ++i) {
@@ -288,33 +321,17 @@ class SessionDriver {
     // dialog, the system colour dialog, one after the other) answered at random.
     void answerOpenedWindows() {
         for (int round = 0; round < 8; ++round) {
-            const HWND opened = openedWindow();
+            const HWND opened = openedWindowOf(dialog);
             if (!opened)
                 return;
             answer(opened);
-            waitForClose(opened);
+            if (!waitUntilGone(opened)) {
+                ADD_FAILURE() << "an opened window stayed";
+                return;
+            }
             user.settle();
         }
         ADD_FAILURE() << "windows kept opening";
-    }
-
-    HWND openedWindow() const {
-        struct Search {
-            HWND dialog, found = nullptr;
-        } search{dialog};
-        EnumThreadWindows(
-            thread,
-            [](HWND window, LPARAM parameter) -> BOOL {
-                auto* s = reinterpret_cast<Search*>(parameter);
-                char className[16] = "";
-                GetClassNameA(window, className, sizeof className);
-                if (window != s->dialog && IsWindowVisible(window) &&
-                    lstrcmpA(className, "#32770") == 0)
-                    s->found = window;
-                return s->found == nullptr;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        return search.found;
     }
 
     void answer(HWND window) {
@@ -347,7 +364,6 @@ class SessionDriver {
     TestHost& host;
     std::mt19937 random;
     UserInput user;
-    DWORD thread;
 };
 
 std::vector<uint8_t> replayed(const std::string& script, std::string& recordedAgain) {
@@ -392,43 +408,59 @@ class DialogSessionsTest : public StyleFolderTest {
             fs::copy_file(entry.path(), scratch / entry.path().filename());
     }
 
-    // One session: the dialog edited at random, OK, then the checks.
-    void runSession(uint32_t seed, const fs::path& artifacts) {
-        copyShippedStyles();
-        const DWORD gdiBefore = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    struct Session {
         std::vector<uint8_t> input, lit;
         std::string recording, log;
-        {
-            TestHost host(kWidth, kHeight);
-            input = host.rgb();
-            int16_t outcome = 99;
-            const bool closed = driveModalWindow(
-                "#32770", [&] { outcome = host.session.runFilter(true); },
-                [&](HWND dialog) {
-                    SessionDriver driver(dialog, host, seed);
-                    driver.run(kActionsPerSession);
-                    log = driver.log;
-                });
-            SCOPED_TRACE("actions: " + log);
-            ASSERT_TRUE(closed) << "the dialog stayed open";
-            ASSERT_EQ(outcome, 0);
-            lit = host.rgb();
-            recording = host.takeRecordedScript();
-            ASSERT_FALSE(recording.empty());
-        }
-        SCOPED_TRACE("actions: " + log);
-        EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdiBefore)
-            << "GDI objects left behind";
+    };
+
+    // The dialog edited at random from the seed, then OK.
+    void edit(uint32_t seed, Session& session) {
+        copyShippedStyles();
+        TestHost host(kWidth, kHeight);
+        session.input = host.rgb();
+        int16_t outcome = 99;
+        const bool closed = driveModalWindow(
+            "#32770", [&] { outcome = host.session.runFilter(true); },
+            [&](HWND dialog) {
+                SessionDriver driver(dialog, host, seed);
+                driver.run(kActionsPerSession);
+                session.log = driver.log;
+            });
+        SCOPED_TRACE("actions: " + session.log);
+        ASSERT_TRUE(closed) << "the dialog stayed open";
+        ASSERT_EQ(outcome, 0);
+        session.lit = host.rgb();
+        session.recording = host.takeRecordedScript();
+        ASSERT_FALSE(session.recording.empty());
+    }
+
+    // Each session runs twice. Wine keeps GDI objects it made for the first
+    // showing of a window or a cursor; the same actions again must leave none
+    // behind, and give the same image and recording.
+    void runSession(uint32_t seed, const fs::path& artifacts) {
+        Session first, second;
+        edit(seed, first);
+        if (HasFatalFailure())
+            return;
+        const DWORD gdiBefore = gdiObjectCount();
+        edit(seed, second);
+        if (HasFatalFailure())
+            return;
+        SCOPED_TRACE("actions: " + second.log);
+        EXPECT_LE(gdiObjectCount(), gdiBefore) << "GDI objects left behind";
+        EXPECT_EQ(second.log, first.log);
+        EXPECT_TRUE(second.lit == first.lit) << "the same actions lit another image";
+        EXPECT_EQ(second.recording, first.recording);
 
         std::string recordedAgain;
-        const std::vector<uint8_t> replay = replayed(recording, recordedAgain);
-        EXPECT_EQ(differingSamples(replay, lit), 0u) << "the replay lights another image";
-        EXPECT_EQ(recordedAgain, recording) << "the replay records another script";
+        const std::vector<uint8_t> replay = replayed(second.recording, recordedAgain);
+        EXPECT_EQ(differingSamples(replay, second.lit), 0u) << "the replay lights another image";
+        EXPECT_EQ(recordedAgain, second.recording) << "the replay records another script";
 
         const std::string name = "session-" + std::to_string(seed);
-        writePng(artifacts / (name + "-input.png"), input);
-        writePng(artifacts / (name + "-ok.png"), lit);
-        writeTextFile(artifacts / (name + "-recording.json"), recording);
+        writePng(artifacts / (name + "-input.png"), second.input);
+        writePng(artifacts / (name + "-ok.png"), second.lit);
+        writeTextFile(artifacts / (name + "-recording.json"), second.recording);
     }
 };
 } // namespace
