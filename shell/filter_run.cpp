@@ -158,6 +158,7 @@ void takeScriptGeometry(PluginState& state) {
 // it is put back.
 int16_t runDialogAndCommit(HostRecord& host, PluginState& state) {
     const Settings before = state.settings;
+    const bool litFromPercentBefore = state.run.litFromPercent;
     setWaitingProperty(host, 1);
     state.run.litFromPercent = false;
     DialogSession session{host,
@@ -177,10 +178,14 @@ int16_t runDialogAndCommit(HostRecord& host, PluginState& state) {
     if (dialogResult != 0) {
         if (state.run.settingsValid != 1)
             return dialogResult;
+        // The block goes back to what the last run lit, from the same geometry.
         state.settings = before;
+        state.run.litFromPercent = litFromPercentBefore;
         state.run.showDialog = 0;
         if (block)
-            fillParameterBlock(state.settings, previewWidth, *block, BlockVariant::Dialog, 0);
+            fillParameterBlock(state.settings, previewWidth, *block,
+                               litFromPercentBefore ? BlockVariant::Script : BlockVariant::Dialog,
+                               0);
         return dialogResult;
     }
     state.run.showDialog = 0;
