@@ -22,6 +22,7 @@
 #include "protocol/colour_record.h"
 #include "protocol/result_codes.h"
 #include "resources/resource_ids.h"
+#include "styles/style_library.h"
 #include "tests/support/dialog_driver.h"
 #include "tests/support/styles_test_support.h"
 #include "tests/support/test_host.h"
@@ -408,6 +409,28 @@ class DialogSessionsTest : public StyleFolderTest {
             fs::copy_file(entry.path(), scratch / entry.path().filename());
     }
 
+    // OK after `drive` acted on the dialog of a fresh plug-in: the lit image.
+    std::vector<uint8_t> litAfter(const std::function<void(HWND)>& drive) {
+        TestHost host(kWidth, kHeight);
+        int16_t outcome = 99;
+        EXPECT_TRUE(driveModalWindow(
+            "#32770", [&] { outcome = host.session.runFilter(true); },
+            [&](HWND dialog) {
+                drive(dialog);
+                pressButton(dialog, kControlOk);
+            }));
+        EXPECT_EQ(outcome, 0);
+        return host.rgb();
+    }
+
+    // The style chosen in the dialog's list, as the user chooses it.
+    static void chooseStyle(HWND dialog, const std::string& name) {
+        const int row = int(SendDlgItemMessageA(dialog, kControlStyleList, CB_FINDSTRINGEXACT,
+                                                WPARAM(-1), LPARAM(name.c_str())));
+        ASSERT_GE(row, 0) << name;
+        chooseRow(dialog, kControlStyleList, row);
+    }
+
     struct Session {
         std::vector<uint8_t> input, lit;
         std::string recording, log;
@@ -480,4 +503,29 @@ TEST_F(DialogSessionsTest, EverySessionRecordsWhatOkLit) {
         if (HasFatalFailure())
             return;
     }
+}
+
+// A style saved from the dialog after edits, chosen again in a later dialog,
+// lights what OK lit when it was saved.
+TEST_F(DialogSessionsTest, AStyleSavedFromTheDialogLightsWhatOkLit) {
+    copyShippedStyles();
+    const std::string saved = "Essai";
+    const std::vector<uint8_t> lit = litAfter([&](HWND dialog) {
+        chooseStyle(dialog, systemName("Studio trois points"));
+        UserInput user(dialog);
+        const HWND area = GetDlgItem(dialog, kControlWorkArea);
+        user.drag(GetDlgItem(dialog, kControlLightWell), {8, 8}, area, {97, 141});
+        user.click(GetDlgItem(dialog, kControlMaterial), {120, 14});
+        pressButtonThatOpensAWindow(dialog, kControlSaveStyle);
+        user.settle();
+        const HWND nameDialog = openedWindowOf(dialog);
+        ASSERT_NE(nameDialog, nullptr);
+        SetDlgItemTextA(nameDialog, kControlStyleName, saved.c_str());
+        PostMessageA(nameDialog, WM_COMMAND, kControlStyleNameOk, 0);
+        ASSERT_TRUE(waitUntilGone(nameDialog));
+        user.settle();
+    });
+    ASSERT_TRUE(StyleExists(saved));
+    EXPECT_EQ(differingSamples(litAfter([&](HWND dialog) { chooseStyle(dialog, saved); }), lit),
+              0u);
 }
