@@ -14,11 +14,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "lighting/parameter_block.h"
 #include "protocol/colour_record.h"
 #include "protocol/result_codes.h"
 #include "resources/resource_ids.h"
@@ -367,7 +369,21 @@ class SessionDriver {
     UserInput user;
 };
 
-std::vector<uint8_t> replayed(const std::string& script, std::string& recordedAgain) {
+// A kept parameter block, but for the relief when there is no texture: a
+// script leaves the relief out then, and nothing lights with it.
+std::vector<uint8_t> comparableBlock(std::vector<uint8_t> bytes) {
+    if (bytes.size() != sizeof(ParameterBlock))
+        return bytes;
+    ParameterBlock block;
+    std::memcpy(&block, bytes.data(), sizeof block);
+    if (block.textureChannel == 0)
+        block.relief = 0;
+    std::memcpy(bytes.data(), &block, sizeof block);
+    return bytes;
+}
+
+std::vector<uint8_t> replayed(const std::string& script, std::string& recordedAgain,
+                              std::vector<uint8_t>& parameters) {
     std::string error;
     const std::optional<Descriptor> descriptor = scriptDescriptor(script, error);
     EXPECT_TRUE(descriptor) << error;
@@ -376,6 +392,7 @@ std::vector<uint8_t> replayed(const std::string& script, std::string& recordedAg
         return {};
     EXPECT_EQ(replay.runFilter(), 0);
     recordedAgain = replay.takeRecordedScript();
+    parameters = comparableBlock(replay.session.parameterBytes());
     return replay.rgb();
 }
 
@@ -434,6 +451,7 @@ class DialogSessionsTest : public StyleFolderTest {
     struct Session {
         std::vector<uint8_t> input, lit;
         std::string recording, log;
+        std::vector<uint8_t> parameters; // the block the host keeps
     };
 
     // The dialog edited at random from the seed, then OK.
@@ -454,6 +472,7 @@ class DialogSessionsTest : public StyleFolderTest {
         ASSERT_EQ(outcome, 0);
         session.lit = host.rgb();
         session.recording = host.takeRecordedScript();
+        session.parameters = comparableBlock(host.session.parameterBytes());
         ASSERT_FALSE(session.recording.empty());
     }
 
@@ -476,7 +495,9 @@ class DialogSessionsTest : public StyleFolderTest {
         EXPECT_EQ(second.recording, first.recording);
 
         std::string recordedAgain;
-        const std::vector<uint8_t> replay = replayed(second.recording, recordedAgain);
+        std::vector<uint8_t> parameters;
+        const std::vector<uint8_t> replay = replayed(second.recording, recordedAgain, parameters);
+        EXPECT_TRUE(parameters == second.parameters) << "the replay keeps another block";
         EXPECT_EQ(differingSamples(replay, second.lit), 0u) << "the replay lights another image";
         EXPECT_EQ(recordedAgain, second.recording) << "the replay records another script";
 
@@ -490,7 +511,9 @@ class DialogSessionsTest : public StyleFolderTest {
 
 TEST_F(DialogSessionsTest, EverySessionRecordsWhatOkLit) {
     const int sessions = numberFromEnvironment("ORVANE_DIALOG_SESSIONS", 4);
-    const int firstSeed = numberFromEnvironment("ORVANE_DIALOG_SESSION_SEED", 1);
+    // Seeds 8 and 11 leave a slider on a position that a slider resting
+    // anywhere would have recorded as its neighbour.
+    const int firstSeed = numberFromEnvironment("ORVANE_DIALOG_SESSION_SEED", 8);
     const fs::path artifacts = artifactPath("sessions");
     fs::remove_all(artifacts);
     fs::create_directories(artifacts);
