@@ -18,6 +18,9 @@ void prepareEnabledLights(Settings& settings, ParameterBlock& block, PrepareOne 
         ++prepared;
     }
     block.lightCount = prepared;
+    // The slots beyond are not lit; cleared, a block kept by the host holds no
+    // trace of a light removed since, and equal settings give equal blocks.
+    std::fill(block.lights + prepared, block.lights + kMaxLights, RenderLight{});
 }
 } // namespace
 
@@ -50,12 +53,12 @@ void refreshPixelGeometry(LightSource& light, uint16_t frameSize) {
 }
 
 void refreshPercentGeometry(LightSource& light, uint16_t frameSize) {
-    const double percentPerPixel = frameSize > 0 ? 100.0 / frameSize : 0;
-    auto toPercent = [&](Point16 pixels) {
-        return PointF{float(pixels.x * percentPerPixel), float(pixels.y * percentPerPixel)};
+    auto toPercent = [&](int pixels) {
+        return frameSize == 0 ? 0.0f : float(100.0 * pixels / frameSize);
     };
-    light.positionPct = toPercent(light.position);
-    light.vector0Pct = toPercent(light.vector0);
-    light.vector1Pct = toPercent(light.vector1);
-    light.radiusPct = float(light.radius * percentPerPixel);
+    auto pointToPercent = [&](Point16 p) { return PointF{toPercent(p.x), toPercent(p.y)}; };
+    light.positionPct = pointToPercent(light.position);
+    light.vector0Pct = pointToPercent(light.vector0);
+    light.vector1Pct = pointToPercent(light.vector1);
+    light.radiusPct = toPercent(light.radius);
 }

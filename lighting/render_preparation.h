@@ -32,6 +32,6 @@ double angleOf(double y, double x);
 // Sets the light's pixel geometry from its percent geometry, for a frame of
 // frameSize pixels.
 void refreshPixelGeometry(LightSource& light, uint16_t frameSize);
-// The reverse: sets the percent geometry from the pixel geometry (to zero
-// before the frame has a size).
+// The other way: the percent geometry from the pixel geometry (all 0 for a
+// frame never measured). Refreshing the pixels from it gives them back.
 void refreshPercentGeometry(LightSource& light, uint16_t frameSize);

@@ -6,6 +6,7 @@
 namespace {
 constexpr double kLargestComponent = 255.0;
 constexpr double kChannelPerComponent = 257.0;
+constexpr double kDecimals = 1000.0;
 constexpr double kGeometryLimit = 1.0e6;
 } // namespace
 
@@ -17,7 +18,13 @@ uint16_t ComponentToChannel(double component) {
 }
 
 double ChannelToComponent(uint16_t channel) {
-    return double(channel / 257);
+    if (channel % 257 == 0)
+        return double(channel / 257);
+    // Any other channel lies between two whole components: the middle of its
+    // span, to three decimals, reads back to it with room to spare for the
+    // decimal text of a script (the span is 1/257, almost four thousandths).
+    const double middle = (channel + 0.5) / kChannelPerComponent;
+    return std::round(middle * kDecimals) / kDecimals;
 }
 
 double BoundedGeometry(double percent) {

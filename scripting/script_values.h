@@ -6,7 +6,9 @@
 // A colour component 0..255 as a 16-bit channel (x 257, truncated). Components
 // outside 0..255 are clamped first, so that 256 cannot wrap to almost black.
 uint16_t ComponentToChannel(double component);
-// A 16-bit channel as the whole component 0..255 below it.
+// A 16-bit channel as the component 0..255 that reads back to it: a whole
+// number for a multiple of 257 (255 for 65535), otherwise a number with
+// three decimals inside the channel's span (127.504 for 32768).
 double ChannelToComponent(uint16_t channel);
 
 // Geometry arrives as doubles of any size; beyond a million percent of the

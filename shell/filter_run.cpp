@@ -4,7 +4,10 @@
 // the host record's rectangles.
 #include "shell/filter_run.h"
 
+#include <algorithm>
+
 #include "lighting/relief.h"
+#include "lighting/render_preparation.h"
 #include "platform/checked_alloc.h"
 #include "protocol/four_cc.h"
 #include "protocol/host_tables.h"
@@ -146,10 +149,26 @@ int16_t collectPreviewTile(HostRecord& host, PluginState& state) {
 
 void setWaitingProperty(const HostRecord& host, intptr_t value);
 
+// OK lights the image as the script it records replays it: from the lights'
+// places in percent of the frame and the image width as a share of it, taken
+// from the preview's pixels. Lit from the pixels themselves, a light's place
+// divided by the half frame may round to another single-precision value than
+// its percentage divided by 50, and the replay would differ in a few pixels.
+void takeScriptGeometry(PluginState& state) {
+    Settings& settings = state.settings;
+    const uint16_t frame = settings.frameSize();
+    for (int i = 0; i < std::min<int>(settings.lightCount, kMaxLights); ++i)
+        refreshPercentGeometry(settings.lights[i], frame);
+    if (frame != 0)
+        settings.imageWidthRatio = float(state.preview.width) / float(frame);
+    state.run.litFromPercent = true;
+}
+
 // The dialog edits the settings in place; on cancel the copy taken before
 // it is put back.
 int16_t runDialogAndCommit(HostRecord& host, PluginState& state) {
     const Settings before = state.settings;
+    const bool litFromPercentBefore = state.run.litFromPercent;
     setWaitingProperty(host, 1);
     state.run.litFromPercent = false;
     DialogSession session{host,
@@ -169,16 +188,21 @@ int16_t runDialogAndCommit(HostRecord& host, PluginState& state) {
     if (dialogResult != 0) {
         if (state.run.settingsValid != 1)
             return dialogResult;
+        // The block goes back to what the last run lit, from the same geometry.
         state.settings = before;
+        state.run.litFromPercent = litFromPercentBefore;
         state.run.showDialog = 0;
         if (block)
-            fillParameterBlock(state.settings, previewWidth, *block, BlockVariant::Dialog, 0);
+            fillParameterBlock(state.settings, previewWidth, *block,
+                               litFromPercentBefore ? BlockVariant::Script : BlockVariant::Dialog,
+                               0);
         return dialogResult;
     }
     state.run.showDialog = 0;
     if (!block)
         return result::outOfMemory;
-    fillParameterBlock(state.settings, previewWidth, *block, BlockVariant::Dialog, 0);
+    takeScriptGeometry(state);
+    fillParameterBlock(state.settings, previewWidth, *block, BlockVariant::Script, 0);
     setUpRenderWalk(host, state);
     if (block->textureChannel != 0)
         beginTexturedRender(host, state, *block);

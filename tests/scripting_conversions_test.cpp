@@ -83,10 +83,29 @@ TEST(ColourComponents, MapOntoSixteenBitChannelsAndBack) {
     EXPECT_EQ(ComponentToChannel(128.5), 33024); // 33024.5 truncated
     EXPECT_EQ(ComponentToChannel(0.0), 0);
     EXPECT_EQ(ChannelToComponent(65535), 255.0);
-    EXPECT_EQ(ChannelToComponent(65534), 254.0);
     EXPECT_EQ(ChannelToComponent(257), 1.0);
+    // Whole components, as older recordings hold them, read as before.
     for (int component = 0; component <= 255; ++component)
         EXPECT_EQ(ChannelToComponent(ComponentToChannel(component)), component);
+}
+
+// Every channel a setting or a style file may hold is written as a component
+// that reads back to it: the multiples of 257 as whole numbers, the others
+// (the system colour dialog's c x 256 + 255 among them) with three decimals.
+TEST(ColourComponents, EverySixteenBitChannelWritesAndReadsBackToItself) {
+    EXPECT_EQ(ChannelToComponent(65534), 254.998);
+    EXPECT_EQ(ChannelToComponent(32768), 127.504);
+    EXPECT_EQ(ChannelToComponent(128 * 256 + 255), 128.496);
+    for (int channel = 0; channel <= 65535; ++channel) {
+        const double component = ChannelToComponent(uint16_t(channel));
+        ASSERT_EQ(ComponentToChannel(component), channel) << component;
+        ASSERT_GE(component, 0.0);
+        ASSERT_LE(component, 255.0);
+        ASSERT_NEAR(component * 1000, std::round(component * 1000), 1e-6) << "three decimals";
+        if (channel % 257 == 0) {
+            ASSERT_EQ(component, channel / 257) << "a whole number";
+        }
+    }
 }
 
 TEST(ColourComponents, OutsideTheRangeAreClampedInsteadOfWrapping) {

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 
+#include "settings/parameter_table.h"
 #include "styles/style_library.h"
 #include "tests/support/styles_test_support.h"
 
@@ -103,6 +104,30 @@ TEST_F(ShippedStylesTest, EveryDescribedStyleIsListedAndLoadsAsDescribed) {
             EXPECT_EQ(dot, 0) << "light " << i;
             EXPECT_LE(std::hypot(light.vector1.x, light.vector1.y),
                       std::hypot(light.vector0.x, light.vector0.y));
+        }
+    }
+}
+
+// A style applied in the dialog and confirmed is recorded as a script; its
+// slider settings must be positions whose recorded percentage reads back to
+// them, or the recording would replay to another image.
+TEST_F(ShippedStylesTest, EverySliderSettingIsAPositionThatRecordsExactly) {
+    for (const std::string& name : listedNames()) {
+        SCOPED_TRACE(name);
+        auto state = makeState(126);
+        std::string stored = name;
+        ASSERT_EQ(LoadStyle(stored.data(), *state), 1);
+        for (const ParameterEntry& entry : parameterTable()) {
+            auto expectRecordedExactly = [&](int16_t value, int light) {
+                EXPECT_EQ(entry.storedFromPercent(entry.percentFromStored(value)), value)
+                    << "key " << entry.scriptKey << ", light " << light;
+            };
+            const Settings& settings = *state;
+            if (entry.setting)
+                expectRecordedExactly(settings.*entry.setting, -1);
+            else
+                for (int i = 0; i < settings.lightCount; ++i)
+                    expectRecordedExactly(settings.lights[i].*entry.lightSetting, i);
         }
     }
 }

@@ -3,9 +3,11 @@
 // tick counter's wrap.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <set>
 #include <utility>
 
+#include "settings/parameter_table.h"
 #include "ui/busy_wait.h"
 #include "ui/colour_channels.h"
 #include "ui/group_frame_geometry.h"
@@ -63,6 +65,36 @@ TEST(SliderGeometry, ShowsTheValueAsPercentOrAroundTheMiddle) {
         {0, -100}, {128, 0}, {256, 100}, {127, -1}, {129, 0}};
     for (auto [value, shown] : centred)
         EXPECT_EQ(shownNumber(value, 256, false), shown) << value;
+}
+
+// The thumb rests only on positions whose number reads back to them: the
+// number shown is the one under the mouse, and every value the mouse can give
+// on any track width is recorded by a script and read back unchanged, for
+// every setting of the settings table.
+TEST(SliderGeometry, EveryValueTheMouseGivesRecordsAndReadsBackToItself) {
+    for (int16_t value = 0; value <= 256; ++value)
+        for (bool percent : {false, true}) {
+            const int16_t resting = restingValue(value, percent);
+            EXPECT_EQ(shownNumber(resting, 256, percent), shownNumber(value, 256, percent));
+            // A wide number spans one or two positions, a percent up to three.
+            EXPECT_LE(std::abs(resting - value), percent ? 2 : 1) << value;
+            EXPECT_EQ(restingValue(resting, percent), resting) << "a resting value stays";
+        }
+    EXPECT_EQ(restingValue(0, false), 0);
+    EXPECT_EQ(restingValue(256, false), 256);
+    EXPECT_EQ(restingValue(129, false), 128); // both show 0
+    EXPECT_EQ(restingValue(27, false), 28);   // both show -79
+    for (int16_t width = 120; width <= 420; width += 3) {
+        const SliderGeometry g = sliderGeometry(width, 19, 50);
+        for (int x = g.trackLeft - 2; x <= g.trackRight + 2; ++x)
+            for (const ParameterEntry& entry : parameterTable()) {
+                const bool percent = entry.scale == PercentScale::Narrow;
+                const int16_t position = restingValue(valueForX(g, kSettingsRange, x), percent);
+                const int16_t stored = entry.storedFromSlider(position);
+                ASSERT_EQ(entry.storedFromPercent(entry.percentFromStored(stored)), stored)
+                    << "width " << width << ", x " << x << ", key " << entry.scriptKey;
+            }
+    }
 }
 
 TEST(GroupFrame, TwoPensNeverMeetAndTheTitleGapStaysOpen) {

@@ -107,11 +107,11 @@ void paintSlider(HDC dc, const SliderRecord& r) {
     drawNumber(dc, r);
 }
 
-// Moves the thumb to the value under x and shows its number at once.
+// Moves the thumb to the value resting under x and shows its number at once.
 void followMouse(SliderRecord& r, int x) {
     const WindowDC dc(r.window);
     drawThumb(dc.get(), r, GetSysColor(COLOR_BTNFACE));
-    r.value = valueForX(geometryOf(r), {r.minimum, r.maximum}, x);
+    r.value = restingValue(valueForX(geometryOf(r), {r.minimum, r.maximum}, x), r.percent != 0);
     drawThumb(dc.get(), r, inkColour(r));
     const SelectedObject font(dc.get(), r.font);
     SetTextColor(dc.get(), inkColour(r));

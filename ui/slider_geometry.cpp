@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "settings/percent_scale.h"
+
 SliderGeometry sliderGeometry(int16_t width, int16_t height, int16_t labelWidth,
                               int16_t textHeight) {
     SliderGeometry g{};
@@ -31,6 +33,11 @@ int16_t valueForX(const SliderGeometry& g, SliderRange range, int x) {
         x = g.trackRight;
     const double share = double(x - g.trackLeft) / double(trackLength);
     return int16_t(range.minimum + int(double(range.maximum - range.minimum) * share));
+}
+
+int16_t restingValue(int16_t value, bool percent) {
+    const PercentScale scale = percent ? PercentScale::Narrow : PercentScale::Wide;
+    return int16_t(PercentToPosition(PositionToPercent(value, scale), scale));
 }
 
 bool isInThumbZone(const SliderGeometry& g, int x, int y) {

@@ -25,6 +25,12 @@ int16_t thumbXForValue(const SliderGeometry& g, SliderRange range, int16_t value
 // The value under x, x kept on the track: the minimum at its left end and the
 // maximum at its right end.
 int16_t valueForX(const SliderGeometry& g, SliderRange range, int x);
+// The value a settings slider (0..256) rests on when the mouse is over
+// `value`: the position that the number it shows reads back as. A script
+// records the number, not the position, and 257 positions share 201 numbers
+// (101 in percent mode); resting only where the number leads back, every value
+// the user sets is recorded exactly, and the number shown stays the same.
+int16_t restingValue(int16_t value, bool percent);
 // A press that starts a drag: on the track's width, level with it or below.
 bool isInThumbZone(const SliderGeometry& g, int x, int y);
 

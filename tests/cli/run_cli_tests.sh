@@ -648,6 +648,7 @@ else
 fi
 
 source "$root/tests/cli/command_line.sh"
+source "$root/tests/cli/dialog_sessions.sh"
 
 # --- The script reference and its schema are what tools/script_docs writes
 # now, and every shipped style's script, every recording made above and the

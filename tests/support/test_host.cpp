@@ -1,6 +1,8 @@
 #include "tests/support/test_host.h"
 
+#include "host/zerafin/script_file.h"
 #include "platform/checked_alloc.h"
+#include "resources/resource_data.h"
 #ifdef _WIN32
 #include "tests/support/win32_module.h"
 #endif
@@ -41,6 +43,18 @@ std::vector<uint8_t> TestHost::rgb() const {
         for (size_t c = 0; c < 3; ++c)
             out[i * 3 + c] = document.channels[c].samples[i];
     return out;
+}
+
+std::string TestHost::takeRecordedScript() {
+    const std::optional<Descriptor> recorded = session.takeRecordedDescriptor();
+    return recorded ? scriptFromDescriptor(*recorded) : std::string();
+}
+
+std::optional<Descriptor> scriptDescriptor(const std::string& text, std::string& error) {
+    const std::optional<Terminology> terminology = parseTerminology(terminologyBytes(), error);
+    if (!terminology)
+        return std::nullopt;
+    return descriptorFromScript(text, *terminology, error);
 }
 
 int16_t TestHost::runFilterCancellingTheDialog() {

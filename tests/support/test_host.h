@@ -1,5 +1,7 @@
 #pragma once
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "host/zerafin/document.h"
@@ -25,9 +27,16 @@ class TestHost {
     int16_t runFilterCancellingTheDialog();
     // The document's colour as interleaved RGB.
     std::vector<uint8_t> rgb() const;
+    // The settings the last finish recorded, as the text of a script file
+    // (empty when none), taken so that the next start does not play them.
+    std::string takeRecordedScript();
 
     Document document;
     HostSession session;
     HostRecord& record;
     intptr_t& slot;
 };
+
+// The descriptor of a script file's text, read as the host reads it under the
+// module's terminology; nullopt with the host's message.
+std::optional<Descriptor> scriptDescriptor(const std::string& text, std::string& error);

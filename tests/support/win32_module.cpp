@@ -46,6 +46,17 @@ bool waitUntilClosed(HWND window, int milliseconds) {
 }
 } // namespace
 
+DWORD gdiObjectCount() {
+    if (const DWORD count = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS))
+        return count;
+    DWORD count = 0;
+    for (uintptr_t index = 1; index < 0x10000; ++index) {
+        const DWORD type = GetObjectType(reinterpret_cast<HGDIOBJ>(index));
+        count += type != 0 && type != OBJ_DC && type != OBJ_REGION;
+    }
+    return count;
+}
+
 HWND waitForWindow(DWORD threadId, const char* windowClass, const char* caption, int milliseconds) {
     for (int waited = 0; waited < milliseconds; waited += 20) {
         WindowSearch search{windowClass, caption};

@@ -23,6 +23,14 @@ bool saveAreaAsPng(HDC source, const RECT& area, const std::string& name);
 // Saves what the screen shows of the window as a PNG under artifacts/.
 bool saveWindowScreenshot(HWND window, const std::string& name);
 
+// The GDI objects the process holds. Wine answers GetGuiResources with 0 but
+// finds an object by the index in its handle's low word alone; there every
+// index that names an object is counted, but for the windows' device contexts
+// and regions: Wine keeps a cache of the first and the windows' update areas
+// in the second, which come and go as windows are drawn on. (The plug-in makes
+// no region of its own.)
+DWORD gdiObjectCount();
+
 // The visible top-level window of the thread with that class and caption (any
 // caption for null), within the time; null when none came.
 HWND waitForWindow(DWORD threadId, const char* windowClass, const char* caption, int milliseconds);

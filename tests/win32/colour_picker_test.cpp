@@ -8,11 +8,11 @@
 
 #include "protocol/colour_record.h"
 #include "protocol/result_codes.h"
+#include "resources/resource_ids.h"
 #include "tests/support/dialog_driver.h"
 #include "tests/support/styles_test_support.h"
 #include "tests/support/win32_module.h"
 #include "ui/colour_picker.h"
-#include "resources/resource_ids.h"
 
 namespace {
 // What the stand-in host picker saw and answers.

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "platform/win32/gdi.h"
+#include "tests/support/win32_module.h"
 
 namespace {
 bool exists(HGDIOBJ object) {
@@ -43,4 +44,15 @@ TEST(Gdi, ASelectionIsUndoneAtTheEndOfItsScope) {
 
     const WindowDC screen(nullptr);
     EXPECT_NE(screen.get(), nullptr);
+}
+
+// The count the dialog sessions check for leaks sees every object come and go.
+TEST(Gdi, TheObjectCountSeesAnObjectMadeAndDeleted) {
+    const DWORD before = gdiObjectCount();
+    ASSERT_GT(before, 0u);
+    {
+        const Brush brush(CreateSolidBrush(RGB(1, 2, 3)));
+        EXPECT_EQ(gdiObjectCount(), before + 1);
+    }
+    EXPECT_EQ(gdiObjectCount(), before);
 }

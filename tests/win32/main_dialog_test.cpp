@@ -22,15 +22,15 @@
 #include "ui/slider_control.h"
 
 namespace {
-// Clicks a slider of the dialog at a share of its track; the value under the
-// click.
+// Clicks a slider of the dialog at a share of its track; the value resting
+// under the click.
 int16_t clickSlider(HWND dialog, int id, double share) {
     const HWND slider = GetDlgItem(dialog, id);
     const auto* record = reinterpret_cast<const SliderRecord*>(GetWindowLongPtrA(slider, 0));
     const SliderGeometry g = sliderGeometry(record->width, record->height, record->labelWidth);
     const int x = g.trackLeft + int(share * (g.trackRight - g.trackLeft));
     clickAt(slider, x, g.trackY + 2);
-    return valueForX(g, {record->minimum, record->maximum}, x);
+    return restingValue(valueForX(g, {record->minimum, record->maximum}, x), record->percent != 0);
 }
 
 bool isEnabled(HWND dialog, int id) {

@@ -79,10 +79,21 @@ TEST_F(SliderTest, ClicksAndDragsSetTheValueUnderTheMouseAndNotifyOnceOnRelease)
     const int y = g.trackY + 2;
     const int x = g.trackLeft + (g.trackRight - g.trackLeft) * 3 / 4;
     clickAt(slider, x, y);
-    EXPECT_EQ(sliderValue(slider), valueForX(g, {0, 256}, x));
+    EXPECT_EQ(sliderValue(slider), restingValue(valueForX(g, {0, 256}, x), false));
     ASSERT_EQ(notifications.size(), 1u);
     EXPECT_EQ(notifications[0].first, kSliderId); // notification code 0
     EXPECT_EQ(notifications[0].second, slider);
+
+    // Under the mouse, a position whose number a script would read back as
+    // its neighbour: the thumb rests on the neighbour, showing the same number.
+    int shared = g.trackLeft;
+    while (valueForX(g, {0, 256}, shared) == restingValue(valueForX(g, {0, 256}, shared), false))
+        ++shared;
+    ASSERT_LE(shared, g.trackRight);
+    clickAt(slider, shared, y);
+    EXPECT_EQ(sliderValue(slider), restingValue(valueForX(g, {0, 256}, shared), false));
+    EXPECT_NE(sliderValue(slider), valueForX(g, {0, 256}, shared));
+    notifications.pop_back();
 
     dragTo(slider, x, g.trackRight + 60, y);
     EXPECT_EQ(sliderValue(slider), 256);

@@ -7,12 +7,12 @@
 
 #include <filesystem>
 
+#include "resources/resource_ids.h"
 #include "styles/style_library.h"
 #include "tests/support/dialog_driver.h"
 #include "tests/support/styles_test_support.h"
 #include "tests/support/test_host.h"
 #include "tests/support/win32_module.h"
-#include "resources/resource_ids.h"
 
 namespace {
 class StylePanelTest : public StyleFolderTest {

@@ -431,7 +431,10 @@ std::string scriptReference() {
     out << "\n## A light (an item of `\"LghS\"`)\n\n";
     writeTable(out, terminology.classProperties, light["properties"], true);
     out << "\nA colour is an object of its red, green and blue components (`\"Rd  \"`, `\"Grn \"`, "
-           "`\"Bl  \"`), each 0 to 255. A point is [horizontal, vertical].\n";
+           "`\"Bl  \"`), each a number from 0 to 255. The plug-in keeps each as a 16-bit channel, "
+           "the component × 257 without its fraction: whole numbers are the 256 colours of 8 bits, "
+           "and a fraction reaches the channels in between (a recording writes 127.504 for the "
+           "channel 32768). A point is [horizontal, vertical].\n";
     writeBrightness(out);
     out << "\n## Examples\n";
     for (const Example& example : kExamples) {
