@@ -18,6 +18,14 @@ REQUIRED_PACKAGES=(
 
 log() { printf '\033[1m==> %s\033[0m\n' "$*" >&2; }
 
+# For the test scripts that scripts/test runs as steps: the script ends at the
+# first command that fails outside a condition (making an input, say), and
+# says which, so that a step cannot pass with a command failing inside it.
+stop_at_any_failure() {
+    set -eEuo pipefail
+    trap 'echo "FAIL: status $? at line $LINENO of ${BASH_SOURCE[0]}: $BASH_COMMAND" >&2' ERR
+}
+
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
@@ -78,7 +86,7 @@ fuzz_run() {
     local target=$1; shift
     local seeds="$ORVANE_ROOT/tests/fuzz/$target"
     local scratch="${FUZZ_SCRATCH:-$BUILD_ROOT/fuzz/corpus}/$target"
-    mkdir -p "$scratch"
+    mkdir -p "$scratch" || return # (called under an if, where errexit is off)
     ASAN_OPTIONS=detect_leaks=1:quarantine_size_mb=8:malloc_context_size=4 \
         UBSAN_OPTIONS=print_stacktrace=1 \
         "$BUILD_ROOT/fuzz/tests/fuzz/fuzz_$target" -artifact_prefix="$seeds/" \

@@ -8,8 +8,9 @@
 # ORVANE_NATIVE_BUILD: the native build folder (default build/native).
 # ZERAFIN_WIN32: a zerafin.exe to run with the caller's Wine environment
 # instead of bin/zerafin (which uses build/win32 and its own prefix).
-set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
+source "$root/scripts/lib.sh"
+stop_at_any_failure
 native_build=${ORVANE_NATIVE_BUILD:-$root/build/native}
 win32_exe=${ZERAFIN_WIN32:-}
 win32_dist=$(dirname "${win32_exe:-$root/build/win32/dist/zerafin.exe}")

@@ -6,10 +6,9 @@
 # dialog surviving an uninstall, a reinstall and an upgrade, the uninstaller
 # leaving nothing of its own behind, in the folder or in the registry).
 # Runs in the caller's Wine session (scripts/test's start_wine).
-set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 source "$root/scripts/lib.sh"
-set +e
+stop_at_any_failure
 wine_environment
 export LC_ALL=C.UTF-8
 

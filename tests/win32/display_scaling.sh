@@ -11,6 +11,7 @@
 #   every text fits; they leave build/win32/artifacts/main_dialog_DPI.png.
 # Needs both builds, the test prefix (scripts/test makes it) and a display.
 source "$(dirname "$0")/../../scripts/lib.sh"
+stop_at_any_failure
 native_build=$BUILD_ROOT/native
 dist=$BUILD_ROOT/win32/dist
 work=$(mktemp -d)
