@@ -1,5 +1,7 @@
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <string_view>
 
 #include <emmintrin.h>
 
@@ -422,14 +424,10 @@ bool staysInRange(const LightTerms& t, FacetChunk& c, const PixelLights& pixels)
            c.normalLength * length < 1e30;
 }
 
-#ifdef ORVANE_WIDE_LIGHT_STEPS
-const bool kWideLightSteps = wideLightStepsAvailable();
-#endif
-
 template <LightKind kKind, bool kClamped>
 void lightFacetsOnThisProcessor(const LightTerms& t, FacetChunk& c, const PixelLights& p) {
 #ifdef ORVANE_WIDE_LIGHT_STEPS
-    if (kWideLightSteps)
+    if (wideLightStepsInUse())
         return lightFacetsWide<kKind, kClamped>(t, c, p);
 #endif
     lightFacets<kKind, kClamped>(t, c, p);
@@ -510,6 +508,18 @@ void applyMaterialToChunk(const ParameterBlock& block, FacetChunk& c, const Face
 #endif
 } // namespace
 
+#ifdef ORVANE_WIDE_LIGHT_STEPS
+// Here rather than beside processorHasAvx: the file built for AVX may run AVX
+// instructions anywhere in its functions.
+bool wideLightStepsInUse() {
+    static const bool inUse = [] {
+        const char* noAvx = std::getenv("ORVANE_NO_AVX");
+        return processorHasAvx() && !(noAvx && std::string_view(noAvx) == "1");
+    }();
+    return inUse;
+}
+#endif
+
 void accumulateReliefLights(const RenderLight* lights, int count, const FacetBatch& batch,
                             bool sumsStartAtZero) {
     lightChunks(lights, count, batch, sumsStartAtZero,
@@ -522,7 +532,7 @@ void accumulateReliefLights(const RenderLight* lights, int count, const FacetBat
 bool shadeReliefLights(const ParameterBlock& block, const FacetBatch& batch, bool storeSumsToo) {
 #ifdef ORVANE_WIDE_LIGHT_STEPS
     const int lights = std::min<int>(block.lightCount, ParameterBlock::kMaxLights);
-    if (!kWideLightSteps || block.exposure < 0 || lights <= 0)
+    if (!wideLightStepsInUse() || block.exposure < 0 || lights <= 0)
         return false;
     lightChunks(block.lights, lights, batch, true, [&](FacetChunk& c) {
         if (storeSumsToo)

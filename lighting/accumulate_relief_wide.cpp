@@ -66,7 +66,7 @@ __m256d quadShare(__m256d strength, __m256d product, const QuadLight& l) {
 }
 } // namespace
 
-bool wideLightStepsAvailable() {
+bool processorHasAvx() {
     __builtin_cpu_init();
     return __builtin_cpu_supports("avx");
 }

@@ -106,15 +106,11 @@ void addToEverySlot(const int32_t shares[kSumWords], int count, int32_t* sums) {
                                                : sums[kSumWords * i + c] + shares[c];
 }
 
-#ifdef ORVANE_WIDE_LIGHT_STEPS
-const bool kWideShares = wideLightStepsAvailable();
-#endif
-
 template <bool kClamped>
 void addSharesToEverySample(const double factor[kSumWords], const double* e, int count,
                             int32_t* sums) {
 #ifdef ORVANE_WIDE_LIGHT_STEPS
-    if (kWideShares)
+    if (wideLightStepsInUse())
         return addSharesToEverySampleWide<kClamped>(factor, e, count, sums);
 #endif
     for (int i = 0; i < count; ++i)
@@ -125,7 +121,7 @@ template <bool kClamped>
 void addSharesToEverySample(const double factor[kSumWords], const float* e, const float* falloff,
                             int count, int32_t* sums) {
 #ifdef ORVANE_WIDE_LIGHT_STEPS
-    if (kWideShares)
+    if (wideLightStepsInUse())
         return addSharesToEverySampleWide<kClamped>(factor, e, falloff, count, sums);
 #endif
     for (int i = 0; i < count; ++i)

@@ -30,7 +30,11 @@ constexpr int kLastFalloffEntry = RenderLight::kMaxFalloffEntries - 1;
 // per value, so the same bits. Elsewhere the SSE2 steps run.
 #if defined(__x86_64__) && !defined(_WIN32)
 #define ORVANE_WIDE_LIGHT_STEPS 1
-bool wideLightStepsAvailable();
+bool processorHasAvx();
+// Whether the AVX steps run: when the processor has AVX and the environment
+// variable ORVANE_NO_AVX is not 1, which keeps the SSE2 steps, so that the
+// tests check those too on a processor with AVX. Decided once, at the start.
+bool wideLightStepsInUse();
 #endif
 
 // The steps below are compiled into each file that includes this header, with

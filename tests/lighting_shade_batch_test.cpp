@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdlib>
 #include <random>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "lighting/light_terms.h"
 #include "lighting/shade_batch.h"
 #include "tests/support/lighting_scene.h"
 #include "tests/support/reference_shading.h"
@@ -371,3 +373,16 @@ TEST(ShadeBatch, OneLightAddsToTheSumsAlreadyThere) {
         }
     }
 }
+
+#ifdef ORVANE_WIDE_LIGHT_STEPS
+// scripts/test runs the native suite a second time with ORVANE_NO_AVX=1, so
+// that the tests above check the SSE2 light steps on a processor with AVX
+// too: that run must really take them.
+TEST(ShadeBatch, OrvaneNoAvxKeepsTheSse2LightSteps) {
+    const char* noAvx = std::getenv("ORVANE_NO_AVX");
+    if (noAvx && std::string(noAvx) == "1")
+        EXPECT_FALSE(wideLightStepsInUse()) << "ORVANE_NO_AVX=1 left the AVX steps on";
+    else
+        EXPECT_EQ(wideLightStepsInUse(), processorHasAvx());
+}
+#endif
