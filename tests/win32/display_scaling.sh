@@ -79,4 +79,4 @@ for dpi in 120 144 192; do
     at_scaling "$dpi"
 done
 [ "$failed" -eq 0 ] && echo "at 120, 144 and 192 DPI: the images of 96 DPI, and the dialog tests pass"
-[ "$failed" -eq 0 ]
+[ "$failed" -eq 0 ] || exit 1 # (a plain test would be reported as a failing command)
