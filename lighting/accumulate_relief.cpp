@@ -263,7 +263,7 @@ __m128i fourMasks(__m128d first, __m128d second) {
 // as min returns its second operand then).
 template <bool kClamped> __m128i fourShares(__m128d first, __m128d second) {
     if constexpr (kClamped) {
-        const __m128d upper = _mm_set1_pd(kUpper), lower = _mm_set1_pd(kLower);
+        const __m128d upper = _mm_set1_pd(kSumUpper), lower = _mm_set1_pd(kSumLower);
         first = _mm_max_pd(_mm_min_pd(first, upper), lower);
         second = _mm_max_pd(_mm_min_pd(second, upper), lower);
     }
@@ -414,14 +414,14 @@ bool spotPixels(const LightTerms& t, const FacetChunk& c, PixelLights& out) {
 // false when a sum might then reach the 32-bit limits (NaN included), or when
 // an intermediate might leave its range: e (in single precision for a spot)
 // when L is next to nothing, N.L rounded to single precision when L is vast.
-bool staysInRange(const LightTerms& t, FacetChunk& c, const PixelLights& pixels) {
+bool chunkSumsAndStepsStayInRange(const LightTerms& t, FacetChunk& c, const PixelLights& pixels) {
     const double length = std::sqrt(pixels.longestSquared), falloff = pixels.largestFalloff;
     const double strength =
         std::max({std::fabs(t.strength[0]), std::fabs(t.strength[1]), std::fabs(t.strength[2])});
     c.diffuseBound += strength * c.normalLength * falloff * kBoundMargin;
     c.specularBound += strength * c.mirrorLength * c.mirrorLength * length * falloff * kBoundMargin;
-    return c.diffuseBound < kUpper && c.specularBound < kUpper && pixels.shortestSquared > 1e-60 &&
-           c.normalLength * length < 1e30;
+    return c.diffuseBound < kSumUpper && c.specularBound < kSumUpper &&
+           pixels.shortestSquared > 1e-60 && c.normalLength * length < 1e30;
 }
 
 template <LightKind kKind, bool kClamped>
@@ -435,7 +435,7 @@ void lightFacetsOnThisProcessor(const LightTerms& t, FacetChunk& c, const PixelL
 
 template <LightKind kKind>
 void lightFacets(const LightTerms& t, FacetChunk& c, const PixelLights& p) {
-    if (staysInRange(t, c, p)) {
+    if (chunkSumsAndStepsStayInRange(t, c, p)) {
         lightFacetsOnThisProcessor<kKind, false>(t, c, p);
     } else {
         c.diffuseBound = c.specularBound = INFINITY; // and so for the lights after it

@@ -30,8 +30,8 @@ __m128i quadMasks(__m256d masks) {
 
 template <bool kClamped> __m128i quadShares(__m256d shares) {
     if constexpr (kClamped)
-        shares =
-            _mm256_max_pd(_mm256_min_pd(shares, _mm256_set1_pd(kUpper)), _mm256_set1_pd(kLower));
+        shares = _mm256_max_pd(_mm256_min_pd(shares, _mm256_set1_pd(kSumUpper)),
+                               _mm256_set1_pd(kSumLower));
     return _mm256_cvttpd_epi32(shares);
 }
 

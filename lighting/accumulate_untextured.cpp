@@ -36,7 +36,6 @@ SampleFactors factorsAtHeight(const LightTerms& t, double height) {
 // Rounding in the products makes a share exceed its bound by a few units in
 // the last place at most; the margin covers it many times over.
 constexpr double kBoundMargin = 1.001;
-constexpr double kLimit = 2147483647.0;
 
 // The largest magnitude of the values, NaN when any is NaN.
 template <typename Value> double largestMagnitude(const Value* values, int count) {
@@ -87,10 +86,10 @@ double largestFactor(const double factor[kSumWords]) {
 // Adds the light's bounds on its shares to the sums' bounds: true when the
 // sums then stay below the 32-bit limits (a NaN bound does not), else the
 // bounds become unknown.
-bool staysInRange(const SampleFactors& f, double largestScale, SumBounds& bounds) {
+bool sampleSumsStayInRange(const SampleFactors& f, double largestScale, SumBounds& bounds) {
     bounds.diffuse += largestFactor(f.diffuse) * largestScale * kBoundMargin;
     bounds.specular += largestFactor(f.specular) * largestScale * kBoundMargin;
-    if (bounds.diffuse < kLimit && bounds.specular < kLimit)
+    if (bounds.diffuse < kSumUpper && bounds.specular < kSumUpper)
         return true;
     bounds = SumBounds{};
     return false;
@@ -153,7 +152,7 @@ void accumulateOmni(const LightTerms& t, const FacetBatch& b, SumBounds& bounds)
         e[i] = 1.0 / detSqrt(x * x + y * y + height2);
     }
     const SampleFactors f = factorsAtHeight(t, height);
-    addBothShares(f, staysInRange(f, largestMagnitude(e, b.count), bounds), b, e);
+    addBothShares(f, sampleSumsStayInRange(f, largestMagnitude(e, b.count), bounds), b, e);
 }
 
 // e and the cosine a are single precision; outside the cone e and the falloff
@@ -179,7 +178,7 @@ void accumulateSpot(const LightTerms& t, const FacetBatch& b, SumBounds& bounds)
     }
     const SampleFactors f = factorsAtHeight(t, height);
     const double largestScale = largestMagnitude(e, b.count) * largestMagnitude(falloff, b.count);
-    addBothShares(f, staysInRange(f, largestScale, bounds), b, e, falloff);
+    addBothShares(f, sampleSumsStayInRange(f, largestScale, bounds), b, e, falloff);
 }
 
 // Every sample gets the very same shares: they are worked out once.
@@ -194,7 +193,7 @@ void accumulateDirectional(const LightTerms& t, const FacetBatch& b, SumBounds& 
     addShares<true>(f.specular, e, specular);
     bounds.diffuse += largestMagnitude<int32_t>(diffuse, kSumWords);
     bounds.specular += largestMagnitude<int32_t>(specular, kSumWords);
-    if (bounds.diffuse < kLimit && bounds.specular < kLimit) {
+    if (bounds.diffuse < kSumUpper && bounds.specular < kSumUpper) {
         addToEverySlot<false>(diffuse, b.count, b.diffuse);
         addToEverySlot<false>(specular, b.count, b.specular);
     } else {

@@ -13,8 +13,8 @@ namespace {
 // of addScaledShares.
 template <bool kClamped> void addToSlot(__m256d words, int32_t* sums) {
     if constexpr (kClamped)
-        words = _mm256_max_pd(_mm256_min_pd(words, _mm256_set1_pd(2147483647.0)),
-                              _mm256_set1_pd(-2147483648.0));
+        words = _mm256_max_pd(_mm256_min_pd(words, _mm256_set1_pd(kSumUpper)),
+                              _mm256_set1_pd(kSumLower));
     const __m128i shares = _mm256_cvttpd_epi32(words);
     const __m128i old = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sums));
     const __m128i sum = kClamped ? addSaturated4(old, shares) : _mm_add_epi32(old, shares);

@@ -23,6 +23,9 @@ struct LightTerms {
 LightTerms termsOf(const RenderLight& light);
 
 constexpr int kSumWords = 4; // three sums in a 16-byte slot
+// The 32-bit sums' limits as doubles: shares are truncated into them, and
+// while bounds on the sums stay below kSumUpper nothing needs clamping.
+constexpr double kSumUpper = 2147483647.0, kSumLower = -2147483648.0;
 constexpr int kLastFalloffEntry = RenderLight::kMaxFalloffEntries - 1;
 
 // Natively on x86-64, the light steps also come in AVX vectors, built apart
@@ -45,8 +48,8 @@ namespace {
 // the largest value), so that absurd geometry (a light far away, a block from
 // the host with any content) stays defined.
 inline int32_t truncSaturated(double x) {
-    x = x < 2147483647.0 ? x : 2147483647.0;
-    x = x > -2147483648.0 ? x : -2147483648.0;
+    x = x < kSumUpper ? x : kSumUpper;
+    x = x > kSumLower ? x : kSumLower;
     return int32_t(x);
 }
 
@@ -85,7 +88,7 @@ inline double falloffAt(const LightTerms& t, float a) {
 // known to stay within 32 bits, where both give the same.
 template <bool kClamped> void addScaledShares(__m128d lowWords, __m128d highWords, int32_t* sums) {
     if constexpr (kClamped) {
-        const __m128d upper = _mm_set1_pd(2147483647.0), lower = _mm_set1_pd(-2147483648.0);
+        const __m128d upper = _mm_set1_pd(kSumUpper), lower = _mm_set1_pd(kSumLower);
         lowWords = _mm_max_pd(_mm_min_pd(lowWords, upper), lower);
         highWords = _mm_max_pd(_mm_min_pd(highWords, upper), lower);
     }

@@ -12,7 +12,6 @@
 
 constexpr int kChunkFacets = 64;       // a multiple of 4
 constexpr int kOutside = kChunkFacets; // the pixel entry of facets outside every pixel
-constexpr double kUpper = 2147483647.0, kLower = -2147483648.0;
 
 // What no light changes, for the facets [first, first + count) of a batch.
 struct alignas(16) FacetChunk {

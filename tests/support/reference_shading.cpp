@@ -7,10 +7,12 @@
 
 namespace {
 int32_t truncSaturated(double x) {
-    if (!(x < 2147483647.0)) // NaN as the largest value
-        return std::numeric_limits<int32_t>::max();
-    if (x <= -2147483648.0)
-        return std::numeric_limits<int32_t>::min();
+    constexpr int32_t kLargest = std::numeric_limits<int32_t>::max();
+    constexpr int32_t kSmallest = std::numeric_limits<int32_t>::min();
+    if (!(x < kLargest)) // NaN as the largest value
+        return kLargest;
+    if (x <= kSmallest)
+        return kSmallest;
     return int32_t(x);
 }
 
