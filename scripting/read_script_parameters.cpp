@@ -4,13 +4,13 @@
 // cached from the old settings.
 #include <algorithm>
 
-#include "lighting/render_preparation.h"
 #include "protocol/host_tables.h"
 #include "protocol/plugin_api.h"
 #include "scripting/channel_queries.h"
 #include "scripting/script_keys.h"
 #include "scripting/script_parameters.h"
 #include "scripting/script_values.h"
+#include "settings/geometry_conversion.h"
 #include "settings/parameter_table.h"
 
 namespace {

@@ -7,11 +7,11 @@
 #include <algorithm>
 
 #include "lighting/relief.h"
-#include "lighting/render_preparation.h"
 #include "platform/checked_alloc.h"
 #include "protocol/four_cc.h"
 #include "protocol/host_tables.h"
 #include "protocol/result_codes.h"
+#include "settings/geometry_conversion.h"
 #include "shell/parameter_handle.h"
 #include "shell/plugin_state.h"
 #include "shell/render_preview.h"

@@ -1,10 +1,12 @@
-// The settings: defaults, the sixteen-light list, the spot axis rule, copies;
-// and what a change of the settings does to the preview's caches.
+// The settings: defaults, the sixteen-light list, the spot axis rule, copies,
+// the geometry in pixels and in percent; and what a change of the settings does to the preview's
+// caches.
 #include <cmath>
 
 #include <gtest/gtest.h>
 
 #include "platform/checked_alloc.h"
+#include "settings/geometry_conversion.h"
 #include "settings/settings.h"
 #include "ui/preview.h"
 
@@ -153,6 +155,34 @@ TEST(Settings, SpotAxesMakeTheSecondAxisPerpendicularAndNeverLonger) {
     light.vector1 = {0, 50};
     light.setSpotAxes();
     EXPECT_EQ(light.vector1.y, 50) << "only spots";
+}
+
+TEST(Settings, PercentGeometryGivesBackThePixelsItWasTakenFrom) {
+    // Scripts and styles keep a light's geometry in percent of the frame; the
+    // dialog works in pixels. A light taken to percent and back is unchanged,
+    // whatever the frame's size, and a frame never measured gives 0 percent.
+    for (uint16_t frameSize : {uint16_t(1), uint16_t(97), uint16_t(256), uint16_t(1000)}) {
+        LightSource light;
+        light.position = {-41, 133};
+        light.vector0 = {77, -12};
+        light.vector1 = {-3, 250};
+        light.radius = 61;
+        const LightSource original = light;
+        refreshPercentGeometry(light, frameSize);
+        refreshPixelGeometry(light, frameSize);
+        EXPECT_EQ(light.position.x, original.position.x) << frameSize;
+        EXPECT_EQ(light.position.y, original.position.y) << frameSize;
+        EXPECT_EQ(light.vector0.x, original.vector0.x) << frameSize;
+        EXPECT_EQ(light.vector0.y, original.vector0.y) << frameSize;
+        EXPECT_EQ(light.vector1.x, original.vector1.x) << frameSize;
+        EXPECT_EQ(light.vector1.y, original.vector1.y) << frameSize;
+        EXPECT_EQ(light.radius, original.radius) << frameSize;
+    }
+    LightSource unmeasured;
+    refreshPercentGeometry(unmeasured, 0);
+    EXPECT_EQ(unmeasured.positionPct.x, 0.0f);
+    EXPECT_EQ(unmeasured.vector1Pct.y, 0.0f);
+    EXPECT_EQ(unmeasured.radiusPct, 0.0f);
 }
 
 namespace {
