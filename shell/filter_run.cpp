@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "lighting/relief.h"
+#include "lighting/height_map.h"
 #include "platform/checked_alloc.h"
 #include "protocol/four_cc.h"
 #include "protocol/host_tables.h"

@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "lighting/relief.h"
+#include "lighting/height_map.h"
 #include "lighting/shading_scratch.h"
 #include "platform/checked_alloc.h"
 #include "protocol/image_record.h"
