@@ -43,8 +43,8 @@ struct ScriptReading {
             *cell != 0)
             return;
         // The frame runs 0..100 in a script; the settings keep it centred on 0.
-        percent.x = float(BoundedGeometry(horizontal) - 50.0);
-        percent.y = float(BoundedGeometry(vertical) - 50.0);
+        percent.x = float(boundedGeometry(horizontal) - 50.0);
+        percent.y = float(boundedGeometry(vertical) - 50.0);
     }
 };
 
@@ -140,7 +140,7 @@ void readLightProperty(ScriptReading& reading, DescriptorReadToken*& reader, uin
         break;
     case scriptKey::radius:
         if (reading.readFloat(reader, number))
-            light.radiusPct = float(BoundedGeometry(number));
+            light.radiusPct = float(boundedGeometry(number));
         break;
     default:
         break; // a key of a later version: skipped
@@ -240,7 +240,7 @@ void readSetting(ScriptReading& reading, DescriptorReadToken*& reader, uint32_t 
         break;
     case scriptKey::imageWidth:
         if (reading.readFloat(reader, number)) {
-            settings.imageWidthRatio = float(BoundedGeometry(number) * 0.01);
+            settings.imageWidthRatio = float(boundedGeometry(number) * 0.01);
             settings.imageWidthRatioSet = true;
         }
         break;

@@ -54,8 +54,8 @@ struct ScriptWriting {
             return;
         double horizontal = 50.0 + double(percent.x), vertical = 50.0 + double(percent.y);
         if (!percentGeometry) {
-            horizontal = 50.0 + PixelsToFramePercent(pixels.x, frame);
-            vertical = 50.0 + PixelsToFramePercent(pixels.y, frame);
+            horizontal = 50.0 + pixelsToFramePercent(pixels.x, frame);
+            vertical = 50.0 + pixelsToFramePercent(pixels.y, frame);
         }
         UtilWritePointDescriptor(handles, &table, &writer, key, &horizontal, &vertical, cell);
     }
@@ -81,7 +81,7 @@ void writeColour(ScriptWriting& writing, DescriptorWriteToken* writer, uint32_t 
         return;
     const uint32_t componentKeys[3] = {scriptKey::red, scriptKey::green, scriptKey::blue};
     for (int c = 0; c < 3; ++c) {
-        const double component = ChannelToComponent(rgb[c]);
+        const double component = channelToComponent(rgb[c]);
         *writing.cell = writing.table.writeFloat(colour, componentKeys[c], &component);
     }
     writing.writeObject(writer, key, scriptCode::rgbColor, colour);
@@ -101,7 +101,7 @@ void writeLightGeometry(ScriptWriting& writing, DescriptorWriteToken*& writer,
     writing.writePoint(writer, scriptKey::vector1, light.vector1, light.vector1Pct);
     writing.writeFloat(writer, scriptKey::radius,
                        writing.percentGeometry ? double(light.radiusPct)
-                                               : PixelsToFramePercent(light.radius, writing.frame));
+                                               : pixelsToFramePercent(light.radius, writing.frame));
 }
 
 void writeLight(ScriptWriting& writing, DescriptorWriteToken* listWriter,
@@ -185,6 +185,6 @@ uint8_t WriteScriptParameters(void* context, HostScriptRecord* script,
     writing.writeFloat(*writer, scriptKey::imageWidth,
                        writing.percentGeometry
                            ? 100.0 * double(settings.imageWidthRatio)
-                           : PixelsToFramePercent(source.previewWidth, writing.frame));
+                           : pixelsToFramePercent(source.previewWidth, writing.frame));
     return *errorCell == 0;
 }

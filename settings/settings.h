@@ -54,5 +54,5 @@ struct Settings {
 
   private:
     // The model light at (x, y) in the next free slot, made the current one.
-    bool DuplicateAt(const LightSource& model, int16_t x, int16_t y);
+    bool duplicateAt(const LightSource& model, int16_t x, int16_t y);
 };

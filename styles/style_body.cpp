@@ -66,18 +66,18 @@ void storeStyle(const StyleRecord& stored, int16_t currentHalfFrame, Settings& s
 }
 } // namespace
 
-int ReadStyleBodyForHalfFrame(Settings& settings, StyleSource& source, int16_t currentHalfFrame) {
+int readStyleBodyForHalfFrame(Settings& settings, StyleSource& source, int16_t currentHalfFrame) {
     // Everything is read before anything is stored, so that a short or
     // refused file leaves the state exactly as it was.
     StyleRecord stored;
-    if (!ReadStyleRecord(source, stored))
+    if (!readStyleRecord(source, stored))
         return 0;
     storeStyle(stored, currentHalfFrame, settings);
     return 1;
 }
 
 int ReadStyleBody(Settings& settings, StyleSource& source) {
-    return ReadStyleBodyForHalfFrame(settings, source, int16_t(settings.halfFrame()));
+    return readStyleBodyForHalfFrame(settings, source, int16_t(settings.halfFrame()));
 }
 
 namespace {
@@ -131,7 +131,7 @@ StyleRecord styleRecordOf(const Settings& settings) {
 } // namespace
 
 int WriteStyleBody(const Settings& settings, StyleFile& file) {
-    return WriteStyleRecord(styleRecordOf(settings), file);
+    return writeStyleRecord(styleRecordOf(settings), file);
 }
 
 int16_t RescaleToFrame(int16_t value, int16_t savedHalfFrame, int16_t currentHalfFrame) {
@@ -164,27 +164,27 @@ class StyleBytes : public StyleSource {
 };
 } // namespace
 
-int LoadStyleFromBytes(std::span<const uint8_t> bytes, int16_t currentHalfFrame,
+int loadStyleFromBytes(std::span<const uint8_t> bytes, int16_t currentHalfFrame,
                        Settings& settings) {
     StyleBytes source(bytes);
-    return CheckStyleHeader(source) &&
-           ReadStyleBodyForHalfFrame(settings, source, currentHalfFrame);
+    return checkStyleHeader(source) &&
+           readStyleBodyForHalfFrame(settings, source, currentHalfFrame);
 }
 
-int16_t SavedHalfFrame(std::span<const uint8_t> bytes) {
+int16_t savedHalfFrame(std::span<const uint8_t> bytes) {
     StyleBytes source(bytes);
     StyleRecord stored;
-    if (!CheckStyleHeader(source) || !ReadStyleRecord(source, stored))
+    if (!checkStyleHeader(source) || !readStyleRecord(source, stored))
         return 0;
     return stored.halfFrame;
 }
 
-bool RecordStyleAsScript(std::span<const uint8_t> bytes, HostRecord& host, int16_t* errorCell) {
-    const int16_t halfFrame = std::max<int16_t>(SavedHalfFrame(bytes), 1);
+bool recordStyleAsScript(std::span<const uint8_t> bytes, HostRecord& host, int16_t* errorCell) {
+    const int16_t halfFrame = std::max<int16_t>(savedHalfFrame(bytes), 1);
     Settings settings;
     settings.frameCorner = {0, 0};
     settings.frameCenter = {uint16_t(halfFrame), uint16_t(halfFrame)};
-    if (!LoadStyleFromBytes(bytes, halfFrame, settings))
+    if (!loadStyleFromBytes(bytes, halfFrame, settings))
         return false;
     ScriptContext context{settings, &host};
     UtilWriteDescriptors(&context, host.handleTable, host.scriptRecord, WriteScriptParameters,

@@ -53,7 +53,7 @@ class StyleFormatTest : public StyleFolderTest {
         *twin = state;
         char name[] = "Essai";
         const int loaded = LoadStyle(name, state);
-        EXPECT_EQ(LoadStyleFromBytes(bytes, int16_t(state.halfFrame()), *twin), loaded);
+        EXPECT_EQ(loadStyleFromBytes(bytes, int16_t(state.halfFrame()), *twin), loaded);
         expectSameStyleSettings(*twin, state);
         return loaded;
     }
