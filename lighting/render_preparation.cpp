@@ -14,7 +14,7 @@ void prepareEnabledLights(Settings& settings, ParameterBlock& block, PrepareOne 
     const int count = std::min<int>(settings.lightCount, kMaxLights);
     for (int i = 0; i < count; ++i) {
         LightSource& light = settings.lights[i];
-        if (light.enabled != 1)
+        if (!light.enabled)
             continue;
         prepareOne(light, block.lights[prepared]);
         ++prepared;

@@ -92,10 +92,10 @@ uint32_t lightTypeOf(uint32_t code) {
 }
 
 void readEnabled(ScriptReading& reading, DescriptorReadToken* reader, LightSource& light) {
-    light.enabled = 1;
+    light.enabled = true;
     bool on = false;
     if (reading.readBoolean(reader, on))
-        light.enabled = on ? 1 : 0;
+        light.enabled = on;
 }
 
 // A setting of the settings table: its percentage as the stored value.
@@ -231,7 +231,7 @@ void readSetting(ScriptReading& reading, DescriptorReadToken*& reader, uint32_t 
         break;
     case scriptKey::whiteIsHigh:
         if (reading.readBoolean(reader, flag))
-            settings.whiteIsHigh = flag ? 1 : 0;
+            settings.whiteIsHigh = flag;
         break;
     case scriptKey::ambientColor:
         if (ReadRgbDescriptor(reading.handles, reading.script, &reader, rgb, reading.cell) &&

@@ -113,7 +113,7 @@ void writeLight(ScriptWriting& writing, DescriptorWriteToken* listWriter,
         return;
     writeColour(writing, writer, scriptKey::color, light.color);
     // Only a light whose flag is exactly 1 takes part in a render.
-    writing.writeBoolean(writer, scriptKey::enabled, light.enabled == 1);
+    writing.writeBoolean(writer, scriptKey::enabled, light.enabled);
     if (light.type == Spot)
         writing.writeSetting(writer, Parameter::Focus, light.focus);
     writing.writeSetting(writer, Parameter::Intensity, light.intensity);
@@ -152,7 +152,7 @@ void writeTexture(ScriptWriting& writing, DescriptorWriteToken* writer) {
         return;
     const ChannelReference reference = textureReference(settings, writing.host);
     *writing.cell = writing.table.writeReference(writer, scriptKey::texture, &reference);
-    writing.writeBoolean(writer, scriptKey::whiteIsHigh, settings.whiteIsHigh != 0);
+    writing.writeBoolean(writer, scriptKey::whiteIsHigh, settings.whiteIsHigh);
     writing.writeSetting(writer, Parameter::Relief, settings.reliefAmount);
 }
 

@@ -16,7 +16,7 @@ Settings::Settings() {
 void Settings::resetToDefaultStyle() {
     ambientColor[0] = ambientColor[1] = ambientColor[2] = 65535;
     applyMaterialDefaults(*this);
-    whiteIsHigh = 1;
+    whiteIsHigh = true;
     lightCount = 1;
     currentLight = 0;
     LightSource& light = lights[0];

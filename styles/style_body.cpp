@@ -39,7 +39,7 @@ void storeLight(const StyleLightRecord& stored, int16_t savedHalfFrame, int16_t 
         light.color[c] = stored.color[c];
     light.intensity = sliderSetting(Parameter::Intensity, stored.intensity);
     light.focus = sliderSetting(Parameter::Focus, stored.focus);
-    light.enabled = stored.on == 1 ? 1 : 0;
+    light.enabled = stored.on == 1;
     light.type = lightTypeOf(stored.typeCode);
     light.position = {rescale(stored.positionX), rescale(stored.positionY)};
     light.vector0 = {rescale(stored.vector0X), rescale(stored.vector0Y)};
@@ -61,7 +61,7 @@ void storeStyle(const StyleRecord& stored, int16_t currentHalfFrame, Settings& s
     settings.ambience = sliderSetting(Parameter::Ambience, stored.ambience);
     // The run checks the channel against the image before it uses it.
     settings.textureChannel = stored.textureChannel;
-    settings.whiteIsHigh = stored.whiteIsHigh != 0 ? 1 : 0;
+    settings.whiteIsHigh = stored.whiteIsHigh != 0;
     settings.reliefAmount = sliderSetting(Parameter::Relief, stored.reliefAmount);
 }
 } // namespace
@@ -98,7 +98,7 @@ StyleLightRecord lightRecordOf(const LightSource& light) {
         record.color[c] = light.color[c];
     record.intensity = light.intensity;
     record.focus = light.focus;
-    record.on = light.enabled == 1 ? 1 : 0;
+    record.on = light.enabled ? 1 : 0;
     record.typeCode = typeCodeOf(light.type);
     record.positionX = light.position.x;
     record.positionY = light.position.y;
@@ -113,7 +113,7 @@ StyleLightRecord lightRecordOf(const LightSource& light) {
 StyleRecord styleRecordOf(const Settings& settings) {
     StyleRecord record;
     record.textureChannel = settings.textureChannel;
-    record.whiteIsHigh = settings.whiteIsHigh == 1 ? 1 : 0;
+    record.whiteIsHigh = settings.whiteIsHigh ? 1 : 0;
     record.reliefAmount = settings.reliefAmount;
     for (int c = 0; c < 3; ++c)
         record.ambientColor[c] = settings.ambientColor[c];

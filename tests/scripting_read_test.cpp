@@ -44,7 +44,7 @@ TEST(ReadScript, MaterialPercentagesBecomeSliderPositions) {
     EXPECT_EQ(fixture.state.settings.gloss, 0);
     EXPECT_EQ(fixture.state.settings.material, 256);
     EXPECT_EQ(fixture.state.settings.reliefAmount, 0);
-    EXPECT_EQ(fixture.state.settings.whiteIsHigh, 0u);
+    EXPECT_FALSE(fixture.state.settings.whiteIsHigh);
 }
 
 TEST(ReadScript, EmptyDescriptorDropsTextureAndCachesAndFollowsPlayMode) {
@@ -130,7 +130,7 @@ TEST(ReadScript, LightsTakeEveryProperty) {
     EXPECT_EQ(read.color[2], 33024);
     EXPECT_EQ(read.intensity, 1); // position 128 - 127
     EXPECT_EQ(read.focus, 192);
-    EXPECT_EQ(read.enabled, 1u);
+    EXPECT_TRUE(read.enabled);
     EXPECT_EQ(read.type, Directional);
     // (50, 50) is the frame centre; (0, 50) half a frame to its left.
     EXPECT_EQ(read.positionPct.x, 0.0f);
@@ -158,7 +158,7 @@ TEST(ReadScript, LightTypesAndSwitchingOff) {
                              cell));
     EXPECT_EQ(fixture.state.settings.lights[0].type, Omni);
     EXPECT_EQ(fixture.state.settings.lights[1].type, Spot);
-    EXPECT_EQ(fixture.state.settings.lights[2].enabled, 0u);
+    EXPECT_FALSE(fixture.state.settings.lights[2].enabled);
     EXPECT_EQ(fixture.state.preview.lightCaches[2][0].buffer.get(), nullptr);
     EXPECT_EQ(fixture.state.settings.currentLight, 2);
 }
@@ -195,7 +195,7 @@ TEST(ReadScript, ALightTheSettingsDidNotHoldStartsAsANewLight) {
         EXPECT_EQ(light.color[2], 65535) << i;
         EXPECT_EQ(light.intensity, newLight.intensity) << i;
         EXPECT_EQ(light.focus, newLight.focus) << i;
-        EXPECT_EQ(light.enabled, 1u) << i;
+        EXPECT_TRUE(light.enabled) << i;
         EXPECT_EQ(light.position.x, 0) << i;
         EXPECT_EQ(light.position.y, 0) << i;
         EXPECT_EQ(light.vector0.x, newLight.vector0.x) << i;

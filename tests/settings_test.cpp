@@ -32,7 +32,7 @@ TEST(Settings, ConstructedLightHasTheNewLightValues) {
     EXPECT_EQ(light.color[2], 65535);
     EXPECT_EQ(light.intensity, 65);
     EXPECT_EQ(light.focus, 128);
-    EXPECT_EQ(light.enabled, 1u);
+    EXPECT_TRUE(light.enabled);
     EXPECT_EQ(light.radiusPct, 0.0f);
 }
 
@@ -76,7 +76,7 @@ TEST(Settings, DuplicatesCopyTheSelectedLightAndDeletionsKeepTheOrder) {
     first.type = Directional;
     first.vector0 = {40, -7};
     first.intensity = -20;
-    first.enabled = 0;
+    first.enabled = false;
     EXPECT_TRUE(settings.DuplicateLight(170, 130));
     const LightSource& copy = settings.lights[1];
     EXPECT_EQ(settings.currentLight, 1);
@@ -84,7 +84,7 @@ TEST(Settings, DuplicatesCopyTheSelectedLightAndDeletionsKeepTheOrder) {
     EXPECT_EQ(copy.vector0.x, 40);
     EXPECT_EQ(copy.intensity, -20);
     EXPECT_EQ(copy.color[2], 0) << "the default style's yellow";
-    EXPECT_EQ(copy.enabled, 1u) << "a duplicate is switched on";
+    EXPECT_TRUE(copy.enabled) << "a duplicate is switched on";
     EXPECT_EQ(copy.position.x, 20);
     EXPECT_EQ(copy.position.y, 10);
 

@@ -69,5 +69,5 @@ struct Preview {
 // The relief settings changed with what each change does to the caches; a
 // value that does not change leaves them alone.
 void setReliefAmount(Settings& settings, Preview& preview, int16_t amount);
-void setWhiteIsHigh(Settings& settings, Preview& preview, uint32_t whiteIsHigh);
+void setWhiteIsHigh(Settings& settings, Preview& preview, bool whiteIsHigh);
 void setTextureChannel(Settings& settings, Preview& preview, uint16_t channel);

@@ -130,7 +130,7 @@ TEST_F(MainDialogTest, LightControlsFollowTheTypeAndTheSwitchAndEveryEditReaches
                                      kControlLightType, kControlTypeLabel};
         expectPreviewFollows(state, "light off", [&] {
             pressButton(dialog, kControlLightOn);
-            EXPECT_EQ(light.enabled, 0u);
+            EXPECT_FALSE(light.enabled);
             for (int id : lightControls)
                 EXPECT_FALSE(isEnabled(dialog, id)) << id;
         });
