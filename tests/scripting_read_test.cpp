@@ -52,7 +52,7 @@ TEST(ReadScript, EmptyDescriptorDropsTextureAndCachesAndFollowsPlayMode) {
         ScriptFixture fixture;
         fixture.state.settings.textureChannel = 4;
         fixture.state.settings.gloss = 77;
-        fixture.state.run.showDialog = 1 - playMode;
+        fixture.state.run.showDialog = playMode == 0;
         attachCacheBuffers(fixture.state);
         int16_t cell = 99;
         ASSERT_TRUE(fixture.read(Descriptor{}, cell, playMode));
@@ -61,20 +61,20 @@ TEST(ReadScript, EmptyDescriptorDropsTextureAndCachesAndFollowsPlayMode) {
         EXPECT_EQ(fixture.state.settings.gloss, 77);
         EXPECT_EQ(fixture.state.preview.summedCaches[CacheDiffuse].buffer.get(), nullptr);
         EXPECT_EQ(fixture.state.preview.lightCaches[0][0].buffer.get(), nullptr);
-        EXPECT_EQ(fixture.state.run.showDialog, uint32_t(playMode));
+        EXPECT_EQ(fixture.state.run.showDialog, playMode == 1);
     }
 }
 
 TEST(ReadScript, NoDescriptorLeavesTheStateAlone) {
     ScriptFixture fixture;
     fixture.state.settings.textureChannel = 2;
-    fixture.state.run.showDialog = 1;
+    fixture.state.run.showDialog = true;
     int16_t cell = 99;
     EXPECT_FALSE(UtilReadDescriptors(&fixture.state, fixture.record.handleTable, &fixture.script,
                                      nullptr, &cell));
     EXPECT_EQ(cell, 0);
     EXPECT_EQ(fixture.state.settings.textureChannel, 2);
-    EXPECT_EQ(fixture.state.run.showDialog, 1u);
+    EXPECT_TRUE(fixture.state.run.showDialog);
 }
 
 TEST(ReadScript, ColoursAreScaledAndClamped) {
@@ -339,7 +339,7 @@ TEST(ReadScript, HostErrorStopsAtTheNextKeyAndAsksForTheDialog) {
     EXPECT_EQ(fixture.state.settings.material, 0);
     EXPECT_EQ(fixture.state.settings.exposure, 128);
     EXPECT_EQ(fixture.state.settings.textureChannel, 0);
-    EXPECT_EQ(fixture.state.run.showDialog, 1u);
+    EXPECT_TRUE(fixture.state.run.showDialog);
 }
 
 TEST(ReadScript, ErrorInOneLightEndsThatLightOnly) {
@@ -362,7 +362,7 @@ TEST(ReadScript, ErrorInOneLightEndsThatLightOnly) {
     EXPECT_FALSE(last.read({{lightListItem({fine, broken}), integerItem("Glos", 100)}}, cell));
     EXPECT_EQ(cell, descriptorError::wrongType);
     EXPECT_EQ(last.state.settings.gloss, 128);
-    EXPECT_EQ(last.state.run.showDialog, 1u);
+    EXPECT_TRUE(last.state.run.showDialog);
 }
 
 TEST(ReadScript, HostErrorFailsTheStartWithItsCode) {
@@ -373,7 +373,7 @@ TEST(ReadScript, HostErrorFailsTheStartWithItsCode) {
     ASSERT_EQ(host.call(SelectorPrepare), 0);
     EXPECT_EQ(host.call(SelectorStart), descriptorError::wrongType);
     EXPECT_EQ(host.state()->settings.gloss, 141);    // read before the failing key
-    EXPECT_EQ(host.state()->run.showDialog, 0u);     // a failed start clears it again
+    EXPECT_FALSE(host.state()->run.showDialog);      // a failed start clears it again
     EXPECT_EQ(scripting.script.descriptor, nullptr); // consumed
 }
 
@@ -389,6 +389,6 @@ TEST(ReadScript, WithoutImageWidthTheFreshStateTakesThePreviewsRatio) {
     EXPECT_FALSE(state.settings.imageWidthRatioSet);
     EXPECT_EQ(state.settings.imageWidthRatio,
               float(state.preview.width) / float(state.settings.frameSize()));
-    EXPECT_EQ(state.run.settingsValid, 1u);
-    EXPECT_EQ(state.run.showDialog, 0u);
+    EXPECT_TRUE(state.run.settingsValid);
+    EXPECT_FALSE(state.run.showDialog);
 }

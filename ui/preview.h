@@ -25,7 +25,7 @@ struct Preview {
     Preview(const Preview&) = delete;
     Preview& operator=(const Preview&) = delete;
 
-    uint32_t previewOn = 1;  // the dialog's preview switch: off shows the image unlit
+    bool previewOn = true;   // the dialog's preview switch: off shows the image unlit
     uint16_t styleIndex = 0; // the style list's row the dialog chose last
 
     // Geometry, in preview pixels.
