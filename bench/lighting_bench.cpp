@@ -15,7 +15,7 @@
 #endif
 
 #include "lighting/facets.h"
-#include "lighting/relief.h"
+#include "lighting/height_map.h"
 #include "lighting/relief_piece.h"
 #include "lighting/shade_batch.h"
 #include "platform/checked_alloc.h"

@@ -25,7 +25,7 @@ void fillParameterBlock(Settings& settings, int previewWidth, ParameterBlock& bl
     block.imageWidth = imageWidthInRenderUnits(settings, previewWidth, variant);
     block.textureChannel = settings.textureChannel;
     int32_t relief = 2 * settings.reliefAmount;
-    block.relief = settings.whiteIsHigh == 0 ? -relief : relief;
+    block.relief = settings.whiteIsHigh ? relief : -relief;
     if (variant == BlockVariant::Script)
         prepareFromPercent(settings, block, tableSizeFlag);
     else

@@ -28,10 +28,3 @@ void fillSpotTable(const LightSource& light, RenderLight& prepared, int tableSiz
 
 // The angle of the point (x, y) in -pi..pi, with pi in single precision.
 double angleOf(double y, double x);
-
-// Sets the light's pixel geometry from its percent geometry, for a frame of
-// frameSize pixels.
-void refreshPixelGeometry(LightSource& light, uint16_t frameSize);
-// The other way: the percent geometry from the pixel geometry (all 0 for a
-// frame never measured). Refreshing the pixels from it gives them back.
-void refreshPercentGeometry(LightSource& light, uint16_t frameSize);

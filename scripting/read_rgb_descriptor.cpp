@@ -28,8 +28,8 @@ uint8_t ReadRgbDescriptor(HostHandleTable* handles, HostScriptRecord* script,
     }
     *errorCell = table.closeReader(nested);
     HostDisposeHandle(handles, colour);
-    rgb[0] = ComponentToChannel(red);
-    rgb[1] = ComponentToChannel(green);
-    rgb[2] = ComponentToChannel(blue);
+    rgb[0] = componentToChannel(red);
+    rgb[1] = componentToChannel(green);
+    rgb[2] = componentToChannel(blue);
     return *errorCell == 0;
 }

@@ -4,13 +4,13 @@
 // cached from the old settings.
 #include <algorithm>
 
-#include "lighting/render_preparation.h"
 #include "protocol/host_tables.h"
 #include "protocol/plugin_api.h"
 #include "scripting/channel_queries.h"
 #include "scripting/script_keys.h"
 #include "scripting/script_parameters.h"
 #include "scripting/script_values.h"
+#include "settings/geometry_conversion.h"
 #include "settings/parameter_table.h"
 
 namespace {
@@ -43,8 +43,8 @@ struct ScriptReading {
             *cell != 0)
             return;
         // The frame runs 0..100 in a script; the settings keep it centred on 0.
-        percent.x = float(BoundedGeometry(horizontal) - 50.0);
-        percent.y = float(BoundedGeometry(vertical) - 50.0);
+        percent.x = float(boundedGeometry(horizontal) - 50.0);
+        percent.y = float(boundedGeometry(vertical) - 50.0);
     }
 };
 
@@ -92,10 +92,10 @@ uint32_t lightTypeOf(uint32_t code) {
 }
 
 void readEnabled(ScriptReading& reading, DescriptorReadToken* reader, LightSource& light) {
-    light.enabled = 1;
+    light.enabled = true;
     bool on = false;
     if (reading.readBoolean(reader, on))
-        light.enabled = on ? 1 : 0;
+        light.enabled = on;
 }
 
 // A setting of the settings table: its percentage as the stored value.
@@ -140,7 +140,7 @@ void readLightProperty(ScriptReading& reading, DescriptorReadToken*& reader, uin
         break;
     case scriptKey::radius:
         if (reading.readFloat(reader, number))
-            light.radiusPct = float(BoundedGeometry(number));
+            light.radiusPct = float(boundedGeometry(number));
         break;
     default:
         break; // a key of a later version: skipped
@@ -231,7 +231,7 @@ void readSetting(ScriptReading& reading, DescriptorReadToken*& reader, uint32_t 
         break;
     case scriptKey::whiteIsHigh:
         if (reading.readBoolean(reader, flag))
-            settings.whiteIsHigh = flag ? 1 : 0;
+            settings.whiteIsHigh = flag;
         break;
     case scriptKey::ambientColor:
         if (ReadRgbDescriptor(reading.handles, reading.script, &reader, rgb, reading.cell) &&
@@ -240,7 +240,7 @@ void readSetting(ScriptReading& reading, DescriptorReadToken*& reader, uint32_t 
         break;
     case scriptKey::imageWidth:
         if (reading.readFloat(reader, number)) {
-            settings.imageWidthRatio = float(BoundedGeometry(number) * 0.01);
+            settings.imageWidthRatio = float(boundedGeometry(number) * 0.01);
             settings.imageWidthRatioSet = true;
         }
         break;

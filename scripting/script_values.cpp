@@ -10,14 +10,14 @@ constexpr double kDecimals = 1000.0;
 constexpr double kGeometryLimit = 1.0e6;
 } // namespace
 
-uint16_t ComponentToChannel(double component) {
+uint16_t componentToChannel(double component) {
     if (std::isnan(component))
         return 0;
     const double bounded = std::clamp(component, 0.0, kLargestComponent);
     return uint16_t(bounded * kChannelPerComponent);
 }
 
-double ChannelToComponent(uint16_t channel) {
+double channelToComponent(uint16_t channel) {
     if (channel % 257 == 0)
         return double(channel / 257);
     // Any other channel lies between two whole components: the middle of its
@@ -27,13 +27,13 @@ double ChannelToComponent(uint16_t channel) {
     return std::round(middle * kDecimals) / kDecimals;
 }
 
-double BoundedGeometry(double percent) {
+double boundedGeometry(double percent) {
     if (std::isnan(percent))
         return 0.0;
     return std::clamp(percent, -kGeometryLimit, kGeometryLimit);
 }
 
-double PixelsToFramePercent(int32_t pixels, uint16_t frameSize) {
+double pixelsToFramePercent(int32_t pixels, uint16_t frameSize) {
     if (frameSize == 0)
         return 0.0;
     return 100.0 * pixels / frameSize;

@@ -54,8 +54,8 @@ struct ScriptWriting {
             return;
         double horizontal = 50.0 + double(percent.x), vertical = 50.0 + double(percent.y);
         if (!percentGeometry) {
-            horizontal = 50.0 + PixelsToFramePercent(pixels.x, frame);
-            vertical = 50.0 + PixelsToFramePercent(pixels.y, frame);
+            horizontal = 50.0 + pixelsToFramePercent(pixels.x, frame);
+            vertical = 50.0 + pixelsToFramePercent(pixels.y, frame);
         }
         UtilWritePointDescriptor(handles, &table, &writer, key, &horizontal, &vertical, cell);
     }
@@ -81,7 +81,7 @@ void writeColour(ScriptWriting& writing, DescriptorWriteToken* writer, uint32_t 
         return;
     const uint32_t componentKeys[3] = {scriptKey::red, scriptKey::green, scriptKey::blue};
     for (int c = 0; c < 3; ++c) {
-        const double component = ChannelToComponent(rgb[c]);
+        const double component = channelToComponent(rgb[c]);
         *writing.cell = writing.table.writeFloat(colour, componentKeys[c], &component);
     }
     writing.writeObject(writer, key, scriptCode::rgbColor, colour);
@@ -101,7 +101,7 @@ void writeLightGeometry(ScriptWriting& writing, DescriptorWriteToken*& writer,
     writing.writePoint(writer, scriptKey::vector1, light.vector1, light.vector1Pct);
     writing.writeFloat(writer, scriptKey::radius,
                        writing.percentGeometry ? double(light.radiusPct)
-                                               : PixelsToFramePercent(light.radius, writing.frame));
+                                               : pixelsToFramePercent(light.radius, writing.frame));
 }
 
 void writeLight(ScriptWriting& writing, DescriptorWriteToken* listWriter,
@@ -113,7 +113,7 @@ void writeLight(ScriptWriting& writing, DescriptorWriteToken* listWriter,
         return;
     writeColour(writing, writer, scriptKey::color, light.color);
     // Only a light whose flag is exactly 1 takes part in a render.
-    writing.writeBoolean(writer, scriptKey::enabled, light.enabled == 1);
+    writing.writeBoolean(writer, scriptKey::enabled, light.enabled);
     if (light.type == Spot)
         writing.writeSetting(writer, Parameter::Focus, light.focus);
     writing.writeSetting(writer, Parameter::Intensity, light.intensity);
@@ -152,7 +152,7 @@ void writeTexture(ScriptWriting& writing, DescriptorWriteToken* writer) {
         return;
     const ChannelReference reference = textureReference(settings, writing.host);
     *writing.cell = writing.table.writeReference(writer, scriptKey::texture, &reference);
-    writing.writeBoolean(writer, scriptKey::whiteIsHigh, settings.whiteIsHigh != 0);
+    writing.writeBoolean(writer, scriptKey::whiteIsHigh, settings.whiteIsHigh);
     writing.writeSetting(writer, Parameter::Relief, settings.reliefAmount);
 }
 
@@ -185,6 +185,6 @@ uint8_t WriteScriptParameters(void* context, HostScriptRecord* script,
     writing.writeFloat(*writer, scriptKey::imageWidth,
                        writing.percentGeometry
                            ? 100.0 * double(settings.imageWidthRatio)
-                           : PixelsToFramePercent(source.previewWidth, writing.frame));
+                           : pixelsToFramePercent(source.previewWidth, writing.frame));
     return *errorCell == 0;
 }

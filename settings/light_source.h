@@ -39,7 +39,7 @@ struct LightSource {
     uint16_t color[3] = {65535, 65535, 65535};
     int16_t intensity;
     int16_t focus;
-    uint32_t enabled = 1;
+    bool enabled = true;
     PointF positionPct;
     PointF vector0Pct;
     PointF vector1Pct;

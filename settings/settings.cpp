@@ -16,7 +16,7 @@ Settings::Settings() {
 void Settings::resetToDefaultStyle() {
     ambientColor[0] = ambientColor[1] = ambientColor[2] = 65535;
     applyMaterialDefaults(*this);
-    whiteIsHigh = 1;
+    whiteIsHigh = true;
     lightCount = 1;
     currentLight = 0;
     LightSource& light = lights[0];
@@ -27,7 +27,7 @@ void Settings::resetToDefaultStyle() {
 }
 
 bool Settings::addLightAt(int16_t x, int16_t y) {
-    return DuplicateAt(LightSource(), x, y);
+    return duplicateAt(LightSource(), x, y);
 }
 
 bool Settings::DuplicateLight(int16_t x, int16_t y) {
@@ -40,10 +40,10 @@ bool Settings::DuplicateLight(int16_t x, int16_t y) {
     copy.vector0 = selected.vector0;
     copy.vector1 = selected.vector1;
     copy.radius = selected.radius;
-    return DuplicateAt(copy, x, y);
+    return duplicateAt(copy, x, y);
 }
 
-bool Settings::DuplicateAt(const LightSource& model, int16_t x, int16_t y) {
+bool Settings::duplicateAt(const LightSource& model, int16_t x, int16_t y) {
     if (lightCount >= kMaxLights)
         return false;
     LightSource& light = lights[lightCount];

@@ -20,7 +20,7 @@ struct Settings {
     int16_t exposure;
     int16_t ambience;
     int16_t reliefAmount;
-    uint32_t whiteIsHigh = 1;
+    bool whiteIsHigh = true;
     uint16_t textureChannel = 0; // 0: no relief; otherwise the document's channel, 1-based
 
     uint16_t lightCount = 0;
@@ -54,5 +54,5 @@ struct Settings {
 
   private:
     // The model light at (x, y) in the next free slot, made the current one.
-    bool DuplicateAt(const LightSource& model, int16_t x, int16_t y);
+    bool duplicateAt(const LightSource& model, int16_t x, int16_t y);
 };

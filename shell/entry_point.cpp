@@ -50,7 +50,7 @@ int16_t prepare(const HostRecord& host) {
 int16_t start(HostRecord& host, PluginState& state) {
     int16_t code = startFiltering(host, state);
     if (code != 0) {
-        state.run.showDialog = 0;
+        state.run.showDialog = false;
         releaseRunBuffers(state);
         return code;
     }
@@ -63,7 +63,7 @@ int16_t start(HostRecord& host, PluginState& state) {
 // The dialog of a state's very first use was cancelled or failed: nothing of it
 // is worth keeping.
 bool discardsState(const PluginState& state) {
-    return state.run.showDialog == 1 && state.run.settingsValid == 0;
+    return state.run.showDialog && !state.run.settingsValid;
 }
 
 void finish(HostRecord& host, PluginState& state, int16_t* resultCell) {
@@ -71,8 +71,8 @@ void finish(HostRecord& host, PluginState& state, int16_t* resultCell) {
     releaseRunBuffers(state);
     *resultCell = 0;
     writeScriptParameters(host, state, resultCell);
-    state.run.settingsValid = 1;
-    state.run.showDialog = 0;
+    state.run.settingsValid = true;
+    state.run.showDialog = false;
 }
 } // namespace
 
@@ -89,7 +89,7 @@ ORVANE_EXPORT void ENTRYPOINT1(int16_t selector, void* record, intptr_t* dataSlo
             *resultCell = result::outOfMemory;
             return;
         }
-        created->run.settingsValid = 0;
+        created->run.settingsValid = false;
     }
     PluginState& state = *stateIn(dataSlot);
     auto& host = *static_cast<HostRecord*>(record);
@@ -100,7 +100,7 @@ ORVANE_EXPORT void ENTRYPOINT1(int16_t selector, void* record, intptr_t* dataSlo
         return;
     case SelectorParameters:
         *resultCell = result::ok;
-        state.run.showDialog = 1;
+        state.run.showDialog = true;
         return;
     case SelectorPrepare:
         *resultCell = prepare(host);

@@ -6,12 +6,12 @@
 
 #include <algorithm>
 
-#include "lighting/relief.h"
-#include "lighting/render_preparation.h"
+#include "lighting/height_map.h"
 #include "platform/checked_alloc.h"
 #include "protocol/four_cc.h"
 #include "protocol/host_tables.h"
 #include "protocol/result_codes.h"
+#include "settings/geometry_conversion.h"
 #include "shell/parameter_handle.h"
 #include "shell/plugin_state.h"
 #include "shell/render_preview.h"
@@ -174,7 +174,7 @@ int16_t runDialogAndCommit(HostRecord& host, PluginState& state) {
     DialogSession session{host,
                           state.settings,
                           state.preview,
-                          state.run.settingsValid != 0,
+                          state.run.settingsValid,
                           [&state] { return renderPreview(state); },
                           [&state] { copyUnlitPreview(state); },
                           [&host, &state] { return gatherTexturePreview(host, state); }};
@@ -186,19 +186,19 @@ int16_t runDialogAndCommit(HostRecord& host, PluginState& state) {
     ParameterBlock* block = lockParameterBlock(host);
     const int previewWidth = state.preview.width;
     if (dialogResult != 0) {
-        if (state.run.settingsValid != 1)
+        if (!state.run.settingsValid)
             return dialogResult;
         // The block goes back to what the last run lit, from the same geometry.
         state.settings = before;
         state.run.litFromPercent = litFromPercentBefore;
-        state.run.showDialog = 0;
+        state.run.showDialog = false;
         if (block)
             fillParameterBlock(state.settings, previewWidth, *block,
                                litFromPercentBefore ? BlockVariant::Script : BlockVariant::Dialog,
                                0);
         return dialogResult;
     }
-    state.run.showDialog = 0;
+    state.run.showDialog = false;
     if (!block)
         return result::outOfMemory;
     takeScriptGeometry(state);
@@ -281,10 +281,10 @@ int16_t startFiltering(HostRecord& host, PluginState& state) {
         fillParameterBlock(state.settings, state.preview.width, *block, BlockVariant::Script,
                            int(state.run.showDialog));
         state.run.litFromPercent = true;
-        state.run.settingsValid = 1;
+        state.run.settingsValid = true;
     }
 
-    if (state.run.showDialog == 1) {
+    if (state.run.showDialog) {
         setUpPreviewWalk(host, state);
         return result::ok;
     }
@@ -302,7 +302,7 @@ int16_t startFiltering(HostRecord& host, PluginState& state) {
 
 int16_t continueFiltering(HostRecord& host, PluginState& state) {
     state.run.host = &host;
-    if (state.run.showDialog == 1)
+    if (state.run.showDialog)
         return state.run.previewImageReady ? runDialogAndCommit(host, state)
                                            : collectPreviewTile(host, state);
     ParameterBlock* block = lockParameterBlock(host);

@@ -12,9 +12,9 @@ struct RunState {
     HostRecord* host = nullptr;
     ThreadSet* threads = nullptr;
 
-    uint32_t showDialog = 0;        // this operation shows the dialog
+    bool showDialog = false;        // this operation shows the dialog
     uint32_t previewImageReady = 0; // the preview tiles are all collected
-    uint32_t settingsValid = 0;     // the settings went through one operation
+    bool settingsValid = false;     // the settings went through one operation
     // The last render lit the lights from their percent geometry (a script
     // without the dialog), not from their preview pixels.
     bool litFromPercent = false;

@@ -4,8 +4,8 @@
 #include <cstddef>
 #include <cstring>
 
+#include "lighting/height_map.h"
 #include "lighting/light_terms.h"
-#include "lighting/relief.h"
 #include "lighting/relief_piece.h"
 #include "lighting/shade_batch.h"
 #include "protocol/result_codes.h"

@@ -6,10 +6,10 @@
 
 bool readScriptParameters(HostRecord& host, PluginState& state, int16_t* errorCell) {
     ScriptContext context{state.settings, &host};
-    context.showDialog = state.run.showDialog != 0;
+    context.showDialog = state.run.showDialog;
     const bool read = UtilReadDescriptors(&context, host.handleTable, host.scriptRecord,
                                           ReadScriptParameters, errorCell) != 0;
-    state.run.showDialog = context.showDialog ? 1 : 0;
+    state.run.showDialog = context.showDialog;
     // Nothing cached from the settings before the script may survive.
     if (read || *errorCell != 0)
         state.preview.releaseCaches();

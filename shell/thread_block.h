@@ -2,8 +2,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "lighting/height_map.h"
 #include "lighting/parameter_block.h"
-#include "lighting/relief.h"
 #include "lighting/shading_scratch.h"
 #include "protocol/host_record.h"
 #include "shell/worker_threads.h"

@@ -2,9 +2,9 @@
 
 #include <cstring>
 
+#include "lighting/flat_rows.h"
 #include "lighting/parameter_block.h"
-#include "lighting/shade_flat.h"
-#include "lighting/shade_strip.h"
+#include "lighting/relief_strip.h"
 #include "platform/checked_alloc.h"
 #include "protocol/result_codes.h"
 #include "shell/plugin_state.h"

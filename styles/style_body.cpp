@@ -39,7 +39,7 @@ void storeLight(const StyleLightRecord& stored, int16_t savedHalfFrame, int16_t 
         light.color[c] = stored.color[c];
     light.intensity = sliderSetting(Parameter::Intensity, stored.intensity);
     light.focus = sliderSetting(Parameter::Focus, stored.focus);
-    light.enabled = stored.on == 1 ? 1 : 0;
+    light.enabled = stored.on == 1;
     light.type = lightTypeOf(stored.typeCode);
     light.position = {rescale(stored.positionX), rescale(stored.positionY)};
     light.vector0 = {rescale(stored.vector0X), rescale(stored.vector0Y)};
@@ -61,23 +61,23 @@ void storeStyle(const StyleRecord& stored, int16_t currentHalfFrame, Settings& s
     settings.ambience = sliderSetting(Parameter::Ambience, stored.ambience);
     // The run checks the channel against the image before it uses it.
     settings.textureChannel = stored.textureChannel;
-    settings.whiteIsHigh = stored.whiteIsHigh != 0 ? 1 : 0;
+    settings.whiteIsHigh = stored.whiteIsHigh != 0;
     settings.reliefAmount = sliderSetting(Parameter::Relief, stored.reliefAmount);
 }
 } // namespace
 
-int ReadStyleBodyForHalfFrame(Settings& settings, StyleSource& source, int16_t currentHalfFrame) {
+int readStyleBodyForHalfFrame(Settings& settings, StyleSource& source, int16_t currentHalfFrame) {
     // Everything is read before anything is stored, so that a short or
     // refused file leaves the state exactly as it was.
     StyleRecord stored;
-    if (!ReadStyleRecord(source, stored))
+    if (!readStyleRecord(source, stored))
         return 0;
     storeStyle(stored, currentHalfFrame, settings);
     return 1;
 }
 
 int ReadStyleBody(Settings& settings, StyleSource& source) {
-    return ReadStyleBodyForHalfFrame(settings, source, int16_t(settings.halfFrame()));
+    return readStyleBodyForHalfFrame(settings, source, int16_t(settings.halfFrame()));
 }
 
 namespace {
@@ -98,7 +98,7 @@ StyleLightRecord lightRecordOf(const LightSource& light) {
         record.color[c] = light.color[c];
     record.intensity = light.intensity;
     record.focus = light.focus;
-    record.on = light.enabled == 1 ? 1 : 0;
+    record.on = light.enabled ? 1 : 0;
     record.typeCode = typeCodeOf(light.type);
     record.positionX = light.position.x;
     record.positionY = light.position.y;
@@ -113,7 +113,7 @@ StyleLightRecord lightRecordOf(const LightSource& light) {
 StyleRecord styleRecordOf(const Settings& settings) {
     StyleRecord record;
     record.textureChannel = settings.textureChannel;
-    record.whiteIsHigh = settings.whiteIsHigh == 1 ? 1 : 0;
+    record.whiteIsHigh = settings.whiteIsHigh ? 1 : 0;
     record.reliefAmount = settings.reliefAmount;
     for (int c = 0; c < 3; ++c)
         record.ambientColor[c] = settings.ambientColor[c];
@@ -131,7 +131,7 @@ StyleRecord styleRecordOf(const Settings& settings) {
 } // namespace
 
 int WriteStyleBody(const Settings& settings, StyleFile& file) {
-    return WriteStyleRecord(styleRecordOf(settings), file);
+    return writeStyleRecord(styleRecordOf(settings), file);
 }
 
 int16_t RescaleToFrame(int16_t value, int16_t savedHalfFrame, int16_t currentHalfFrame) {
@@ -164,27 +164,27 @@ class StyleBytes : public StyleSource {
 };
 } // namespace
 
-int LoadStyleFromBytes(std::span<const uint8_t> bytes, int16_t currentHalfFrame,
+int loadStyleFromBytes(std::span<const uint8_t> bytes, int16_t currentHalfFrame,
                        Settings& settings) {
     StyleBytes source(bytes);
-    return CheckStyleHeader(source) &&
-           ReadStyleBodyForHalfFrame(settings, source, currentHalfFrame);
+    return checkStyleHeader(source) &&
+           readStyleBodyForHalfFrame(settings, source, currentHalfFrame);
 }
 
-int16_t SavedHalfFrame(std::span<const uint8_t> bytes) {
+int16_t savedHalfFrame(std::span<const uint8_t> bytes) {
     StyleBytes source(bytes);
     StyleRecord stored;
-    if (!CheckStyleHeader(source) || !ReadStyleRecord(source, stored))
+    if (!checkStyleHeader(source) || !readStyleRecord(source, stored))
         return 0;
     return stored.halfFrame;
 }
 
-bool RecordStyleAsScript(std::span<const uint8_t> bytes, HostRecord& host, int16_t* errorCell) {
-    const int16_t halfFrame = std::max<int16_t>(SavedHalfFrame(bytes), 1);
+bool recordStyleAsScript(std::span<const uint8_t> bytes, HostRecord& host, int16_t* errorCell) {
+    const int16_t halfFrame = std::max<int16_t>(savedHalfFrame(bytes), 1);
     Settings settings;
     settings.frameCorner = {0, 0};
     settings.frameCenter = {uint16_t(halfFrame), uint16_t(halfFrame)};
-    if (!LoadStyleFromBytes(bytes, halfFrame, settings))
+    if (!loadStyleFromBytes(bytes, halfFrame, settings))
         return false;
     ScriptContext context{settings, &host};
     UtilWriteDescriptors(&context, host.handleTable, host.scriptRecord, WriteScriptParameters,

@@ -98,7 +98,7 @@ bool hasReservedCharacter(const char* name) {
 }
 } // namespace
 
-std::string StoredStyleName(std::string_view name) {
+std::string storedStyleName(std::string_view name) {
     const std::string whole(name);
     if (whole[platform::bytesOfFirstCharacters(whole.c_str(), kLongestWholeName)] == '\0')
         return whole;
@@ -142,12 +142,12 @@ int StyleExists(std::string_view name) {
 
 int IsStyleWriteProtected(std::string_view name) {
     char path[platform::kMaxPath];
-    return buildStylePath(StoredStyleName(name), path) && platform::isWriteProtected(path);
+    return buildStylePath(storedStyleName(name), path) && platform::isWriteProtected(path);
 }
 
 int DeleteStyle(std::string_view name) {
     char path[platform::kMaxPath];
-    return buildStylePath(StoredStyleName(name), path) && platform::deleteFile(path);
+    return buildStylePath(storedStyleName(name), path) && platform::deleteFile(path);
 }
 
 int IsStyleFile(const char* entryName, const char* folder) {
@@ -157,9 +157,9 @@ int IsStyleFile(const char* entryName, const char* folder) {
     char path[platform::kMaxPath];
     StyleFile file;
     StyleRecord record;
-    return StoredStyleName(entryName) == entryName && isUsableStyleName(entryName) &&
-           joinPath(folder, entryName, path) && OpenStyleFileAt(file, path) &&
-           ReadStyleRecord(file, record) && CloseStyleFile(file);
+    return storedStyleName(entryName) == entryName && isUsableStyleName(entryName) &&
+           joinPath(folder, entryName, path) && openStyleFileAt(file, path) &&
+           readStyleRecord(file, record) && CloseStyleFile(file);
 }
 
 std::optional<std::string> GetStyleName(int16_t index) {
@@ -176,14 +176,14 @@ std::optional<std::string> GetStyleName(int16_t index) {
 
 int OpenStyleForWriting(StyleFile& file, std::string_view name) {
     char path[platform::kMaxPath];
-    return !file.isOpen() && buildStylePath(StoredStyleName(name), path) &&
-           CreateStyleFileAt(file, path);
+    return !file.isOpen() && buildStylePath(storedStyleName(name), path) &&
+           createStyleFileAt(file, path);
 }
 
 int OpenStyleForReading(StyleFile& file, std::string_view name) {
     char path[platform::kMaxPath];
-    return !file.isOpen() && buildStylePath(StoredStyleName(name), path) &&
-           OpenStyleFileAt(file, path);
+    return !file.isOpen() && buildStylePath(storedStyleName(name), path) &&
+           openStyleFileAt(file, path);
 }
 
 namespace {
@@ -209,11 +209,11 @@ bool mayReplace(const char* path) {
 // refused write) leaves the style it was to replace as it was.
 int SaveStyle(std::string_view name, const Settings& settings) {
     char path[platform::kMaxPath];
-    if (!buildStylePath(StoredStyleName(name), path) || !mayReplace(path))
+    if (!buildStylePath(storedStyleName(name), path) || !mayReplace(path))
         return 0;
     const std::string temporary = std::string(path) + kTemporarySuffix;
     StyleFile file;
-    if (temporary.size() >= platform::kMaxPath || !CreateStyleFileAt(file, temporary.c_str()))
+    if (temporary.size() >= platform::kMaxPath || !createStyleFileAt(file, temporary.c_str()))
         return 0;
     const int written = WriteStyleBody(settings, file);
     const int closed = CloseStyleFile(file);

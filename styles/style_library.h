@@ -14,13 +14,13 @@
 //
 // Names are in the system's code page. Saving, loading, deleting and the
 // write-protection test use the name a style is stored under (see
-// StoredStyleName). Names that could leave the folder or that the file system
+// storedStyleName). Names that could leave the folder or that the file system
 // reserves (path separators, "..", drive prefixes, <>:"|?*, control
 // characters, a trailing dot or space, device names such as CON) are refused.
 
 // The name a style is stored under: a name of more than 31 characters is cut
 // to its first 30.
-std::string StoredStyleName(std::string_view name);
+std::string storedStyleName(std::string_view name);
 // False for names that could reach outside the style folder or that the file
 // system reserves.
 bool isUsableStyleName(const char* name);

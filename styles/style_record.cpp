@@ -57,7 +57,7 @@ bool readLight(StyleSource& source, StyleLightRecord& light) {
 }
 } // namespace
 
-int WriteStyleRecord(const StyleRecord& record, StyleFile& file) {
+int writeStyleRecord(const StyleRecord& record, StyleFile& file) {
     const bool headerWritten =
         file.write32(kStyleVersion) && file.write16(record.textureChannel) &&
         file.write16(record.whiteIsHigh) && file.write16(uint16_t(record.reliefAmount)) &&
@@ -74,7 +74,7 @@ int WriteStyleRecord(const StyleRecord& record, StyleFile& file) {
     return 1;
 }
 
-int ReadStyleRecord(StyleSource& source, StyleRecord& record) {
+int readStyleRecord(StyleSource& source, StyleRecord& record) {
     uint32_t version = 0;
     if (!source.read32(version) || version != kStyleVersion)
         return 0;
@@ -102,28 +102,28 @@ namespace {
 constexpr uint16_t kStyleMark = 0x4242; // "BB"
 } // namespace
 
-int WriteStyleHeader(StyleFile& file) {
+int writeStyleHeader(StyleFile& file) {
     return file.write16(kStyleMark) && file.writeMagic();
 }
 
-int CheckStyleHeader(StyleSource& source) {
+int checkStyleHeader(StyleSource& source) {
     uint16_t mark = 0;
     return source.read16(mark) && mark == kStyleMark && source.readMagic();
 }
 
-int CreateStyleFileAt(StyleFile& file, const char* path) {
+int createStyleFileAt(StyleFile& file, const char* path) {
     if (!file.openForWriting(path))
         return 0;
-    if (WriteStyleHeader(file))
+    if (writeStyleHeader(file))
         return 1;
     CloseStyleFile(file);
     return 0;
 }
 
-int OpenStyleFileAt(StyleFile& file, const char* path) {
+int openStyleFileAt(StyleFile& file, const char* path) {
     if (!file.openForReading(path))
         return 0;
-    if (CheckStyleHeader(file))
+    if (checkStyleHeader(file))
         return 1;
     CloseStyleFile(file);
     return 0;

@@ -48,17 +48,17 @@ struct StyleRecord {
 };
 
 // Offsets 0 to 5: the mark and the magic. 1 when written / when both are right.
-int WriteStyleHeader(StyleFile& file);
-int CheckStyleHeader(StyleSource& source);
+int writeStyleHeader(StyleFile& file);
+int checkStyleHeader(StyleSource& source);
 
 // Offsets 6 onward. Writing stops with 0 at the first failed write.
-int WriteStyleRecord(const StyleRecord& record, StyleFile& file);
+int writeStyleRecord(const StyleRecord& record, StyleFile& file);
 // Gives 1 when the version is 144, the header fields are complete and at least
 // one light was read whole; record.lightCount is then the number of whole
 // lights read (at most 16). On 0 the record is of no use.
-int ReadStyleRecord(StyleSource& source, StyleRecord& record);
+int readStyleRecord(StyleSource& source, StyleRecord& record);
 
 // Create (or empty) the file at a path and write the header; open the file at a
 // path and check its header. On failure the file is closed again and 0 given.
-int CreateStyleFileAt(StyleFile& file, const char* path);
-int OpenStyleFileAt(StyleFile& file, const char* path);
+int createStyleFileAt(StyleFile& file, const char* path);
+int openStyleFileAt(StyleFile& file, const char* path);

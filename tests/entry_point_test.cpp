@@ -37,7 +37,7 @@ TEST(EntryPoint, AboutAsFirstCallCreatesTheState) {
     EXPECT_EQ(result, 0);
     ASSERT_NE(host.state(), nullptr);
     EXPECT_EQ(host.state()->settings.lightCount, 0);
-    EXPECT_EQ(host.state()->run.settingsValid, 0u);
+    EXPECT_FALSE(host.state()->run.settingsValid);
 }
 
 TEST(EntryPoint, UnknownSelectorsLeaveTheStateAlone) {
@@ -46,13 +46,13 @@ TEST(EntryPoint, UnknownSelectorsLeaveTheStateAlone) {
         EXPECT_EQ(host.call(selector), result::unknownSelector) << selector;
     }
     ASSERT_NE(host.state(), nullptr);
-    EXPECT_EQ(host.state()->run.showDialog, 0u);
+    EXPECT_FALSE(host.state()->run.showDialog);
 }
 
 TEST(EntryPoint, ParametersAsksForTheDialog) {
     TestHost host(8, 8);
     EXPECT_EQ(host.call(SelectorParameters), 0);
-    EXPECT_EQ(host.state()->run.showDialog, 1u);
+    EXPECT_TRUE(host.state()->run.showDialog);
 }
 
 TEST(EntryPoint, RefusedStateAllocationGivesOutOfMemoryAndRetriesLater) {
@@ -130,13 +130,13 @@ TEST(EntryPoint, CancelledFirstDialogDiscardsTheState) {
 TEST(EntryPoint, ACancelledOrFailedDialogAfterAConfirmedRunKeepsTheSettings) {
     TestHost host(40, 30);
     EXPECT_EQ(host.call(SelectorPrepare), 0);
-    host.state()->run.settingsValid = 1;
+    host.state()->run.settingsValid = true;
     host.state()->settings.gloss = 77;
     EXPECT_EQ(host.call(SelectorParameters), 0);
     EXPECT_NE(host.runFilterCancellingTheDialog(), 0);
     ASSERT_NE(host.state(), nullptr);
     EXPECT_EQ(host.state()->settings.gloss, 77);
-    EXPECT_EQ(host.state()->run.showDialog, 0u);
+    EXPECT_FALSE(host.state()->run.showDialog);
 }
 
 TEST(EntryPoint, StartWithoutMemoryForTheHeightMapFailsCleanly) {
@@ -146,7 +146,7 @@ TEST(EntryPoint, StartWithoutMemoryForTheHeightMapFailsCleanly) {
         AllocatorLimit nothingAllowed(0);
         EXPECT_EQ(host.call(SelectorStart), result::outOfMemory);
     }
-    EXPECT_EQ(host.state()->run.showDialog, 0u);
+    EXPECT_FALSE(host.state()->run.showDialog);
     EXPECT_EQ(host.state()->preview.heightMap.map, nullptr);
     EXPECT_EQ(host.state()->run.threads, nullptr);
 }

@@ -49,7 +49,7 @@ TEST(RenderPreparation, DisabledLightsLeaveNoGap) {
     auto block = neutralBlock();
     state->lightCount = 4;
     const uint32_t types[] = {Omni, Spot, Directional, Directional};
-    const uint32_t enabled[] = {1, 0, 2, 1};
+    const bool enabled[] = {true, false, false, true};
     for (int i = 0; i < 4; ++i) {
         state->lights[i].type = types[i];
         state->lights[i].enabled = enabled[i];

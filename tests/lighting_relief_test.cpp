@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "lighting/relief.h"
+#include "lighting/height_map.h"
 #include "platform/checked_alloc.h"
 #include "shell/plugin_state.h"
 #include "tests/support/lighting_scene.h"

@@ -7,9 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include "lighting/flat_rows.h"
+#include "lighting/relief_strip.h"
 #include "lighting/render_preparation.h"
-#include "lighting/shade_flat.h"
-#include "lighting/shade_strip.h"
 #include "settings/settings.h"
 #include "tests/support/lighting_scene.h"
 

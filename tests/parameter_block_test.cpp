@@ -30,7 +30,7 @@ TEST(ParameterBlock, HeaderFieldsFollowTheState) {
     state.settings.exposure = 3;
     state.settings.textureChannel = 4;
     state.settings.reliefAmount = 128;
-    state.settings.whiteIsHigh = 0;
+    state.settings.whiteIsHigh = false;
     fillParameterBlock(state.settings, state.preview.width, block, BlockVariant::Script, 0);
     for (int c = 0; c < 3; ++c)
         EXPECT_EQ(block.ambient[c], -130046) << c; // -8,322,945 / 64 toward zero
@@ -42,7 +42,7 @@ TEST(ParameterBlock, HeaderFieldsFollowTheState) {
     state.settings.reliefAmount = 0;
     fillParameterBlock(state.settings, state.preview.width, block, BlockVariant::Script, 0);
     EXPECT_EQ(block.relief, 0);
-    state.settings.whiteIsHigh = 1;
+    state.settings.whiteIsHigh = true;
     state.settings.reliefAmount = 256;
     fillParameterBlock(state.settings, state.preview.width, block, BlockVariant::Script, 0);
     EXPECT_EQ(block.relief, 512);

@@ -87,7 +87,7 @@ class PreviewScene {
     uint32_t fullEvaluation() const {
         uint32_t enabled = 0;
         for (int i = 0; i < state->settings.lightCount; ++i)
-            enabled += state->settings.lights[i].enabled == 1 ? 1 : 0;
+            enabled += state->settings.lights[i].enabled ? 1 : 0;
         return uint32_t(height()) * enabled;
     }
 
@@ -248,7 +248,7 @@ TEST_P(PreviewRedraw, ALightChangeEvaluatesEveryLightAgain) {
     const std::vector<std::pair<const char*, std::function<void()>>> changes = {
         {"moved", [&] { changeLight(0, [](LightSource& l) { l.position.x += 9; }); }},
         {"recoloured", [&] { changeLight(1, [](LightSource& l) { l.color[2] = 0; }); }},
-        {"switched off", [&] { changeLight(2, [](LightSource& l) { l.enabled = 0; }); }},
+        {"switched off", [&] { changeLight(2, [](LightSource& l) { l.enabled = false; }); }},
         {"added",
          [&] {
              state.settings.addLightAt(150, 120);
@@ -281,7 +281,7 @@ TEST_P(PreviewRedraw, AReliefSettingChangeRecomputesEverything) {
     PluginState& state = *scene.state;
     const std::vector<std::pair<const char*, std::function<void()>>> changes = {
         {"relief amount", [&] { setReliefAmount(state.settings, state.preview, 40); }},
-        {"white is high", [&] { setWhiteIsHigh(state.settings, state.preview, 0); }},
+        {"white is high", [&] { setWhiteIsHigh(state.settings, state.preview, false); }},
     };
     scene.evaluationsOfRedraw();
     for (const auto& [name, change] : changes) {
@@ -362,7 +362,7 @@ TEST(PreviewRender, TheReliefIsScaledDownToThePreviewStep) {
     setTextureChannel(state.settings, state.preview, 1);
     scene.evaluationsOfRedraw();
     EXPECT_EQ(state.preview.heightMap.scale, 32); // 256 / (2 x 4)
-    setWhiteIsHigh(state.settings, state.preview, 0);
+    setWhiteIsHigh(state.settings, state.preview, false);
     scene.evaluationsOfRedraw();
     EXPECT_EQ(state.preview.heightMap.scale, -32);
     // The map covers the preview with one element around it.
@@ -494,7 +494,7 @@ TEST(PreviewRender, OnePixelIsLitWithTheAmbientLightAlone) {
         ASSERT_EQ(tiny.width(), 1);
         ASSERT_EQ(tiny.height(), 1);
         for (int i = 0; i < state.settings.lightCount; ++i) {
-            state.settings.lights[i].enabled = 0;
+            state.settings.lights[i].enabled = false;
             state.preview.lightChanged(i);
         }
         state.settings.ambience = 64;

@@ -35,9 +35,9 @@ class RandomEdits {
                 settings.*entry.setting = restingSetting(entry);
         randomColour(settings.ambientColor);
         settings.textureChannel = uint16_t(below(4));
-        settings.whiteIsHigh = uint32_t(below(2));
+        settings.whiteIsHigh = below(2) != 0;
         if (settings.textureChannel == 0) { // a script without relief leaves them out
-            settings.whiteIsHigh = 1;
+            settings.whiteIsHigh = true;
             settings.reliefAmount = parameter(Parameter::Relief).defaultValue;
         }
     }
@@ -66,7 +66,7 @@ class RandomEdits {
         light.setSpotAxes();
         light.radius = int16_t(1 + below(150));
         randomColour(light.color);
-        light.enabled = below(5) == 0 ? 0 : 1;
+        light.enabled = below(5) != 0;
         for (const ParameterEntry& entry : parameterTable())
             if (entry.lightSetting)
                 light.*entry.lightSetting = restingSetting(entry);

@@ -79,26 +79,26 @@ TEST(PercentToPosition, RecordingAndReadingAgreeOnEverySliderPosition) {
 }
 
 TEST(ColourComponents, MapOntoSixteenBitChannelsAndBack) {
-    EXPECT_EQ(ComponentToChannel(255.0), 65535);
-    EXPECT_EQ(ComponentToChannel(128.5), 33024); // 33024.5 truncated
-    EXPECT_EQ(ComponentToChannel(0.0), 0);
-    EXPECT_EQ(ChannelToComponent(65535), 255.0);
-    EXPECT_EQ(ChannelToComponent(257), 1.0);
+    EXPECT_EQ(componentToChannel(255.0), 65535);
+    EXPECT_EQ(componentToChannel(128.5), 33024); // 33024.5 truncated
+    EXPECT_EQ(componentToChannel(0.0), 0);
+    EXPECT_EQ(channelToComponent(65535), 255.0);
+    EXPECT_EQ(channelToComponent(257), 1.0);
     // Whole components, as older recordings hold them, read as before.
     for (int component = 0; component <= 255; ++component)
-        EXPECT_EQ(ChannelToComponent(ComponentToChannel(component)), component);
+        EXPECT_EQ(channelToComponent(componentToChannel(component)), component);
 }
 
 // Every channel a setting or a style file may hold is written as a component
 // that reads back to it: the multiples of 257 as whole numbers, the others
 // (the system colour dialog's c x 256 + 255 among them) with three decimals.
 TEST(ColourComponents, EverySixteenBitChannelWritesAndReadsBackToItself) {
-    EXPECT_EQ(ChannelToComponent(65534), 254.998);
-    EXPECT_EQ(ChannelToComponent(32768), 127.504);
-    EXPECT_EQ(ChannelToComponent(128 * 256 + 255), 128.496);
+    EXPECT_EQ(channelToComponent(65534), 254.998);
+    EXPECT_EQ(channelToComponent(32768), 127.504);
+    EXPECT_EQ(channelToComponent(128 * 256 + 255), 128.496);
     for (int channel = 0; channel <= 65535; ++channel) {
-        const double component = ChannelToComponent(uint16_t(channel));
-        ASSERT_EQ(ComponentToChannel(component), channel) << component;
+        const double component = channelToComponent(uint16_t(channel));
+        ASSERT_EQ(componentToChannel(component), channel) << component;
         ASSERT_GE(component, 0.0);
         ASSERT_LE(component, 255.0);
         ASSERT_NEAR(component * 1000, std::round(component * 1000), 1e-6) << "three decimals";
@@ -110,25 +110,25 @@ TEST(ColourComponents, EverySixteenBitChannelWritesAndReadsBackToItself) {
 
 TEST(ColourComponents, OutsideTheRangeAreClampedInsteadOfWrapping) {
     // 256 x 257 kept to 16 bits would be 256: almost black.
-    EXPECT_EQ(ComponentToChannel(256.0), 65535);
-    EXPECT_EQ(ComponentToChannel(1.0e9), 65535);
-    EXPECT_EQ(ComponentToChannel(-1.0), 0);
-    EXPECT_EQ(ComponentToChannel(std::nan("")), 0);
-    EXPECT_EQ(ComponentToChannel(std::numeric_limits<double>::infinity()), 65535);
+    EXPECT_EQ(componentToChannel(256.0), 65535);
+    EXPECT_EQ(componentToChannel(1.0e9), 65535);
+    EXPECT_EQ(componentToChannel(-1.0), 0);
+    EXPECT_EQ(componentToChannel(std::nan("")), 0);
+    EXPECT_EQ(componentToChannel(std::numeric_limits<double>::infinity()), 65535);
 }
 
 TEST(Geometry, HugeOrUndefinedDoublesStayFinite) {
     const double infinity = std::numeric_limits<double>::infinity();
-    EXPECT_EQ(BoundedGeometry(55.5), 55.5);
-    EXPECT_EQ(BoundedGeometry(1.0e300), 1.0e6);
-    EXPECT_EQ(BoundedGeometry(-infinity), -1.0e6);
-    EXPECT_EQ(BoundedGeometry(std::nan("")), 0.0);
+    EXPECT_EQ(boundedGeometry(55.5), 55.5);
+    EXPECT_EQ(boundedGeometry(1.0e300), 1.0e6);
+    EXPECT_EQ(boundedGeometry(-infinity), -1.0e6);
+    EXPECT_EQ(boundedGeometry(std::nan("")), 0.0);
 }
 
 TEST(Geometry, PixelsAndFramePercent) {
-    EXPECT_EQ(PixelsToFramePercent(10, 200), 5.0);
-    EXPECT_EQ(PixelsToFramePercent(-100, 200), -50.0);
-    EXPECT_EQ(PixelsToFramePercent(37, 0), 0.0); // a frame never measured
+    EXPECT_EQ(pixelsToFramePercent(10, 200), 5.0);
+    EXPECT_EQ(pixelsToFramePercent(-100, 200), -50.0);
+    EXPECT_EQ(pixelsToFramePercent(37, 0), 0.0); // a frame never measured
 }
 
 TEST(LengthPrefixedEqual, ComparesLengthAndBytesExactly) {

@@ -44,7 +44,7 @@ TEST(ReadScript, MaterialPercentagesBecomeSliderPositions) {
     EXPECT_EQ(fixture.state.settings.gloss, 0);
     EXPECT_EQ(fixture.state.settings.material, 256);
     EXPECT_EQ(fixture.state.settings.reliefAmount, 0);
-    EXPECT_EQ(fixture.state.settings.whiteIsHigh, 0u);
+    EXPECT_FALSE(fixture.state.settings.whiteIsHigh);
 }
 
 TEST(ReadScript, EmptyDescriptorDropsTextureAndCachesAndFollowsPlayMode) {
@@ -52,7 +52,7 @@ TEST(ReadScript, EmptyDescriptorDropsTextureAndCachesAndFollowsPlayMode) {
         ScriptFixture fixture;
         fixture.state.settings.textureChannel = 4;
         fixture.state.settings.gloss = 77;
-        fixture.state.run.showDialog = 1 - playMode;
+        fixture.state.run.showDialog = playMode == 0;
         attachCacheBuffers(fixture.state);
         int16_t cell = 99;
         ASSERT_TRUE(fixture.read(Descriptor{}, cell, playMode));
@@ -61,20 +61,20 @@ TEST(ReadScript, EmptyDescriptorDropsTextureAndCachesAndFollowsPlayMode) {
         EXPECT_EQ(fixture.state.settings.gloss, 77);
         EXPECT_EQ(fixture.state.preview.summedCaches[CacheDiffuse].buffer.get(), nullptr);
         EXPECT_EQ(fixture.state.preview.lightCaches[0][0].buffer.get(), nullptr);
-        EXPECT_EQ(fixture.state.run.showDialog, uint32_t(playMode));
+        EXPECT_EQ(fixture.state.run.showDialog, playMode == 1);
     }
 }
 
 TEST(ReadScript, NoDescriptorLeavesTheStateAlone) {
     ScriptFixture fixture;
     fixture.state.settings.textureChannel = 2;
-    fixture.state.run.showDialog = 1;
+    fixture.state.run.showDialog = true;
     int16_t cell = 99;
     EXPECT_FALSE(UtilReadDescriptors(&fixture.state, fixture.record.handleTable, &fixture.script,
                                      nullptr, &cell));
     EXPECT_EQ(cell, 0);
     EXPECT_EQ(fixture.state.settings.textureChannel, 2);
-    EXPECT_EQ(fixture.state.run.showDialog, 1u);
+    EXPECT_TRUE(fixture.state.run.showDialog);
 }
 
 TEST(ReadScript, ColoursAreScaledAndClamped) {
@@ -130,7 +130,7 @@ TEST(ReadScript, LightsTakeEveryProperty) {
     EXPECT_EQ(read.color[2], 33024);
     EXPECT_EQ(read.intensity, 1); // position 128 - 127
     EXPECT_EQ(read.focus, 192);
-    EXPECT_EQ(read.enabled, 1u);
+    EXPECT_TRUE(read.enabled);
     EXPECT_EQ(read.type, Directional);
     // (50, 50) is the frame centre; (0, 50) half a frame to its left.
     EXPECT_EQ(read.positionPct.x, 0.0f);
@@ -158,7 +158,7 @@ TEST(ReadScript, LightTypesAndSwitchingOff) {
                              cell));
     EXPECT_EQ(fixture.state.settings.lights[0].type, Omni);
     EXPECT_EQ(fixture.state.settings.lights[1].type, Spot);
-    EXPECT_EQ(fixture.state.settings.lights[2].enabled, 0u);
+    EXPECT_FALSE(fixture.state.settings.lights[2].enabled);
     EXPECT_EQ(fixture.state.preview.lightCaches[2][0].buffer.get(), nullptr);
     EXPECT_EQ(fixture.state.settings.currentLight, 2);
 }
@@ -195,7 +195,7 @@ TEST(ReadScript, ALightTheSettingsDidNotHoldStartsAsANewLight) {
         EXPECT_EQ(light.color[2], 65535) << i;
         EXPECT_EQ(light.intensity, newLight.intensity) << i;
         EXPECT_EQ(light.focus, newLight.focus) << i;
-        EXPECT_EQ(light.enabled, 1u) << i;
+        EXPECT_TRUE(light.enabled) << i;
         EXPECT_EQ(light.position.x, 0) << i;
         EXPECT_EQ(light.position.y, 0) << i;
         EXPECT_EQ(light.vector0.x, newLight.vector0.x) << i;
@@ -339,7 +339,7 @@ TEST(ReadScript, HostErrorStopsAtTheNextKeyAndAsksForTheDialog) {
     EXPECT_EQ(fixture.state.settings.material, 0);
     EXPECT_EQ(fixture.state.settings.exposure, 128);
     EXPECT_EQ(fixture.state.settings.textureChannel, 0);
-    EXPECT_EQ(fixture.state.run.showDialog, 1u);
+    EXPECT_TRUE(fixture.state.run.showDialog);
 }
 
 TEST(ReadScript, ErrorInOneLightEndsThatLightOnly) {
@@ -362,7 +362,7 @@ TEST(ReadScript, ErrorInOneLightEndsThatLightOnly) {
     EXPECT_FALSE(last.read({{lightListItem({fine, broken}), integerItem("Glos", 100)}}, cell));
     EXPECT_EQ(cell, descriptorError::wrongType);
     EXPECT_EQ(last.state.settings.gloss, 128);
-    EXPECT_EQ(last.state.run.showDialog, 1u);
+    EXPECT_TRUE(last.state.run.showDialog);
 }
 
 TEST(ReadScript, HostErrorFailsTheStartWithItsCode) {
@@ -373,7 +373,7 @@ TEST(ReadScript, HostErrorFailsTheStartWithItsCode) {
     ASSERT_EQ(host.call(SelectorPrepare), 0);
     EXPECT_EQ(host.call(SelectorStart), descriptorError::wrongType);
     EXPECT_EQ(host.state()->settings.gloss, 141);    // read before the failing key
-    EXPECT_EQ(host.state()->run.showDialog, 0u);     // a failed start clears it again
+    EXPECT_FALSE(host.state()->run.showDialog);      // a failed start clears it again
     EXPECT_EQ(scripting.script.descriptor, nullptr); // consumed
 }
 
@@ -389,6 +389,6 @@ TEST(ReadScript, WithoutImageWidthTheFreshStateTakesThePreviewsRatio) {
     EXPECT_FALSE(state.settings.imageWidthRatioSet);
     EXPECT_EQ(state.settings.imageWidthRatio,
               float(state.preview.width) / float(state.settings.frameSize()));
-    EXPECT_EQ(state.run.settingsValid, 1u);
-    EXPECT_EQ(state.run.showDialog, 0u);
+    EXPECT_TRUE(state.run.settingsValid);
+    EXPECT_FALSE(state.run.showDialog);
 }

@@ -24,7 +24,7 @@ void setLight(PluginState& state, int index, uint32_t type, Point16 position) {
     light.color[2] = 257;
     light.intensity = int16_t(40 * index - 60);
     light.focus = int16_t(200 - 50 * index);
-    light.enabled = index == 1 ? 0 : 1;
+    light.enabled = index != 1;
 }
 
 // A state as the dialog leaves it: three lights of every type, a texture.
@@ -42,7 +42,7 @@ void setDialogSettings(PluginState& state) {
     state.settings.ambientColor[1] = 65534;
     state.settings.ambientColor[2] = 0;
     state.settings.textureChannel = 5;
-    state.settings.whiteIsHigh = 0;
+    state.settings.whiteIsHigh = false;
     state.settings.reliefAmount = 77;
 }
 

@@ -1,10 +1,12 @@
-// The settings: defaults, the sixteen-light list, the spot axis rule, copies;
-// and what a change of the settings does to the preview's caches.
+// The settings: defaults, the sixteen-light list, the spot axis rule, copies,
+// the geometry in pixels and in percent; and what a change of the settings does to the preview's
+// caches.
 #include <cmath>
 
 #include <gtest/gtest.h>
 
 #include "platform/checked_alloc.h"
+#include "settings/geometry_conversion.h"
 #include "settings/settings.h"
 #include "ui/preview.h"
 
@@ -30,7 +32,7 @@ TEST(Settings, ConstructedLightHasTheNewLightValues) {
     EXPECT_EQ(light.color[2], 65535);
     EXPECT_EQ(light.intensity, 65);
     EXPECT_EQ(light.focus, 128);
-    EXPECT_EQ(light.enabled, 1u);
+    EXPECT_TRUE(light.enabled);
     EXPECT_EQ(light.radiusPct, 0.0f);
 }
 
@@ -74,7 +76,7 @@ TEST(Settings, DuplicatesCopyTheSelectedLightAndDeletionsKeepTheOrder) {
     first.type = Directional;
     first.vector0 = {40, -7};
     first.intensity = -20;
-    first.enabled = 0;
+    first.enabled = false;
     EXPECT_TRUE(settings.DuplicateLight(170, 130));
     const LightSource& copy = settings.lights[1];
     EXPECT_EQ(settings.currentLight, 1);
@@ -82,7 +84,7 @@ TEST(Settings, DuplicatesCopyTheSelectedLightAndDeletionsKeepTheOrder) {
     EXPECT_EQ(copy.vector0.x, 40);
     EXPECT_EQ(copy.intensity, -20);
     EXPECT_EQ(copy.color[2], 0) << "the default style's yellow";
-    EXPECT_EQ(copy.enabled, 1u) << "a duplicate is switched on";
+    EXPECT_TRUE(copy.enabled) << "a duplicate is switched on";
     EXPECT_EQ(copy.position.x, 20);
     EXPECT_EQ(copy.position.y, 10);
 
@@ -153,6 +155,34 @@ TEST(Settings, SpotAxesMakeTheSecondAxisPerpendicularAndNeverLonger) {
     light.vector1 = {0, 50};
     light.setSpotAxes();
     EXPECT_EQ(light.vector1.y, 50) << "only spots";
+}
+
+TEST(Settings, PercentGeometryGivesBackThePixelsItWasTakenFrom) {
+    // Scripts and styles keep a light's geometry in percent of the frame; the
+    // dialog works in pixels. A light taken to percent and back is unchanged,
+    // whatever the frame's size, and a frame never measured gives 0 percent.
+    for (uint16_t frameSize : {uint16_t(1), uint16_t(97), uint16_t(256), uint16_t(1000)}) {
+        LightSource light;
+        light.position = {-41, 133};
+        light.vector0 = {77, -12};
+        light.vector1 = {-3, 250};
+        light.radius = 61;
+        const LightSource original = light;
+        refreshPercentGeometry(light, frameSize);
+        refreshPixelGeometry(light, frameSize);
+        EXPECT_EQ(light.position.x, original.position.x) << frameSize;
+        EXPECT_EQ(light.position.y, original.position.y) << frameSize;
+        EXPECT_EQ(light.vector0.x, original.vector0.x) << frameSize;
+        EXPECT_EQ(light.vector0.y, original.vector0.y) << frameSize;
+        EXPECT_EQ(light.vector1.x, original.vector1.x) << frameSize;
+        EXPECT_EQ(light.vector1.y, original.vector1.y) << frameSize;
+        EXPECT_EQ(light.radius, original.radius) << frameSize;
+    }
+    LightSource unmeasured;
+    refreshPercentGeometry(unmeasured, 0);
+    EXPECT_EQ(unmeasured.positionPct.x, 0.0f);
+    EXPECT_EQ(unmeasured.vector1Pct.y, 0.0f);
+    EXPECT_EQ(unmeasured.radiusPct, 0.0f);
 }
 
 namespace {

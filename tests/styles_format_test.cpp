@@ -53,7 +53,7 @@ class StyleFormatTest : public StyleFolderTest {
         *twin = state;
         char name[] = "Essai";
         const int loaded = LoadStyle(name, state);
-        EXPECT_EQ(LoadStyleFromBytes(bytes, int16_t(state.halfFrame()), *twin), loaded);
+        EXPECT_EQ(loadStyleFromBytes(bytes, int16_t(state.halfFrame()), *twin), loaded);
         expectSameStyleSettings(*twin, state);
         return loaded;
     }
@@ -94,7 +94,7 @@ TEST_F(StyleFormatTest, WritesEveryFieldBigEndianAtItsOffset) {
     auto state = makeState(50);
     state->resetToDefaultStyle();
     state->textureChannel = 3;
-    state->whiteIsHigh = 0;
+    state->whiteIsHigh = false;
     state->reliefAmount = 200;
     state->ambientColor[0] = 0x1234;
     state->material = 256;
@@ -104,7 +104,7 @@ TEST_F(StyleFormatTest, WritesEveryFieldBigEndianAtItsOffset) {
     state->addLightAt(state->frameCenter.x - 5, state->frameCenter.y + 3);
     LightSource& omni = state->lights[1];
     omni.type = Omni;
-    omni.enabled = 7; // anything but 1 is off
+    omni.enabled = false;
     omni.radius = 44;
     omni.intensity = -127;
 
@@ -148,7 +148,7 @@ TEST_F(StyleFormatTest, SavedSettingsLoadBackUnchangedAtTheSameFrame) {
         written->addLightAt(int16_t(written->frameCenter.x + 20 * i), int16_t(5 * i));
     written->lights[1].type = Directional;
     written->lights[2].type = Omni;
-    written->lights[3].enabled = 0;
+    written->lights[3].enabled = false;
     written->lights[4].focus = 0;
     written->currentLight = 3;
     const std::vector<uint8_t> bytes = saved(*written);
@@ -199,10 +199,10 @@ TEST_F(StyleFormatTest, OddStoredValuesLoadAsTheDialogKnowsThem) {
     style.lights[1][6] = 7;
     auto state = makeState(50);
     ASSERT_EQ(load(style.bytes(), *state), 1);
-    EXPECT_EQ(state->whiteIsHigh, 1u);
+    EXPECT_TRUE(state->whiteIsHigh);
     EXPECT_EQ(state->currentLight, 0); // 3 is not below the two lights read
-    EXPECT_EQ(state->lights[0].enabled, 0u);
-    EXPECT_EQ(state->lights[1].enabled, 1u);
+    EXPECT_FALSE(state->lights[0].enabled);
+    EXPECT_TRUE(state->lights[1].enabled);
     EXPECT_EQ(state->lights[0].type, Spot);
     EXPECT_EQ(state->lights[1].type, Spot);
 
@@ -211,7 +211,7 @@ TEST_F(StyleFormatTest, OddStoredValuesLoadAsTheDialogKnowsThem) {
     style.lights[0][6] = 1;
     style.lights[1][6] = 2;
     ASSERT_EQ(load(style.bytes(), *state), 1);
-    EXPECT_EQ(state->whiteIsHigh, 0u);
+    EXPECT_FALSE(state->whiteIsHigh);
     EXPECT_EQ(state->currentLight, 1);
     EXPECT_EQ(state->lights[0].type, Directional);
     EXPECT_EQ(state->lights[1].type, Omni);

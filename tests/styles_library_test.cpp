@@ -175,8 +175,8 @@ TEST_F(StyleLibraryTest, NamesLongerThan31CharactersAreCutTo30) {
 
     const std::string forty = "0123456789012345678901234567890123456789";
     const std::string cut = "012345678901234567890123456789";
-    EXPECT_EQ(StoredStyleName(forty), cut);
-    EXPECT_EQ(StoredStyleName(full), full);
+    EXPECT_EQ(storedStyleName(forty), cut);
+    EXPECT_EQ(storedStyleName(full), full);
     ASSERT_EQ(SaveStyle(forty, *state), 1);
     EXPECT_TRUE(fs::exists(stylePath(cut)));
     EXPECT_EQ(StyleExists(forty), 0) << "existence looks for the whole name";
@@ -195,7 +195,7 @@ TEST_F(StyleLibraryTest, TheCutCountsCharactersNotBytes) {
     std::string name = systemName(accented.c_str());
     ASSERT_EQ(SaveStyle(name, *state), 1);
     const std::string thirty = systemName(accented.substr(0, 60).c_str());
-    EXPECT_EQ(StoredStyleName(name), thirty);
+    EXPECT_EQ(storedStyleName(name), thirty);
     EXPECT_EQ(listedNames(), std::vector<std::string>{thirty});
 }
 

@@ -153,7 +153,7 @@ void onTextureChosen(MainDialog& dialog) {
 void onTypeChosen(MainDialog& dialog) {
     LightSource& light = dialog.selectedLight();
     const uint32_t type = lightTypeOfRow(selectedRow(dialog.window, kControlLightType));
-    enableControl(dialog.window, kControlFocus, type == Spot && light.enabled == 1);
+    enableControl(dialog.window, kControlFocus, type == Spot && light.enabled);
     if (type != light.type) {
         light.type = type;
         light.setSpotAxes();
@@ -164,9 +164,9 @@ void onTypeChosen(MainDialog& dialog) {
 
 void onLightSwitched(MainDialog& dialog) {
     LightSource& light = dialog.selectedLight();
-    light.enabled = isChecked(dialog.window, kControlLightOn) ? 1 : 0;
+    light.enabled = isChecked(dialog.window, kControlLightOn);
     dialog.selectedLightChanged();
-    if (light.enabled == 0) // a light that is off needs no caches
+    if (!light.enabled) // a light that is off needs no caches
         for (CacheSlot& slot : dialog.preview.lightCaches[dialog.settings.currentLight])
             slot.buffer.reset();
     enableLightControls(dialog);
@@ -217,7 +217,7 @@ bool onCommand(MainDialog& dialog, int id, int code) {
         return false;
     case kControlWhiteIsHigh:
         if (clicked) {
-            setWhiteIsHigh(dialog.settings, dialog.preview, isChecked(dialog.window, id) ? 1 : 0);
+            setWhiteIsHigh(dialog.settings, dialog.preview, isChecked(dialog.window, id));
             RefreshPreview(dialog);
         }
         return clicked;
@@ -227,7 +227,7 @@ bool onCommand(MainDialog& dialog, int id, int code) {
         return clicked;
     case kControlPreviewOn:
         if (clicked) {
-            dialog.preview.previewOn = isChecked(dialog.window, id) ? 1 : 0;
+            dialog.preview.previewOn = isChecked(dialog.window, id);
             RefreshPreview(dialog);
         }
         return clicked;
@@ -288,7 +288,7 @@ void RedrawControl(HWND dialog, int controlId) {
 }
 
 void RefreshPreview(MainDialog& dialog) {
-    if (dialog.preview.previewOn == 0) {
+    if (!dialog.preview.previewOn) {
         dialog.session.showUnlitPreview();
     } else {
         const HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));

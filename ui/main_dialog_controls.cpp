@@ -167,7 +167,7 @@ bool storeSliderValue(MainDialog& dialog, int controlId) {
 
 void enableLightControls(MainDialog& dialog) {
     const LightSource& light = dialog.selectedLight();
-    const bool on = light.enabled == 1;
+    const bool on = light.enabled;
     for (int id : {kControlIntensity, kControlLightColour, kControlLightType, kControlTypeLabel})
         enableControl(dialog.window, id, on);
     enableControl(dialog.window, kControlFocus, on && light.type == Spot);
@@ -177,7 +177,7 @@ void SyncLightControls(MainDialog& dialog) {
     FillingControls filling(dialog);
     const LightSource& light = dialog.selectedLight();
     enableLightControls(dialog);
-    setChecked(dialog.window, kControlLightOn, light.enabled == 1);
+    setChecked(dialog.window, kControlLightOn, light.enabled);
     showSetting(dialog, kControlIntensity);
     showSetting(dialog, kControlFocus);
     for (int row = 0; row < 3; ++row)
@@ -194,8 +194,8 @@ void SyncMaterialControls(MainDialog& dialog) {
     for (int id :
          {kControlMaterial, kControlGloss, kControlExposure, kControlAmbience, kControlRelief})
         showSetting(dialog, id);
-    setChecked(dialog.window, kControlWhiteIsHigh, settings.whiteIsHigh == 1);
-    setChecked(dialog.window, kControlPreviewOn, dialog.preview.previewOn == 1);
+    setChecked(dialog.window, kControlWhiteIsHigh, settings.whiteIsHigh);
+    setChecked(dialog.window, kControlPreviewOn, dialog.preview.previewOn);
     selectRow(dialog.window, kControlTextureChannel, settings.textureChannel);
     enableControl(dialog.window, kControlWhiteIsHigh, settings.textureChannel != 0);
     enableControl(dialog.window, kControlRelief, settings.textureChannel != 0);

@@ -90,7 +90,7 @@ void setReliefAmount(Settings& settings, Preview& preview, int16_t amount) {
     settings.reliefAmount = amount;
 }
 
-void setWhiteIsHigh(Settings& settings, Preview& preview, uint32_t whiteIsHigh) {
+void setWhiteIsHigh(Settings& settings, Preview& preview, bool whiteIsHigh) {
     if (whiteIsHigh == settings.whiteIsHigh)
         return;
     preview.everythingChanged();

@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "lighting/relief.h"
+#include "lighting/height_map.h"
 #include "lighting/shading_scratch.h"
 #include "platform/checked_alloc.h"
 #include "protocol/image_record.h"
@@ -25,7 +25,7 @@ struct Preview {
     Preview(const Preview&) = delete;
     Preview& operator=(const Preview&) = delete;
 
-    uint32_t previewOn = 1;  // the dialog's preview switch: off shows the image unlit
+    bool previewOn = true;   // the dialog's preview switch: off shows the image unlit
     uint16_t styleIndex = 0; // the style list's row the dialog chose last
 
     // Geometry, in preview pixels.
@@ -69,5 +69,5 @@ struct Preview {
 // The relief settings changed with what each change does to the caches; a
 // value that does not change leaves them alone.
 void setReliefAmount(Settings& settings, Preview& preview, int16_t amount);
-void setWhiteIsHigh(Settings& settings, Preview& preview, uint32_t whiteIsHigh);
+void setWhiteIsHigh(Settings& settings, Preview& preview, bool whiteIsHigh);
 void setTextureChannel(Settings& settings, Preview& preview, uint16_t channel);

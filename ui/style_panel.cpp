@@ -152,7 +152,7 @@ void onSaveStyle(MainDialog& dialog) {
     // as it was until the new one is complete.
     if (!SaveStyle(name, dialog.settings))
         showErrorMessage(kStringSaveErrorTitle, kStringSaveError);
-    listAndSelect(dialog, StoredStyleName(name).c_str());
+    listAndSelect(dialog, storedStyleName(name).c_str());
     UpdateDeleteButton(dialog.window);
 }
 

@@ -3,9 +3,9 @@
 // plug-in's procedure do the reading or writing.
 #include "host/plugin_dll/point_descriptor.h"
 #include "protocol/plugin_api.h"
+#include "protocol/result_codes.h"
 
 namespace {
-constexpr int16_t kNoMemory = -108;
 
 bool canRead(const HostScriptRecord* script) {
     return script && script->descriptor && script->readerTable;
@@ -29,7 +29,7 @@ PLUGIN_API uint8_t UtilReadDescriptors(void* context, HostHandleTable* handles,
     script->descriptor = nullptr;
     DescriptorReadToken* reader = table.openReader(descriptor, nullptr);
     if (!reader) {
-        *errorCell = kNoMemory;
+        *errorCell = result::outOfMemory;
         HostDisposeHandle(handles, descriptor);
         return false;
     }
@@ -50,7 +50,7 @@ PLUGIN_API uint8_t UtilWriteDescriptors(void* context, HostHandleTable* handles,
     const DescriptorWriterTable& table = *script->writerTable;
     DescriptorWriteToken* writer = table.openWriter();
     if (!writer) {
-        *errorCell = kNoMemory;
+        *errorCell = result::outOfMemory;
         return false;
     }
     write(context, script, &writer, errorCell);
@@ -77,7 +77,7 @@ PLUGIN_API uint8_t UtilReadPointDescriptor(HostHandleTable* handles, HostScriptR
     DescriptorReadToken* nested = point ? table.openReader(point, nullptr) : nullptr;
     if (*errorCell != 0 || !nested) {
         if (*errorCell == 0)
-            *errorCell = kNoMemory;
+            *errorCell = result::outOfMemory;
         HostDisposeHandle(handles, point);
         return false;
     }
@@ -107,7 +107,7 @@ PLUGIN_API uint8_t UtilWritePointDescriptor(HostHandleTable* handles,
                                             int16_t* errorCell) {
     DescriptorWriteToken* nested = writerTable->openWriter();
     if (!nested) {
-        *errorCell = kNoMemory;
+        *errorCell = result::outOfMemory;
         return false;
     }
     *errorCell = writerTable->writeFloat(nested, pointDescriptor::horizontal, horizontal);

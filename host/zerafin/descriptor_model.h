@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "protocol/descriptor_tables.h"
+#include "protocol/result_codes.h"
 
 // The host's scripting descriptors: keyed values in the order they were
 // written, with nested descriptors for objects and lists of values. Between the
@@ -51,12 +52,12 @@ struct DescriptorItem {
     bool operator==(const DescriptorItem&) const = default;
 };
 
-// Errors the reader and writer procedures answer besides -108.
+// Errors the reader and writer procedures answer besides running out of memory.
 namespace descriptorError {
 constexpr int16_t wrongType = -1700;  // the value under the key is of another kind
 constexpr int16_t noValue = -1701;    // no key delivered, or the list is used up
 constexpr int16_t unreadable = -1702; // a handle that holds no descriptor
-constexpr int16_t noMemory = -108;
+constexpr int16_t noMemory = result::outOfMemory;
 } // namespace descriptorError
 
 // The type code a kind of value is flattened under and that NextKey reports:

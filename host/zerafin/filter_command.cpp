@@ -275,9 +275,9 @@ std::string failureOf(int16_t code) {
 // is not written.
 int finishRun(const CommandLine& line, int16_t code, const FilterInputs& inputs,
               HostSession& session, FilterOutputs& outputs) {
-    if (code == 1 || abortRequested())
+    if (code == result::cancelled || abortRequested())
         return fail(kExitCancelled, "cancelled; nothing was written");
-    if (code != 0)
+    if (code != result::ok)
         return fail(kExitPluginFailed, failureOf(code));
     return writeResults(line, inputs, session, outputs);
 }
@@ -336,10 +336,11 @@ int lightWithStyle(const PluginModule& module, const std::string& folder, const 
     } else if (!session.playScript(*script, false)) {
         error = "not enough memory for the style";
         status = kExitPluginFailed;
-    } else if (const int16_t code = session.runFilter(false); code == 1 || abortRequested()) {
+    } else if (const int16_t code = session.runFilter(false);
+               code == result::cancelled || abortRequested()) {
         error = "cancelled";
         status = kExitCancelled;
-    } else if (code != 0) {
+    } else if (code != result::ok) {
         error = failureOf(code);
         status = kExitPluginFailed;
     }

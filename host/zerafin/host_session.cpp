@@ -16,6 +16,7 @@
 #include "host/zerafin/progress_line.h"
 #include "protocol/four_cc.h"
 #include "protocol/plugin_api.h"
+#include "protocol/result_codes.h"
 #include "protocol/selectors.h"
 
 namespace {
@@ -44,7 +45,7 @@ int16_t fetchRequestedCallback() {
     try {
         activeSession->supplyRequested();
     } catch (const std::bad_alloc&) {
-        return -108;
+        return result::outOfMemory;
     }
     return 0;
 }
@@ -85,7 +86,7 @@ int16_t queryPropertyCallback(uint32_t signature, uint32_t key, int16_t index, i
         const std::string& name = document->channels[size_t(index)].name;
         Handle handle = NewHandle(int32_t(name.size()));
         if (!handle)
-            return -108;
+            return result::outOfMemory;
         std::memcpy(*handle, name.data(), name.size());
         *complex = handle;
         return 0;

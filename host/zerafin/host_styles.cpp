@@ -53,7 +53,7 @@ std::vector<std::string> listStyles(const std::string& folder) {
 
 std::optional<Descriptor> styleDescriptor(const std::string& folder, const std::string& name,
                                           HostSession& session, std::string& error) {
-    const std::string styleName = StoredStyleName(name);
+    const std::string styleName = storedStyleName(name);
     char path[platform::kMaxPath];
     const bool named = name == styleName && isUsableStyleName(styleName.c_str()) &&
                        joinPath(folder.c_str(), styleName.c_str(), path);
@@ -85,7 +85,7 @@ std::optional<Descriptor> styleDescriptor(const std::string& folder, const std::
 std::optional<Descriptor> styleDescriptorOfBytes(const std::vector<uint8_t>& bytes,
                                                  HostSession& session, std::string& error) {
     int16_t errorCell = 0;
-    if (!RecordStyleAsScript(bytes, session.record, &errorCell)) {
+    if (!recordStyleAsScript(bytes, session.record, &errorCell)) {
         error = "cannot be read";
         return std::nullopt;
     }

@@ -130,7 +130,7 @@ TEST_F(MainDialogTest, LightControlsFollowTheTypeAndTheSwitchAndEveryEditReaches
                                      kControlLightType, kControlTypeLabel};
         expectPreviewFollows(state, "light off", [&] {
             pressButton(dialog, kControlLightOn);
-            EXPECT_EQ(light.enabled, 0u);
+            EXPECT_FALSE(light.enabled);
             for (int id : lightControls)
                 EXPECT_FALSE(isEnabled(dialog, id)) << id;
         });
@@ -169,7 +169,7 @@ TEST_F(MainDialogTest, LightControlsFollowTheTypeAndTheSwitchAndEveryEditReaches
 
         const std::vector<uint8_t> before = resultPixels(state);
         pressButton(dialog, kControlPreviewOn);
-        EXPECT_EQ(state.preview.previewOn, 0u);
+        EXPECT_FALSE(state.preview.previewOn);
         EXPECT_NE(resultPixels(state), before);
         pressButton(dialog, kControlPreviewOn);
         EXPECT_EQ(resultPixels(state), before);

@@ -124,7 +124,7 @@ TEST_F(WorkAreaTest, LightsComeFromTheWellMoveByTheirDotAndGoToTheTrash) {
         EXPECT_EQ(lightCentre(added), (PixelPoint{60, 80}));
         EXPECT_EQ(added.origin.x, settings.frameCenter.x);
         EXPECT_EQ(added.type, uint32_t(Spot));
-        EXPECT_EQ(added.enabled, 1u);
+        EXPECT_TRUE(added.enabled);
         EXPECT_EQ(added.intensity, 65);
         EXPECT_EQ(added.focus, 128);
         EXPECT_EQ(added.radius, 30);
@@ -168,14 +168,14 @@ TEST_F(WorkAreaTest, LightsComeFromTheWellMoveByTheirDotAndGoToTheTrash) {
 
         // Alt on the selected dot drags a copy, switched on, to the release point.
         pressButton(dialog, kControlLightOn);
-        ASSERT_EQ(settings.lights[0].enabled, 0u);
+        ASSERT_FALSE(settings.lights[0].enabled);
         settings.lights[0].radius = 44;
         user.drag(area, {150, 200}, area, {40, 40}, {VK_MENU});
         ASSERT_EQ(settings.lightCount, 3);
         const LightSource &model = settings.lights[0], &copy = settings.lights[2];
         EXPECT_EQ(lightCentre(copy), (PixelPoint{40, 40}));
         EXPECT_EQ(lightCentre(model), (PixelPoint{150, 200}));
-        EXPECT_EQ(copy.enabled, 1u);
+        EXPECT_TRUE(copy.enabled);
         EXPECT_EQ(copy.radius, 44);
         EXPECT_EQ(copy.type, model.type);
         EXPECT_EQ(copy.vector0.x, model.vector0.x);
@@ -314,7 +314,7 @@ TEST_F(WorkAreaTest, KeysSelectRemoveAndMoveLightsAndTheWellEmptiesAtSixteen) {
                  state.preview.top + state.preview.height / 2};
         user.drag(area, centreOf(settings.lights[0]), area, pointOf(moved));
         for (int i = 1; i < 15; ++i) // only light 0 lights the picture
-            settings.lights[i].enabled = 0;
+            settings.lights[i].enabled = false;
         pressButton(dialog, kControlOk);
     });
     // The rendered image is lit where the light stands, not where it stood.

@@ -95,7 +95,7 @@ std::vector<Case> cases() {
         {"mountain-white-low", mixed, true, BlockVariant::Dialog, 0,
          [](Settings& s) {
              s.reliefAmount = 256;
-             s.whiteIsHigh = 0;
+             s.whiteIsHigh = false;
          }},
         {"focus-extremes", repeated({Spot}, 4), true, BlockVariant::Dialog, 0,
          [](Settings& s) {

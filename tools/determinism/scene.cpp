@@ -1,8 +1,8 @@
 #include "tools/determinism/scene.h"
 
-#include "lighting/relief.h"
-#include "lighting/shade_flat.h"
-#include "lighting/shade_strip.h"
+#include "lighting/flat_rows.h"
+#include "lighting/height_map.h"
+#include "lighting/relief_strip.h"
 #include "platform/checked_alloc.h"
 
 namespace {

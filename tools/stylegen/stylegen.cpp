@@ -144,7 +144,7 @@ void writeStyle(const std::string& folder, const std::string& name, const StyleR
         throw std::runtime_error("a style name is not a file name: " + name);
     const std::string path = folder + "/" + name;
     StyleFile file;
-    const bool written = CreateStyleFileAt(file, path.c_str()) && WriteStyleRecord(record, file);
+    const bool written = createStyleFileAt(file, path.c_str()) && writeStyleRecord(record, file);
     if (!CloseStyleFile(file) || !written)
         throw std::runtime_error("cannot write " + path);
 }

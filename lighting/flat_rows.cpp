@@ -1,4 +1,4 @@
-#include "lighting/shade_flat.h"
+#include "lighting/flat_rows.h"
 
 #include <algorithm>
 #include <cstddef>

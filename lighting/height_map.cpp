@@ -1,4 +1,4 @@
-#include "lighting/relief.h"
+#include "lighting/height_map.h"
 
 #include <algorithm>
 #include <cstddef>

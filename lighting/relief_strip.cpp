@@ -1,4 +1,4 @@
-#include "lighting/shade_strip.h"
+#include "lighting/relief_strip.h"
 
 #include <algorithm>
 #include <cstddef>
