@@ -16,7 +16,7 @@
 #include "bench/bench_scene.h"
 #include "host/zerafin/document.h"
 #include "host/zerafin/host_session.h"
-#include "lighting/flat_rows.h"
+#include "lighting/untextured_rows.h"
 #include "lighting/height_map.h"
 #include "lighting/parameter_block.h"
 #include "lighting/relief_strip.h"
@@ -109,7 +109,7 @@ double kernelSeconds(const Document& document, const ParameterBlock& block, bool
                 buildHeightMap(row[i].texture.data(), side, side, side, heights);
                 shadeStrip(ReliefStrip{run, heights.map + heights.width + 1, heights.width});
             } else {
-                shadeFlatRows(FlatRows{run});
+                shadeUntexturedRows(UntexturedRows{run});
             }
         }
         seconds += secondsSince(start);

@@ -17,10 +17,14 @@
 // the facet's pixel, and the sums. Each light then works out L, e and the
 // spot falloff once per pixel of the chunk, and lights the facets four at a
 // time: the doubles of two facets fill an SSE2 vector, the 32-bit sums of four.
-// Each lane takes the steps of the scalar formulas in their order, so that it
-// gives the scalar result to the bit. A facet facing away from the light
-// (N.L <= 0, or R.L <= 0 for the highlight) or outside a spot's cone is not
-// skipped by a branch: its share is masked to zero.
+// Each lane takes the steps of lightAtPixel and addFacetShares in
+// lighting_formula.h, in their order, so that it gives their bits (the
+// argument is written there): the pixel passes (omniPixels, spotPixels and
+// the directional case of lightChunk) are lightAtPixel; layOutNormals is
+// addFacetShares' R; lightFacets its n, r and shareOf. A facet facing away
+// from the light (N.L <= 0, or R.L <= 0 for the highlight) or outside a
+// spot's cone is not skipped by a branch, as there: its share is masked to
+// zero.
 //
 // Truncating a share and adding it saturate at the 32-bit limits. Before a
 // light runs over a chunk, a bound on its shares (|I| |N| for the diffuse
@@ -30,10 +34,6 @@
 // steps. Otherwise, for far or strong lights, every step clamps.
 
 namespace {
-// Rounding in the products makes a share exceed its bound by a few units in
-// the last place at most; the margin covers it many times over.
-constexpr double kBoundMargin = 1.001;
-
 // The pixels of a batch in the order of the weights list: each facet's pixel
 // (kNoPixel for facets beyond the list's pixels) and each pixel's position,
 // that of its first facet, which gives the pixel's L.
@@ -82,7 +82,7 @@ void takePixelsOfBatch(const FacetBatch& b, BatchPixels& pixels) {
     pixels.x[b.pixels] = pixels.y[b.pixels] = 0.0; // the pixel passes go two at a time
 }
 
-// (a.x b.x + a.y b.y) + a.z b.z, in the formula's order.
+// dotOf, two lanes.
 __m128d dot(__m128d ax, __m128d ay, __m128d az, __m128d bx, __m128d by, __m128d bz) {
     return _mm_add_pd(_mm_add_pd(_mm_mul_pd(ax, bx), _mm_mul_pd(ay, by)), _mm_mul_pd(az, bz));
 }
@@ -258,18 +258,6 @@ __m128i fourMasks(__m128d first, __m128d second) {
         _mm_shuffle_ps(_mm_castpd_ps(first), _mm_castpd_ps(second), _MM_SHUFFLE(2, 0, 2, 0)));
 }
 
-// Truncation toward zero of two facet pairs into four 32-bit shares; when
-// kClamped, out-of-range values are held at the limits (NaN at the upper one,
-// as min returns its second operand then).
-template <bool kClamped> __m128i fourShares(__m128d first, __m128d second) {
-    if constexpr (kClamped) {
-        const __m128d upper = _mm_set1_pd(kSumUpper), lower = _mm_set1_pd(kSumLower);
-        first = _mm_max_pd(_mm_min_pd(first, upper), lower);
-        second = _mm_max_pd(_mm_min_pd(second, upper), lower);
-    }
-    return _mm_unpacklo_epi64(_mm_cvttpd_epi32(first), _mm_cvttpd_epi32(second));
-}
-
 // L, e, the falloff and the lit mask of one facet pair.
 struct PairLight {
     __m128d lx, ly, e, falloff, lit;
@@ -293,7 +281,7 @@ PairLight pairLight(const LightTerms& t, const FacetChunk& c, const PixelLights&
     }
 }
 
-// I x product x e (x f), in the formula's order.
+// shareOf, two lanes (f = 1 left out but for spots).
 template <LightKind kKind> __m128d share(__m128d strength, __m128d product, const PairLight& l) {
     const __m128d x = _mm_mul_pd(_mm_mul_pd(strength, product), l.e);
     return kKind == LightKind::Spot ? _mm_mul_pd(x, l.falloff) : x;
@@ -328,14 +316,16 @@ void lightFacets(const LightTerms& t, FacetChunk& c, const PixelLights& pixels) 
         const __m128i diffuseMask = fourMasks(diffuseLit[0], diffuseLit[1]);
         const __m128i specularMask = fourMasks(specularLit[0], specularLit[1]);
         for (int ch = 0; ch < 3; ++ch) {
-            addShares<kClamped>(c.diffuse[ch] + i,
-                                fourShares<kClamped>(share<kKind>(strength[ch], nSingle[0], l[0]),
-                                                     share<kKind>(strength[ch], nSingle[1], l[1])),
-                                diffuseMask);
-            addShares<kClamped>(c.specular[ch] + i,
-                                fourShares<kClamped>(share<kKind>(strength[ch], r2[0], l[0]),
-                                                     share<kKind>(strength[ch], r2[1], l[1])),
-                                specularMask);
+            addLitShares<kClamped>(
+                c.diffuse[ch] + i,
+                truncSaturated4<kClamped>(share<kKind>(strength[ch], nSingle[0], l[0]),
+                                          share<kKind>(strength[ch], nSingle[1], l[1])),
+                diffuseMask);
+            addLitShares<kClamped>(
+                c.specular[ch] + i,
+                truncSaturated4<kClamped>(share<kKind>(strength[ch], r2[0], l[0]),
+                                          share<kKind>(strength[ch], r2[1], l[1])),
+                specularMask);
         }
     }
 }
@@ -453,7 +443,7 @@ void lightChunk(uint32_t type, const LightTerms& t, FacetChunk& c, PixelLights& 
         break;
     case Directional: {
         const double* d = t.direction;
-        const double squared = d[0] * d[0] + d[1] * d[1] + d[2] * d[2];
+        const double squared = dotOf(d[0], d[1], d[2], d[0], d[1], d[2]);
         pixels.e[0] = 1.0 / detSqrt(squared);
         pixels.longestSquared = pixels.shortestSquared = squared;
         pixels.largestFalloff = 1.0;
@@ -497,12 +487,8 @@ void lightChunks(const RenderLight* lights, int count, const FacetBatch& batch,
 #ifdef ORVANE_WIDE_LIGHT_STEPS
 // The material step on a chunk's sums, into the batch's lit bytes.
 void applyMaterialToChunk(const ParameterBlock& block, FacetChunk& c, const FacetBatch& b) {
-    if (block.material <= 0)
-        litValuesWide<Highlight::White>(block, c);
-    else if (block.material >= 256)
-        litValuesWide<Highlight::SurfaceColour>(block, c);
-    else
-        litValuesWide<Highlight::Blend>(block, c);
+    withHighlightOf(block.material,
+                    [&](auto kind) { litValuesWide<decltype(kind)::value>(block, c); });
     storeLitBytesWide(c, b.lit + 3 * c.first);
 }
 #endif

@@ -1,8 +1,8 @@
 // The light steps of accumulate_relief.cpp, four facets to an AVX vector, and
-// the material step on a chunk's sums: this file alone is built for AVX
-// (native builds), and runs only when the processor has it. Each lane takes
-// the steps of the SSE2 code in the same order, and AVX's IEEE operations
-// round as SSE2's do, so the bits are the same.
+// the material step on a chunk's sums: this file and the untextured shares'
+// are built for AVX (native builds), and run only when the processor has it.
+// Each lane takes the steps of addFacetShares and litByte (lighting_formula.h,
+// where the argument for the same bits is written) in their order.
 #include <immintrin.h>
 
 #include <cstring>
@@ -10,6 +10,7 @@
 #include "lighting/relief_chunk.h"
 
 namespace {
+// dotOf, four lanes.
 __m256d quadDot(__m256d ax, __m256d ay, __m256d az, __m256d bx, __m256d by, __m256d bz) {
     return _mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(ax, bx), _mm256_mul_pd(ay, by)),
                          _mm256_mul_pd(az, bz));
@@ -26,13 +27,6 @@ __m128i quadMasks(__m256d masks) {
     return _mm_castps_si128(_mm_shuffle_ps(_mm256_castps256_ps128(_mm256_castpd_ps(masks)),
                                            _mm256_extractf128_ps(_mm256_castpd_ps(masks), 1),
                                            _MM_SHUFFLE(2, 0, 2, 0)));
-}
-
-template <bool kClamped> __m128i quadShares(__m256d shares) {
-    if constexpr (kClamped)
-        shares = _mm256_max_pd(_mm256_min_pd(shares, _mm256_set1_pd(kSumUpper)),
-                               _mm256_set1_pd(kSumLower));
-    return _mm256_cvttpd_epi32(shares);
 }
 
 // L, e, the falloff and the lit mask of four facets.
@@ -58,7 +52,7 @@ QuadLight quadLight(const LightTerms& t, const FacetChunk& c, const PixelLights&
     }
 }
 
-// I x product x e (x f), in the formula's order.
+// shareOf, four lanes (f = 1 left out but for spots).
 template <LightKind kKind>
 __m256d quadShare(__m256d strength, __m256d product, const QuadLight& l) {
     const __m256d x = _mm256_mul_pd(_mm256_mul_pd(strength, product), l.e);
@@ -92,12 +86,12 @@ void lightFacetsWide(const LightTerms& t, FacetChunk& c, const PixelLights& pixe
         const __m256d r2 = _mm256_mul_pd(r, r);
         const __m128i diffuseMask = quadMasks(diffuseLit), specularMask = quadMasks(specularLit);
         for (int ch = 0; ch < 3; ++ch) {
-            addShares<kClamped>(c.diffuse[ch] + i,
-                                quadShares<kClamped>(quadShare<kKind>(strength[ch], nSingle, l)),
-                                diffuseMask);
-            addShares<kClamped>(c.specular[ch] + i,
-                                quadShares<kClamped>(quadShare<kKind>(strength[ch], r2, l)),
-                                specularMask);
+            addLitShares<kClamped>(
+                c.diffuse[ch] + i,
+                truncSaturated4<kClamped>(quadShare<kKind>(strength[ch], nSingle, l)), diffuseMask);
+            addLitShares<kClamped>(c.specular[ch] + i,
+                                   truncSaturated4<kClamped>(quadShare<kKind>(strength[ch], r2, l)),
+                                   specularMask);
         }
     }
 }
@@ -115,18 +109,12 @@ template void lightFacetsWide<LightKind::Spot, false>(const LightTerms&, FacetCh
 template void lightFacetsWide<LightKind::Spot, true>(const LightTerms&, FacetChunk&,
                                                      const PixelLights&);
 
-// The material step on a chunk's sums, four facets to a vector, in double
-// precision: the steps of the 32-bit build's material step (shade_batch.cpp),
-// with round toward zero for its conversions to an integer and back (every
-// value is within the 32-bit range). Every value is an integer below 2^47 (a
-// 33-bit light times a byte plus a 23-bit highlight times a 23-bit factor),
-// so each product and sum is exact and equals the 64-bit integer step's;
-// value >> 8 and the shift by 15 are exact divisions by powers of two
-// truncated toward zero, which for the non-negative values that can light a
-// byte is rounding down. With an exposure of 0 or more (which this needs) a
-// negative value gives 0 either way, and value >> 8 at or above 255 x 32768
-// gives 255 for any exposure from 1 on, so it is held there to keep the
-// product with the exposure exact.
+// litByte on a chunk's sums, four facets to a vector, in double precision as
+// the 32-bit build's material step (shade_batch.cpp) takes it, with round
+// toward zero for the conversions to an integer and back: light, highlight
+// (specular >> 8), factor (highlightFactor), value, value >> 8 (shifted, held
+// at 255 x 32768 as lighting_formula.h explains), the shift by 15 and the
+// clamp to 255, line by line.
 template <Highlight kKind> void litValuesWide(const ParameterBlock& block, FacetChunk& c) {
     constexpr int kTowardZero = _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC;
     const __m256d exposure = _mm256_set1_pd(block.exposure), gloss = _mm256_set1_pd(block.gloss);

@@ -4,12 +4,14 @@
 #include "lighting/det_math.h"
 #include "lighting/light_kernels.h"
 
-// With the normal (0, 0, 1) n = r = L.z, the light's height above the image
-// for omni and spot lights: a light at or below the image adds nothing
-// anywhere, and the products I x n and I x r^2 are the same for every
-// sample. Each light then runs in passes over the samples, simple loops the
-// compiler can vectorise; the batch's work area holds 8 bytes per sample
-// between the passes.
+// The formula of lighting_formula.h with the normal (0, 0, 1): there
+// n = r = L.z, the light's height above the image for omni and spot lights,
+// so a light at or below the image adds nothing anywhere, and shareOf's first
+// product, I x n or I x r^2, is the same for every sample. Each light then
+// runs in passes over the samples, simple loops the compiler can vectorise:
+// lightAtPixel's e (and a spot's a and f), then shareOf's products by e and
+// f with the truncation and the addition of addFacetShares. The batch's work
+// area holds 8 bytes per sample between the passes.
 //
 // Truncating a share and adding it saturate at the 32-bit limits. A bound on
 // the light's shares (|I x n| times the largest e, and the largest falloff
@@ -18,6 +20,7 @@
 // steps, which gives the same bits.
 
 namespace {
+// shareOf's I x product for every sample.
 struct SampleFactors {
     double diffuse[kSumWords];  // I x n, n rounded to single precision
     double specular[kSumWords]; // I x r^2
@@ -32,10 +35,6 @@ SampleFactors factorsAtHeight(const LightTerms& t, double height) {
     }
     return f;
 }
-
-// Rounding in the products makes a share exceed its bound by a few units in
-// the last place at most; the margin covers it many times over.
-constexpr double kBoundMargin = 1.001;
 
 // The largest magnitude of the values, NaN when any is NaN.
 template <typename Value> double largestMagnitude(const Value* values, int count) {
@@ -105,26 +104,45 @@ void addToEverySlot(const int32_t shares[kSumWords], int count, int32_t* sums) {
                                                : sums[kSumWords * i + c] + shares[c];
 }
 
+// A sample's slot plus trunc(factor x e (x f)), the four words two to an
+// SSE2 vector: shareOf with I x product worked out once per light.
 template <bool kClamped>
-void addSharesToEverySample(const double factor[kSumWords], const double* e, int count,
-                            int32_t* sums) {
-#ifdef ORVANE_WIDE_LIGHT_STEPS
-    if (wideLightStepsInUse())
-        return addSharesToEverySampleWide<kClamped>(factor, e, count, sums);
-#endif
-    for (int i = 0; i < count; ++i)
-        addShares<kClamped>(factor, e[i], sums + kSumWords * i);
+void addSampleShares(int32_t* sums, const double factor[kSumWords], double e) {
+    const __m128d scale = _mm_set1_pd(e);
+    addToSlot<kClamped>(sums,
+                        truncSaturated4<kClamped>(_mm_mul_pd(_mm_loadu_pd(factor), scale),
+                                                  _mm_mul_pd(_mm_loadu_pd(factor + 2), scale)));
 }
 
 template <bool kClamped>
-void addSharesToEverySample(const double factor[kSumWords], const float* e, const float* falloff,
-                            int count, int32_t* sums) {
+void addSampleShares(int32_t* sums, const double factor[kSumWords], double e, double f) {
+    const __m128d scale = _mm_set1_pd(e), falloff = _mm_set1_pd(f);
+    addToSlot<kClamped>(sums,
+                        truncSaturated4<kClamped>(
+                            _mm_mul_pd(_mm_mul_pd(_mm_loadu_pd(factor), scale), falloff),
+                            _mm_mul_pd(_mm_mul_pd(_mm_loadu_pd(factor + 2), scale), falloff)));
+}
+
+template <bool kClamped>
+void addSharesToEverySample(int32_t* sums, int count, const double factor[kSumWords],
+                            const double* e) {
 #ifdef ORVANE_WIDE_LIGHT_STEPS
     if (wideLightStepsInUse())
-        return addSharesToEverySampleWide<kClamped>(factor, e, falloff, count, sums);
+        return addSharesToEverySampleWide<kClamped>(sums, count, factor, e);
 #endif
     for (int i = 0; i < count; ++i)
-        addShares<kClamped>(factor, e[i], falloff[i], sums + kSumWords * i);
+        addSampleShares<kClamped>(sums + kSumWords * i, factor, e[i]);
+}
+
+template <bool kClamped>
+void addSharesToEverySample(int32_t* sums, int count, const double factor[kSumWords],
+                            const float* e, const float* falloff) {
+#ifdef ORVANE_WIDE_LIGHT_STEPS
+    if (wideLightStepsInUse())
+        return addSharesToEverySampleWide<kClamped>(sums, count, factor, e, falloff);
+#endif
+    for (int i = 0; i < count; ++i)
+        addSampleShares<kClamped>(sums + kSumWords * i, factor, e[i], falloff[i]);
 }
 
 // Both sums of every sample, clamping only where the bounds ask for it.
@@ -132,11 +150,11 @@ template <typename... Scales>
 void addBothShares(const SampleFactors& f, bool inRange, const FacetBatch& b,
                    const Scales*... scales) {
     if (inRange) {
-        addSharesToEverySample<false>(f.diffuse, scales..., b.count, b.diffuse);
-        addSharesToEverySample<false>(f.specular, scales..., b.count, b.specular);
+        addSharesToEverySample<false>(b.diffuse, b.count, f.diffuse, scales...);
+        addSharesToEverySample<false>(b.specular, b.count, f.specular, scales...);
     } else {
-        addSharesToEverySample<true>(f.diffuse, scales..., b.count, b.diffuse);
-        addSharesToEverySample<true>(f.specular, scales..., b.count, b.specular);
+        addSharesToEverySample<true>(b.diffuse, b.count, f.diffuse, scales...);
+        addSharesToEverySample<true>(b.specular, b.count, f.specular, scales...);
     }
 }
 
@@ -145,11 +163,10 @@ void accumulateOmni(const LightTerms& t, const FacetBatch& b, SumBounds& bounds)
     if (!(height > 0))
         return;
     double* e = static_cast<double*>(b.work);
-    const double height2 = height * height;
     for (int i = 0; i < b.count; ++i) {
         const double x = t.point[0] - b.positions[2 * i];
         const double y = t.point[1] - b.positions[2 * i + 1];
-        e[i] = 1.0 / detSqrt(x * x + y * y + height2);
+        e[i] = 1.0 / detSqrt(dotOf(x, y, height, x, y, height));
     }
     const SampleFactors f = factorsAtHeight(t, height);
     addBothShares(f, sampleSumsStayInRange(f, largestMagnitude(e, b.count), bounds), b, e);
@@ -164,12 +181,11 @@ void accumulateSpot(const LightTerms& t, const FacetBatch& b, SumBounds& bounds)
     float* e = static_cast<float*>(b.work);
     float* falloff = e + b.count; // first the cosine a, then the falloff
     const double* axis = t.direction;
-    const double height2 = height * height;
     for (int i = 0; i < b.count; ++i) {
         const double x = t.point[0] - b.positions[2 * i];
         const double y = t.point[1] - b.positions[2 * i + 1];
-        e[i] = float(1.0 / detSqrt(x * x + y * y + height2));
-        falloff[i] = float(-(x * axis[0] + y * axis[1] + height * axis[2]) * e[i]);
+        e[i] = float(1.0 / detSqrt(dotOf(x, y, height, x, y, height)));
+        falloff[i] = float(-dotOf(x, y, height, axis[0], axis[1], axis[2]) * e[i]);
     }
     for (int i = 0; i < b.count; ++i) {
         const bool inside = falloff[i] > t.coneCosine;
@@ -186,11 +202,13 @@ void accumulateDirectional(const LightTerms& t, const FacetBatch& b, SumBounds& 
     const double* l = t.direction;
     if (!(l[2] > 0))
         return;
-    const double e = 1.0 / detSqrt(l[0] * l[0] + l[1] * l[1] + l[2] * l[2]);
-    const SampleFactors f = factorsAtHeight(t, l[2]);
-    int32_t diffuse[kSumWords] = {}, specular[kSumWords] = {};
-    addShares<true>(f.diffuse, e, diffuse);
-    addShares<true>(f.specular, e, specular);
+    const double e = 1.0 / detSqrt(dotOf(l[0], l[1], l[2], l[0], l[1], l[2]));
+    const double nSingle = float(l[2]);
+    int32_t diffuse[kSumWords], specular[kSumWords];
+    for (int c = 0; c < kSumWords; ++c) {
+        diffuse[c] = truncSaturated(shareOf(t.strength[c], nSingle, e, 1.0));
+        specular[c] = truncSaturated(shareOf(t.strength[c], l[2] * l[2], e, 1.0));
+    }
     bounds.diffuse += largestMagnitude<int32_t>(diffuse, kSumWords);
     bounds.specular += largestMagnitude<int32_t>(specular, kSumWords);
     if (bounds.diffuse < kSumUpper && bounds.specular < kSumUpper) {

@@ -35,10 +35,10 @@ bool fourNormals(const int32_t* gx, const int32_t* gy, float* normals) {
         const __m128d squares =
             _mm_add_pd(_mm_add_pd(_mm_mul_pd(x, x), _mm_mul_pd(y, y)), _mm_mul_pd(side, side));
         const __m128d k = _mm_div_pd(_mm_set1_pd(1.0), _mm_sqrt_pd(squares));
-        // A flat facet points straight up: its x is +0, not -(0 x k).
-        const __m128d flat =
+        // A level facet points straight up: its x is +0, not -(0 x k).
+        const __m128d level =
             _mm_and_pd(_mm_cmpeq_pd(x, _mm_setzero_pd()), _mm_cmpeq_pd(y, _mm_setzero_pd()));
-        const __m128d nx = _mm_andnot_pd(flat, _mm_xor_pd(_mm_mul_pd(x, k), sign));
+        const __m128d nx = _mm_andnot_pd(level, _mm_xor_pd(_mm_mul_pd(x, k), sign));
         _mm_storel_pi(reinterpret_cast<__m64*>(components[0] + 2 * h), _mm_cvtpd_ps(nx));
         _mm_storel_pi(reinterpret_cast<__m64*>(components[1] + 2 * h),
                       _mm_cvtpd_ps(_mm_mul_pd(y, k)));
@@ -140,10 +140,10 @@ int facetsOfRow(const int32_t* heights, uint32_t width, int x, int pixels, RowCe
     const float *topNormals = topCells.normals, *bottomNormals = bottomCells.normals;
     float* normal = normals;
     for (int p = 0; p < pixels; ++p) {
-        const bool flat[4] = {(topX[p] | topY[p]) == 0, (topX[p + 1] | topY[p + 1]) == 0,
-                              (bottomX[p + 1] | bottomY[p + 1]) == 0,
-                              (bottomX[p] | bottomY[p]) == 0};
-        if (!(flat[0] || flat[1] || flat[2] || flat[3])) {
+        const bool level[4] = {(topX[p] | topY[p]) == 0, (topX[p + 1] | topY[p + 1]) == 0,
+                               (bottomX[p + 1] | bottomY[p + 1]) == 0,
+                               (bottomX[p] | bottomY[p]) == 0};
+        if (!(level[0] || level[1] || level[2] || level[3])) {
             // Rough relief: four facets, the top two's normals side by side.
             std::memcpy(normal, topNormals + 3 * p, 6 * sizeof(float));
             std::memcpy(normal + 6, bottomNormals + 3 * (p + 1), 3 * sizeof(float));
@@ -158,15 +158,15 @@ int facetsOfRow(const int32_t* heights, uint32_t width, int x, int pixels, RowCe
         }
         const float* quarterNormal[4] = {topNormals + 3 * p, topNormals + 3 * (p + 1),
                                          bottomNormals + 3 * (p + 1), bottomNormals + 3 * p};
-        // As addFacet: a flat quarter joins the pixel's first flat facet.
-        int count = 0, flatFacet = -1;
+        // As addFacet: a level quarter joins the pixel's first level facet.
+        int count = 0, levelFacet = -1;
         for (int q = 0; q < 4; ++q) {
-            if (flat[q] && flatFacet >= 0) {
-                weights[flatFacet] += 4;
+            if (level[q] && levelFacet >= 0) {
+                weights[levelFacet] += 4;
                 continue;
             }
-            if (flat[q])
-                flatFacet = count;
+            if (level[q])
+                levelFacet = count;
             std::memcpy(normal, quarterNormal[q], 3 * sizeof(float));
             normal += 3;
             weights[count++] = 4;

@@ -23,8 +23,8 @@ struct PixelFacets {
 };
 
 // Adds the facet of one quarter of a pixel from its corner heights a (top-left),
-// b (top-right), c (bottom-right), d (bottom-left). A flat quarter joins an
-// earlier flat facet of the pixel; sloped facets are never merged.
+// b (top-right), c (bottom-right), d (bottom-left). A level quarter joins an
+// earlier level facet of the pixel; sloped facets are never merged.
 void addFacet(int32_t a, int32_t b, int32_t c, int32_t d, PixelFacets& facets);
 
 // The four quarters of the pixel, in the order top-left, top-right,

@@ -32,11 +32,11 @@ void accumulateUntexturedLight(uint32_t type, const LightTerms& t, const FacetBa
 #ifdef ORVANE_WIDE_LIGHT_STEPS
 // The untextured passes' shares with AVX, a sum slot's four words to a vector
 // (accumulate_untextured_wide.cpp): sums[i] + trunc(factor x e[i]) and
-// sums[i] + trunc(factor x e[i] x falloff[i]), as addShares gives them.
+// sums[i] + trunc(factor x e[i] x falloff[i]), as addSampleShares gives them.
 template <bool kClamped>
-void addSharesToEverySampleWide(const double factor[kSumWords], const double* e, int count,
-                                int32_t* sums);
+void addSharesToEverySampleWide(int32_t* sums, int count, const double factor[kSumWords],
+                                const double* e);
 template <bool kClamped>
-void addSharesToEverySampleWide(const double factor[kSumWords], const float* e,
-                                const float* falloff, int count, int32_t* sums);
+void addSharesToEverySampleWide(int32_t* sums, int count, const double factor[kSumWords],
+                                const float* e, const float* falloff);
 #endif

@@ -1,12 +1,17 @@
 #pragma once
 #include <cstdint>
 
+#ifdef __AVX__
+#include <immintrin.h>
+#else
 #include <emmintrin.h>
+#endif
 
+#include "lighting/lighting_formula.h"
 #include "lighting/render_light.h"
 
 // What the light kernels share: a prepared light's fields widened to double
-// once per batch, and the integer steps of a light's share.
+// once per batch, and the vector steps of a light's share.
 
 struct LightTerms {
     // The four channels of a 16-byte sum slot; the fourth strength is 0, so
@@ -23,10 +28,11 @@ struct LightTerms {
 LightTerms termsOf(const RenderLight& light);
 
 constexpr int kSumWords = 4; // three sums in a 16-byte slot
-// The 32-bit sums' limits as doubles: shares are truncated into them, and
-// while bounds on the sums stay below kSumUpper nothing needs clamping.
-constexpr double kSumUpper = 2147483647.0, kSumLower = -2147483648.0;
-constexpr int kLastFalloffEntry = RenderLight::kMaxFalloffEntries - 1;
+
+// The kernels bound a light's shares to know when the sums cannot reach the
+// 32-bit limits. Rounding in the products makes a share exceed its bound by a
+// few units in the last place at most; the margin covers it many times over.
+constexpr double kBoundMargin = 1.001;
 
 // Natively on x86-64, the light steps also come in AVX vectors, built apart
 // and run when the processor has AVX: the same IEEE steps in the same order
@@ -40,29 +46,11 @@ bool processorHasAvx();
 bool wideLightStepsInUse();
 #endif
 
-// The steps below are compiled into each file that includes this header, with
-// internal linkage: the AVX file includes it too, and its copies must not
-// stand in for those of the SSE2 files at link time.
+// The vector steps of the shares (lighting_formula.h) that the relief and
+// untextured kernels have in common. Like the scalar steps they have internal
+// linkage, so that the AVX files' copies stay their own.
 namespace {
-// Truncation toward zero into 32 bits; out-of-range values saturate (NaN as
-// the largest value), so that absurd geometry (a light far away, a block from
-// the host with any content) stays defined.
-inline int32_t truncSaturated(double x) {
-    x = x < kSumUpper ? x : kSumUpper;
-    x = x > kSumLower ? x : kSumLower;
-    return int32_t(x);
-}
-
-// sum + term, held at the 32-bit limits instead of wrapping: an overflow is
-// when both operands share a sign that the wrapped sum lacks.
-inline int32_t addSaturated(int32_t sum, int32_t term) {
-    const uint32_t a = uint32_t(sum), b = uint32_t(term), wrapped = a + b;
-    const uint32_t overflow = uint32_t(int32_t((a ^ wrapped) & (b ^ wrapped)) >> 31);
-    const uint32_t limit = (a >> 31) + 0x7FFFFFFFu; // INT32_MAX, or INT32_MIN below zero
-    return int32_t((wrapped & ~overflow) | (limit & overflow));
-}
-
-// Four sums plus four terms with the steps of addSaturated.
+// Four words of addSaturated.
 inline __m128i addSaturated4(__m128i sums, __m128i terms) {
     const __m128i wrapped = _mm_add_epi32(sums, terms);
     const __m128i overflow = _mm_srai_epi32(
@@ -71,45 +59,37 @@ inline __m128i addSaturated4(__m128i sums, __m128i terms) {
     return _mm_or_si128(_mm_andnot_si128(overflow, wrapped), _mm_and_si128(overflow, limit));
 }
 
-// The falloff table entry for the cosine a; whatever rounding makes of a, the
-// index stays inside the table.
-inline double falloffAt(const LightTerms& t, float a) {
-    int32_t index = truncSaturated((a - t.falloffStart) * t.falloffScale);
-    index = index < 0 ? 0 : index > kLastFalloffEntry ? kLastFalloffEntry : index;
-    return t.falloff[index];
-}
-
-// Adds factor[c] x e (x f) to each word of a sum slot: the shares
-// trunc(I x n x e) and trunc(I x n x e x f) with factor = I x n worked out
-// first, as the formula's order has it. This runs for every facet and light,
-// so the four words go through SSE2 together. When kClamped, with exactly the
-// steps of truncSaturated and addSaturated above: min and max keep NaN at the
-// upper limit as the comparisons there do. Without, for shares and sums
+// Four words of truncSaturated, two in each vector, when kClamped: min keeps
+// NaN at the upper limit, as the comparison there does. Without, for shares
 // known to stay within 32 bits, where both give the same.
-template <bool kClamped> void addScaledShares(__m128d lowWords, __m128d highWords, int32_t* sums) {
+template <bool kClamped> __m128i truncSaturated4(__m128d lowWords, __m128d highWords) {
     if constexpr (kClamped) {
         const __m128d upper = _mm_set1_pd(kSumUpper), lower = _mm_set1_pd(kSumLower);
         lowWords = _mm_max_pd(_mm_min_pd(lowWords, upper), lower);
         highWords = _mm_max_pd(_mm_min_pd(highWords, upper), lower);
     }
-    const __m128i shares =
-        _mm_unpacklo_epi64(_mm_cvttpd_epi32(lowWords), _mm_cvttpd_epi32(highWords));
+    return _mm_unpacklo_epi64(_mm_cvttpd_epi32(lowWords), _mm_cvttpd_epi32(highWords));
+}
+
+#ifdef __AVX__
+// The same with the four words in one AVX vector.
+template <bool kClamped> __m128i truncSaturated4(__m256d words) {
+    if constexpr (kClamped)
+        words = _mm256_max_pd(_mm256_min_pd(words, _mm256_set1_pd(kSumUpper)),
+                              _mm256_set1_pd(kSumLower));
+    return _mm256_cvttpd_epi32(words);
+}
+#endif
+
+// sums + shares, four words, with addSaturated when kClamped.
+template <bool kClamped> void addToSlot(int32_t* sums, __m128i shares) {
     const __m128i old = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sums));
     const __m128i sum = kClamped ? addSaturated4(old, shares) : _mm_add_epi32(old, shares);
     _mm_storeu_si128(reinterpret_cast<__m128i*>(sums), sum);
 }
 
-template <bool kClamped> void addShares(const double factor[kSumWords], double e, int32_t* sums) {
-    const __m128d scale = _mm_set1_pd(e);
-    addScaledShares<kClamped>(_mm_mul_pd(_mm_loadu_pd(factor), scale),
-                              _mm_mul_pd(_mm_loadu_pd(factor + 2), scale), sums);
-}
-
-template <bool kClamped>
-void addShares(const double factor[kSumWords], double e, double f, int32_t* sums) {
-    const __m128d scale = _mm_set1_pd(e), falloff = _mm_set1_pd(f);
-    addScaledShares<kClamped>(_mm_mul_pd(_mm_mul_pd(_mm_loadu_pd(factor), scale), falloff),
-                              _mm_mul_pd(_mm_mul_pd(_mm_loadu_pd(factor + 2), scale), falloff),
-                              sums);
+// The falloff table entry of a spot's cosine a.
+inline double falloffAt(const LightTerms& t, float a) {
+    return falloffEntry(t.falloff, t.falloffStart, t.falloffScale, a);
 }
 } // namespace

@@ -1,8 +1,6 @@
 #pragma once
 #include <cstdint>
 
-#include <emmintrin.h>
-
 #include "lighting/light_terms.h"
 #include "lighting/parameter_block.h"
 
@@ -46,20 +44,14 @@ struct alignas(16) PixelLights {
 
 enum class LightKind { Omni, Directional, Spot };
 
-// How the highlight takes its colour: white for plastic, the surface colour
-// for metal, a blend of the two in between.
-enum class Highlight { White, Blend, SurfaceColour };
-
 // Each file that includes this has its own copy of what follows: the wide
 // steps' file is built for AVX, and its instructions must not stand in for
 // those of the SSE2 file.
 namespace {
-// sum + share of the lit facets, held at the 32-bit limits when kClamped.
-template <bool kClamped> void addShares(int32_t* sums, __m128i shares, __m128i lit) {
-    shares = _mm_and_si128(shares, lit);
-    const __m128i old = _mm_load_si128(reinterpret_cast<const __m128i*>(sums));
-    const __m128i sum = kClamped ? addSaturated4(old, shares) : _mm_add_epi32(old, shares);
-    _mm_store_si128(reinterpret_cast<__m128i*>(sums), sum);
+// sums + the shares of the lit facets (all bits set in lit), four facets of
+// one channel, held at the 32-bit limits when kClamped.
+template <bool kClamped> void addLitShares(int32_t* sums, __m128i shares, __m128i lit) {
+    addToSlot<kClamped>(sums, _mm_and_si128(shares, lit));
 }
 
 // A spot's cone leaves whole runs of pixels dark: four facets outside it are

@@ -29,24 +29,14 @@ void countEvaluations(int lights) {
     lightEvaluations[counter].count.fetch_add(uint32_t(lights), std::memory_order_relaxed);
 }
 
-// The highlight's colour weight times gloss.
-template <Highlight kKind>
-int64_t highlightFactor(int64_t colour, int64_t material, int64_t gloss) {
-    if constexpr (kKind == Highlight::White)
-        return gloss * 255;
-    else if constexpr (kKind == Highlight::SurfaceColour)
-        return gloss * colour;
-    else
-        return ((colour * material + (256 - material) * 255) >> 8) * gloss;
+MaterialTerms materialTermsOf(const ParameterBlock& block) {
+    return MaterialTerms{block.gloss, block.material, block.exposure};
 }
 
-// Everything in 64 bits: with strong lights at full gloss the highlight
-// product leaves 32 bits; results that fit 32 bits are unchanged.
+// litByte over the batch's facets from the first on.
 template <Highlight kKind>
-void applyMaterialIn64Bits(const ParameterBlock& block, const FacetBatch& b) {
-    const int64_t exposure = block.exposure;
-    const int64_t material = block.material;
-    const int64_t gloss = block.gloss;
+void applyMaterialIn64Bits(const ParameterBlock& block, const FacetBatch& b, int first = 0) {
+    const MaterialTerms m = materialTermsOf(block);
     const int64_t ambient[3] = {block.ambient[0], block.ambient[1], block.ambient[2]};
     // Local copies: the byte stores could alias the batch record.
     const uint8_t* colours = b.colours;
@@ -54,29 +44,18 @@ void applyMaterialIn64Bits(const ParameterBlock& block, const FacetBatch& b) {
     const int32_t* specular = b.specular;
     uint8_t* lit = b.lit;
     const int count = b.count;
-    for (int i = 0; i < count; ++i) {
-        for (int c = 0; c < 3; ++c) {
-            const int64_t colour = colours[3 * i + c];
-            const int64_t light = ambient[c] + diffuse[kSumWords * i + c];
-            const int64_t highlight = int64_t(specular[kSumWords * i + c]) >> 8;
-            const int64_t value =
-                light * colour + highlight * highlightFactor<kKind>(colour, material, gloss);
-            const int64_t v = ((value >> 8) * exposure) >> 15;
-            lit[3 * i + c] = uint8_t(v <= 0 ? 0 : v >= 255 ? 255 : v);
-        }
-    }
+    for (int i = first; i < count; ++i)
+        for (int c = 0; c < 3; ++c)
+            lit[3 * i + c] =
+                litByte<kKind>(m, colours[3 * i + c], ambient[c], diffuse[kSumWords * i + c],
+                               specular[kSumWords * i + c]);
 }
 
 #if UINTPTR_MAX == 0xFFFFFFFFu
 // In 32-bit code each 64-bit product takes three multiplications; there the
-// same steps run faster in double precision, two channels to an SSE2 vector. Every
-// value is an integer below 2^47 (a 33-bit light times a byte plus a 23-bit
-// highlight times a 23-bit factor), so each product and sum is exact; value >> 8
-// and the shift by 15 are exact divisions by powers of two truncated toward
-// zero, which for the non-negative values that can light a byte is rounding
-// down. With an exposure of 0 or more a negative value gives 0 either way, and
-// value >> 8 at or above 255 x 32768 gives 255 for any exposure from 1 on, so
-// it is held there to keep the product with the exposure exact.
+// steps of litByte run faster in double precision, two channels to an SSE2
+// vector, for an exposure of 0 or more: lighting_formula.h tells why they
+// give the same bytes. A batch's last odd facet takes litByte itself.
 struct MaterialInDouble {
     explicit MaterialInDouble(const ParameterBlock& block)
         : ambientRedGreen(_mm_set_pd(block.ambient[1], block.ambient[0])),
@@ -86,6 +65,7 @@ struct MaterialInDouble {
           material(_mm_set1_pd(block.material)),
           white(_mm_set1_pd((256.0 - block.material) * 255.0)) {}
 
+    // highlightFactor, two lanes.
     template <Highlight kKind> __m128d highlightFactor(__m128d colour) const {
         if constexpr (kKind == Highlight::White)
             return _mm_mul_pd(gloss, _mm_set1_pd(255.0));
@@ -99,7 +79,8 @@ struct MaterialInDouble {
 
     static __m128d wholePart(__m128d x) { return _mm_cvtepi32_pd(_mm_cvttpd_epi32(x)); }
 
-    // The lit bytes of two channels, in the low words.
+    // litByte of two channels, in the low words: light, highlight, value,
+    // value >> 8 (held at 255 x 32768), the shift by 15 and the clamp to 255.
     template <Highlight kKind>
     __m128i litBytes(__m128d ambient, __m128i diffuse, __m128i highlight, __m128d colour) const {
         const __m128d light = _mm_add_pd(ambient, _mm_cvtepi32_pd(diffuse));
@@ -147,28 +128,11 @@ struct MaterialInDouble {
         std::memcpy(b.lit + 3 * i + 4, &litLastTwo, 2);
     }
 
-    template <Highlight kKind> void applyToOne(const FacetBatch& b, int i) const {
-        const uint8_t* colour = b.colours + 3 * i;
-        const __m128i diffuse =
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(b.diffuse + kSumWords * i));
-        const __m128i highlight = _mm_srai_epi32(
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(b.specular + kSumWords * i)), 8);
-        const __m128i redGreen =
-            litBytes<kKind>(ambientRedGreen, diffuse, highlight, _mm_set_pd(colour[1], colour[0]));
-        const __m128i blue = litBytes<kKind>(ambientBlueRed, _mm_srli_si128(diffuse, 8),
-                                             _mm_srli_si128(highlight, 8), _mm_set_sd(colour[2]));
-        uint8_t* lit = b.lit + 3 * i;
-        lit[0] = uint8_t(_mm_cvtsi128_si32(redGreen));
-        lit[1] = uint8_t(_mm_cvtsi128_si32(_mm_srli_si128(redGreen, 4)));
-        lit[2] = uint8_t(_mm_cvtsi128_si32(blue));
-    }
-
-    template <Highlight kKind> void apply(const FacetBatch& b) const {
+    template <Highlight kKind> void apply(const ParameterBlock& block, const FacetBatch& b) const {
         int i = 0;
         for (; i + 2 <= b.count; i += 2)
             applyToPair<kKind>(b, i);
-        if (i < b.count)
-            applyToOne<kKind>(b, i);
+        applyMaterialIn64Bits<kKind>(block, b, i);
     }
 
     __m128d ambientRedGreen, ambientBlueRed, ambientGreenBlue, exposure, gloss, material, white;
@@ -176,7 +140,7 @@ struct MaterialInDouble {
 
 template <Highlight kKind> void applyMaterialAs(const ParameterBlock& block, const FacetBatch& b) {
     if (block.exposure >= 0)
-        MaterialInDouble(block).apply<kKind>(b);
+        MaterialInDouble(block).apply<kKind>(block, b);
     else
         applyMaterialIn64Bits<kKind>(block, b);
 }
@@ -227,12 +191,8 @@ void lightBatch(const ParameterBlock& block, const FacetBatch& batch) {
 }
 
 void applyMaterial(const ParameterBlock& block, const FacetBatch& batch) {
-    if (block.material <= 0)
-        applyMaterialAs<Highlight::White>(block, batch);
-    else if (block.material >= 256)
-        applyMaterialAs<Highlight::SurfaceColour>(block, batch);
-    else
-        applyMaterialAs<Highlight::Blend>(block, batch);
+    withHighlightOf(block.material,
+                    [&](auto kind) { applyMaterialAs<decltype(kind)::value>(block, batch); });
 }
 
 namespace {

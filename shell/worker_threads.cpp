@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "lighting/flat_rows.h"
+#include "lighting/untextured_rows.h"
 #include "lighting/parameter_block.h"
 #include "lighting/relief_strip.h"
 #include "platform/checked_alloc.h"
@@ -75,7 +75,7 @@ void shadeStripWorker(void* threadBlock) {
 void shadeFlatWorker(void* threadBlock) {
     const ThreadBlock& thread = *static_cast<ThreadBlock*>(threadBlock);
     const auto& summed = thread.summed;
-    shadeFlatRows(FlatRows{rowRunOf(thread), summed.positions, summed.positionsValid != 0,
+    shadeUntexturedRows(UntexturedRows{rowRunOf(thread), summed.positions, summed.positionsValid != 0,
                            summed.diffuse, summed.specular, summed.sumsValid != 0});
 }
 

@@ -22,14 +22,14 @@ Neighbourhood neighbourhood(std::initializer_list<int32_t> rowMajor) {
 }
 } // namespace
 
-TEST(Facets, FlatQuartersMergeIntoOneFacet) {
-    PixelFacets flat = facetsOfPixel(neighbourhood({5, 5, 5, 5, 5, 5, 5, 5, 5}));
-    ASSERT_EQ(flat.count, 1);
-    EXPECT_EQ(flat.weight[0], 16u);
-    EXPECT_EQ(flat.gx[0], 0);
-    EXPECT_EQ(flat.gy[0], 0);
+TEST(Facets, LevelQuartersMergeIntoOneFacet) {
+    PixelFacets level = facetsOfPixel(neighbourhood({5, 5, 5, 5, 5, 5, 5, 5, 5}));
+    ASSERT_EQ(level.count, 1);
+    EXPECT_EQ(level.weight[0], 16u);
+    EXPECT_EQ(level.gx[0], 0);
+    EXPECT_EQ(level.gy[0], 0);
 
-    // Only the bottom-right corner is raised: three flat quarters and one slope.
+    // Only the bottom-right corner is raised: three level quarters and one slope.
     PixelFacets corner = facetsOfPixel(neighbourhood({0, 0, 0, 0, 0, 0, 0, 0, 800}));
     ASSERT_EQ(corner.count, 2);
     EXPECT_EQ(corner.weight[0], 12u);
@@ -88,7 +88,7 @@ TEST(Facets, NormalsAreUnitAndTiltAgainstTheSlope) {
 }
 
 // The normals of a row's facets are worked out several at a time: the same
-// bits as one at a time for flat, ordinary and steep slopes (whose squares
+// bits as one at a time for level, ordinary and steep slopes (whose squares
 // leave the exact range of double precision), whatever the count.
 TEST(Facets, NormalsOfManyFacetsAreThoseOfOneAtATime) {
     std::mt19937 random(5);
@@ -141,8 +141,8 @@ void expectTheFacetsOfEachPixel(const std::vector<int32_t>& map, uint32_t width,
 } // namespace
 
 // A row's facets are found cell by cell, not pixel by pixel, alone or with the
-// cells kept from the row above: on rough relief, on flat ground, on terraces
-// where some quarters are flat and on slopes steep enough for the 64-bit path.
+// cells kept from the row above: on rough relief, on level ground, on terraces
+// where some quarters are level and on slopes steep enough for the 64-bit path.
 TEST(Facets, ARowGivesEachPixelTheFacetsOfItsNeighbourhood) {
     std::mt19937 random(15);
     const int32_t reaches[] = {1, 3, 276480, 1 << 28};

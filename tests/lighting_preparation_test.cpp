@@ -27,7 +27,7 @@ bool allFinite(const RenderLight& light) {
     return true;
 }
 
-// The light a prepared light throws on flat samples across the image.
+// The light a prepared light throws on untextured samples across the image.
 int64_t totalDiffuse(const RenderLight& light) {
     auto block = neutralBlock();
     block->lights[0] = light;

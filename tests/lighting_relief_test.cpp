@@ -31,10 +31,10 @@ TEST(Relief, UniformChannelGivesTheScaledPlateau) {
                 ASSERT_EQ(map.at(i, j), scale > 0 ? 138240 : -138240);
     }
     const std::vector<uint8_t> noise = randomBytes(20 * 9, 2);
-    OwnedMap flat(0);
-    ASSERT_EQ(buildHeightMap(noise.data(), 20, 20, 9, flat), 0);
+    OwnedMap level(0);
+    ASSERT_EQ(buildHeightMap(noise.data(), 20, 20, 9, level), 0);
     for (int i = 0; i < 7 * 18; ++i)
-        ASSERT_EQ(flat.map[i], 0) << "zero relief is a flat surface";
+        ASSERT_EQ(level.map[i], 0) << "zero relief is a level surface";
 }
 
 TEST(Relief, KernelWeighsTheThreeByThreeSamplesAroundTheElement) {

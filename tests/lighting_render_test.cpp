@@ -1,5 +1,5 @@
 // Rows of pixels through the relief strip renderer and the untextured path:
-// the two agree on a flat surface, a row does not depend on how it is cut,
+// the two agree on a level surface, a row does not depend on how it is cut,
 // spots keep to their cone, and the untextured path's caches are honoured.
 #include <cmath>
 #include <memory>
@@ -7,9 +7,9 @@
 
 #include <gtest/gtest.h>
 
-#include "lighting/flat_rows.h"
 #include "lighting/relief_strip.h"
 #include "lighting/render_preparation.h"
+#include "lighting/untextured_rows.h"
 #include "settings/settings.h"
 #include "tests/support/lighting_scene.h"
 
@@ -61,8 +61,9 @@ ReliefStrip stripOver(const ParameterBlock& block, Picture& picture,
                        uint32_t(picture.width + 2)};
 }
 
-FlatRows flatOver(const ParameterBlock& block, Picture& picture, const ShadingScratch& scratch) {
-    return FlatRows{runOver(block, picture, scratch)};
+UntexturedRows untexturedOver(const ParameterBlock& block, Picture& picture,
+                              const ShadingScratch& scratch) {
+    return UntexturedRows{runOver(block, picture, scratch)};
 }
 
 // Rough relief: a height map of random values up to the strongest relief.
@@ -76,7 +77,7 @@ std::vector<int32_t> roughHeights(int width, int height, uint32_t seed) {
 
 } // namespace
 
-TEST(ReliefAndUntexturedRender, AgreeOnAFlatSurface) {
+TEST(ReliefAndUntexturedRender, AgreeOnALevelSurface) {
     ScratchSet scratch;
     const struct {
         int tableSizeFlag;
@@ -85,9 +86,9 @@ TEST(ReliefAndUntexturedRender, AgreeOnAFlatSurface) {
     for (const auto& s : settings) {
         auto block = mixedBlock(s.tableSizeFlag, s.gloss, s.material);
         Picture relief(53, 7, 11), untextured(53, 7, 11);
-        const std::vector<int32_t> flat(size_t(53 + 2) * (7 + 2), 12345);
-        shadeStrip(stripOver(*block, relief, flat, scratch.view));
-        shadeFlatRows(flatOver(*block, untextured, scratch.view));
+        const std::vector<int32_t> level(size_t(53 + 2) * (7 + 2), 12345);
+        shadeStrip(stripOver(*block, relief, level, scratch.view));
+        shadeUntexturedRows(untexturedOver(*block, untextured, scratch.view));
         EXPECT_EQ(relief.destination, untextured.destination)
             << "gloss " << s.gloss << ", material " << s.material;
         EXPECT_NE(relief.destination, std::vector<uint8_t>(relief.destination.size(), 0));
@@ -116,31 +117,31 @@ TEST(ReliefAndUntexturedRender, ARowDoesNotDependOnHowItIsCut) {
     EXPECT_EQ(whole.destination, pieces.destination);
 
     // The untextured path likewise, cut into runs of rows and columns.
-    Picture flatWhole(width, height, 9), flatPieces(width, height, 9);
-    shadeFlatRows(flatOver(*block, flatWhole, scratch.view));
+    Picture untexturedWhole(width, height, 9), untexturedPieces(width, height, 9);
+    shadeUntexturedRows(untexturedOver(*block, untexturedWhole, scratch.view));
     for (int i = 0; i + 1 < int(std::size(cuts)); ++i) {
         for (int y = 0; y < height; ++y) {
-            FlatRows rows = flatOver(*block, flatPieces, scratch.view);
+            UntexturedRows rows = untexturedOver(*block, untexturedPieces, scratch.view);
             rows.rows = 1;
             rows.rowOffset = y;
             rows.columns = cuts[i + 1] - cuts[i];
             rows.columnOffset = cuts[i];
-            rows.source += flatPieces.rowBytes * y + 3 * cuts[i];
-            rows.destination += flatPieces.rowBytes * y + 3 * cuts[i];
-            shadeFlatRows(rows);
+            rows.source += untexturedPieces.rowBytes * y + 3 * cuts[i];
+            rows.destination += untexturedPieces.rowBytes * y + 3 * cuts[i];
+            shadeUntexturedRows(rows);
         }
     }
-    EXPECT_EQ(flatWhole.destination, flatPieces.destination);
+    EXPECT_EQ(untexturedWhole.destination, untexturedPieces.destination);
 }
 
 TEST(ReliefAndUntexturedRender, ReliefTiltsTheLight) {
     ScratchSet scratch;
     auto block = mixedBlock(0, 128, 0);
-    Picture flat(40, 4, 3), rough(40, 4, 3);
+    Picture level(40, 4, 3), rough(40, 4, 3);
     const std::vector<int32_t> zero(size_t(42) * 6, 0);
-    shadeStrip(stripOver(*block, flat, zero, scratch.view));
+    shadeStrip(stripOver(*block, level, zero, scratch.view));
     shadeStrip(stripOver(*block, rough, roughHeights(40, 4, 8), scratch.view));
-    EXPECT_NE(flat.destination, rough.destination);
+    EXPECT_NE(level.destination, rough.destination);
 }
 
 TEST(ReliefAndUntexturedRender, StripsAndRowsWithoutSizeAreLeftAlone) {
@@ -151,9 +152,9 @@ TEST(ReliefAndUntexturedRender, StripsAndRowsWithoutSizeAreLeftAlone) {
     ReliefStrip strip = stripOver(*block, picture, heights, scratch.view);
     strip.rows = 0;
     shadeStrip(strip);
-    FlatRows rows = flatOver(*block, picture, scratch.view);
+    UntexturedRows rows = untexturedOver(*block, picture, scratch.view);
     rows.columns = 0;
-    shadeFlatRows(rows);
+    shadeUntexturedRows(rows);
     EXPECT_EQ(picture.destination, std::vector<uint8_t>(picture.destination.size(), 0));
 }
 
@@ -223,11 +224,11 @@ TEST(UntexturedRender, CachesKeepPositionsAndSums) {
     std::vector<float> positions(2 * samples);
     std::vector<int32_t> diffuse(4 * samples), specular(4 * samples);
     Picture first(width, height, 4);
-    FlatRows rows = flatOver(*block, first, scratch.view);
+    UntexturedRows rows = untexturedOver(*block, first, scratch.view);
     rows.positionsCache = positions.data();
     rows.diffuseCache = diffuse.data();
     rows.specularCache = specular.data();
-    shadeFlatRows(rows);
+    shadeUntexturedRows(rows);
     // Row 2's last sample sits at the last cache slot.
     EXPECT_FLOAT_EQ(positions[2 * samples - 2], (19 - 10 + 0.5f) * rows.scale);
     EXPECT_FLOAT_EQ(positions[2 * samples - 1], (2 - 1.5f + 0.5f) * rows.scale);
@@ -239,7 +240,7 @@ TEST(UntexturedRender, CachesKeepPositionsAndSums) {
     rows.sumsValid = true;
     const uint16_t lightCount = block->lightCount;
     block->lightCount = 0;
-    shadeFlatRows(rows);
+    shadeUntexturedRows(rows);
     EXPECT_EQ(first.destination, second.destination);
 
     // Valid positions are read, not recomputed.
@@ -248,7 +249,7 @@ TEST(UntexturedRender, CachesKeepPositionsAndSums) {
     std::fill(positions.begin(), positions.end(), 5.0f);
     Picture third(width, height, 4);
     rows.destination = third.destination.data();
-    shadeFlatRows(rows);
+    shadeUntexturedRows(rows);
     EXPECT_NE(first.destination, third.destination);
 }
 
@@ -275,7 +276,7 @@ TEST(NeutralLight, OneFullLightFromAboveKeepsThePhotograph) {
         auto block = neutralBlock();
         fillParameterBlock(settings, 90, *block, BlockVariant::Dialog, 0);
         Picture picture(40, 5, 3);
-        shadeFlatRows(flatOver(*block, picture, scratch.view));
+        shadeUntexturedRows(untexturedOver(*block, picture, scratch.view));
         for (int y = 0; y < picture.height; ++y)
             for (int i = 0; i < 3 * picture.width; ++i) {
                 const size_t at = size_t(y * picture.rowBytes + i);

@@ -15,9 +15,9 @@
 #include "tests/support/reference_shading.h"
 
 namespace {
-const float kFlat[3] = {0.0f, 0.0f, 1.0f};
+const float kFacingUp[3] = {0.0f, 0.0f, 1.0f};
 
-// A light straight above: L = (0, 0, 1), so that n = r = e = 1 on a flat facet
+// A light straight above: L = (0, 0, 1), so that n = r = e = 1 on a facet facing up
 // and the diffuse and specular sums both equal the strength.
 RenderLight& addOverheadLight(ParameterBlock& block, int32_t strength) {
     RenderLight& light = addLight(block, Directional, strength);
@@ -27,7 +27,7 @@ RenderLight& addOverheadLight(ParameterBlock& block, int32_t strength) {
 
 uint8_t shadeOne(const ParameterBlock& block, uint8_t colour) {
     FacetArrays facet(1);
-    facet.setFacet(0, 0, 0, kFlat, colour, colour, colour);
+    facet.setFacet(0, 0, 0, kFacingUp, colour, colour, colour);
     EXPECT_TRUE(shadeBatch(block, facet.batch(), false));
     return facet.lit[0];
 }
@@ -55,7 +55,7 @@ TEST(ShadeBatch, ExposureScalesLinearlyAndTruncates) {
     addOverheadLight(*block, 35536); // A + D = 65536
     FacetArrays all(256);
     for (int c = 0; c < 256; ++c)
-        all.setFacet(c, 0, 0, kFlat, uint8_t(c), uint8_t(c), uint8_t(c));
+        all.setFacet(c, 0, 0, kFacingUp, uint8_t(c), uint8_t(c), uint8_t(c));
     shadeBatch(*block, all.batch(), false);
     for (int c = 0; c < 256; ++c)
         ASSERT_EQ(all.lit[3 * c], c) << "exposure 128 keeps the colour";
@@ -110,7 +110,7 @@ TEST(ShadeBatch, StrongHighlightsAtFullGlossStayBright) {
     RenderLight& light = addLight(*block, Omni, 264187);
     light.point[2] = 100.0f;
     FacetArrays facet(1);
-    facet.setFacet(0, 0, 0, kFlat, 10, 10, 10);
+    facet.setFacet(0, 0, 0, kFacingUp, 10, 10, 10);
     shadeBatch(*block, facet.batch(), false);
     EXPECT_EQ(facet.specular[0], 26418700);
     EXPECT_EQ(facet.lit[0], 255);
@@ -123,7 +123,7 @@ TEST(ShadeBatch, SumsSaturateInsteadOfWrapping) {
     for (int i = 0; i < 16; ++i)
         addLight(*block, Omni, 264187).point[2] = 1e6f;
     FacetArrays facet(1);
-    facet.setFacet(0, 0, 0, kFlat, 10, 10, 10);
+    facet.setFacet(0, 0, 0, kFacingUp, 10, 10, 10);
     shadeBatch(*block, facet.batch(), false);
     EXPECT_EQ(facet.specular[0], INT32_MAX);
     EXPECT_EQ(facet.lit[0], 255);
@@ -144,7 +144,7 @@ TEST(ShadeBatch, KeptSumsSkipTheLights) {
     auto block = neutralBlock();
     addOverheadLight(*block, 65536);
     FacetArrays facet(1);
-    facet.setFacet(0, 0, 0, kFlat, 100, 100, 100);
+    facet.setFacet(0, 0, 0, kFacingUp, 100, 100, 100);
     shadeBatch(*block, facet.batch(), false);
     EXPECT_EQ(facet.lit[0], 100);
     block->lightCount = 0; // would give black if the lights were evaluated
@@ -168,7 +168,7 @@ TEST(ShadeBatch, BlocksWithAnyContentStayDefined) {
     spot.falloff[RenderLight::kMaxFalloffEntries - 1] = 1.0f;
     block->lightCount = 65535; // only 16 records exist
     FacetArrays facet(1);
-    facet.setFacet(0, 0, 0, kFlat, 100, 100, 100);
+    facet.setFacet(0, 0, 0, kFacingUp, 100, 100, 100);
     shadeBatch(*block, facet.batch(), false);
     EXPECT_EQ(facet.diffuse[0], 65536) << "the last entry, on the axis";
     spot.falloffStart = NAN;

@@ -1,6 +1,6 @@
 #include "tools/determinism/scene.h"
 
-#include "lighting/flat_rows.h"
+#include "lighting/untextured_rows.h"
 #include "lighting/height_map.h"
 #include "lighting/relief_strip.h"
 #include "platform/checked_alloc.h"
@@ -117,8 +117,8 @@ void renderWithRelief(const ParameterBlock& block, const ScenePicture& picture,
 
 void renderUntextured(const ParameterBlock& block, const ScenePicture& picture,
                       const SceneScratch& scratch, ScenePicture& out) {
-    shadeFlatRows(
-        FlatRows{wholePictureRun(block, picture.width, picture.height, picture.pixels.data(),
+    shadeUntexturedRows(
+        UntexturedRows{wholePictureRun(block, picture.width, picture.height, picture.pixels.data(),
                                  out.pixels.data(), picture.rowBytes, scratch.view())});
 }
 } // namespace

@@ -1,4 +1,4 @@
-#include "lighting/flat_rows.h"
+#include "lighting/untextured_rows.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -9,7 +9,7 @@
 namespace {
 constexpr int kSumWords = 4;
 
-void fillRowPositions(const FlatRows& rows, int row, float* positions) {
+void fillRowPositions(const UntexturedRows& rows, int row, float* positions) {
     const float y = pixelCentre(rows.rowOffset + row, rows.imageHeight, rows.scale);
     for (int i = 0; i < rows.columns; ++i) {
         positions[2 * i] = pixelCentre(rows.columnOffset + i, rows.imageWidth, rows.scale);
@@ -26,7 +26,7 @@ template <typename T> T* rowOf(T* cache, T* scratch, ptrdiff_t firstSample, int 
 // Without caches, rows that follow each other in memory, both in the source
 // and in the destination, go to one batch up to its size: the light passes
 // then run over longer arrays, and their per-batch work is done less often.
-int rowsPerBatch(const FlatRows& rows) {
+int rowsPerBatch(const UntexturedRows& rows) {
     const bool cached = rows.positionsCache || rows.diffuseCache || rows.specularCache;
     const int32_t packed = 3 * rows.columns;
     if (cached || rows.sourceRowBytes != packed || rows.destinationRowBytes != packed)
@@ -35,7 +35,7 @@ int rowsPerBatch(const FlatRows& rows) {
 }
 } // namespace
 
-void shadeFlatRows(const FlatRows& rows) {
+void shadeUntexturedRows(const UntexturedRows& rows) {
     if (rows.rows <= 0 || rows.columns <= 0 || rows.columns > kMaxBatchFacets || !rows.block)
         return;
     const bool keepSums = rows.sumsValid && rows.diffuseCache && rows.specularCache;

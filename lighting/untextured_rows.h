@@ -7,7 +7,7 @@
 // (0, 0, 1). The optional caches hold, for every pixel of the run in row order,
 // its position (2 x f32) and its summed diffuse and specular light (16-byte
 // slots), so that a redraw can skip the work that did not change.
-struct FlatRows : RowRun {
+struct UntexturedRows : RowRun {
     float* positionsCache = nullptr; // null when absent
     bool positionsValid = false;
     int32_t* diffuseCache = nullptr; // null when absent
@@ -16,4 +16,4 @@ struct FlatRows : RowRun {
 };
 
 // Lights every row; rows wider than kMaxBatchFacets samples are left alone.
-void shadeFlatRows(const FlatRows& rows);
+void shadeUntexturedRows(const UntexturedRows& rows);
