@@ -122,8 +122,9 @@ void normalPair(const FacetBatch& b, const FacetChunk& c, int i, __m128d& nx, __
     nz = _mm_set_sd(n0[2]);
 }
 
-// N and R of the chunk's facets, two at a time, and the longest of each.
-void layOutNormals(const FacetBatch& b, FacetChunk& c) {
+// N and R of the chunk's facets, two at a time, and the longest of each:
+// measured, unless the batch's normals are known to be unit vectors.
+template <bool kMeasureLengths> void layOutNormals(const FacetBatch& b, FacetChunk& c) {
     __m128d longestN = _mm_setzero_pd(), longestR = longestN, unordered = longestN;
     for (int i = 0; i < c.padded; i += 2) {
         __m128d nx, ny, nz;
@@ -137,13 +138,19 @@ void layOutNormals(const FacetBatch& b, FacetChunk& c) {
         _mm_store_pd(c.rx + i, rx);
         _mm_store_pd(c.ry + i, ry);
         _mm_store_pd(c.rz + i, rz);
-        const __m128d n2 = dot(nx, ny, nz, nx, ny, nz), r2 = dot(rx, ry, rz, rx, ry, rz);
-        longestN = _mm_max_pd(longestN, n2);
-        longestR = _mm_max_pd(longestR, r2);
-        unordered = _mm_or_pd(unordered, _mm_cmpunord_pd(n2, r2));
+        if constexpr (kMeasureLengths) {
+            const __m128d n2 = dot(nx, ny, nz, nx, ny, nz), r2 = dot(rx, ry, rz, rx, ry, rz);
+            longestN = _mm_max_pd(longestN, n2);
+            longestR = _mm_max_pd(longestR, r2);
+            unordered = _mm_or_pd(unordered, _mm_cmpunord_pd(n2, r2));
+        }
     }
-    c.normalLength = std::sqrt(largestLane(longestN, unordered));
-    c.mirrorLength = std::sqrt(largestLane(longestR, unordered));
+    if constexpr (kMeasureLengths) {
+        c.normalLength = std::sqrt(largestLane(longestN, unordered));
+        c.mirrorLength = std::sqrt(largestLane(longestR, unordered));
+    } else {
+        c.normalLength = c.mirrorLength = kLongestFacetNormal;
+    }
 }
 
 // The sums so far: zero, or the batch's (with the largest as their bound).
@@ -200,7 +207,10 @@ void layOutChunk(const FacetBatch& b, const BatchPixels& pixels, int first, bool
     c.first = first;
     c.count = std::min(kChunkFacets, b.count - first);
     c.padded = (c.count + 3) / 4 * 4; // pads face nowhere: N = 0 gives N.L = 0
-    layOutNormals(b, c);
+    if (b.unitNormals)
+        layOutNormals<false>(b, c);
+    else
+        layOutNormals<true>(b, c);
     layOutSums(b, sumsStartAtZero, c);
     layOutPixels(pixels, c);
 }

@@ -57,6 +57,7 @@ FacetBatch buildReliefPiece(const ReliefPiece& piece, const ShadingScratch& scra
     batch.diffuse = scratch.diffuse;
     batch.specular = scratch.specular;
     batch.lit = scratch.lit;
+    batch.unitNormals = true; // facetNormal's
     if (!perFacet) {
         batch.pixelCentres = pixelCentres;
         batch.pixelOf = firstPixelOf;

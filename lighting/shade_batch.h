@@ -2,6 +2,11 @@
 #include <cstdint>
 
 struct ParameterBlock;
+
+// The longest a unit normal rounded to single precision can be, and its
+// mirror image of the view direction, with room to spare: each component is
+// within 2^-24 of the exact one.
+constexpr double kLongestFacetNormal = 1.000001;
 struct RenderLight;
 
 // One batch of facets (at most 1024, one row piece) and its working arrays.
@@ -25,6 +30,10 @@ struct FacetBatch {
     // the weights and positions; positions may then be null.
     const int16_t* pixelOf = nullptr;
     const float* pixelCentres = nullptr;
+    // Relief: every normal is a unit vector rounded to single precision, as
+    // the facet builder's are (no longer than kLongestFacetNormal), so that
+    // the light steps need not measure them for their bounds.
+    bool unitNormals = false;
 };
 
 // Lights a batch: unless keepSums, clears the sums and adds every prepared

@@ -10,6 +10,7 @@
 
 #include "lighting/facets.h"
 #include "lighting/relief_piece.h"
+#include "lighting/shade_batch.h"
 
 namespace {
 Neighbourhood neighbourhood(std::initializer_list<int32_t> rowMajor) {
@@ -109,6 +110,35 @@ TEST(Facets, NormalsOfManyFacetsAreThoseOfOneAtATime) {
             facetNormal(gx[size_t(i)], gy[size_t(i)], one.data() + 3 * i);
         ASSERT_EQ(0, std::memcmp(many.data(), one.data(), many.size() * sizeof(float)))
             << count << " facets";
+    }
+}
+
+// The relief light steps take the facet builder's normals, and their mirror
+// images of the view direction, as no longer than kLongestFacetNormal for
+// their bounds on the sums, without measuring them: so it must hold for every
+// slope, as R is formed there (2 nz N - (0, 0, 1)).
+TEST(Facets, NormalsAndTheirMirrorsStayWithinTheLightStepsBound) {
+    std::mt19937 random(17);
+    std::vector<int32_t> gx, gy;
+    const int32_t extremes[] = {0, 1, -1, 4096, -276480, (1 << 25) - 1, 1 << 28, -(1 << 28)};
+    for (int32_t x : extremes)
+        for (int32_t y : extremes) {
+            gx.push_back(x);
+            gy.push_back(y);
+        }
+    for (int i = 0; i < 100000; ++i) {
+        const int32_t reach = i % 2 ? 1 << 14 : 1 << 28;
+        gx.push_back(int32_t(random() % uint32_t(2 * reach)) - reach);
+        gy.push_back(int32_t(random() % uint32_t(2 * reach)) - reach);
+    }
+    std::vector<float> normals(3 * gx.size());
+    facetNormals(gx.data(), gy.data(), int(gx.size()), normals.data());
+    const double longestSquared = kLongestFacetNormal * kLongestFacetNormal;
+    for (size_t i = 0; i < gx.size(); ++i) {
+        const double nx = normals[3 * i], ny = normals[3 * i + 1], nz = normals[3 * i + 2];
+        const double rx = 2.0 * nz * nx, ry = 2.0 * nz * ny, rz = 2.0 * nz * nz - 1.0;
+        ASSERT_LE(nx * nx + ny * ny + nz * nz, longestSquared) << gx[i] << ", " << gy[i];
+        ASSERT_LE(rx * rx + ry * ry + rz * rz, longestSquared) << gx[i] << ", " << gy[i];
     }
 }
 
