@@ -16,11 +16,11 @@
 #include "bench/bench_scene.h"
 #include "host/zerafin/document.h"
 #include "host/zerafin/host_session.h"
-#include "lighting/untextured_rows.h"
 #include "lighting/height_map.h"
 #include "lighting/parameter_block.h"
 #include "lighting/relief_strip.h"
 #include "lighting/shading_scratch.h"
+#include "lighting/untextured_rows.h"
 #include "protocol/plugin_api.h"
 #include "shell/entry_point.h"
 

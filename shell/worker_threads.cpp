@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "lighting/untextured_rows.h"
 #include "lighting/parameter_block.h"
 #include "lighting/relief_strip.h"
+#include "lighting/untextured_rows.h"
 #include "platform/checked_alloc.h"
 #include "protocol/result_codes.h"
 #include "shell/plugin_state.h"
@@ -75,8 +75,9 @@ void shadeStripWorker(void* threadBlock) {
 void shadeFlatWorker(void* threadBlock) {
     const ThreadBlock& thread = *static_cast<ThreadBlock*>(threadBlock);
     const auto& summed = thread.summed;
-    shadeUntexturedRows(UntexturedRows{rowRunOf(thread), summed.positions, summed.positionsValid != 0,
-                           summed.diffuse, summed.specular, summed.sumsValid != 0});
+    shadeUntexturedRows(UntexturedRows{rowRunOf(thread), summed.positions,
+                                       summed.positionsValid != 0, summed.diffuse, summed.specular,
+                                       summed.sumsValid != 0});
 }
 
 template <typename T> T* advancedBy(const CheckedBuffer& buffer, ptrdiff_t elements) {

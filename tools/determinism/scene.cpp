@@ -1,8 +1,8 @@
 #include "tools/determinism/scene.h"
 
-#include "lighting/untextured_rows.h"
 #include "lighting/height_map.h"
 #include "lighting/relief_strip.h"
+#include "lighting/untextured_rows.h"
 #include "platform/checked_alloc.h"
 
 namespace {
@@ -119,7 +119,7 @@ void renderUntextured(const ParameterBlock& block, const ScenePicture& picture,
                       const SceneScratch& scratch, ScenePicture& out) {
     shadeUntexturedRows(
         UntexturedRows{wholePictureRun(block, picture.width, picture.height, picture.pixels.data(),
-                                 out.pixels.data(), picture.rowBytes, scratch.view())});
+                                       out.pixels.data(), picture.rowBytes, scratch.view())});
 }
 } // namespace
 
