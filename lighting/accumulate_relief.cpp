@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <string_view>
 
 #include <emmintrin.h>
@@ -156,10 +157,10 @@ template <bool kMeasureLengths> void layOutNormals(const FacetBatch& b, FacetChu
 // The sums so far: zero, or the batch's (with the largest as their bound).
 void layOutSums(const FacetBatch& b, bool sumsStartAtZero, FacetChunk& c) {
     c.diffuseBound = c.specularBound = 0.0;
-    for (int ch = 0; ch < 3; ++ch) {
-        std::fill_n(c.diffuse[ch], c.padded, 0);
-        std::fill_n(c.specular[ch], c.padded, 0);
-    }
+    // Whole arrays: a fixed size is cleared by a run of vector stores, where
+    // the padded length took a call per array.
+    std::memset(c.diffuse, 0, sizeof c.diffuse);
+    std::memset(c.specular, 0, sizeof c.specular);
     if (sumsStartAtZero)
         return;
     for (int i = 0; i < c.count; ++i) {
