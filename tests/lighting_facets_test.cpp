@@ -209,6 +209,41 @@ TEST(Facets, GatherReadsTheThreeByThreeBlockAtThePixel) {
     EXPECT_EQ(n.h[2][2], 18);
 }
 
+// Rough pixels (four facets of weight 4) take a shorter way: it gives the
+// weighted average, rounded down, for any lit bytes, beside pixels of other
+// forms.
+TEST(Facets, AveragingRoughPixelsGivesTheWeightedAverage) {
+    std::mt19937 random(23);
+    const std::vector<std::vector<uint32_t>> forms = {{4, 4, 4, 4}, {16}, {8, 4, 4}, {4, 4, 8}};
+    std::vector<uint32_t> weights;
+    std::vector<uint8_t> lit;
+    std::vector<uint8_t> expected;
+    int pixels = 0;
+    for (int p = 0; p < 256; ++p, ++pixels) {
+        const std::vector<uint32_t>& form = forms[p % 3 == 0 ? 1 + random() % 3 : 0];
+        uint32_t sum[3] = {};
+        for (uint32_t weight : form) {
+            weights.push_back(weight);
+            for (int c = 0; c < 3; ++c) {
+                const uint8_t byte = p < 8 ? uint8_t(255 - p % 2) : uint8_t(random());
+                lit.push_back(byte);
+                sum[c] += weight * byte;
+            }
+        }
+        weights.push_back(0);
+        for (uint32_t s : sum)
+            expected.push_back(uint8_t(s / 16));
+    }
+    FacetBatch batch;
+    batch.count = int(lit.size() / 3);
+    batch.pixels = pixels;
+    batch.weights = weights.data();
+    batch.lit = lit.data();
+    std::vector<uint8_t> out(expected.size());
+    averageFacets(batch, out.data());
+    EXPECT_EQ(out, expected);
+}
+
 TEST(Facets, AveragingWeighsAndRoundsDown) {
     const uint32_t weights[] = {4, 4, 4, 4, 0, 16, 0, 8, 8, 0};
     const uint8_t lit[] = {10, 0,  255, 11, 0, 255, 11, 0, 255, 11, 0, 255, // four facets
