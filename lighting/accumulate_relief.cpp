@@ -41,7 +41,8 @@ namespace {
 struct BatchPixels {
     static constexpr int16_t kNoPixel = -1;
     int count = 0;
-    const int16_t* of = nullptr; // ownOf, or the batch's own list
+    const int16_t* of = nullptr;   // ownOf, or the batch's own list
+    const float* facetX = nullptr; // the batch's, when its pixels lie on one row
     int16_t ownOf[kMaxBatchFacets];
     double x[kMaxBatchFacets + 2], y[kMaxBatchFacets + 2];
 };
@@ -76,6 +77,7 @@ void findPixels(const FacetBatch& b, BatchPixels& pixels) {
 void takePixelsOfBatch(const FacetBatch& b, BatchPixels& pixels) {
     pixels.count = b.pixels;
     pixels.of = b.pixelOf;
+    pixels.facetX = b.facetX;
     for (int p = 0; p < b.pixels; ++p) {
         pixels.x[p] = b.pixelCentres[2 * p];
         pixels.y[p] = b.pixelCentres[2 * p + 1];
@@ -191,6 +193,17 @@ void layOutPixels(const BatchPixels& batch, FacetChunk& c) {
     const int firstPixel = c.firstPixel;
     const double *pixelX = c.pixelX, *pixelY = c.pixelY;
     int i = 0;
+    if (batch.facetX) {
+        // One row: each facet's X at hand, the one Y for all; a loop the
+        // compiler runs several facets at a time.
+        const float* x = batch.facetX + c.first;
+        const double y = pixelY[0];
+        for (; i < inPixels; ++i) {
+            c.pixelOf[i] = of[i] - firstPixel;
+            c.x[i] = x[i];
+            c.y[i] = y;
+        }
+    }
     for (; i < inPixels; ++i) {
         const int pixel = of[i] - firstPixel;
         c.pixelOf[i] = pixel;

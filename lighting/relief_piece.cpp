@@ -8,18 +8,23 @@
 #include "lighting/pixel_centre.h"
 
 namespace {
-// The work array holds each pixel's centre, then each facet's pixel.
-static_assert(2 * kMaxBatchPixels * sizeof(float) + kMaxBatchFacets * sizeof(int16_t) <=
+// The work array holds each pixel's centre, each facet's X, then each
+// facet's pixel.
+static_assert(2 * kMaxBatchPixels * sizeof(float) + kMaxBatchFacets * sizeof(float) +
+                  kMaxBatchFacets * sizeof(int16_t) <=
               kScratchBufferBytes[ScratchWork]);
 
-// The pixel and colour of four facets, whatever the pixel's number of facets:
-// the entries beyond it are written again by the next pixel. Pixel p has at
-// most 4p facets before it, so the four entries stay inside the arrays.
+// The pixel, X and colour of four facets, whatever the pixel's number of
+// facets: the entries beyond it are written again by the next pixel. Pixel p
+// has at most 4p facets before it, so the four entries stay inside the arrays.
 // The colour goes out as two words (red, green, blue, red, green, blue, red,
 // green, then blue, red, green, blue) rather than byte by byte.
-void writeFourFacets(int16_t pixel, const uint8_t* colour, int16_t* pixelOf, uint8_t* colours) {
-    for (int f = 0; f < 4; ++f)
+void writeFourFacets(int16_t pixel, float x, const uint8_t* colour, int16_t* pixelOf, float* facetX,
+                     uint8_t* colours) {
+    for (int f = 0; f < 4; ++f) {
         pixelOf[f] = pixel;
+        facetX[f] = x;
+    }
     const uint64_t once = colour[0] | uint32_t(colour[1]) << 8 | uint32_t(colour[2]) << 16;
     const uint64_t twice = once | once << 24;
     const uint64_t firstEight = twice | twice << 48;
@@ -56,8 +61,10 @@ FacetBatch buildReliefPiece(const ReliefPiece& piece, const ShadingScratch& scra
                     piece.keptCells, scratch.normals, scratch.weights, facetsPerPixel);
     // Every facet of a pixel has the pixel's centre and colour.
     auto* pixelCentres = static_cast<float*>(scratch.work);
-    auto* const firstPixelOf = reinterpret_cast<int16_t*>(pixelCentres + 2 * kMaxBatchPixels);
+    float* const firstFacetX = pixelCentres + 2 * kMaxBatchPixels;
+    auto* const firstPixelOf = reinterpret_cast<int16_t*>(firstFacetX + kMaxBatchFacets);
     int16_t* pixelOf = firstPixelOf;
+    float* facetX = firstFacetX;
     const bool perFacet = places == FacetPlaces::PerFacet;
     float* position = scratch.positions;
     uint8_t* colours = scratch.colours;
@@ -66,8 +73,9 @@ FacetBatch buildReliefPiece(const ReliefPiece& piece, const ShadingScratch& scra
         const uint8_t* colour = piece.source + 3 * p;
         pixelCentres[2 * p] = x;
         pixelCentres[2 * p + 1] = y;
-        writeFourFacets(int16_t(p), colour, pixelOf, colours);
+        writeFourFacets(int16_t(p), x, colour, pixelOf, facetX, colours);
         pixelOf += facetsPerPixel[p];
+        facetX += facetsPerPixel[p];
         colours += 3 * facetsPerPixel[p];
         for (int f = 0; perFacet && f < facetsPerPixel[p]; ++f) {
             *position++ = x;
@@ -88,6 +96,7 @@ FacetBatch buildReliefPiece(const ReliefPiece& piece, const ShadingScratch& scra
     if (!perFacet) {
         batch.pixelCentres = pixelCentres;
         batch.pixelOf = firstPixelOf;
+        batch.facetX = firstFacetX; // the piece is one row
     }
     return batch;
 }

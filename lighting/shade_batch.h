@@ -30,6 +30,10 @@ struct FacetBatch {
     // the weights and positions; positions may then be null.
     const int16_t* pixelOf = nullptr;
     const float* pixelCentres = nullptr;
+    // Optional with pixelOf, when every pixel lies on one row (the facet
+    // builder's batches): each facet's X, so that the light steps need not
+    // look it up through its pixel.
+    const float* facetX = nullptr;
     // Relief: every normal is a unit vector rounded to single precision, as
     // the facet builder's are (no longer than kLongestFacetNormal), so that
     // the light steps need not measure them for their bounds.

@@ -261,6 +261,7 @@ void randomFacets(std::mt19937& random, FacetArrays& facets, std::vector<uint32_
 struct PixelPlaces {
     std::vector<int16_t> of;
     std::vector<float> centres;
+    std::vector<float> facetX; // each facet's pixel's X
 };
 
 PixelPlaces pixelPlacesOf(const FacetArrays& facets, const std::vector<uint32_t>& weights) {
@@ -268,8 +269,10 @@ PixelPlaces pixelPlacesOf(const FacetArrays& facets, const std::vector<uint32_t>
     int facet = 0;
     for (size_t w = 0; w < weights.size(); ++w) {
         const int first = facet;
-        for (; weights[w] != 0; ++w, ++facet)
+        for (; weights[w] != 0; ++w, ++facet) {
             places.of.push_back(int16_t(places.centres.size() / 2));
+            places.facetX.push_back(facets.positions[2 * size_t(first)]);
+        }
         if (facet > first)
             places.centres.insert(places.centres.end(), {facets.positions[2 * size_t(first)],
                                                          facets.positions[2 * size_t(first) + 1]});
@@ -281,7 +284,7 @@ PixelPlaces pixelPlacesOf(const FacetArrays& facets, const std::vector<uint32_t>
 // and as untextured samples, and expects the same sums and bytes.
 void expectTheLiteralFormulas(const ParameterBlock& block, FacetArrays& kernel,
                               const std::vector<uint32_t>& weights, int pixels,
-                              const std::string& what, bool unitNormals = false) {
+                              const std::string& what, bool facetBuilderForm = false) {
     // The sums are written whole, the unused fourth word of a slot included.
     std::fill(kernel.diffuse.begin(), kernel.diffuse.end(), 0x5A5A5A5A);
     std::fill(kernel.specular.begin(), kernel.specular.end(), -0x5A5A5A5A);
@@ -290,13 +293,16 @@ void expectTheLiteralFormulas(const ParameterBlock& block, FacetArrays& kernel,
     FacetArrays once = kernel; // lit for the bytes alone, as the strip renderer does
     FacetBatch relief = kernel.batch(), reliefLiteral = literal.batch(), reliefOnce = once.batch();
     relief.pixels = reliefLiteral.pixels = reliefOnce.pixels = pixels;
-    relief.unitNormals = reliefOnce.unitNormals = unitNormals;
+    // The facet builder's batches: unit normals, and pixels on one row.
+    relief.unitNormals = reliefOnce.unitNormals = facetBuilderForm;
     // The strip renderer's batches tell each facet's pixel, without positions.
     const PixelPlaces places = pixelPlacesOf(once, weights);
     reliefOnce.positions = nullptr;
     reliefOnce.pixelOf = places.of.data();
     reliefOnce.pixelCentres = places.centres.data();
     reliefOnce.pixels = int(places.centres.size() / 2);
+    if (facetBuilderForm)
+        reliefOnce.facetX = places.facetX.data();
     shadeBatch(block, relief, false);
     shadeBatchOnce(block, reliefOnce);
     referenceShadeBatch(block, reliefLiteral, false);
@@ -314,9 +320,10 @@ void expectTheLiteralFormulas(const ParameterBlock& block, FacetArrays& kernel,
 } // namespace
 
 namespace {
-// Each normal scaled to length 1 and rounded to single precision, as the facet
-// builder's are; those facing nowhere stay so.
-void makeNormalsUnit(FacetArrays& facets) {
+// As the facet builder's batches are: each normal scaled to length 1 and
+// rounded to single precision (those facing nowhere stay so), and every pixel
+// on the first one's row.
+void takeTheFacetBuilderForm(FacetArrays& facets) {
     for (size_t i = 0; i < facets.normals.size(); i += 3) {
         float* n = facets.normals.data() + i;
         const double length =
@@ -324,11 +331,13 @@ void makeNormalsUnit(FacetArrays& facets) {
         for (int c = 0; length > 0 && c < 3; ++c)
             n[c] = float(n[c] / length);
     }
+    for (size_t i = 1; i < facets.positions.size(); i += 2)
+        facets.positions[i] = facets.positions[1];
 }
 } // namespace
 
-// Every other round with unit normals, which the light steps take without
-// measuring them.
+// Every other round in the facet builder's form, whose normals the light steps
+// take without measuring them and whose facets' X they take as given.
 TEST(ShadeBatch, KernelsMatchTheLiteralFormulas) {
     std::mt19937 random(20240601);
     FacetArrays kernel(1024);
@@ -337,11 +346,11 @@ TEST(ShadeBatch, KernelsMatchTheLiteralFormulas) {
     for (int round = 0; round < 300; ++round) {
         auto block = randomBlock(random);
         randomFacets(random, kernel, weights, pixels);
-        const bool unitNormals = round % 2 == 1;
-        if (unitNormals)
-            makeNormalsUnit(kernel);
+        const bool facetBuilderForm = round % 2 == 1;
+        if (facetBuilderForm)
+            takeTheFacetBuilderForm(kernel);
         expectTheLiteralFormulas(*block, kernel, weights, pixels, "round " + std::to_string(round),
-                                 unitNormals);
+                                 facetBuilderForm);
     }
 }
 
