@@ -3,12 +3,17 @@
 #include <string>
 #include <vector>
 
+#include "protocol/four_cc.h"
+
 // A filter's scripting terminology (resource "AETE"): one suite with one event,
 // one class and one enumeration. Codes are 32-bit numbers whose first character
 // is the most significant byte; names are UTF-8 here (Windows-1252 in the
 // resource). Flags follow the terminology format: 0x8000 optional, 0x4000 list
 // of items, 0x2000 enumerated, 0x1000 read/write (a property) or changes state
 // (an event).
+
+// The host's class of filter events.
+constexpr uint32_t kFilterEventClass = fourCC("Fltr");
 
 struct TerminologyItem {
     std::string name;

@@ -8,7 +8,6 @@
 
 #include "lighting/height_map.h"
 #include "platform/checked_alloc.h"
-#include "protocol/four_cc.h"
 #include "protocol/host_tables.h"
 #include "protocol/result_codes.h"
 #include "settings/geometry_conversion.h"
@@ -245,7 +244,7 @@ int16_t colourPass(HostRecord& host, PluginState& state, const ParameterBlock& b
 
 void setWaitingProperty(const HostRecord& host, intptr_t value) {
     if (host.propertyTable && host.propertyTable->setProperty)
-        host.propertyTable->setProperty(fourCC("9ZIM"), fourCC("wtch"), 0, value, nullptr);
+        host.propertyTable->setProperty(kHostSignature, hostProperty::waiting, 0, value, nullptr);
 }
 
 int16_t allocateInitialHeightMap(PluginState& state) {
