@@ -28,10 +28,14 @@ struct Property {
     uint32_t key = 0;
     uint32_t id = 0;
     std::vector<uint8_t> data; // as many bytes as the stored data length says
+
+    bool operator==(const Property&) const = default;
 };
 
 struct PropertyList {
     uint16_t resourceVersion = 0;
     uint32_t listVersion = 0;
     std::vector<Property> properties;
+
+    bool operator==(const PropertyList&) const = default;
 };

@@ -20,11 +20,15 @@ struct TerminologyItem {
     uint32_t key;
     uint32_t type;
     uint16_t flags;
+
+    bool operator==(const TerminologyItem&) const = default;
 };
 
 struct TerminologyEnumerator {
     std::string name;
     uint32_t code;
+
+    bool operator==(const TerminologyEnumerator&) const = default;
 };
 
 struct Terminology {
@@ -44,4 +48,6 @@ struct Terminology {
     uint16_t suiteLevel = 0, suiteVersion = 0;
     uint32_t replyType = 0;
     uint16_t replyFlags = 0;
+
+    bool operator==(const Terminology&) const = default;
 };
