@@ -121,7 +121,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     PIThreadsSetCount(0);
-    const char* names[2] = {"zlib (now)", "stb (before)"};
+    const char* names[2] = {"host's zlib", "stb yardstick"};
     const Encoder encoders[2] = {encodeWithZlib, encodeWithStb};
     Outcome best[2] = {{1e30, 0}, {1e30, 0}};
     for (int round = 0; round < 3; ++round)

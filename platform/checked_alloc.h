@@ -15,7 +15,8 @@ template <typename T> void checkedFree(T*& block) {
 }
 
 // A block from checkedAlloc that frees itself. Empty when the allocator
-// refused, so that the caller can answer -108 or work without it.
+// refused, so that the caller can answer that it is out of memory or work
+// without it.
 class CheckedBuffer {
   public:
     CheckedBuffer() = default;

@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "protocol/four_cc.h"
 #include "protocol/host_record.h"
 
 // The host's scripting services as the plug-in reaches them: the script record
@@ -12,6 +13,32 @@
 
 struct DescriptorReadToken;  // opaque to the plug-in
 struct DescriptorWriteToken; // opaque to the plug-in
+
+// The host's type codes of descriptor values.
+namespace descriptorType {
+constexpr uint32_t integer = fourCC("long");
+constexpr uint32_t real = fourCC("doub");
+constexpr uint32_t boolean = fourCC("bool");
+constexpr uint32_t enumerated = fourCC("enum");
+constexpr uint32_t reference = fourCC("rfrn");
+constexpr uint32_t object = fourCC("Objc");
+constexpr uint32_t list = fourCC("VlLs");
+constexpr uint32_t channelReference = fourCC("#ChR");
+} // namespace descriptorType
+
+// The host's classes of nested descriptors.
+namespace descriptorClass {
+constexpr uint32_t rgbColor = fourCC("RGBC");
+constexpr uint32_t point = fourCC("Pnt ");
+} // namespace descriptorClass
+
+// How a channel reference names its channel.
+namespace channelForm {
+constexpr uint32_t channelClass = fourCC("Chnl"); // its class and enumeration type
+constexpr uint32_t byEnumerated = fourCC("Enmr");
+constexpr uint32_t byIndex = fourCC("indx");
+constexpr uint32_t byName = fourCC("name");
+} // namespace channelForm
 
 // A channel reference in the host's layout.
 struct ChannelReference {
@@ -99,9 +126,12 @@ struct DescriptorWriterTable {
     WriteCountProc writeCount;
 };
 
+// The play mode of a script that shows the dialog while it plays.
+constexpr int16_t kPlayModeShowDialog = 1;
+
 struct HostScriptRecord {
     int16_t version;
-    int16_t playMode; // 1: show the dialog while a script plays
+    int16_t playMode; // kPlayModeShowDialog: show the dialog while a script plays
     int16_t recordMode;
     int16_t reserved6;
     Handle descriptor; // the descriptor to play, or the one just written

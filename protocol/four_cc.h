@@ -7,3 +7,7 @@ constexpr uint32_t fourCC(const char (&code)[5]) {
     return (uint32_t(uint8_t(code[0])) << 24) | (uint32_t(uint8_t(code[1])) << 16) |
            (uint32_t(uint8_t(code[2])) << 8) | uint32_t(uint8_t(code[3]));
 }
+
+// The host's own signature: the vendor of every entry of a module's property
+// list and the signature under which the host answers property queries.
+constexpr uint32_t kHostSignature = fourCC("9ZIM");

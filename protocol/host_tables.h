@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "protocol/four_cc.h"
 #include "protocol/host_record.h"
 
 // Callback tables the host reaches through the HostRecord.
@@ -22,6 +23,13 @@ using QueryPropertyProc = int16_t (*)(uint32_t signature, uint32_t key, int16_t 
                                       intptr_t* simpleValue, Handle* complexValue);
 using SetPropertyProc = int16_t (*)(uint32_t signature, uint32_t key, int16_t index,
                                     intptr_t simpleValue, Handle complexValue);
+
+// The properties the plug-in asks for or sets, all under kHostSignature.
+namespace hostProperty {
+constexpr uint32_t channelCount = fourCC("nuch"); // number of the document's channels
+constexpr uint32_t channelName = fourCC("nmch");  // a channel's name, by index
+constexpr uint32_t waiting = fourCC("wtch");      // 1 while the plug-in's dialog is open
+} // namespace hostProperty
 
 struct HostPropertyTable {
     int16_t version;

@@ -59,3 +59,7 @@ PLUGIN_API uint8_t UtilWritePointDescriptor(HostHandleTable* handles,
 
 // Host-side setting, not called by the plug-in: how many workers a set gets.
 PLUGIN_API void PIThreadsSetCount(int16_t count);
+
+// Host-side count, not called by the plug-in: the blocks NewPtr gave out that
+// DisposePtr has not taken back yet.
+PLUGIN_API int32_t HostLivePointerCount();

@@ -11,4 +11,8 @@ constexpr int16_t outOfMemory = -108;
 constexpr int16_t unknownSelector = -30100;
 constexpr int16_t notRgbMode = -30101;
 constexpr int16_t hostServiceMissing = -30900;
+
+// The host's answer to a request it cannot serve: no document to supply, no
+// such property, a record it cannot read.
+constexpr int16_t requestRefused = -1;
 } // namespace result

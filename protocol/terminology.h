@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "protocol/four_cc.h"
+
 // A filter's scripting terminology (resource "AETE"): one suite with one event,
 // one class and one enumeration. Codes are 32-bit numbers whose first character
 // is the most significant byte; names are UTF-8 here (Windows-1252 in the
@@ -10,16 +12,23 @@
 // of items, 0x2000 enumerated, 0x1000 read/write (a property) or changes state
 // (an event).
 
+// The host's class of filter events.
+constexpr uint32_t kFilterEventClass = fourCC("Fltr");
+
 struct TerminologyItem {
     std::string name;
     uint32_t key;
     uint32_t type;
     uint16_t flags;
+
+    bool operator==(const TerminologyItem&) const = default;
 };
 
 struct TerminologyEnumerator {
     std::string name;
     uint32_t code;
+
+    bool operator==(const TerminologyEnumerator&) const = default;
 };
 
 struct Terminology {
@@ -39,4 +48,6 @@ struct Terminology {
     uint16_t suiteLevel = 0, suiteVersion = 0;
     uint32_t replyType = 0;
     uint16_t replyFlags = 0;
+
+    bool operator==(const Terminology&) const = default;
 };

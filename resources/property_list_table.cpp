@@ -2,7 +2,8 @@
 
 #include <string_view>
 
-#include "protocol/four_cc.h"
+#include "resources/resource_ids.h"
+#include "resources/terminology_table.h"
 
 namespace {
 // Codes and numbers are stored little-endian, so 'kind' appears as "dnik".
@@ -32,8 +33,8 @@ std::vector<uint8_t> joined(std::initializer_list<std::vector<uint8_t>> parts) {
     return data;
 }
 
-Property property(const char (&key)[5], std::vector<uint8_t> data) {
-    return {fourCC("9ZIM"), fourCC(key), 0, std::move(data)};
+Property property(uint32_t key, std::vector<uint8_t> data) {
+    return {kHostSignature, key, 0, std::move(data)};
 }
 } // namespace
 
@@ -42,25 +43,27 @@ PropertyList orvanePropertyList() {
         1, // resource version
         0, // list version
         {
-            property("kind", numberData(fourCC("9ZFM"))), // a filter module
-            property("catg", pascalStringData("Rendu", 8)),
-            property("name", pascalStringData("Orvane...", 12)),
-            property("vers", numberData(0x00040000)), // host interface 4.0
+            property(propertyKey::kind, numberData(kFilterModuleKind)),
+            property(propertyKey::category, pascalStringData("Rendu", 8)),
+            property(propertyKey::name, pascalStringData("Orvane...", 12)),
+            property(propertyKey::version, numberData(0x00040000)), // host interface 4.0
             // Image modes in which the menu item is enabled: the host's flags,
             // RGB among them.
-            property("mode", {0x11, 0x00, 0x00, 0x00}),
-            property("host", numberData(fourCC("9ZIM"))),
-            property("wx86", cStringData("ENTRYPOINT1", 16)),
+            property(propertyKey::imageModes, {0x11, 0x00, 0x00, 0x00}),
+            property(propertyKey::host, numberData(kHostSignature)),
+            property(propertyKey::entryPoint, cStringData("ENTRYPOINT1", 16)),
             // Input handling, output handling and two flag bytes for each of the
             // host's seven layer and selection cases.
-            property("fici", {0x01, 0x01, 0x00, 0x00, 0x01, 0x01, 0x00, 0x00, 0x07, 0x01,
-                              0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
-                              0x07, 0x01, 0x00, 0x00, 0x07, 0x01, 0x00, 0x00}),
+            property(propertyKey::inputHandling,
+                     {0x01, 0x01, 0x00, 0x00, 0x01, 0x01, 0x00, 0x00, 0x07, 0x01,
+                      0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+                      0x07, 0x01, 0x00, 0x00, 0x07, 0x01, 0x00, 0x00}),
             // Scripting: version 0, class 'Fltr', event 'LghE', terminology
             // resource 128 and an empty scope string.
-            property("hstm",
-                     joined({numberData(0), numberData(fourCC("Fltr")), numberData(fourCC("LghE")),
-                             numberData(128), pascalStringData("", 4)})),
+            property(
+                propertyKey::scripting,
+                joined({numberData(0), numberData(kFilterEventClass), numberData(kOrvaneEventCode),
+                        numberData(kTerminologyResource), pascalStringData("", 4)})),
         },
     };
 }

@@ -15,8 +15,8 @@ Terminology orvaneTerminology() {
     terminology.suiteName = "Zerafin";
     terminology.suiteCode = fourCC("ZRFN");
     terminology.eventName = "orvane";
-    terminology.eventClass = fourCC("Fltr");
-    terminology.eventCode = fourCC("LghE");
+    terminology.eventClass = kFilterEventClass;
+    terminology.eventCode = kOrvaneEventCode;
     terminology.replyType = fourCC("null");
     terminology.directParameterType = fourCC("#ImR"); // the image
     terminology.directParameterFlags = kDirectParameterFlags;

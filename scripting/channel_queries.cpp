@@ -22,7 +22,7 @@ int16_t GetChannelCount(uint16_t* count, const HostRecord& host) {
     intptr_t simple = 0;
     Handle complex = nullptr;
     const int16_t error = host.propertyTable->queryProperty(
-        scriptCode::hostSignature, scriptCode::channelCount, 0, &simple, &complex);
+        kHostSignature, hostProperty::channelCount, 0, &simple, &complex);
     if (error != 0)
         return error;
     *count = uint16_t(simple);
@@ -35,7 +35,7 @@ int16_t GetChannelName(uint16_t index, uint8_t name[256], const HostRecord& host
     intptr_t simple = 0;
     Handle complex = nullptr;
     const int16_t error = host.propertyTable->queryProperty(
-        scriptCode::hostSignature, scriptCode::channelName, int16_t(index), &simple, &complex);
+        kHostSignature, hostProperty::channelName, int16_t(index), &simple, &complex);
     if (error != 0)
         return error;
     if (!complex)

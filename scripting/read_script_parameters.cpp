@@ -73,14 +73,14 @@ uint16_t channelAtIndex(const HostRecord* host, int32_t index) {
 }
 
 uint16_t channelOf(const HostRecord* host, const ChannelReference& reference) {
-    if (reference.form == scriptCode::byEnumerated) {
+    if (reference.form == channelForm::byEnumerated) {
         if (reference.value == scriptKey::red)
             return 1;
         if (reference.value == scriptKey::green)
             return 2;
         return reference.value == scriptKey::blue ? 3 : 0;
     }
-    if (reference.form == scriptCode::byIndex)
+    if (reference.form == channelForm::byIndex)
         return channelAtIndex(host, reference.index);
     return channelNamed(host, reference.name);
 }
@@ -284,6 +284,6 @@ uint8_t ReadScriptParameters(void* context, HostScriptRecord* script, Descriptor
     }
     if (!textureSeen)
         target.settings.textureChannel = 0;
-    target.showDialog = script->playMode == 1;
+    target.showDialog = script->playMode == kPlayModeShowDialog;
     return true;
 }

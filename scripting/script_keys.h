@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 
+#include "protocol/descriptor_tables.h"
 #include "protocol/four_cc.h"
 
 // The keys, types and values the filter's settings travel under in scripting
@@ -32,7 +33,7 @@ constexpr uint32_t blue = fourCC("Bl  ");
 
 namespace scriptCode {
 // Classes of nested descriptors.
-constexpr uint32_t rgbColor = fourCC("RGBC");
+constexpr uint32_t rgbColor = descriptorClass::rgbColor;
 constexpr uint32_t lightClass = fourCC("LghS");
 
 // The light type enumeration and its values.
@@ -40,15 +41,4 @@ constexpr uint32_t lightTypeEnum = fourCC("LghT");
 constexpr uint32_t directional = fourCC("LghD");
 constexpr uint32_t omni = fourCC("LghO");
 constexpr uint32_t spot = fourCC("LghS");
-
-// Channel references.
-constexpr uint32_t channel = fourCC("Chnl");
-constexpr uint32_t byEnumerated = fourCC("Enmr");
-constexpr uint32_t byIndex = fourCC("indx");
-constexpr uint32_t byName = fourCC("name");
-
-// The host's property signature and the channel properties.
-constexpr uint32_t hostSignature = fourCC("9ZIM");
-constexpr uint32_t channelCount = fourCC("nuch");
-constexpr uint32_t channelName = fourCC("nmch");
 } // namespace scriptCode

@@ -37,6 +37,6 @@ uint8_t WriteScriptParameters(void* context, HostScriptRecord* script,
                               DescriptorWriteToken** writer, int16_t* errorCell);
 
 // Reads the 'RGBC' object under the current key as three 16-bit channels
-// (red, green, blue). A missing object sets -108.
+// (red, green, blue). A missing object sets result::outOfMemory.
 uint8_t ReadRgbDescriptor(HostHandleTable* handles, HostScriptRecord* script,
                           DescriptorReadToken** reader, uint16_t rgb[3], int16_t* errorCell);

@@ -130,17 +130,17 @@ void writeLight(ScriptWriting& writing, DescriptorWriteToken* listWriter,
 // host gives it, or by its number when the host has no name for it.
 ChannelReference textureReference(const Settings& settings, const HostRecord* host) {
     ChannelReference reference{};
-    reference.desiredClass = scriptCode::channel;
+    reference.desiredClass = channelForm::channelClass;
     const uint16_t channel = settings.textureChannel;
     if (channel <= 3) {
         const uint32_t colours[3] = {scriptKey::red, scriptKey::green, scriptKey::blue};
-        reference.form = scriptCode::byEnumerated;
-        reference.type = scriptCode::channel;
+        reference.form = channelForm::byEnumerated;
+        reference.type = channelForm::channelClass;
         reference.value = colours[channel - 1];
     } else if (host && GetChannelName(uint16_t(channel - 1), reference.name, *host) == 0) {
-        reference.form = scriptCode::byName;
+        reference.form = channelForm::byName;
     } else {
-        reference.form = scriptCode::byIndex;
+        reference.form = channelForm::byIndex;
         reference.index = channel;
     }
     return reference;

@@ -8,7 +8,6 @@
 
 #include "lighting/height_map.h"
 #include "platform/checked_alloc.h"
-#include "protocol/four_cc.h"
 #include "protocol/host_tables.h"
 #include "protocol/result_codes.h"
 #include "settings/geometry_conversion.h"
@@ -112,7 +111,7 @@ int channelLimit(const HostRecord& host) {
 void beginTexturedRender(HostRecord& host, PluginState& state, const ParameterBlock& block) {
     state.preview.heightMap.scale = block.relief;
     requestTexture(host, block.textureChannel, kTextureMargin);
-    state.run.textureTilePending = 0;
+    state.run.textureTilePending = false;
 }
 
 // Copies the pixels of the current tile that fall on the preview grid.
@@ -143,7 +142,7 @@ void copyTileToPreview(const HostRecord& host, PluginState& state) {
 int16_t collectPreviewTile(HostRecord& host, PluginState& state) {
     copyTileToPreview(host, state);
     if (!advancePreviewWalk(host, state))
-        state.run.previewImageReady = 1;
+        state.run.previewImageReady = true;
     return result::ok;
 }
 
@@ -230,7 +229,7 @@ int16_t texturePass(HostRecord& host, PluginState& state) {
         return result::outOfMemory;
     requestColour(host, kTextureMargin);
     ++state.run.tilesDone;
-    state.run.textureTilePending = 1;
+    state.run.textureTilePending = true;
     reportProgress(host, state);
     return result::ok;
 }
@@ -239,13 +238,13 @@ int16_t colourPass(HostRecord& host, PluginState& state, const ParameterBlock& b
     renderBandWithRelief(bandOfHost(host), state, block, state.preview.heightMap);
     advanceRenderWalk(host);
     requestTexture(host, block.textureChannel, kTextureMargin);
-    state.run.textureTilePending = 0;
+    state.run.textureTilePending = false;
     return result::ok;
 }
 
 void setWaitingProperty(const HostRecord& host, intptr_t value) {
     if (host.propertyTable && host.propertyTable->setProperty)
-        host.propertyTable->setProperty(fourCC("9ZIM"), fourCC("wtch"), 0, value, nullptr);
+        host.propertyTable->setProperty(kHostSignature, hostProperty::waiting, 0, value, nullptr);
 }
 
 int16_t allocateInitialHeightMap(PluginState& state) {
@@ -265,7 +264,7 @@ int16_t startFiltering(HostRecord& host, PluginState& state) {
     code = allocateInitialHeightMap(state);
     if (code != 0)
         return code;
-    state.run.previewImageReady = 0;
+    state.run.previewImageReady = false;
 
     registerWindowClasses();
     code = runLayoutPass(host, state.settings, state.preview);
@@ -310,8 +309,8 @@ int16_t continueFiltering(HostRecord& host, PluginState& state) {
         return result::outOfMemory;
     if (block->textureChannel == 0)
         return renderUntexturedTile(host, state, *block);
-    return state.run.textureTilePending == 0 ? texturePass(host, state)
-                                             : colourPass(host, state, *block);
+    return !state.run.textureTilePending ? texturePass(host, state)
+                                         : colourPass(host, state, *block);
 }
 
 // The preview's texture holds the channel at every step-th pixel of every

@@ -8,7 +8,7 @@ struct HostRecord;
 // The parameter block lives in the host's parameter handle between operations.
 
 // Gives the host record a parameter handle when it has none (or one too small
-// to hold a block, which is disposed). Result 0 or -108.
+// to hold a block, which is disposed): result::ok or result::outOfMemory.
 int16_t createParameterBlock(HostRecord& host);
 
 // The block inside the host's parameter handle (locked), or null.

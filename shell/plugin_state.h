@@ -13,7 +13,7 @@ struct RunState {
     ThreadSet* threads = nullptr;
 
     bool showDialog = false;        // this operation shows the dialog
-    uint32_t previewImageReady = 0; // the preview tiles are all collected
+    bool previewImageReady = false; // the preview tiles are all collected
     bool settingsValid = false;     // the settings went through one operation
     // The last render lit the lights from their percent geometry (a script
     // without the dialog), not from their preview pixels.
@@ -22,7 +22,7 @@ struct RunState {
     uint16_t tileSize = 64;
     uint16_t tileCount = 0;
     uint16_t tilesDone = 0;
-    uint32_t textureTilePending = 0; // the texture of the current tile is in, its colour not
+    bool textureTilePending = false; // the texture of the current tile is in, its colour not
 };
 
 // The plug-in's own object, kept in the host's data slot between calls: the

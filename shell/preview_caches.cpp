@@ -15,12 +15,12 @@ void allocateIfAbsent(CacheSlot& slot, size_t bytes) {
     if (slot.buffer)
         return;
     slot.buffer = CheckedBuffer(bytes);
-    slot.valid = 0;
+    slot.valid = false;
 }
 
 void freeSlot(CacheSlot& slot) {
     slot.buffer.reset();
-    slot.valid = 0;
+    slot.valid = false;
 }
 } // namespace
 

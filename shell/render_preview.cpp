@@ -124,7 +124,7 @@ void renderPreviewWithRelief(const Band& band, const HeightMapRecord& heights, P
     }
     for (CacheSlot& slot : state.preview.summedCaches)
         if (slot.buffer)
-            slot.valid = 1;
+            slot.valid = true;
 }
 
 int16_t renderPreview(PluginState& state) {

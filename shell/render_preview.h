@@ -9,7 +9,8 @@ struct PluginState;
 // Lights the preview into the result image after a change. The preview caches
 // let a redraw skip the work the change did not touch: after a material change
 // no light is evaluated, after a light change the positions are reused.
-// 0, or -108 when the relief heights cannot be allocated.
+// result::ok, or result::outOfMemory when the relief heights cannot be
+// allocated.
 int16_t renderPreview(PluginState& state);
 
 // The textured preview on the calling thread: every row of the band (the

@@ -161,7 +161,7 @@ void renderFlat(const Band& band, PluginState& state, const ParameterBlock& bloc
     PIThreadsDoAll(0, state.run.threads, shadeFlatWorker);
     for (CacheSlot& slot : state.preview.summedCaches)
         if (slot.buffer)
-            slot.valid = 1;
+            slot.valid = true;
 }
 
 void renderBandWithRelief(const Band& band, PluginState& state, const ParameterBlock& block,

@@ -25,7 +25,8 @@ struct Band {
 Band bandOfHost(const HostRecord& host);
 
 // Creates the worker-thread set of one operation and gives every thread its own
-// scratch buffers. 0, or -108 (the caller then calls endThreads).
+// scratch buffers. result::ok, or result::outOfMemory (the caller then calls
+// endThreads).
 int16_t initThreads(PluginState& state);
 // Frees every thread's buffers and ends the set; harmless without a set.
 void endThreads(PluginState& state);

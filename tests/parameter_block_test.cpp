@@ -2,23 +2,33 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstddef>
 
+#include "lighting/parameter_block.h"
 #include "protocol/plugin_api.h"
 #include "tests/support/test_host.h"
+
+namespace {
+constexpr int32_t kBlockSize = sizeof(ParameterBlock);
+} // namespace
 
 TEST(ParameterBlock, CreatedWithSignatureAtTheFirstStart) {
     TestHost host(16, 16);
     EXPECT_EQ(host.call(SelectorPrepare), 0);
     EXPECT_EQ(host.call(SelectorStart), 0);
     ASSERT_NE(host.block(), nullptr);
-    EXPECT_EQ(HostGetHandleSize(nullptr, host.record.parameterHandle), 66736);
+    EXPECT_EQ(HostGetHandleSize(nullptr, host.record.parameterHandle), kBlockSize);
+    // The header as the host's parameter files read it: little-endian.
     const auto* bytes = static_cast<const uint8_t*>(*host.record.parameterHandle);
-    EXPECT_EQ(bytes[0], 0xFD);
-    EXPECT_EQ(bytes[1], 0x44);
-    EXPECT_EQ(bytes[2], 0xBF);
-    EXPECT_EQ(bytes[3], 0x05);
-    EXPECT_EQ(bytes[4], 1);
-    EXPECT_EQ(bytes[8], 1);
+    const auto littleEndian = [&](size_t at, size_t size) {
+        uint32_t value = 0;
+        for (size_t index = size; index-- > 0;)
+            value = value << 8 | bytes[at + index];
+        return value;
+    };
+    EXPECT_EQ(littleEndian(offsetof(ParameterBlock, signature), 4), ParameterBlock::kSignature);
+    EXPECT_EQ(littleEndian(offsetof(ParameterBlock, one32), 4), 1u);
+    EXPECT_EQ(littleEndian(offsetof(ParameterBlock, one16), 2), 1u);
 }
 
 TEST(ParameterBlock, HeaderFieldsFollowTheState) {
@@ -79,7 +89,7 @@ TEST(ParameterBlock, UnmeasuredFrameGivesAFiniteImageWidth) {
 
 TEST(ParameterBlock, ExistingBlockIsUsedUnchecked) {
     TestHost host(16, 16);
-    host.record.parameterHandle = NewHandle(66736);
+    host.record.parameterHandle = NewHandle(kBlockSize);
     auto* block = static_cast<ParameterBlock*>(*host.record.parameterHandle);
     block->signature = 0x12345678;
     block->textureChannel = 0;
@@ -96,13 +106,13 @@ TEST(ParameterBlock, HandleTooSmallIsReplacedNotOverrun) {
     EXPECT_EQ(host.call(SelectorPrepare), 0);
     EXPECT_EQ(host.call(SelectorStart), 0);
     ASSERT_NE(host.record.parameterHandle, nullptr);
-    EXPECT_EQ(HostGetHandleSize(nullptr, host.record.parameterHandle), 66736);
+    EXPECT_EQ(HostGetHandleSize(nullptr, host.record.parameterHandle), kBlockSize);
     EXPECT_EQ(host.block()->signature, ParameterBlock::kSignature);
 }
 
 TEST(ParameterBlock, TextureChannelBeyondTheImageIsDroppedAtAStartWithoutDialog) {
     TestHost host(16, 16);
-    host.record.parameterHandle = NewHandle(66736);
+    host.record.parameterHandle = NewHandle(kBlockSize);
     host.block()->textureChannel = 9;
     host.block()->relief = 256;
     EXPECT_EQ(host.call(SelectorPrepare), 0);

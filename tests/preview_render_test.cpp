@@ -145,7 +145,7 @@ class PreviewScene {
 };
 
 bool slotEmpty(const CacheSlot& slot) {
-    return !slot.buffer && slot.valid == 0;
+    return !slot.buffer && !slot.valid;
 }
 
 // The preview with and without a texture channel.
@@ -168,22 +168,22 @@ TEST(PreviewCaches, AllocatesTheThreeUsedSlotsForEverySample) {
     EXPECT_EQ(state.preview.summedCacheSamples, 15u);
     for (int slot = CachePositions; slot <= CacheSpecular; ++slot) {
         EXPECT_NE(state.preview.summedCaches[slot].buffer.get(), nullptr) << slot;
-        EXPECT_EQ(state.preview.summedCaches[slot].valid, 0u) << slot;
+        EXPECT_FALSE(state.preview.summedCaches[slot].valid) << slot;
     }
 
     // Present buffers stay, with what they hold.
     void* positions = state.preview.summedCaches[CachePositions].buffer.get();
-    state.preview.summedCaches[CachePositions].valid = 1;
+    state.preview.summedCaches[CachePositions].valid = true;
     ensurePreviewCaches(state, 5, 3, false);
     EXPECT_EQ(state.preview.summedCaches[CachePositions].buffer.get(), positions);
-    EXPECT_EQ(state.preview.summedCaches[CachePositions].valid, 1u);
+    EXPECT_TRUE(state.preview.summedCaches[CachePositions].valid);
 
     // With relief a pixel has up to four facets; buffers made for another
     // number of samples are replaced and start invalid.
     ensurePreviewCaches(state, 5, 3, true);
     EXPECT_EQ(state.preview.summedCacheSamples, 60u);
     EXPECT_NE(state.preview.summedCaches[CachePositions].buffer.get(), nullptr);
-    EXPECT_EQ(state.preview.summedCaches[CachePositions].valid, 0u);
+    EXPECT_FALSE(state.preview.summedCaches[CachePositions].valid);
 
     ensurePreviewCaches(state, 0, 3, false);
     for (const CacheSlot& slot : state.preview.summedCaches)
@@ -215,7 +215,7 @@ TEST_P(PreviewRedraw, TwoRedrawsWithoutChangeGiveTheSamePixelsTheSecondEvaluatin
     EXPECT_EQ(scene.evaluationsOfRedraw(), 0u);
     EXPECT_EQ(scene.preview(), first);
     for (int slot = CachePositions; slot <= CacheSpecular; ++slot)
-        EXPECT_EQ(scene.state->preview.summedCaches[slot].valid, 1u) << slot;
+        EXPECT_TRUE(scene.state->preview.summedCaches[slot].valid) << slot;
 }
 
 TEST_P(PreviewRedraw, AMaterialChangeEvaluatesNoLight) {
@@ -483,7 +483,7 @@ TEST(PreviewRender, AnEmptyReliefInputLightsNothingAndLeavesTheCachesInvalid) {
     renderPreviewWithRelief(view, state.preview.heightMap, state, scene.block());
     EXPECT_EQ(scene.resultImage(), before);
     for (const CacheSlot& slot : state.preview.summedCaches)
-        EXPECT_EQ(slot.valid, 0u);
+        EXPECT_FALSE(slot.valid);
 }
 
 TEST(PreviewRender, OnePixelIsLitWithTheAmbientLightAlone) {

@@ -1,15 +1,17 @@
-// The module's property list, parsed back field by field (from the module file
-// itself in the Win32 build), and the host's parser and filter check.
+// The module's property list, parsed back (from the module file itself in the
+// Win32 build) and compared with the table it is built from, and the host's
+// parser and filter check.
 #include <gtest/gtest.h>
 
 #include "host/zerafin/info_command.h"
 #include "host/zerafin/property_list.h"
-#include "protocol/four_cc.h"
+#include "protocol/property_list.h"
+#include "resources/property_list_table.h"
+#include "resources/resource_ids.h"
+#include "resources/terminology_table.h"
 #include "tests/support/resources_under_test.h"
 
 namespace {
-constexpr size_t kPropertyListSize = 254;
-
 PropertyList parsedModuleList() {
     std::string error;
     std::optional<PropertyList> list = parsePropertyList(propertyListUnderTest(), error);
@@ -17,42 +19,33 @@ PropertyList parsedModuleList() {
     return list.value_or(PropertyList{});
 }
 
-std::vector<uint8_t> bytesOf(const Property* property) {
-    return property ? property->data : std::vector<uint8_t>{};
-}
-
-Property propertyWith(const char (&key)[5], std::vector<uint8_t> data) {
-    return {fourCC("9ZIM"), fourCC(key), 0, std::move(data)};
+Property propertyWith(uint32_t key, std::vector<uint8_t> data) {
+    return {kHostSignature, key, 0, std::move(data)};
 }
 
 // The module's list with one property's data replaced.
-PropertyList moduleListWith(const char (&key)[5], std::vector<uint8_t> data) {
+PropertyList moduleListWith(uint32_t key, std::vector<uint8_t> data) {
     PropertyList list = parsedModuleList();
     for (Property& property : list.properties)
-        if (property.key == fourCC(key))
+        if (property.key == key)
             property.data = std::move(data);
     return list;
 }
 } // namespace
 
-TEST(ModulePropertyList, HasTheNinePropertiesInOrderWithTheirLengths) {
-    // Header 10 bytes and 16 + data bytes per property: 254 in all.
-    EXPECT_EQ(propertyListUnderTest().size(), kPropertyListSize);
+TEST(ModulePropertyList, IsTheListTheModuleIsBuiltFrom) {
     const PropertyList list = parsedModuleList();
-    EXPECT_EQ(list.resourceVersion, 1);
-    EXPECT_EQ(list.listVersion, 0u);
-    const std::pair<const char*, size_t> expected[] = {
-        {"kind", 4}, {"catg", 8},  {"name", 12}, {"vers", 4},  {"mode", 4},
-        {"host", 4}, {"wx86", 16}, {"fici", 28}, {"hstm", 20},
-    };
-    ASSERT_EQ(list.properties.size(), std::size(expected));
-    for (size_t index = 0; index < std::size(expected); ++index) {
+    const PropertyList source = orvanePropertyList();
+    EXPECT_EQ(list.resourceVersion, source.resourceVersion);
+    EXPECT_EQ(list.listVersion, source.listVersion);
+    ASSERT_EQ(list.properties.size(), source.properties.size());
+    for (size_t index = 0; index < source.properties.size(); ++index) {
         const Property& property = list.properties[index];
-        SCOPED_TRACE(expected[index].first);
-        EXPECT_EQ(codeText(property.key), expected[index].first);
-        EXPECT_EQ(property.vendor, fourCC("9ZIM"));
-        EXPECT_EQ(property.id, 0u);
-        EXPECT_EQ(property.data.size(), expected[index].second);
+        SCOPED_TRACE(codeText(source.properties[index].key));
+        EXPECT_EQ(property.key, source.properties[index].key);
+        EXPECT_EQ(property.vendor, kHostSignature) << "the host reads only its own properties";
+        EXPECT_EQ(property.id, source.properties[index].id);
+        EXPECT_EQ(property.data, source.properties[index].data);
     }
 }
 
@@ -64,40 +57,34 @@ TEST(ModulePropertyList, StoresCodesLittleEndianSoTheirCharactersAppearReversed)
     EXPECT_EQ(std::string(bytes.begin() + 26, bytes.begin() + 30), "MFZ9");
 }
 
-TEST(ModulePropertyList, DecodesToTheFilterItsMenuEntryAndItsEntryPoint) {
+// Every property the host decodes has the shape its decoder expects.
+TEST(ModulePropertyList, EveryPropertyDecodesAsTheHostReadsIt) {
     const PropertyList list = parsedModuleList();
-    const auto number = [&](const char(&key)[5]) {
-        const Property* property = findProperty(list, fourCC(key));
-        return property ? propertyNumber(*property) : std::nullopt;
-    };
-    EXPECT_EQ(number("kind"), fourCC("9ZFM"));
-    EXPECT_EQ(number("vers"), 0x00040000u);
-    EXPECT_EQ(number("host"), fourCC("9ZIM"));
-    EXPECT_EQ(propertyPascalString(*findProperty(list, fourCC("catg"))), "Rendu");
-    EXPECT_EQ(propertyPascalString(*findProperty(list, fourCC("name"))), "Orvane...");
-    EXPECT_EQ(bytesOf(findProperty(list, fourCC("mode"))),
-              (std::vector<uint8_t>{0x11, 0x00, 0x00, 0x00}));
-    EXPECT_EQ(bytesOf(findProperty(list, fourCC("wx86"))),
-              (std::vector<uint8_t>{'E', 'N', 'T', 'R', 'Y', 'P', 'O', 'I', 'N', 'T', '1', 0, 0, 0,
-                                    0, 0}));
-    EXPECT_EQ(bytesOf(findProperty(list, fourCC("fici"))),
-              (std::vector<uint8_t>{1, 1, 0, 0, 1, 1, 0, 0, 7, 1, 0, 0, 0, 0,
-                                    0, 0, 0, 0, 0, 0, 7, 1, 0, 0, 7, 1, 0, 0}));
+    for (uint32_t key : {propertyKey::kind, propertyKey::version, propertyKey::host}) {
+        const Property* property = findProperty(list, key);
+        ASSERT_NE(property, nullptr) << codeText(key);
+        EXPECT_TRUE(propertyNumber(*property)) << codeText(key);
+    }
+    for (uint32_t key : {propertyKey::category, propertyKey::name}) {
+        const Property* property = findProperty(list, key);
+        ASSERT_NE(property, nullptr) << codeText(key);
+        EXPECT_NE(propertyPascalString(*property).value_or(""), "") << codeText(key);
+    }
+    EXPECT_EQ(propertyNumber(*findProperty(list, propertyKey::host)), kHostSignature);
 }
 
-TEST(ModulePropertyList, NamesTheScriptingTerminology) {
+// The scripting property names the event and the terminology resource that
+// the module carries.
+TEST(ModulePropertyList, NamesTheModulesScriptingTerminology) {
     const PropertyList list = parsedModuleList();
-    const Property* scripting = findProperty(list, fourCC("hstm"));
+    const Property* scripting = findProperty(list, propertyKey::scripting);
     ASSERT_NE(scripting, nullptr);
-    EXPECT_EQ(scripting->data,
-              (std::vector<uint8_t>{0,   0,   0,   0, 'r', 't', 'l', 'F', 'E', 'h',
-                                    'g', 'L', 128, 0, 0,   0,   0,   0,   0,   0}));
     const std::optional<ScriptingInfo> info = propertyScriptingInfo(*scripting);
     ASSERT_TRUE(info);
-    EXPECT_EQ(info->version, 0u);
-    EXPECT_EQ(info->classCode, fourCC("Fltr"));
-    EXPECT_EQ(info->eventCode, fourCC("LghE"));
-    EXPECT_EQ(info->terminologyId, 128u);
+    const Terminology terminology = orvaneTerminology();
+    EXPECT_EQ(info->classCode, terminology.eventClass);
+    EXPECT_EQ(info->eventCode, terminology.eventCode);
+    EXPECT_EQ(info->terminologyId, uint32_t(kTerminologyResource));
     EXPECT_EQ(info->scope, "");
 }
 
@@ -149,19 +136,22 @@ TEST(FilterModuleCheck, AcceptsTheModuleAndNamesItsEntryPoint) {
 
 TEST(FilterModuleCheck, RefusesAnotherKindOrModeFlagsWithoutRgb) {
     std::string error, entryPoint;
-    EXPECT_FALSE(
-        checkFilterModule(moduleListWith("kind", {'M', 'F', 'Z', '8'}), error, entryPoint));
+    EXPECT_FALSE(checkFilterModule(moduleListWith(propertyKey::kind, {'M', 'F', 'Z', '8'}), error,
+                                   entryPoint));
     EXPECT_NE(error.find("'8ZFM'"), std::string::npos) << error;
     // Mode 7 alone, without RGB (mode 3, bit 0x10 of the first byte).
-    EXPECT_FALSE(checkFilterModule(moduleListWith("mode", {0x01, 0, 0, 0}), error, entryPoint));
+    EXPECT_FALSE(checkFilterModule(moduleListWith(propertyKey::imageModes, {0x01, 0, 0, 0}), error,
+                                   entryPoint));
     EXPECT_NE(error.find("RGB"), std::string::npos) << error;
-    EXPECT_FALSE(checkFilterModule(moduleListWith("wx86", {}), error, entryPoint));
-    EXPECT_TRUE(checkFilterModule(moduleListWith("mode", {0x10}), error, entryPoint)) << error;
+    EXPECT_FALSE(checkFilterModule(moduleListWith(propertyKey::entryPoint, {}), error, entryPoint));
+    EXPECT_TRUE(
+        checkFilterModule(moduleListWith(propertyKey::imageModes, {0x10}), error, entryPoint))
+        << error;
     EXPECT_EQ(entryPoint, "ENTRYPOINT1");
 }
 
 TEST(FilterModuleCheck, ReadsTheModeFlagsMostSignificantBitFirst) {
-    const Property mode = propertyWith("mode", {0x11, 0x00, 0x00, 0x80});
+    const Property mode = propertyWith(propertyKey::imageModes, {0x11, 0x00, 0x00, 0x80});
     EXPECT_FALSE(modeFlagsAllow(mode, 0));
     EXPECT_FALSE(modeFlagsAllow(mode, 2));
     EXPECT_TRUE(modeFlagsAllow(mode, 3));

@@ -1,16 +1,18 @@
-// The module's scripting terminology, parsed back field by field (from the
-// module file itself in the Win32 build), and the parser's refusals.
+// The module's scripting terminology, parsed back (from the module file itself
+// in the Win32 build) and compared with the table it is built from, how its
+// bytes are stored, and the parser's refusals.
 #include <algorithm>
+#include <set>
 
 #include <gtest/gtest.h>
 
+#include "host/zerafin/property_list.h"
 #include "host/zerafin/terminology.h"
-#include "protocol/four_cc.h"
+#include "protocol/descriptor_tables.h"
+#include "resources/terminology_table.h"
 #include "tests/support/resources_under_test.h"
 
 namespace {
-constexpr size_t kTerminologySize = 584;
-
 Terminology parsedModuleTerminology() {
     std::string error;
     std::optional<Terminology> terminology = parseTerminology(terminologyUnderTest(), error);
@@ -18,22 +20,15 @@ Terminology parsedModuleTerminology() {
     return terminology.value_or(Terminology{});
 }
 
-struct ExpectedItem {
-    const char* name;
-    const char key[5];
-    const char type[5];
-    uint16_t flags;
-};
-
-void expectItems(const std::vector<TerminologyItem>& items,
-                 std::span<const ExpectedItem> expected) {
-    ASSERT_EQ(items.size(), expected.size());
-    for (size_t index = 0; index < expected.size(); ++index) {
-        SCOPED_TRACE(expected[index].name);
-        EXPECT_EQ(items[index].name, expected[index].name);
-        EXPECT_EQ(items[index].key, fourCC(expected[index].key));
-        EXPECT_EQ(items[index].type, fourCC(expected[index].type));
-        EXPECT_EQ(items[index].flags, expected[index].flags);
+void expectSameItems(const std::vector<TerminologyItem>& items,
+                     const std::vector<TerminologyItem>& source) {
+    ASSERT_EQ(items.size(), source.size());
+    for (size_t index = 0; index < source.size(); ++index) {
+        SCOPED_TRACE(source[index].name);
+        EXPECT_EQ(items[index].name, source[index].name);
+        EXPECT_EQ(codeText(items[index].key), codeText(source[index].key));
+        EXPECT_EQ(codeText(items[index].type), codeText(source[index].type));
+        EXPECT_EQ(items[index].flags, source[index].flags);
     }
 }
 
@@ -44,58 +39,39 @@ bool contains(const std::vector<uint8_t>& bytes, std::string_view text) {
 }
 } // namespace
 
-TEST(ModuleTerminology, HasTheSuiteAndTheEvent) {
-    EXPECT_EQ(terminologyUnderTest().size(), kTerminologySize);
+// Item by item first, so that a difference names its item; then whole.
+TEST(ModuleTerminology, IsTheTerminologyTheModuleIsBuiltFrom) {
     const Terminology terminology = parsedModuleTerminology();
-    EXPECT_EQ(terminology.suiteName, "Zerafin");
-    EXPECT_EQ(terminology.suiteCode, fourCC("ZRFN"));
-    EXPECT_EQ(terminology.suiteLevel, 0);
-    EXPECT_EQ(terminology.suiteVersion, 0);
-    EXPECT_EQ(terminology.eventName, "orvane");
-    EXPECT_EQ(terminology.eventClass, fourCC("Fltr"));
-    EXPECT_EQ(terminology.eventCode, fourCC("LghE"));
-    EXPECT_EQ(terminology.replyType, fourCC("null"));
-    EXPECT_EQ(terminology.replyFlags, 0x0000);
-    EXPECT_EQ(terminology.directParameterType, fourCC("#ImR"));
-    EXPECT_EQ(terminology.directParameterFlags, 0xB000);
+    const Terminology source = orvaneTerminology();
+    expectSameItems(terminology.parameters, source.parameters);
+    expectSameItems(terminology.classProperties, source.classProperties);
+    ASSERT_EQ(terminology.enumerators.size(), source.enumerators.size());
+    for (size_t index = 0; index < source.enumerators.size(); ++index) {
+        EXPECT_EQ(terminology.enumerators[index].name, source.enumerators[index].name);
+        EXPECT_EQ(codeText(terminology.enumerators[index].code),
+                  codeText(source.enumerators[index].code));
+    }
+    EXPECT_TRUE(terminology == source) << "the suite, event, class or enumeration differs";
 }
 
-TEST(ModuleTerminology, HasTheElevenEventParametersInOrder) {
-    const ExpectedItem parameters[] = {
-        {"brillance", "Glos", "long", 0x0000},        {"matière", "Mtrl", "long", 0x0000},
-        {"exposition", "Exps", "long", 0x0000},       {"ambiance", "AmbB", "long", 0x0000},
-        {"couleur ambiante", "AmbC", "RGBC", 0x0000}, {"texture", "BmpC", "#ChR", 0x0000},
-        {"blanc = haut", "WhHi", "bool", 0x0000},     {"relief", "BmpA", "long", 0x0000},
-        {"largeur d'image", "FrmW", "doub", 0x0000},  {"lumière courante", "CrnL", "long", 0x0000},
-        {"source d'orvane", "LghS", "LghS", 0x4000},
-    };
-    expectItems(parsedModuleTerminology().parameters, parameters);
-}
-
-TEST(ModuleTerminology, HasTheLightClassWithItsNineProperties) {
+// The event's parameters and the light's properties are each named once, and
+// every type the host converts is one it knows.
+TEST(ModuleTerminology, KeysAreUniqueAndTypesAreTheHostsOwn) {
     const Terminology terminology = parsedModuleTerminology();
-    EXPECT_EQ(terminology.className, "source d'orvane");
-    EXPECT_EQ(terminology.classCode, fourCC("LghS"));
-    const ExpectedItem properties[] = {
-        {"couleur", "Clr ", "RGBC", 0x1000},   {"intensité", "Intn", "long", 0x1000},
-        {"cône", "Fcs ", "long", 0x1000},      {"lumière active", "On  ", "bool", 0x1000},
-        {"type", "LghT", "LghT", 0x3000},      {"position", "Pstn", "Pnt ", 0x1000},
-        {"vecteur 0", "Vct0", "Pnt ", 0x1000}, {"vecteur 1", "Vct1", "Pnt ", 0x1000},
-        {"rayon", "Rds ", "doub", 0x1000},
-    };
-    expectItems(terminology.classProperties, properties);
-}
-
-TEST(ModuleTerminology, HasTheLightTypeEnumeration) {
-    const Terminology terminology = parsedModuleTerminology();
-    EXPECT_EQ(terminology.enumerationCode, fourCC("LghT"));
-    ASSERT_EQ(terminology.enumerators.size(), 3u);
-    EXPECT_EQ(terminology.enumerators[0].name, "directionnel");
-    EXPECT_EQ(terminology.enumerators[0].code, fourCC("LghD"));
-    EXPECT_EQ(terminology.enumerators[1].name, "omnidirectionnel");
-    EXPECT_EQ(terminology.enumerators[1].code, fourCC("LghO"));
-    EXPECT_EQ(terminology.enumerators[2].name, "projecteur");
-    EXPECT_EQ(terminology.enumerators[2].code, fourCC("LghS"));
+    const uint32_t knownTypes[] = {descriptorType::integer,   descriptorType::real,
+                                   descriptorType::boolean,   descriptorType::channelReference,
+                                   descriptorClass::rgbColor, descriptorClass::point,
+                                   terminology.classCode,     terminology.enumerationCode};
+    for (const std::vector<TerminologyItem>* items :
+         {&terminology.parameters, &terminology.classProperties}) {
+        std::set<uint32_t> keys;
+        for (const TerminologyItem& item : *items) {
+            EXPECT_TRUE(keys.insert(item.key).second) << item.name;
+            EXPECT_NE(std::find(std::begin(knownTypes), std::end(knownTypes), item.type),
+                      std::end(knownTypes))
+                << item.name << " " << codeText(item.type);
+        }
+    }
 }
 
 TEST(ModuleTerminology, StoresHeaderCodesAndNamesAsTheHostReadsThem) {

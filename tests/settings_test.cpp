@@ -199,17 +199,17 @@ TEST(PreviewCaches, ChangesMakeTheCachesStaleOrFreeThem) {
     Preview preview;
     fillCaches(preview);
     preview.lightChanged(1); // the sums and that light's own caches
-    EXPECT_EQ(preview.summedCaches[CachePositions].valid, 1u) << "positions do not change";
-    EXPECT_EQ(preview.summedCaches[CacheDiffuse].valid, 0u);
-    EXPECT_EQ(preview.lightCaches[0][0].valid, 1u);
-    EXPECT_EQ(preview.lightCaches[1][0].valid, 0u);
+    EXPECT_TRUE(preview.summedCaches[CachePositions].valid) << "positions do not change";
+    EXPECT_FALSE(preview.summedCaches[CacheDiffuse].valid);
+    EXPECT_TRUE(preview.lightCaches[0][0].valid);
+    EXPECT_FALSE(preview.lightCaches[1][0].valid);
 
     preview.textureChannelChanged(1, 1); // no change at all
-    EXPECT_EQ(preview.summedCaches[CachePositions].valid, 1u);
+    EXPECT_TRUE(preview.summedCaches[CachePositions].valid);
     preview.textureChannelChanged(1, 2); // between two channels: stale, kept
     EXPECT_NE(preview.summedCaches[CachePositions].buffer.get(), nullptr);
-    EXPECT_EQ(preview.summedCaches[CachePositions].valid, 0u);
-    EXPECT_EQ(preview.lightCaches[0][0].valid, 0u);
+    EXPECT_FALSE(preview.summedCaches[CachePositions].valid);
+    EXPECT_FALSE(preview.lightCaches[0][0].valid);
     preview.textureChannelChanged(2, 0); // relief off: the sample count changes
     EXPECT_EQ(preview.summedCaches[CachePositions].buffer.get(), nullptr);
     EXPECT_EQ(preview.lightCaches[0][0].buffer.get(), nullptr);
@@ -221,10 +221,10 @@ TEST(PreviewCaches, ARemovedLightsCachesGoAndTheLaterOnesMoveDown) {
     void* second = preview.lightCaches[1][0].buffer.get();
     preview.lightRemoved(0, 3);
     EXPECT_EQ(preview.lightCaches[0][0].buffer.get(), second);
-    EXPECT_EQ(preview.lightCaches[0][0].valid, 1u);
+    EXPECT_TRUE(preview.lightCaches[0][0].valid);
     EXPECT_FALSE(preview.lightCaches[1][0].buffer);
     EXPECT_FALSE(preview.lightCaches[2][0].buffer);
-    EXPECT_EQ(preview.summedCaches[CacheDiffuse].valid, 0u);
+    EXPECT_FALSE(preview.summedCaches[CacheDiffuse].valid);
 }
 
 TEST(PreviewCaches, TheEllipseTableHoldsCosinesThenSines) {

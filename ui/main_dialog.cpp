@@ -300,8 +300,10 @@ void RefreshPreview(MainDialog& dialog) {
 
 int16_t runMainDialog(DialogSession& session) {
     const DialogBackground background;
+    // DialogBoxParamA's answer when it cannot make the dialog (its template is missing).
+    constexpr INT_PTR kDialogNotMade = -1;
     const INT_PTR outcome =
         DialogBoxParamA(moduleInstance(), MAKEINTRESOURCEA(kDialogMain), ownerOf(session.host),
                         mainDialogProcedure, reinterpret_cast<LPARAM>(&session));
-    return outcome == -1 ? result::missingResource : int16_t(outcome);
+    return outcome == kDialogNotMade ? result::missingResource : int16_t(outcome);
 }

@@ -7,7 +7,6 @@
 #include "platform/files.h"
 #include "platform/win32/gdi.h"
 #include "platform/win32/module_instance.h"
-#include "protocol/plugin_api.h"
 #include "resources/resource_ids.h"
 #include "settings/parameter_table.h"
 #include "ui/light_well.h"
@@ -142,15 +141,14 @@ void createSettingSliders(MainDialog& dialog) {
     const int16_t labelWidth = sliderLabelWidth(dialog);
     for (const SettingSlider& slider : kSettingSliders) {
         const HWND window = GetDlgItem(dialog.window, slider.id);
-        void* memory = NewPtr(sizeof(SliderRecord));
-        if (!window || !memory)
-            continue; // that slider stays inert
+        if (!window)
+            continue;
         const ParameterEntry& entry = parameter(slider.parameter);
         char label[kSliderTextCapacity] = "", left[kSliderTextCapacity], right[kSliderTextCapacity];
         GetWindowTextA(window, label, sizeof label);
         loadText(slider.endsTextId, left);
         loadText(slider.endsTextId + 1, right);
-        CreateSlider(memory, window,
+        CreateSlider(window,
                      {label, left, right, entry.sliderMinimum, entry.sliderMaximum,
                       sliderPosition(dialog, entry), labelWidth, dialog.font, slider.percent});
     }

@@ -8,7 +8,7 @@
 namespace {
 void releaseSlot(CacheSlot& slot) {
     slot.buffer.reset();
-    slot.valid = 0;
+    slot.valid = false;
 }
 } // namespace
 
@@ -26,18 +26,18 @@ Preview::~Preview() {
 }
 
 void Preview::lightChanged(int index) {
-    summedCaches[CacheDiffuse].valid = 0;
-    summedCaches[CacheSpecular].valid = 0;
+    summedCaches[CacheDiffuse].valid = false;
+    summedCaches[CacheSpecular].valid = false;
     for (CacheSlot& slot : lightCaches[index])
-        slot.valid = 0;
+        slot.valid = false;
 }
 
 void Preview::everythingChanged() {
     for (CacheSlot& slot : summedCaches)
-        slot.valid = 0;
+        slot.valid = false;
     for (auto& light : lightCaches)
         for (CacheSlot& slot : light)
-            slot.valid = 0;
+            slot.valid = false;
 }
 
 void Preview::textureChannelChanged(uint16_t from, uint16_t to) {
@@ -56,8 +56,8 @@ void Preview::lightRemoved(int index, int count) {
             lightCaches[i][k] = std::move(lightCaches[i + 1][k]);
     for (CacheSlot& slot : lightCaches[count - 1])
         slot = CacheSlot{};
-    summedCaches[CacheDiffuse].valid = 0;
-    summedCaches[CacheSpecular].valid = 0;
+    summedCaches[CacheDiffuse].valid = false;
+    summedCaches[CacheSpecular].valid = false;
 }
 
 void Preview::releaseCaches() {

@@ -11,7 +11,7 @@
 // One cache buffer and whether what it holds is still good.
 struct CacheSlot {
     CheckedBuffer buffer;
-    uint32_t valid = 0;
+    bool valid = false;
 };
 
 // The preview's caches of the untextured and textured renders.

@@ -22,8 +22,8 @@ struct PreviewGeometry {
 PreviewGeometry computePreviewGeometry(int imageWidth, int imageHeight, const LayoutMeasure& m);
 
 // Sets the preview's geometry and the settings' frame from the measure, and
-// allocates the preview images and the height-map buffer: 0 or -108 (nothing
-// left allocated).
+// allocates the preview images and the height-map buffer: result::ok, or
+// result::outOfMemory with nothing left allocated.
 int16_t LayoutPreview(const LayoutMeasure& measure, const HostRecord& host, Settings& settings,
                       Preview& preview);
 

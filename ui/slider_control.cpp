@@ -22,6 +22,18 @@ SliderRecord* recordOf(HWND window) {
     return reinterpret_cast<SliderRecord*>(GetWindowLongPtrA(window, 0));
 }
 
+// The record lives in a block of the host's pointer allocator, for as long as
+// its window.
+SliderRecord* newRecord() {
+    void* memory = NewPtr(sizeof(SliderRecord));
+    return memory ? new (memory) SliderRecord{} : nullptr;
+}
+
+void disposeRecord(SliderRecord* r) {
+    r->~SliderRecord();
+    DisposePtr(r);
+}
+
 void copyCut(char (&target)[kSliderTextCapacity], const char* text) {
     std::snprintf(target, sizeof target, "%s", text ? text : "");
 }
@@ -62,7 +74,7 @@ int numberHalfWidth(HDC dc) {
 void drawNumber(HDC dc, const SliderRecord& r) {
     const SliderGeometry g = geometryOf(r);
     char text[16];
-    std::snprintf(text, sizeof text, "%d", shownNumber(r.value, r.maximum, r.percent != 0));
+    std::snprintf(text, sizeof text, "%d", shownNumber(r.value, r.maximum, r.percent));
     const int middle = (g.trackLeft + g.trackRight) / 2;
     const int halfWidth = numberHalfWidth(dc);
     const RECT box{middle - halfWidth, 0, middle + halfWidth, g.trackY - 1};
@@ -111,7 +123,7 @@ void paintSlider(HDC dc, const SliderRecord& r) {
 void followMouse(SliderRecord& r, int x) {
     const WindowDC dc(r.window);
     drawThumb(dc.get(), r, GetSysColor(COLOR_BTNFACE));
-    r.value = restingValue(valueForX(geometryOf(r), {r.minimum, r.maximum}, x), r.percent != 0);
+    r.value = restingValue(valueForX(geometryOf(r), {r.minimum, r.maximum}, x), r.percent);
     drawThumb(dc.get(), r, inkColour(r));
     const SelectedObject font(dc.get(), r.font);
     SetTextColor(dc.get(), inkColour(r));
@@ -136,7 +148,7 @@ void onEnable(HWND window, bool enabled) {
     SliderRecord* r = recordOf(window);
     if (!r)
         return;
-    r->enabled = enabled ? 1 : 0;
+    r->enabled = enabled;
     const WindowDC dc(window);
     paintSlider(dc.get(), *r);
 }
@@ -178,8 +190,7 @@ void onCaptureLost(HWND window) {
 void onDestroy(HWND window) {
     if (SliderRecord* r = recordOf(window)) {
         SetWindowLongPtrA(window, 0, 0);
-        r->~SliderRecord();
-        DisposePtr(r);
+        disposeRecord(r);
     }
 }
 
@@ -191,10 +202,12 @@ int16_t pointY(LPARAM lParam) {
 }
 } // namespace
 
-void CreateSlider(void* recordMemory, HWND window, const SliderSetup& setup) {
+bool CreateSlider(HWND window, const SliderSetup& setup) {
     if (!setup.font)
         DebugBreak(); // the dialog always passes its font
-    auto* r = new (recordMemory) SliderRecord{};
+    SliderRecord* r = newRecord();
+    if (!r)
+        return false;
     r->window = window;
     copyCut(r->label, setup.label);
     copyCut(r->leftLabel, setup.leftLabel);
@@ -204,8 +217,8 @@ void CreateSlider(void* recordMemory, HWND window, const SliderSetup& setup) {
     r->value = setup.value;
     r->labelWidth = setup.labelWidth;
     r->font = setup.font;
-    r->percent = setup.percent ? 1 : 0;
-    r->enabled = 1;
+    r->percent = setup.percent;
+    r->enabled = true;
     RECT bounds{};
     GetWindowRect(window, &bounds);
     r->width = int16_t(bounds.right - bounds.left);
@@ -222,6 +235,7 @@ void CreateSlider(void* recordMemory, HWND window, const SliderSetup& setup) {
     GetClientRect(window, &client);
     const Brush face(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
     FillRect(dc.get(), &client, face.get());
+    return true;
 }
 
 int16_t sliderValue(HWND window) {

@@ -13,6 +13,9 @@
 
 constexpr int kSliderTextCapacity = 32; // 31 characters and the terminator
 
+// The window's one extra word holds its record.
+constexpr int kSliderExtraBytes = sizeof(LONG_PTR);
+
 struct SliderRecord {
     HWND window;
     char label[kSliderTextCapacity];
@@ -22,8 +25,8 @@ struct SliderRecord {
     int16_t width, height;
     int16_t labelWidth;
     int16_t textHeight; // of the font: the end labels and the number stand above the track
-    uint32_t enabled;
-    uint32_t percent; // 1: the number shown is 0..100, 0: -100..100
+    bool enabled;
+    bool percent; // the number shown is 0..100, else -100..100
     HFONT font;
     MouseDrag drag;
 };
@@ -38,10 +41,10 @@ struct SliderSetup {
     bool percent;
 };
 
-// Fills the record in memory from the host's pointer allocator and attaches it
-// to the window, which frees it when destroyed. Without a record a slider
-// stays inert.
-void CreateSlider(void* recordMemory, HWND window, const SliderSetup& setup);
+// Gives the window its record, taken from the host's pointer allocator and
+// given back by the window when it is destroyed. False when the host could not
+// supply one: that slider stays inert (no values painted, no clicks).
+bool CreateSlider(HWND window, const SliderSetup& setup);
 
 // The value as the record holds it (0 without a record); a written value shows
 // at the next repaint.

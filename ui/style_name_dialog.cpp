@@ -23,9 +23,9 @@ void onCommand(HWND dialog, int id) {
     if (id == kControlStyleNameOk) {
         char* name = nameBufferOf(dialog);
         GetDlgItemTextA(dialog, kControlStyleName, name, kStyleNameCapacity);
-        EndDialog(dialog, name[0] != '\0' ? 1 : 0);
+        EndDialog(dialog, name[0] != '\0' ? IDOK : IDCANCEL);
     } else if (id == kControlStyleNameCancel || id == IDCANCEL) {
-        EndDialog(dialog, 0);
+        EndDialog(dialog, IDCANCEL);
     }
 }
 
@@ -48,5 +48,5 @@ INT_PTR CALLBACK styleNameProcedure(HWND dialog, UINT message, WPARAM wParam, LP
 
 bool AskStyleName(HWND owner, char (&name)[kStyleNameCapacity]) {
     return DialogBoxParamA(moduleInstance(), MAKEINTRESOURCEA(kDialogStyleName), owner,
-                           styleNameProcedure, reinterpret_cast<LPARAM>(name)) == 1;
+                           styleNameProcedure, reinterpret_cast<LPARAM>(name)) == IDOK;
 }

@@ -24,7 +24,7 @@ void unregisterWindowClasses();
 // Lays the preview out for the host's area in the main dialog's reference
 // layout (referenceLayoutMeasure: the same on every screen), sets the
 // preview's geometry and the settings' frame, and allocates the preview
-// images: 0 or -108.
+// images: result::ok or result::outOfMemory.
 int16_t runLayoutPass(HostRecord& host, Settings& settings, Preview& preview);
 
 // What the main dialog works with: the host (its services and the image),
@@ -36,7 +36,7 @@ struct DialogSession {
     Preview& preview;
     // False on the first use of the plug-in, when no settings were kept.
     bool hadStoredSettings;
-    // Lights the preview from the settings: 0, or -108.
+    // Lights the preview from the settings: result::ok or result::outOfMemory.
     std::function<int16_t()> renderPreview;
     // Shows the preview's image unlit (the preview switched off).
     std::function<void()> showUnlitPreview;

@@ -18,7 +18,7 @@ struct CustomClass {
 };
 
 constexpr CustomClass kCustomClasses[] = {
-    {"VR_slider_control_window", sliderWindowProcedure, 4, true},
+    {"VR_slider_control_window", sliderWindowProcedure, kSliderExtraBytes, true},
     {"VR_work_area_window", workAreaWindowProcedure, kWorkAreaExtraBytes, false},
     {"VR_preview_area_window", DefWindowProcA, 0, false},
     {"VR_group_box_window", groupFrameWindowProcedure, 0, false},

@@ -1,5 +1,6 @@
 // Movable blocks ("handles") and plain pointers for the plug-in. A handle points
 // at the master pointer of a small header that also remembers the size.
+#include <atomic>
 #include <cstdlib>
 #include <new>
 
@@ -15,6 +16,8 @@ struct HandleBlock {
 HandleBlock* blockOf(Handle handle) {
     return reinterpret_cast<HandleBlock*>(handle);
 }
+
+std::atomic<int32_t> livePointers{0};
 } // namespace
 
 PLUGIN_API Handle NewHandle(int32_t size) {
@@ -44,9 +47,18 @@ PLUGIN_API void HostDisposeHandle(HostHandleTable*, Handle handle) {
 }
 
 PLUGIN_API void* NewPtr(int32_t size) {
-    return size < 0 ? nullptr : std::calloc(1, size_t(size) + 1);
+    void* block = size < 0 ? nullptr : std::calloc(1, size_t(size) + 1);
+    if (block)
+        ++livePointers;
+    return block;
 }
 
 PLUGIN_API void DisposePtr(void* block) {
+    if (block)
+        --livePointers;
     std::free(block);
+}
+
+PLUGIN_API int32_t HostLivePointerCount() {
+    return livePointers;
 }

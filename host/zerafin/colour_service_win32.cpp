@@ -48,13 +48,14 @@ class TemplateMemory {
     HGLOBAL memory = nullptr;
 };
 
-// Picks a colour for a request of the plug-in: 0 with the colour in the
-// record, 1 when the user cancelled, -1 for a request the host cannot read.
+// Picks a colour for a request of the plug-in: ok with the colour in the
+// record, cancelled when the user cancelled, refused for a request the host
+// cannot read.
 int16_t pickColour(void* data) {
     auto* record = static_cast<ColourRecord*>(data);
     if (!record || record->size != sizeof(ColourRecord) || record->request != kColourRequestPick ||
         record->sourceSpace != kColourSpaceRgb || record->resultSpace != kColourSpaceRgb)
-        return -1;
+        return result::requestRefused;
     COLORREF custom[16];
     for (COLORREF& colour : custom)
         colour = RGB(255, 255, 255);

@@ -6,8 +6,8 @@
 #include "host/zerafin/descriptor_model.h"
 
 namespace {
-// The plug-in calls these procedures: running out of memory becomes the error
-// -108 here and never unwinds through the plug-in.
+// The plug-in calls these procedures: running out of memory becomes
+// result::outOfMemory here and never unwinds through the plug-in.
 template <typename Operation> int16_t withoutThrowing(Operation operation) {
     try {
         return operation();

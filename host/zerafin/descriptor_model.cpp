@@ -3,7 +3,7 @@
 #include <bit>
 #include <cstring>
 
-#include "protocol/four_cc.h"
+#include "protocol/descriptor_tables.h"
 #include "protocol/plugin_api.h"
 
 DescriptorValue DescriptorValue::makeInteger(int32_t value) {
@@ -58,8 +58,10 @@ DescriptorValue DescriptorValue::makeList(std::vector<DescriptorValue> values) {
 }
 
 namespace {
-constexpr uint32_t kTypeCodes[] = {fourCC("long"), fourCC("doub"), fourCC("bool"), fourCC("enum"),
-                                   fourCC("rfrn"), fourCC("Objc"), fourCC("VlLs")};
+constexpr uint32_t kTypeCodes[] = {descriptorType::integer,   descriptorType::real,
+                                   descriptorType::boolean,   descriptorType::enumerated,
+                                   descriptorType::reference, descriptorType::object,
+                                   descriptorType::list};
 constexpr int kDeepestNesting = 64; // a handle nested deeper holds no descriptor of ours
 
 } // namespace

@@ -3,13 +3,14 @@
 #include <vector>
 
 #include "host/zerafin/draw_pixel_map.h"
+#include "protocol/result_codes.h"
 
 // Converts the record's RGB rows to the bottom-up BGR rows of a device-
 // independent bitmap and copies them to the device context.
 int16_t drawPixelMapCallback(const ImageRecord* image, const Rect16* sourceRect, int32_t destRow,
                              int32_t destColumn, void* deviceContext) {
     if (!image || !sourceRect || !deviceContext || image->bytesPerPixel != 3 || !image->pixels)
-        return -1;
+        return result::requestRefused;
     const int width = sourceRect->width(), height = sourceRect->height();
     if (width <= 0 || height <= 0)
         return 0;

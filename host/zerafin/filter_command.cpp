@@ -12,8 +12,8 @@
 #include "host/zerafin/plugin_module.h"
 #include "host/zerafin/script_check.h"
 #include "host/zerafin/script_file.h"
-#include "protocol/four_cc.h"
 #include "protocol/plugin_api.h"
+#include "protocol/property_list.h"
 #include "protocol/result_codes.h"
 #include "protocol/selectors.h"
 
@@ -56,7 +56,7 @@ bool describeFilterModule(const std::string& path, ModuleDescription& module,
         error = "'" + path + "' cannot run here: " + error;
         return false;
     }
-    const Property* name = findProperty(*list, fourCC("name"));
+    const Property* name = findProperty(*list, propertyKey::name);
     if (moduleName && name)
         *moduleName = propertyPascalString(*name).value_or("");
     return true;

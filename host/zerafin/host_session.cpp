@@ -14,7 +14,7 @@
 #include "host/zerafin/colour_service.h"
 #include "host/zerafin/draw_pixel_map.h"
 #include "host/zerafin/progress_line.h"
-#include "protocol/four_cc.h"
+#include "protocol/host_tables.h"
 #include "protocol/plugin_api.h"
 #include "protocol/result_codes.h"
 #include "protocol/selectors.h"
@@ -41,7 +41,7 @@ void reportProgressCallback(int32_t done, int32_t total) {
 // code and never unwinds through the plug-in.
 int16_t fetchRequestedCallback() {
     if (!activeSession)
-        return -1;
+        return result::requestRefused;
     try {
         activeSession->supplyRequested();
     } catch (const std::bad_alloc&) {
@@ -60,12 +60,11 @@ int32_t getHandleSizeCallback(Handle handle) {
     return HostGetHandleSize(nullptr, handle);
 }
 
-constexpr int16_t kPropertyUnavailable = -1;
 const Document* activeDocument = nullptr;
 
 int16_t setPropertyCallback(uint32_t signature, uint32_t key, int16_t, intptr_t simple, Handle) {
-    if (!activeSession || signature != fourCC("9ZIM") || key != fourCC("wtch"))
-        return kPropertyUnavailable;
+    if (!activeSession || signature != kHostSignature || key != hostProperty::waiting)
+        return result::requestRefused;
     activeSession->waitingProperty = int(simple);
     return 0;
 }
@@ -74,15 +73,15 @@ int16_t setPropertyCallback(uint32_t signature, uint32_t key, int16_t, intptr_t 
 int16_t queryPropertyCallback(uint32_t signature, uint32_t key, int16_t index, intptr_t* simple,
                               Handle* complex) {
     const Document* document = activeDocument;
-    if (signature != fourCC("9ZIM") || !document)
-        return kPropertyUnavailable;
-    if (key == fourCC("nuch")) {
+    if (signature != kHostSignature || !document)
+        return result::requestRefused;
+    if (key == hostProperty::channelCount) {
         *simple = intptr_t(document->channels.size());
         return 0;
     }
-    if (key == fourCC("nmch")) {
+    if (key == hostProperty::channelName) {
         if (index < 0 || size_t(index) >= document->channels.size())
-            return kPropertyUnavailable;
+            return result::requestRefused;
         const std::string& name = document->channels[size_t(index)].name;
         Handle handle = NewHandle(int32_t(name.size()));
         if (!handle)
@@ -91,11 +90,11 @@ int16_t queryPropertyCallback(uint32_t signature, uint32_t key, int16_t index, i
         *complex = handle;
         return 0;
     }
-    if (key == fourCC("wtch") && activeSession) {
+    if (key == hostProperty::waiting && activeSession) {
         *simple = activeSession->waitingProperty;
         return 0;
     }
-    return kPropertyUnavailable;
+    return result::requestRefused;
 }
 
 bool isEmpty(const Rect16& r) {

@@ -3,8 +3,8 @@
 #include <optional>
 
 #include "host/zerafin/terminology.h"
-#include "protocol/four_cc.h"
 #include "protocol/host_record.h"
+#include "protocol/property_list.h"
 
 namespace {
 std::string quotedCode(uint32_t code) {
@@ -38,32 +38,32 @@ std::string hexBytes(const std::vector<uint8_t>& bytes) {
 std::string describeProperty(const Property& property) {
     const std::optional<uint32_t> number = propertyNumber(property);
     switch (property.key) {
-    case fourCC("kind"):
+    case propertyKey::kind:
         if (number)
             return quotedCode(*number) +
-                   (*number == fourCC("9ZFM") ? " (filter module)" : " (not a filter module)");
+                   (*number == kFilterModuleKind ? " (filter module)" : " (not a filter module)");
         break;
-    case fourCC("host"):
+    case propertyKey::host:
         if (number)
             return quotedCode(*number);
         break;
-    case fourCC("catg"):
-    case fourCC("name"):
+    case propertyKey::category:
+    case propertyKey::name:
         if (const std::optional<std::string> text = propertyPascalString(property))
             return "\"" + *text + "\"";
         break;
-    case fourCC("vers"):
+    case propertyKey::version:
         if (number)
             return std::to_string(*number >> 16) + "." + std::to_string(*number & 0xFFFF);
         break;
-    case fourCC("mode"):
+    case propertyKey::imageModes:
         return hexBytes(property.data) +
                (modeFlagsAllow(property, kImageModeRgb) ? " (RGB allowed)" : " (no RGB)");
-    case fourCC("wx86"):
+    case propertyKey::entryPoint:
         if (const std::optional<std::string> name = propertyCString(property))
             return *name;
         break;
-    case fourCC("hstm"):
+    case propertyKey::scripting:
         if (const std::optional<ScriptingInfo> info = propertyScriptingInfo(property))
             return "class " + quotedCode(info->classCode) + ", event " +
                    quotedCode(info->eventCode) + ", terminology resource " +
@@ -76,23 +76,23 @@ std::string describeProperty(const Property& property) {
 
 const char* propertyLabel(uint32_t key) {
     switch (key) {
-    case fourCC("kind"):
+    case propertyKey::kind:
         return "kind";
-    case fourCC("catg"):
+    case propertyKey::category:
         return "category";
-    case fourCC("name"):
+    case propertyKey::name:
         return "name";
-    case fourCC("vers"):
+    case propertyKey::version:
         return "host interface version";
-    case fourCC("mode"):
+    case propertyKey::imageModes:
         return "mode flags";
-    case fourCC("host"):
+    case propertyKey::host:
         return "host";
-    case fourCC("wx86"):
+    case propertyKey::entryPoint:
         return "entry point";
-    case fourCC("fici"):
+    case propertyKey::inputHandling:
         return "layer and selection cases";
-    case fourCC("hstm"):
+    case propertyKey::scripting:
         return "scripting";
     }
     return "property";
@@ -189,19 +189,19 @@ bool modeFlagsAllow(const Property& mode, int imageMode) {
 }
 
 bool checkFilterModule(const PropertyList& list, std::string& error, std::string& entryPointName) {
-    const Property* kind = findProperty(list, fourCC("kind"));
+    const Property* kind = findProperty(list, propertyKey::kind);
     const std::optional<uint32_t> kindCode = kind ? propertyNumber(*kind) : std::nullopt;
-    if (kindCode != fourCC("9ZFM")) {
+    if (kindCode != kFilterModuleKind) {
         error = "the module is not a filter: its kind is " +
                 (kindCode ? quotedCode(*kindCode) : std::string("missing")) + ", not '9ZFM'";
         return false;
     }
-    const Property* mode = findProperty(list, fourCC("mode"));
+    const Property* mode = findProperty(list, propertyKey::imageModes);
     if (!mode || !modeFlagsAllow(*mode, kImageModeRgb)) {
         error = "the module's mode flags do not allow RGB images";
         return false;
     }
-    const Property* entry = findProperty(list, fourCC("wx86"));
+    const Property* entry = findProperty(list, propertyKey::entryPoint);
     const std::optional<std::string> name = entry ? propertyCString(*entry) : std::nullopt;
     if (!name || name->empty()) {
         error = "the module names no entry point ('wx86')";

@@ -4,7 +4,7 @@
 
 #include "host/zerafin/module_resources.h"
 #include "host/zerafin/property_list.h"
-#include "protocol/four_cc.h"
+#include "protocol/property_list.h"
 #include "resources/resource_ids.h"
 
 namespace {
@@ -75,7 +75,7 @@ std::optional<int> terminologyId(const std::vector<uint8_t>& propertyList, std::
     const std::optional<PropertyList> list = parsePropertyList(propertyList, error);
     if (!list)
         return std::nullopt;
-    const Property* scripting = findProperty(*list, fourCC("hstm"));
+    const Property* scripting = findProperty(*list, propertyKey::scripting);
     const std::optional<ScriptingInfo> info =
         scripting ? propertyScriptingInfo(*scripting) : std::nullopt;
     return info ? std::optional<int>(int(info->terminologyId)) : std::nullopt;

@@ -14,15 +14,15 @@ constexpr uint16_t kEnumerated = 0x2000;
 constexpr int kDeepestNesting = 32;
 constexpr size_t kLongestChannelName = 255;
 
-constexpr uint32_t kInteger = fourCC("long");
-constexpr uint32_t kFloat = fourCC("doub");
-constexpr uint32_t kBoolean = fourCC("bool");
-constexpr uint32_t kColour = fourCC("RGBC");
-constexpr uint32_t kChannelReference = fourCC("#ChR");
-constexpr uint32_t kChannel = fourCC("Chnl");
-constexpr uint32_t kByEnumerated = fourCC("Enmr");
-constexpr uint32_t kByIndex = fourCC("indx");
-constexpr uint32_t kByName = fourCC("name");
+constexpr uint32_t kInteger = descriptorType::integer;
+constexpr uint32_t kFloat = descriptorType::real;
+constexpr uint32_t kBoolean = descriptorType::boolean;
+constexpr uint32_t kColour = descriptorClass::rgbColor;
+constexpr uint32_t kChannelReference = descriptorType::channelReference;
+constexpr uint32_t kChannel = channelForm::channelClass;
+constexpr uint32_t kByEnumerated = channelForm::byEnumerated;
+constexpr uint32_t kByIndex = channelForm::byIndex;
+constexpr uint32_t kByName = channelForm::byName;
 
 // The keys of a colour, which the terminology does not list.
 const std::vector<TerminologyItem> kColourComponents = {

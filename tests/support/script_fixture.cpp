@@ -6,6 +6,7 @@
 
 #include "host/plugin_dll/point_descriptor.h"
 #include "protocol/four_cc.h"
+#include "protocol/host_tables.h"
 #include "protocol/plugin_api.h"
 #include "scripting/script_parameters.h"
 
@@ -22,14 +23,14 @@ int32_t getHandleSize(Handle handle) {
 
 int16_t queryProperty(uint32_t signature, uint32_t key, int16_t index, intptr_t* simple,
                       Handle* complex) {
-    if (!current || signature != fourCC("9ZIM"))
+    if (!current || signature != kHostSignature)
         return kNoSuchProperty;
     const std::vector<std::string>& names = current->channelNames;
-    if (key == fourCC("nuch")) {
+    if (key == hostProperty::channelCount) {
         *simple = intptr_t(names.size());
         return 0;
     }
-    if (key != fourCC("nmch") || index < 0 || size_t(index) >= names.size())
+    if (key != hostProperty::channelName || index < 0 || size_t(index) >= names.size())
         return kNoSuchProperty;
     const std::string& name = names[size_t(index)];
     *complex = NewHandle(int32_t(name.size()));

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "protocol/colour_record.h"
+#include "protocol/plugin_api.h"
 #include "protocol/result_codes.h"
 #include "resources/resource_ids.h"
 #include "settings/parameter_table.h"
@@ -30,7 +31,7 @@ int16_t clickSlider(HWND dialog, int id, double share) {
     const SliderGeometry g = sliderGeometry(record->width, record->height, record->labelWidth);
     const int x = g.trackLeft + int(share * (g.trackRight - g.trackLeft));
     clickAt(slider, x, g.trackY + 2);
-    return restingValue(valueForX(g, {record->minimum, record->maximum}, x), record->percent != 0);
+    return restingValue(valueForX(g, {record->minimum, record->maximum}, x), record->percent);
 }
 
 bool isEnabled(HWND dialog, int id) {
@@ -65,9 +66,16 @@ class MainDialogTest : public StyleFolderTest {};
 TEST_F(MainDialogTest, OkAppliesTheEditsWhileCancelAndEscapeLeaveEverythingAsItWas) {
     TestHost host(120, 90);
     const std::vector<uint8_t> original = host.rgb();
+    const int32_t hostBlocks = HostLivePointerCount();
 
     // A cancelled first dialog leaves the image alone and keeps no state.
-    EXPECT_EQ(runWithDialog(host, [](HWND dialog) { pressButton(dialog, kControlCancel); }), 1);
+    // While it is open each of the seven sliders holds its record.
+    EXPECT_EQ(runWithDialog(host,
+                            [&](HWND dialog) {
+                                EXPECT_EQ(HostLivePointerCount(), hostBlocks + 7);
+                                pressButton(dialog, kControlCancel);
+                            }),
+              1);
     EXPECT_EQ(host.slot, 0);
     EXPECT_EQ(host.rgb(), original);
 
@@ -104,6 +112,7 @@ TEST_F(MainDialogTest, OkAppliesTheEditsWhileCancelAndEscapeLeaveEverythingAsItW
     EXPECT_EQ(host.state()->settings.gloss, gloss);
     EXPECT_EQ(host.session.parameterBytes(), storedBlock);
     EXPECT_EQ(host.rgb(), lit);
+    EXPECT_EQ(HostLivePointerCount(), hostBlocks) << "the sliders gave their records back";
 }
 
 TEST_F(MainDialogTest, LightControlsFollowTheTypeAndTheSwitchAndEveryEditReachesThePreview) {

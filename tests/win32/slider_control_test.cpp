@@ -1,6 +1,7 @@
 // The settings slider as a window on its own: clicks, drags past its ends, a
-// lost capture, the disabled look, cut labels, degenerate sizes, and a slider
-// that never got its record. Also the wait the drags use.
+// lost capture, the disabled look, cut labels, degenerate sizes, a slider that
+// never got its record, and records taken from the host and given back. Also
+// the wait the drags use.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -43,20 +44,20 @@ class SliderTest : public testing::Test {
         unregisterWindowClasses();
     }
 
-    HWND makeSlider(int width, const char* label = "Brillance :") {
+    HWND makeSlider(int width, const char* label = "Brillance :", HWND owner = nullptr) {
         return CreateWindowA("VR_slider_control_window", label, WS_CHILD | WS_VISIBLE, 10, 10,
-                             width, 19, parent, reinterpret_cast<HMENU>(kSliderId),
+                             width, 19, owner ? owner : parent, reinterpret_cast<HMENU>(kSliderId),
                              GetModuleHandleA(nullptr), nullptr);
     }
     HWND makeSliderWithRecord(int width, SliderRange range,
                               const char* label = "Brillance :", const char* left = "Mat") {
         const HWND slider = makeSlider(width, label);
-        CreateSlider(NewPtr(sizeof(SliderRecord)), slider,
-                     {label, left, "Brillant", range.minimum, range.maximum, 128, 50,
-                      static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)), false});
+        EXPECT_TRUE(CreateSlider(slider, {label, left, "Brillant", range.minimum, range.maximum,
+                                          128, 50, defaultFont(), false}));
         UpdateWindow(slider);
         return slider;
     }
+    static HFONT defaultFont() { return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
     static SliderGeometry geometryOf(HWND slider) {
         const auto* record = reinterpret_cast<const SliderRecord*>(GetWindowLongPtrA(slider, 0));
         return sliderGeometry(record->width, record->height, record->labelWidth);
@@ -168,6 +169,48 @@ TEST_F(SliderTest, DegenerateSlidersAndASliderWithoutItsRecordStayCalm) {
     EnableWindow(bare, FALSE);
     EXPECT_TRUE(notifications.empty());
     EXPECT_EQ(sliderValue(bare), 0);
+}
+
+TEST_F(SliderTest, EachSliderTakesItsRecordFromTheHostAndGivesItBackWhenDestroyed) {
+    const HWND first = makeSlider(207);
+    EXPECT_EQ(GetClassLongA(first, GCL_CBWNDEXTRA), LONG(sizeof(LONG_PTR)));
+    DestroyWindow(first);
+
+    const int32_t before = HostLivePointerCount();
+    // Sliders destroyed one by one, with a value written and read back and a
+    // repaint through their messages.
+    std::vector<HWND> sliders;
+    for (int16_t i = 0; i < 40; ++i) {
+        sliders.push_back(makeSliderWithRecord(207, {0, 256}));
+        setSliderValue(sliders.back(), i);
+        InvalidateRect(sliders.back(), nullptr, FALSE);
+        UpdateWindow(sliders.back());
+        EXPECT_EQ(sliderValue(sliders.back()), i);
+    }
+    EXPECT_EQ(HostLivePointerCount(), before + 40);
+    for (HWND slider : sliders)
+        DestroyWindow(slider);
+    EXPECT_EQ(HostLivePointerCount(), before);
+
+    // Sliders destroyed with their parent window.
+    const HWND owner = CreateWindowA("SliderTestParent", "", WS_POPUP | WS_VISIBLE, 50, 200, 300,
+                                     100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    for (int i = 0; i < 25; ++i)
+        ASSERT_TRUE(
+            CreateSlider(makeSlider(207, "Relief :", owner),
+                         {"Relief :", "Plat", "Montagne", 0, 256, 128, 50, defaultFont(), true}));
+    EXPECT_EQ(HostLivePointerCount(), before + 25);
+    DestroyWindow(owner);
+    EXPECT_EQ(HostLivePointerCount(), before);
+
+    // After all that, a fresh slider still follows the mouse and reports.
+    const HWND slider = makeSliderWithRecord(207, {0, 256});
+    const SliderGeometry g = geometryOf(slider);
+    clickAt(slider, g.trackRight, g.trackY + 2);
+    EXPECT_EQ(sliderValue(slider), 256);
+    EXPECT_EQ(notifications.size(), 1u);
+    DestroyWindow(slider);
+    EXPECT_EQ(HostLivePointerCount(), before);
 }
 
 TEST(BusyWait, WaitsItsTimeAsleepAndLeavesMessagesQueued) {
