@@ -2,8 +2,8 @@
 // itself in the Win32 build), and the host's parser and filter check.
 #include <gtest/gtest.h>
 
-#include "host/zerafin/info_command.h"
-#include "host/zerafin/property_list.h"
+#include "host/zerafin/commands/info_command.h"
+#include "host/zerafin/module/property_list.h"
 #include "protocol/four_cc.h"
 #include "tests/support/resources_under_test.h"
 

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "host/zerafin/terminology.h"
+#include "host/zerafin/module/terminology.h"
 #include "protocol/four_cc.h"
 #include "tests/support/resources_under_test.h"
 
