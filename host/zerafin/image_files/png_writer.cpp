@@ -2,13 +2,13 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <cstdlib>
 #include <new>
 #include <string_view>
-#include <thread>
 
 #include <zlib.h>
+
+#include "host/threads/parallel_for.h"
 
 namespace {
 // The fastest level: on photographs the next one saves under 1% of the size.
@@ -157,34 +157,10 @@ void deflateStrip(const PngImage& image, Strip& strip) {
     deflateEnd(&stream);
 }
 
-// A worker's strip; running out of memory is reported with the strip, never
-// thrown out of the thread.
-void deflateStripSafely(const PngImage& image, Strip& strip) {
-    try {
-        deflateStrip(image, strip);
-    } catch (const std::bad_alloc&) {
-        strip.outOfMemory = true;
-    }
-}
-
-int threadCount(int wanted) {
-    const int processors = int(std::max(1u, std::thread::hardware_concurrency()));
-    return wanted > 0 ? wanted : std::min(processors, 16);
-}
-
 // Deflates the strips on `threads` threads, each taking the next strip left.
-void deflateStrips(const PngImage& image, std::vector<Strip>& parts, int threads) {
-    std::atomic<size_t> next{0};
-    const auto work = [&] {
-        for (size_t i = next++; i < parts.size(); i = next++)
-            deflateStripSafely(image, parts[i]);
-    };
-    std::vector<std::thread> workers;
-    for (int i = 1; i < std::min(threads, int(parts.size())); ++i)
-        workers.emplace_back(work);
-    work();
-    for (std::thread& worker : workers)
-        worker.join();
+// False when one ran out of memory.
+bool deflateStrips(const PngImage& image, std::vector<Strip>& parts, int threads) {
+    return parallelFor(parts.size(), threads, [&](size_t i) { deflateStrip(image, parts[i]); });
 }
 
 // The zlib stream of the filtered rows: its header, the strips, and the
@@ -199,7 +175,8 @@ std::vector<uint8_t> compressedRows(const PngImage& image, int threads) {
         parts[size_t(i)].endRow = int(int64_t(image.height) * (i + 1) / strips);
         parts[size_t(i)].last = i + 1 == strips;
     }
-    deflateStrips(image, parts, threadCount(threads));
+    if (!deflateStrips(image, parts, threads > 0 ? threads : hostThreadCount()))
+        throw std::bad_alloc();
 
     constexpr uint8_t kZlibHeader[] = {0x78, 0x01}; // deflate, 32 KiB window
     std::vector<uint8_t> stream(kZlibHeader, kZlibHeader + 2);

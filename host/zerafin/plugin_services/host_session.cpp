@@ -5,12 +5,11 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 #include <emmintrin.h>
 
+#include "host/threads/parallel_for.h"
 #include "host/zerafin/plugin_services/colour_service.h"
 #include "host/zerafin/plugin_services/draw_pixel_map.h"
 #include "host/zerafin/terminal/progress_line.h"
@@ -251,25 +250,14 @@ void deinterleave(const uint8_t* from, int rowBytes, const Rect16& area, Documen
 // of a run in which a single processor works.
 template <typename Copy> void copyRowsOnThreads(const Document& document, Copy copy) {
     constexpr int kRowsPerStrip = 256;
-    const int processors = int(std::max(1u, std::thread::hardware_concurrency()));
-    const int strips = std::clamp(document.height / kRowsPerStrip, 1, std::min(processors, 16));
-    const auto stripRows = [&](int i) {
+    const int strips = std::clamp(document.height / kRowsPerStrip, 1, hostThreadCount());
+    const auto stripRows = [&](size_t i) {
         Rect16 rows = wholeImage(document);
-        rows.top = int16_t(int64_t(document.height) * i / strips);
-        rows.bottom = int16_t(int64_t(document.height) * (i + 1) / strips);
+        rows.top = int16_t(int64_t(document.height) * int64_t(i) / strips);
+        rows.bottom = int16_t(int64_t(document.height) * int64_t(i + 1) / strips);
         return rows;
     };
-    std::vector<std::thread> workers;
-    for (int i = 1; i < strips; ++i) {
-        try {
-            workers.emplace_back([&, i] { copy(stripRows(i)); });
-        } catch (const std::system_error&) {
-            copy(stripRows(i)); // no thread to spare: this one does it
-        }
-    }
-    copy(stripRows(0));
-    for (std::thread& worker : workers)
-        worker.join();
+    parallelFor(size_t(strips), strips, [&](size_t i) { copy(stripRows(i)); });
 }
 } // namespace
 
