@@ -13,8 +13,8 @@ inline int processorCount() {
     return int(std::max(1u, std::thread::hardware_concurrency()));
 }
 
-// The threads the host spreads its own work over unless told otherwise: one
-// per processor, at most 16 (more gain nothing on a copy or a deflate).
+// The threads the host spreads its own work over (the image copies of a run,
+// the PNG writer's strips) unless told otherwise: one per processor, at most 16.
 inline int hostThreadCount() {
     return std::min(processorCount(), 16);
 }
