@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <string>
 
-#include "host/zerafin/script_file.h"
-#include "host/zerafin/terminology.h"
+#include "host/zerafin/module/terminology.h"
+#include "host/zerafin/scripts/script_file.h"
 #include "resources/resource_data.h"
 
 namespace {

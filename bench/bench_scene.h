@@ -2,8 +2,8 @@
 #include <optional>
 #include <string>
 
-#include "host/zerafin/descriptor_model.h"
-#include "host/zerafin/document.h"
+#include "host/zerafin/image_files/document.h"
+#include "host/zerafin/plugin_services/descriptor_model.h"
 
 // What the whole-run and preview benchmarks light: a square image of rough
 // noise with a "Relief" channel, and a script of lights.

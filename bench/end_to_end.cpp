@@ -18,9 +18,9 @@
 #include <stb/stb_image_write.h>
 
 #include "bench/bench_scene.h"
-#include "host/zerafin/host_files.h"
-#include "host/zerafin/host_session.h"
-#include "host/zerafin/image_io.h"
+#include "host/zerafin/files/host_files.h"
+#include "host/zerafin/image_files/image_io.h"
+#include "host/zerafin/plugin_services/host_session.h"
 #include "protocol/plugin_api.h"
 #include "shell/entry_point.h"
 

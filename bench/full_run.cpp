@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "bench/bench_scene.h"
-#include "host/zerafin/document.h"
-#include "host/zerafin/host_session.h"
+#include "host/zerafin/image_files/document.h"
+#include "host/zerafin/plugin_services/host_session.h"
 #include "lighting/height_map.h"
 #include "lighting/parameter_block.h"
 #include "lighting/relief_strip.h"

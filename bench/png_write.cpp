@@ -14,7 +14,7 @@
 
 #include <stb/stb_image_write.h>
 
-#include "host/zerafin/png_writer.h"
+#include "host/zerafin/image_files/png_writer.h"
 
 namespace {
 // A photograph's kind of content: smooth gradients and shapes with a fine

@@ -20,7 +20,7 @@
 #endif
 
 #include "bench/bench_scene.h"
-#include "host/zerafin/host_session.h"
+#include "host/zerafin/plugin_services/host_session.h"
 #include "shell/entry_point.h"
 #include "shell/filter_run.h"
 #include "shell/plugin_state.h"

@@ -173,6 +173,7 @@ int16_t runDialogAndCommit(HostRecord& host, PluginState& state) {
     DialogSession session{host,
                           state.settings,
                           state.preview,
+                          state.dialogChoices,
                           state.run.settingsValid,
                           [&state] { return renderPreview(state); },
                           [&state] { copyUnlitPreview(state); },

@@ -4,6 +4,7 @@
 #include "protocol/host_record.h"
 #include "settings/settings.h"
 #include "ui/preview.h"
+#include "ui/ui_services.h"
 
 struct ThreadSet;
 
@@ -26,9 +27,11 @@ struct RunState {
 };
 
 // The plug-in's own object, kept in the host's data slot between calls: the
-// settings, the preview the dialog shows, and the run.
+// settings, the preview the dialog shows, what the user chose in the dialog,
+// and the run.
 struct PluginState {
     Settings settings;
     Preview preview;
+    DialogChoices dialogChoices;
     RunState run;
 };

@@ -5,10 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include "host/zerafin/batch.h"
-#include "host/zerafin/gallery.h"
-#include "host/zerafin/host_files.h"
-#include "host/zerafin/label_font.h"
+#include "host/zerafin/commands/batch.h"
+#include "host/zerafin/commands/gallery.h"
+#include "host/zerafin/files/host_files.h"
+#include "host/zerafin/labels/label_font.h"
 #include "tests/support/styles_test_support.h"
 
 namespace fs = std::filesystem;

@@ -5,9 +5,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "host/zerafin/command_line.h"
-#include "host/zerafin/script_check.h"
-#include "host/zerafin/suggestions.h"
+#include "host/zerafin/commands/command_line.h"
+#include "host/zerafin/scripts/script_check.h"
+#include "host/zerafin/terminal/suggestions.h"
 
 namespace {
 struct Parsed {

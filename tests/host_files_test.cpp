@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include "host/zerafin/host_files.h"
-#include "host/zerafin/messages.h"
-#include "host/zerafin/parameter_file.h"
+#include "host/zerafin/files/host_files.h"
+#include "host/zerafin/files/parameter_file.h"
+#include "host/zerafin/terminal/messages.h"
 #include "tests/support/styles_test_support.h"
 
 namespace fs = std::filesystem;

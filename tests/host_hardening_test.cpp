@@ -8,12 +8,12 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
-#include "host/zerafin/batch.h"
-#include "host/zerafin/gallery.h"
-#include "host/zerafin/host_files.h"
-#include "host/zerafin/image_io.h"
-#include "host/zerafin/label_font.h"
-#include "host/zerafin/parameter_file.h"
+#include "host/zerafin/commands/batch.h"
+#include "host/zerafin/commands/gallery.h"
+#include "host/zerafin/files/host_files.h"
+#include "host/zerafin/files/parameter_file.h"
+#include "host/zerafin/image_files/image_io.h"
+#include "host/zerafin/labels/label_font.h"
 #include "lighting/parameter_block.h"
 #include "tests/support/styles_test_support.h"
 

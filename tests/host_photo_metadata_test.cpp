@@ -3,9 +3,9 @@
 // orientation applied so that the image stands upright.
 #include <gtest/gtest.h>
 
-#include "host/zerafin/image_io.h"
-#include "host/zerafin/photo_metadata.h"
-#include "host/zerafin/png_writer.h"
+#include "host/zerafin/image_files/image_io.h"
+#include "host/zerafin/image_files/photo_metadata.h"
+#include "host/zerafin/image_files/png_writer.h"
 
 namespace {
 // A TIFF block with one directory: the orientation entry (of `count` values),

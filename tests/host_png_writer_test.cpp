@@ -2,8 +2,8 @@
 // layout and depth, strips deflated on several threads, and the other formats.
 #include <gtest/gtest.h>
 
-#include "host/zerafin/image_io.h"
-#include "host/zerafin/png_writer.h"
+#include "host/zerafin/image_files/image_io.h"
+#include "host/zerafin/image_files/png_writer.h"
 
 namespace {
 // Samples that vary in every direction, as a photograph's do, with flat runs.

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "host/zerafin/progress_line.h"
+#include "host/zerafin/terminal/progress_line.h"
 
 namespace {
 // What a progress line writes for a run of `steps` steps.

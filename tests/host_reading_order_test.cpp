@@ -1,7 +1,7 @@
 // The order in which the host lists names for a French reader.
 #include <gtest/gtest.h>
 
-#include "host/zerafin/reading_order.h"
+#include "host/zerafin/terminal/reading_order.h"
 
 TEST(ReadingOrder, AccentsSortWithTheirLettersAndCaseIsIgnored) {
     std::vector<std::string> names = {"zénith", "Œil",   "Été",   "élan", "Ça",   "cyan",

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "host/zerafin/host_session.h"
+#include "host/zerafin/plugin_services/host_session.h"
 #include "protocol/selectors.h"
 #include "shell/entry_point.h"
 

@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "host/zerafin/host_session.h"
-#include "host/zerafin/host_styles.h"
+#include "host/zerafin/commands/host_styles.h"
+#include "host/zerafin/plugin_services/host_session.h"
 #include "platform/files.h"
 #include "protocol/four_cc.h"
 #include "shell/entry_point.h"

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "host/zerafin/info_command.h"
+#include "host/zerafin/commands/info_command.h"
 #include "resources/version_table.h"
 #include "tests/support/resources_under_test.h"
 

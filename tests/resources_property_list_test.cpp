@@ -3,8 +3,8 @@
 // parser and filter check.
 #include <gtest/gtest.h>
 
-#include "host/zerafin/info_command.h"
-#include "host/zerafin/property_list.h"
+#include "host/zerafin/commands/info_command.h"
+#include "host/zerafin/module/property_list.h"
 #include "protocol/property_list.h"
 #include "resources/property_list_table.h"
 #include "resources/resource_ids.h"

@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "host/zerafin/property_list.h"
-#include "host/zerafin/terminology.h"
+#include "host/zerafin/module/property_list.h"
+#include "host/zerafin/module/terminology.h"
 #include "protocol/descriptor_tables.h"
 #include "resources/terminology_table.h"
 #include "tests/support/resources_under_test.h"

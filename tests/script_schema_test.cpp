@@ -2,7 +2,7 @@
 // each kind of mistake a hand-written script makes is found where it lies.
 #include <gtest/gtest.h>
 
-#include "host/zerafin/schema_check.h"
+#include "host/zerafin/scripts/schema_check.h"
 #include "tools/script_docs/script_reference.h"
 
 using nlohmann::json;

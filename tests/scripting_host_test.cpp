@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "host/plugin_dll/point_descriptor.h"
-#include "host/zerafin/script_file.h"
+#include "host/zerafin/scripts/script_file.h"
 #include "protocol/four_cc.h"
 #include "protocol/plugin_api.h"
 #include "resources/resource_data.h"

@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "host/zerafin/filter_command.h"
-#include "host/zerafin/image_io.h"
-#include "host/zerafin/script_file.h"
+#include "host/zerafin/commands/filter_command.h"
+#include "host/zerafin/image_files/image_io.h"
+#include "host/zerafin/scripts/script_file.h"
 #include "resources/resource_data.h"
 #include "tests/support/script_fixture.h"
 #include "tests/support/test_host.h"

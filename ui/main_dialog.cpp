@@ -227,7 +227,7 @@ bool onCommand(MainDialog& dialog, int id, int code) {
         return clicked;
     case kControlPreviewOn:
         if (clicked) {
-            dialog.preview.previewOn = isChecked(dialog.window, id);
+            dialog.choices.previewOn = isChecked(dialog.window, id);
             RefreshPreview(dialog);
         }
         return clicked;
@@ -288,7 +288,7 @@ void RedrawControl(HWND dialog, int controlId) {
 }
 
 void RefreshPreview(MainDialog& dialog) {
-    if (!dialog.preview.previewOn) {
+    if (!dialog.choices.previewOn) {
         dialog.session.showUnlitPreview();
     } else {
         const HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));

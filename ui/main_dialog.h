@@ -13,13 +13,14 @@
 struct MainDialog {
     MainDialog(HWND window, DialogSession& session)
         : window(window), session(session), host(session.host), settings(session.settings),
-          preview(session.preview) {}
+          preview(session.preview), choices(session.choices) {}
 
     HWND window;
     DialogSession& session;
     HostRecord& host;
     Settings& settings;
     Preview& preview;
+    DialogChoices& choices;
     HFONT font = nullptr;
     HICON icons[4] = {};
     // Set while the dialog itself fills its controls, so that no control's

@@ -193,7 +193,7 @@ void SyncMaterialControls(MainDialog& dialog) {
          {kControlMaterial, kControlGloss, kControlExposure, kControlAmbience, kControlRelief})
         showSetting(dialog, id);
     setChecked(dialog.window, kControlWhiteIsHigh, settings.whiteIsHigh);
-    setChecked(dialog.window, kControlPreviewOn, dialog.preview.previewOn);
+    setChecked(dialog.window, kControlPreviewOn, dialog.choices.previewOn);
     selectRow(dialog.window, kControlTextureChannel, settings.textureChannel);
     enableControl(dialog.window, kControlWhiteIsHigh, settings.textureChannel != 0);
     enableControl(dialog.window, kControlRelief, settings.textureChannel != 0);

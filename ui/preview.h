@@ -25,9 +25,6 @@ struct Preview {
     Preview(const Preview&) = delete;
     Preview& operator=(const Preview&) = delete;
 
-    bool previewOn = true;   // the dialog's preview switch: off shows the image unlit
-    uint16_t styleIndex = 0; // the style list's row the dialog chose last
-
     // Geometry, in preview pixels.
     uint16_t step = 1; // the image is sampled every step pixels
     int16_t left = 0, top = 0;

@@ -39,7 +39,7 @@ void listAndSelect(MainDialog& dialog, const char* name) {
     FillStyleList(dialog.window, kControlStyleList);
     const int row = findRow(dialog.window, kControlStyleList, name);
     selectRow(dialog.window, kControlStyleList, row);
-    dialog.preview.styleIndex = uint16_t(row);
+    dialog.choices.styleIndex = uint16_t(row);
 }
 
 // A style's settings in place of the present ones: false, and nothing
@@ -61,7 +61,7 @@ void loadDefaultOrFirstStyle(MainDialog& dialog) {
     }
     const int row = findRow(dialog.window, kControlStyleList, name);
     selectRow(dialog.window, kControlStyleList, row);
-    dialog.preview.styleIndex = uint16_t(row);
+    dialog.choices.styleIndex = uint16_t(row);
 }
 
 void syncAll(MainDialog& dialog) {
@@ -98,9 +98,9 @@ void chooseInitialStyle(MainDialog& dialog) {
         loadDefaultOrFirstStyle(dialog);
         return;
     }
-    if (dialog.preview.styleIndex >= rowCount(dialog.window, kControlStyleList))
-        dialog.preview.styleIndex = 0;
-    selectRow(dialog.window, kControlStyleList, dialog.preview.styleIndex);
+    if (dialog.choices.styleIndex >= rowCount(dialog.window, kControlStyleList))
+        dialog.choices.styleIndex = 0;
+    selectRow(dialog.window, kControlStyleList, dialog.choices.styleIndex);
 }
 
 void UpdateDeleteButton(HWND dialog) {
@@ -127,14 +127,14 @@ void onStyleChosen(MainDialog& dialog) {
     char name[platform::kMaxPath];
     selectedStyleName(dialog.window, name);
     const int row = findRow(dialog.window, kControlStyleList, name);
-    if (row == dialog.preview.styleIndex)
+    if (row == dialog.choices.styleIndex)
         return;
     if (!loadStyle(dialog, name)) {
         showErrorMessage(kStringLoadErrorTitle, kStringLoadError);
-        selectRow(dialog.window, kControlStyleList, dialog.preview.styleIndex);
+        selectRow(dialog.window, kControlStyleList, dialog.choices.styleIndex);
         return;
     }
-    dialog.preview.styleIndex = uint16_t(row);
+    dialog.choices.styleIndex = uint16_t(row);
     UpdateDeleteButton(dialog.window);
     if (const int16_t code = applyTextureOfSettings(dialog); code != 0) {
         EndDialog(dialog.window, code);

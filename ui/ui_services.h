@@ -27,13 +27,21 @@ void unregisterWindowClasses();
 // images: result::ok or result::outOfMemory.
 int16_t runLayoutPass(HostRecord& host, Settings& settings, Preview& preview);
 
+// What the user chose in the main dialog that is no setting. The shell keeps
+// it between runs, so that the dialog opens again as it was left.
+struct DialogChoices {
+    bool previewOn = true;   // the preview switch: off shows the image unlit
+    uint16_t styleIndex = 0; // the style list's row chosen last
+};
+
 // What the main dialog works with: the host (its services and the image),
-// the settings it edits, the preview it shows, and what the shell does for
-// the preview.
+// the settings it edits, the preview it shows, the user's choices, and what
+// the shell does for the preview.
 struct DialogSession {
     HostRecord& host;
     Settings& settings;
     Preview& preview;
+    DialogChoices& choices;
     // False on the first use of the plug-in, when no settings were kept.
     bool hadStoredSettings;
     // Lights the preview from the settings: result::ok or result::outOfMemory.

@@ -1,6 +1,7 @@
 // The worker-thread service: a pool created by PIThreadsInit, each worker with
 // its own zeroed block, and PIThreadsDoAll as a barrier. The calling thread
 // runs the first block itself, so that one thread costs no hand-off at all.
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <cstdlib>
@@ -15,6 +16,7 @@
 #include <windows.h>
 #endif
 
+#include "host/threads/parallel_for.h"
 #include "protocol/plugin_api.h"
 
 namespace {
@@ -54,8 +56,7 @@ int16_t configuredThreadCount = 0; // 0: one per processor
 int16_t threadCount() {
     if (configuredThreadCount > 0)
         return configuredThreadCount;
-    const unsigned processors = std::thread::hardware_concurrency();
-    return int16_t(processors == 0 ? 1 : processors > 64 ? 64 : processors);
+    return int16_t(std::min(processorCount(), 64));
 }
 
 // Waits a little for `ready` by spinning: a band of a render is short, and a

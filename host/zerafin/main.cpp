@@ -6,18 +6,18 @@
 #include <string>
 #include <vector>
 
-#include "host/zerafin/batch.h"
-#include "host/zerafin/command_line.h"
-#include "host/zerafin/filter_command.h"
-#include "host/zerafin/gallery.h"
-#include "host/zerafin/help.h"
-#include "host/zerafin/host_session.h"
-#include "host/zerafin/host_styles.h"
-#include "host/zerafin/info_command.h"
-#include "host/zerafin/messages.h"
-#include "host/zerafin/module_resources.h"
-#include "host/zerafin/plugin_module.h"
-#include "host/zerafin/script_check.h"
+#include "host/zerafin/commands/batch.h"
+#include "host/zerafin/commands/command_line.h"
+#include "host/zerafin/commands/filter_command.h"
+#include "host/zerafin/commands/gallery.h"
+#include "host/zerafin/commands/help.h"
+#include "host/zerafin/commands/host_styles.h"
+#include "host/zerafin/commands/info_command.h"
+#include "host/zerafin/module/module_resources.h"
+#include "host/zerafin/module/plugin_module.h"
+#include "host/zerafin/plugin_services/host_session.h"
+#include "host/zerafin/scripts/script_check.h"
+#include "host/zerafin/terminal/messages.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "host/zerafin/label_font.h"
+#include "host/zerafin/labels/label_font.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     LabelFont font;

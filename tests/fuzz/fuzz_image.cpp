@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "host/zerafin/image_io.h"
+#include "host/zerafin/image_files/image_io.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // A smaller pixel cap than the host's keeps each run short; the checks

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "host/zerafin/parameter_file.h"
+#include "host/zerafin/files/parameter_file.h"
 #include "tests/support/lighting_scene.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "host/zerafin/info_command.h"
+#include "host/zerafin/commands/info_command.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static std::FILE* nowhere = std::fopen("/dev/null", "w");

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "host/zerafin/script_file.h"
+#include "host/zerafin/scripts/script_file.h"
 #include "resources/resource_data.h"
 #include "tests/support/script_fixture.h"
 

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "host/zerafin/host_session.h"
-#include "host/zerafin/host_styles.h"
-#include "host/zerafin/script_file.h"
+#include "host/zerafin/commands/host_styles.h"
+#include "host/zerafin/plugin_services/host_session.h"
+#include "host/zerafin/scripts/script_file.h"
 
 namespace {
 void noEntryPoint(int16_t, void*, intptr_t*, int16_t* result) {

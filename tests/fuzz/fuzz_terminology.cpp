@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "host/zerafin/info_command.h"
-#include "host/zerafin/terminology.h"
+#include "host/zerafin/commands/info_command.h"
+#include "host/zerafin/module/terminology.h"
 #include "resources/resource_data.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

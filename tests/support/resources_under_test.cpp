@@ -1,7 +1,7 @@
 #include "tests/support/resources_under_test.h"
 
 #ifdef _WIN32
-#include "host/zerafin/module_resources.h"
+#include "host/zerafin/module/module_resources.h"
 #include "tests/support/win32_module.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "host/zerafin/image_io.h"
+#include "host/zerafin/image_files/image_io.h"
 #include "shell/entry_point.h"
 #include "styles/style_library.h"
 #include "tests/support/styles_test_support.h"

@@ -6,7 +6,7 @@
 
 #include <functional>
 
-#include "host/zerafin/host_session.h"
+#include "host/zerafin/plugin_services/host_session.h"
 
 // Runs the filter on the sample (from ORVANE_SAMPLE_DIR, which scripts/test
 // makes; the test is skipped without it) with the shipped styles, owned by

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "host/zerafin/descriptor_model.h"
+#include "host/zerafin/plugin_services/descriptor_model.h"
 #include "protocol/host_record.h"
 #include "protocol/host_tables.h"
 #include "shell/plugin_state.h"

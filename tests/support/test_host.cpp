@@ -1,6 +1,6 @@
 #include "tests/support/test_host.h"
 
-#include "host/zerafin/script_file.h"
+#include "host/zerafin/scripts/script_file.h"
 #include "platform/checked_alloc.h"
 #include "resources/resource_data.h"
 #ifdef _WIN32

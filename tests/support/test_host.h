@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "host/zerafin/document.h"
-#include "host/zerafin/host_session.h"
+#include "host/zerafin/image_files/document.h"
+#include "host/zerafin/plugin_services/host_session.h"
 #include "lighting/parameter_block.h"
 #include "shell/entry_point.h"
 #include "shell/plugin_state.h"

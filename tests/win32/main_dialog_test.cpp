@@ -178,7 +178,7 @@ TEST_F(MainDialogTest, LightControlsFollowTheTypeAndTheSwitchAndEveryEditReaches
 
         const std::vector<uint8_t> before = resultPixels(state);
         pressButton(dialog, kControlPreviewOn);
-        EXPECT_FALSE(state.preview.previewOn);
+        EXPECT_FALSE(state.dialogChoices.previewOn);
         EXPECT_NE(resultPixels(state), before);
         pressButton(dialog, kControlPreviewOn);
         EXPECT_EQ(resultPixels(state), before);

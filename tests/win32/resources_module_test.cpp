@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "host/zerafin/module_resources.h"
+#include "host/zerafin/module/module_resources.h"
 #include "resources/resource_data.h"
 #include "resources/string_table.h"
 #include "resources/text_encoding.h"

@@ -10,6 +10,7 @@
 #include "resources/resource_ids.h"
 #include "styles/style_library.h"
 #include "tests/support/dialog_driver.h"
+#include "tests/support/main_dialog_support.h"
 #include "tests/support/styles_test_support.h"
 #include "tests/support/test_host.h"
 #include "tests/support/win32_module.h"
@@ -93,6 +94,34 @@ TEST_F(StylePanelTest, TheFirstDialogTakesTheDefaultStyleElseTheFirstListedElseT
         EXPECT_EQ(settings().gloss, 200);
         EXPECT_EQ(selectedStyle(dialog), systemName("PAR DÉFAUT"));
         EXPECT_FALSE(canDelete(dialog));
+        pressButton(dialog, kControlCancel);
+    });
+}
+
+// The plug-in keeps the style chosen last and the preview switch between runs
+// (each OK taking the script it recorded, as a host does): the next dialog
+// opens as OK left the last one.
+TEST_F(StylePanelTest, TheNextDialogOpensWithTheStyleAndThePreviewSwitchLeft) {
+    saveStyle("Par défaut", 200);
+    saveStyle("Nuit", 30);
+    saveStyle("Aube", 60); // so that "Nuit" is not the list's first row
+    runWithDialog(host, [&](HWND dialog) {
+        EXPECT_EQ(IsDlgButtonChecked(dialog, kControlPreviewOn), UINT(BST_CHECKED));
+        EXPECT_GT(rowOf(dialog, "Nuit"), 0);
+        chooseRow(dialog, kControlStyleList, rowOf(dialog, "Nuit"));
+        pressButton(dialog, kControlPreviewOn);
+        pressButton(dialog, kControlOk);
+    });
+    runWithDialog(host, [&](HWND dialog) {
+        EXPECT_EQ(selectedStyle(dialog), "Nuit");
+        EXPECT_EQ(settings().gloss, 30);
+        EXPECT_EQ(IsDlgButtonChecked(dialog, kControlPreviewOn), UINT(BST_UNCHECKED));
+        pressButton(dialog, kControlPreviewOn);
+        pressButton(dialog, kControlOk);
+    });
+    runWithDialog(host, [&](HWND dialog) {
+        EXPECT_EQ(selectedStyle(dialog), "Nuit");
+        EXPECT_EQ(IsDlgButtonChecked(dialog, kControlPreviewOn), UINT(BST_CHECKED));
         pressButton(dialog, kControlCancel);
     });
 }

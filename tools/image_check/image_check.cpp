@@ -30,10 +30,10 @@
 #include <string>
 #include <vector>
 
-#include "host/zerafin/host_files.h"
-#include "host/zerafin/image_io.h"
-#include "host/zerafin/photo_metadata.h"
-#include "host/zerafin/png_writer.h"
+#include "host/zerafin/files/host_files.h"
+#include "host/zerafin/image_files/image_io.h"
+#include "host/zerafin/image_files/photo_metadata.h"
+#include "host/zerafin/image_files/png_writer.h"
 
 namespace {
 struct Area {

@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "host/zerafin/schema_check.h"
+#include "host/zerafin/scripts/schema_check.h"
 #include "tools/script_docs/script_reference.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "host/zerafin/schema_check.h"
+#include "host/zerafin/scripts/schema_check.h"
 #include "protocol/four_cc.h"
 #include "resources/terminology_table.h"
 #include "scripting/script_keys.h"

@@ -1,5 +1,0 @@
-#include "host/zerafin/colour_service.h"
-
-ColorServiceProc hostColourService() {
-    return nullptr;
-}

@@ -1,0 +1,5 @@
+#include "host/zerafin/plugin_services/colour_service.h"
+
+ColorServiceProc hostColourService() {
+    return nullptr;
+}
