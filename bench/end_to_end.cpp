@@ -8,7 +8,8 @@
 //   orvane_end_to_end [SIZE] [FOLDER]     (default 4096 and the system's temporary folder)
 //
 // For timing whole commands from outside (bench/whole_runs.sh):
-//   orvane_end_to_end --inputs SIZE FOLDER   writes image.bmp, relief.bmp and lights.json there
+//   orvane_end_to_end --inputs SIZE FOLDER   writes image.bmp, relief.bmp and lights.json
+//                                            there, and plain.json: the lights without relief
 //   orvane_end_to_end --convert IN OUT       reads IN and writes OUT with the host's own
 //                                            reader and writer, nothing lit: a plain copy
 #include <algorithm>
@@ -111,10 +112,13 @@ bool encodeWithZlib(const Document& document, std::vector<uint8_t>& file, std::s
 int writeCommandInputs(int size, const std::string& folder) {
     std::string error;
     const std::string script = benchScriptText(benchMaterialAndLights(3), true);
+    const std::string plain = benchScriptText(benchMaterialAndLights(3), false);
     if (!writeInputs(size, pathInFolder(folder, "image.bmp"), pathInFolder(folder, "relief.bmp"),
                      error) ||
         !writeFile(pathInFolder(folder, "lights.json"),
-                   std::vector<uint8_t>(script.begin(), script.end()), error)) {
+                   std::vector<uint8_t>(script.begin(), script.end()), error) ||
+        !writeFile(pathInFolder(folder, "plain.json"),
+                   std::vector<uint8_t>(plain.begin(), plain.end()), error)) {
         std::fprintf(stderr, "orvane_end_to_end: %s\n", error.c_str());
         return 1;
     }
