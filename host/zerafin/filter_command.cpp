@@ -1,6 +1,7 @@
 #include "host/zerafin/filter_command.h"
 
 #include <cstdio>
+#include <future>
 
 #include "host/zerafin/host_files.h"
 #include "host/zerafin/host_styles.h"
@@ -62,12 +63,47 @@ bool describeFilterModule(const std::string& path, ModuleDescription& module,
     return true;
 }
 
+// The channels' files read up to the first that cannot be, with its reason,
+// and the messages their reading printed.
+struct ChannelFiles {
+    std::vector<ChannelImage> images;
+    bool allRead = true;
+    std::string error;
+    std::vector<std::pair<std::FILE*, std::string>> messages;
+};
+
+ChannelFiles readChannelFiles(const CommandLine& line) {
+    HeldMessages held;
+    ChannelFiles files;
+    for (const auto& [name, path] : line.channels) {
+        ChannelImage image;
+        files.allRead = readChannelImage(path, name, image, files.error);
+        if (!files.allRead)
+            break;
+        files.images.push_back(std::move(image));
+    }
+    files.messages = held.take();
+    return files;
+}
+
+// The channels' files are read on a thread of their own while the image is
+// read: reading a large image and its relief is otherwise a long stretch in
+// which one processor works. Errors and messages come as they would from a
+// reading of one file after the other.
 bool loadInputs(const CommandLine& line, Document& document, std::string& error) {
-    if (!loadDocument(line.input, document, error))
+    std::future<ChannelFiles> channels = std::async(std::launch::async, readChannelFiles, line);
+    const bool imageRead = loadDocument(line.input, document, error);
+    ChannelFiles files = channels.get();
+    if (!imageRead)
         return false;
-    for (const auto& [name, path] : line.channels)
-        if (!loadChannel(path, name, document, error))
+    printHeldMessages(files.messages);
+    for (ChannelImage& image : files.images)
+        if (!addChannel(std::move(image), document, error))
             return false;
+    if (!files.allRead) {
+        error = files.error;
+        return false;
+    }
     if (line.area && (line.area->bottom > document.height || line.area->right > document.width)) {
         error = "the area lies outside the " + std::to_string(document.width) + " x " +
                 std::to_string(document.height) + " image";

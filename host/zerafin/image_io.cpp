@@ -584,36 +584,48 @@ bool loadDocument(const std::string& path, Document& document, std::string& erro
     return true;
 }
 
-bool loadChannel(const std::string& path, const std::string& name, Document& document,
-                 std::string& error) {
+bool readChannelImage(const std::string& path, const std::string& name, ChannelImage& image,
+                      std::string& error) {
     std::vector<uint8_t> bytes;
     if (!readInputFile(path, "the channel image", kMaxImageFileBytes, bytes, error))
         return false;
-    int width = 0, height = 0;
-    Channel channel{name, {}};
+    image.path = path;
+    image.channel = Channel{name, {}};
     if (const std::optional<PlainBmpLayout> layout = readablePlainBmp(bytes, kMaxImagePixels)) {
-        width = layout->width;
-        height = layout->height;
-        readPlainBmpGrey(bytes, *layout, channel.samples);
-    } else {
-        int components = 0;
-        bool deep = false;
-        StbPixels pixels =
-            decodePixels(bytes, path, 1, kMaxImagePixels, width, height, components, deep, error);
-        if (!pixels)
-            return false;
-        if (deep)
-            noteReduction(path);
-        channel = channelOf(name, pixels.get(), size_t(width) * size_t(height), 1, 0);
+        image.width = layout->width;
+        image.height = layout->height;
+        readPlainBmpGrey(bytes, *layout, image.channel.samples);
+        return true;
     }
-    if (width != document.width || height != document.height) {
-        error = "channel '" + name + "' (" + path + ") is " + std::to_string(width) + " x " +
-                std::to_string(height) + " but the image is " + std::to_string(document.width) +
-                " x " + std::to_string(document.height);
+    int components = 0;
+    bool deep = false;
+    StbPixels pixels = decodePixels(bytes, path, 1, kMaxImagePixels, image.width, image.height,
+                                    components, deep, error);
+    if (!pixels)
+        return false;
+    if (deep)
+        noteReduction(path);
+    image.channel = channelOf(name, pixels.get(), size_t(image.width) * size_t(image.height), 1, 0);
+    return true;
+}
+
+bool addChannel(ChannelImage&& image, Document& document, std::string& error) {
+    if (image.width != document.width || image.height != document.height) {
+        error = "channel '" + image.channel.name + "' (" + image.path + ") is " +
+                std::to_string(image.width) + " x " + std::to_string(image.height) +
+                " but the image is " + std::to_string(document.width) + " x " +
+                std::to_string(document.height);
         return false;
     }
-    document.channels.push_back(std::move(channel));
+    document.channels.push_back(std::move(image.channel));
     return true;
+}
+
+bool loadChannel(const std::string& path, const std::string& name, Document& document,
+                 std::string& error) {
+    ChannelImage image;
+    return readChannelImage(path, name, image, error) &&
+           addChannel(std::move(image), document, error);
 }
 
 namespace {
