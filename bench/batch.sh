@@ -15,6 +15,7 @@
 #
 #   bench/batch.sh [--before DIR] [ROUNDS]
 source "$(dirname "$0")/../scripts/lib.sh"
+source "$(dirname "$0")/builds.sh"
 source "$(dirname "$0")/photos.sh"
 set -euo pipefail
 
@@ -24,13 +25,9 @@ if [ "${1:-}" = --before ]; then
     shift 2
 fi
 ROUNDS=${1:-3}
-NATIVE="$BUILD_ROOT/native"
-WIN32="$BUILD_ROOT/win32"
 CHECK="$NATIVE/tools/orvane_image_check"
-for program in "$NATIVE/zerafin" "$CHECK" "$NATIVE/bench/orvane_end_to_end" \
-    "$WIN32/dist/zerafin.exe"; do
-    [ -f "$program" ] || { echo "missing $program: run scripts/build first" >&2; exit 1; }
-done
+require_built "$NATIVE/zerafin" "$CHECK" "$NATIVE/bench/orvane_end_to_end" \
+    "$WIN32/dist/zerafin.exe"
 
 # The twenty photographs.
 batch_photos="$BUILD_ROOT/batch-photos"
@@ -54,9 +51,8 @@ mkdir -p "$work"
 start_wine
 trap 'stop_wine; rm -rf "$work"' EXIT
 
-# The builds: a label and the folder of each one's hosts.
-builds=("now $NATIVE $WIN32/dist")
-[ -n "$before" ] && builds=("before $before/native $before/win32" "${builds[@]}")
+# The builds: a label and the folders of its hosts.
+mapfile -t builds < <(builds_to_time "$before")
 
 # batch_seconds HOST OUTPUT_FOLDER: lights the batch, prints its seconds.
 batch_seconds() {
@@ -95,8 +91,6 @@ if [ -n "$before" ]; then
         done
     done
 fi
-
-median() { tr ' ' '\n' <<<"$1" | grep . | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
 echo "20 photographs of 12 megapixels, JPEG in and out, three lights; median of $ROUNDS"
 echo

@@ -13,6 +13,7 @@
 #
 #   bench/whole_runs.sh [--before DIR] [SIZE]
 source "$(dirname "$0")/../scripts/lib.sh"
+source "$(dirname "$0")/builds.sh"
 set -euo pipefail
 
 before=
@@ -21,12 +22,8 @@ if [ "${1:-}" = --before ]; then
     shift 2
 fi
 SIZE=${1:-4096}
-NATIVE="$BUILD_ROOT/native"
-WIN32="$BUILD_ROOT/win32"
-for program in "$NATIVE/zerafin" "$NATIVE/bench/orvane_end_to_end" "$WIN32/dist/zerafin.exe" \
-    "$WIN32/bench/orvane_end_to_end.exe"; do
-    [ -f "$program" ] || { echo "missing $program: run scripts/build first" >&2; exit 1; }
-done
+require_built "$NATIVE/zerafin" "$NATIVE/bench/orvane_end_to_end" "$WIN32/dist/zerafin.exe" \
+    "$WIN32/bench/orvane_end_to_end.exe"
 
 work="$BUILD_ROOT/whole-runs"
 rm -rf "$work"
@@ -36,9 +33,8 @@ start_wine
 trap 'stop_wine; rm -rf "$work"' EXIT
 wine_work=$(windows_path "$work")
 
-# The builds: a label and the folder of each one's hosts.
-builds=("now $NATIVE $WIN32/dist")
-[ -n "$before" ] && builds=("before $before/native $before/win32" "${builds[@]}")
+# The builds: a label and the folders of its hosts.
+mapfile -t builds < <(builds_to_time "$before")
 
 # filter_args OUTPUT THREADS FOLDER: the arguments of a filter command whose
 # files are in FOLDER (as the host that runs it names it).
@@ -88,7 +84,6 @@ for round in 1 2 3; do
         --convert "$wine_work\\image.bmp" "$wine_work\\copy.bmp") "
 done
 
-median() { tr ' ' '\n' <<<"$1" | grep . | sort -n | sed -n 2p; }
 
 echo "$SIZE x $SIZE, three lights over a grey relief, BMP in; seconds, median of three"
 echo
