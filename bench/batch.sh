@@ -19,12 +19,8 @@ source "$(dirname "$0")/builds.sh"
 source "$(dirname "$0")/photos.sh"
 set -euo pipefail
 
-before=
-if [ "${1:-}" = --before ]; then
-    before=$2
-    shift 2
-fi
-ROUNDS=${1:-3}
+read_arguments 3 "$@"
+ROUNDS=$value
 CHECK="$NATIVE/tools/orvane_image_check"
 require_built "$NATIVE/zerafin" "$CHECK" "$NATIVE/bench/orvane_end_to_end" \
     "$WIN32/dist/zerafin.exe"

@@ -1,8 +1,21 @@
 # What the benchmarks of whole commands share (sourced after scripts/lib.sh):
-# the builds' folders, the check that they are built, the earlier build that
-# --before names, and the median of a list of figures.
+# their arguments, the builds' folders, the check that they are built, the
+# earlier build that --before names, and the median of a list of figures.
 NATIVE="$BUILD_ROOT/native"
 WIN32="$BUILD_ROOT/win32"
+
+# read_arguments DEFAULT ARGUMENT...: the benchmark's "[--before DIR] [VALUE]";
+# sets `before` (empty without it) and `value` (DEFAULT without it).
+read_arguments() {
+    local default=$1
+    shift
+    before=
+    if [ "${1:-}" = --before ]; then
+        before=$2
+        shift 2
+    fi
+    value=${1:-$default}
+}
 
 # require_built PROGRAM...: ends the benchmark when a program is missing.
 require_built() {

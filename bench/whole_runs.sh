@@ -16,12 +16,8 @@ source "$(dirname "$0")/../scripts/lib.sh"
 source "$(dirname "$0")/builds.sh"
 set -euo pipefail
 
-before=
-if [ "${1:-}" = --before ]; then
-    before=$2
-    shift 2
-fi
-SIZE=${1:-4096}
+read_arguments 4096 "$@"
+SIZE=$value
 require_built "$NATIVE/zerafin" "$NATIVE/bench/orvane_end_to_end" "$WIN32/dist/zerafin.exe" \
     "$WIN32/bench/orvane_end_to_end.exe"
 
