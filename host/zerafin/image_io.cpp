@@ -304,7 +304,10 @@ bool checkBmp(std::span<const uint8_t> bytes, std::string& reason) {
         return true; // the decoder refuses these itself
     const int64_t rowBytes = (width * bits + 31) / 32 * 4;
     const int64_t pixelsStart = uint32_t(littleEndian32(&bytes[kPixelsOffset]));
-    if (pixelsStart + rowBytes * height > int64_t(bytes.size()))
+    // Rows times height can pass any 64-bit number for a forged header:
+    // compared by division instead.
+    const int64_t pixelBytes = int64_t(bytes.size()) - pixelsStart;
+    if (pixelBytes < 0 || rowBytes > pixelBytes / height)
         return refuseTruncated(reason);
     return true;
 }
