@@ -62,10 +62,13 @@ Document makeBenchDocument(int size) {
     return document;
 }
 
+std::string benchScriptText(const std::string& materialAndLights, bool relief) {
+    return materialAndLights +
+           (relief ? R"(, "BmpC": {"name": "Relief"}, "BmpA": 60, "WhHi": true})" : "}");
+}
+
 std::optional<Descriptor> benchScript(const std::string& materialAndLights, bool relief) {
-    const std::string text =
-        materialAndLights +
-        (relief ? R"(, "BmpC": {"name": "Relief"}, "BmpA": 60, "WhHi": true})" : "}");
+    const std::string text = benchScriptText(materialAndLights, relief);
     std::string error;
     const std::optional<Terminology> terminology = parseTerminology(terminologyBytes(), error);
     std::optional<Descriptor> descriptor =

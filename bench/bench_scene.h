@@ -14,7 +14,10 @@ Document makeBenchDocument(int size);
 // directional light, repeated a little further along for more than three.
 std::string benchMaterialAndLights(int count);
 
-// A script's opening keys (the material and the lights, the object left
-// open), closed with the "Relief" channel as texture when asked; null with a
-// message on stderr when it does not read.
+// A script's text: its opening keys (the material and the lights, the object
+// left open), closed with the "Relief" channel as texture when asked.
+std::string benchScriptText(const std::string& materialAndLights, bool relief);
+
+// The same script as a descriptor: null with a message on stderr when it does
+// not read.
 std::optional<Descriptor> benchScript(const std::string& materialAndLights, bool relief);

@@ -6,6 +6,12 @@
 // measured side by side under the same load; best of three rounds each.
 //
 //   orvane_end_to_end [SIZE] [FOLDER]     (default 4096 and the system's temporary folder)
+//
+// For timing whole commands from outside (bench/whole_runs.sh):
+//   orvane_end_to_end --inputs SIZE FOLDER   writes image.bmp, relief.bmp and lights.json
+//                                            there, and plain.json: the lights without relief
+//   orvane_end_to_end --convert IN OUT       reads IN and writes OUT with the host's own
+//                                            reader and writer, nothing lit: a plain copy
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -102,9 +108,40 @@ bool encodeWithStb(const Document& document, std::vector<uint8_t>& file, std::st
 bool encodeWithZlib(const Document& document, std::vector<uint8_t>& file, std::string& error) {
     return encodeImage(ImageFormat::Png, document, file, error);
 }
+// The inputs of the timed commands, in the folder.
+int writeCommandInputs(int size, const std::string& folder) {
+    std::string error;
+    const std::string script = benchScriptText(benchMaterialAndLights(3), true);
+    const std::string plain = benchScriptText(benchMaterialAndLights(3), false);
+    if (!writeInputs(size, pathInFolder(folder, "image.bmp"), pathInFolder(folder, "relief.bmp"),
+                     error) ||
+        !writeFile(pathInFolder(folder, "lights.json"),
+                   std::vector<uint8_t>(script.begin(), script.end()), error) ||
+        !writeFile(pathInFolder(folder, "plain.json"),
+                   std::vector<uint8_t>(plain.begin(), plain.end()), error)) {
+        std::fprintf(stderr, "orvane_end_to_end: %s\n", error.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+int convert(const std::string& input, const std::string& output) {
+    std::string error;
+    Document document;
+    if (!loadDocument(input, document, error) || !saveImage(output, document, error)) {
+        std::fprintf(stderr, "orvane_end_to_end: %s\n", error.c_str());
+        return 1;
+    }
+    return 0;
+}
 } // namespace
 
 int main(int argc, char** argv) {
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (argc == 4 && mode == "--inputs")
+        return writeCommandInputs(std::atoi(argv[2]), argv[3]);
+    if (argc == 4 && mode == "--convert")
+        return convert(argv[2], argv[3]);
     const int size = argc > 1 ? std::atoi(argv[1]) : 4096;
     const std::string folder = argc > 2 ? argv[2] : std::filesystem::temp_directory_path().string();
     if (size < 16 || size > 8192) {

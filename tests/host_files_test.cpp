@@ -1,7 +1,9 @@
 // The files the host reads and writes: outputs put in place together or not
 // at all, one file recognised under several paths, inputs refused before they
 // are read, the parameter file's envelope, and messages made printable.
+#include <cstdio>
 #include <filesystem>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -115,4 +117,36 @@ TEST(Messages, ShowControlCharactersAndInvalidBytesAsEscapes) {
     EXPECT_EQ(printable("\xC3"), "\\xC3") << "a sequence cut short";
     EXPECT_EQ(printable("\xED\xA0\x80"), "\\xED\\xA0\\x80") << "a surrogate";
     EXPECT_EQ(printable("ligne\nsuivante"), "ligne\\x0Asuivante");
+}
+
+namespace {
+std::string contentsOf(std::FILE* file) {
+    std::string text;
+    std::rewind(file);
+    for (int c; (c = std::fgetc(file)) != EOF;)
+        text += char(c);
+    return text;
+}
+} // namespace
+
+TEST(Messages, AreHeldOnTheirThreadAndPrintedInOrderElsewhere) {
+    std::FILE* log = std::tmpfile();
+    ASSERT_TRUE(log);
+    std::vector<std::pair<std::FILE*, std::string>> taken;
+    std::thread([&] {
+        HeldMessages outer;
+        printMessage(log, "first");
+        {
+            HeldMessages inner;
+            printMessage(log, "inner");
+            EXPECT_EQ(inner.take().size(), 1u);
+        }
+        printMessage(log, "second\n");
+        taken = outer.take();
+    }).join();
+    EXPECT_EQ(contentsOf(log), "") << "nothing printed while held";
+    printMessage(log, "before");
+    printHeldMessages(taken);
+    EXPECT_EQ(contentsOf(log), "zerafin: before\nzerafin: first\nzerafin: second\\x0A\n");
+    std::fclose(log);
 }

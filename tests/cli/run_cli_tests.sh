@@ -671,6 +671,7 @@ check "every shipped style and recording conforms to the schema" 0 "$script_docs
 
 source "$root/tests/cli/script_brightness.sh"
 source "$root/tests/cli/hardening.sh"
+source "$root/tests/cli/batches.sh"
 
 echo "cli: $passed passed, $failed failed"
 [ "$failed" -eq 0 ] || exit 1 # (a plain test would be reported as a failing command)

@@ -8,6 +8,8 @@
 //                          (.png, .bmp, .tga, .jpg), with ALPHA's grey as the
 //                          alpha channel when given.
 //   tile IN OUT N          writes IN repeated N times across and down.
+//   scale IN OUT W H       writes IN stretched to W x H (bilinear), in the
+//                          format of OUT's extension: a photograph made larger.
 //   deepen IN OUT [grey]   writes IN as a 16-bit PNG (its red alone when grey)
 //                          whose samples round to IN's, their low bytes
 //                          varied.
@@ -45,6 +47,7 @@ int usage() {
     std::fprintf(stderr, "usage: orvane_image_check compare A B [T,L,B,R]\n"
                          "       orvane_image_check convert IN OUT [ALPHA]\n"
                          "       orvane_image_check tile IN OUT N\n"
+                         "       orvane_image_check scale IN OUT W H\n"
                          "       orvane_image_check match A B MEAN\n"
                          "       orvane_image_check deepen IN OUT [grey]\n"
                          "       orvane_image_check clipped IMAGE...\n"
@@ -111,6 +114,38 @@ int tile(const std::string& in, const std::string& out, int times) {
     }
     return savePng(out, tiled, error) ? 0 : failWith(error);
 }
+// The sample at (x, y) in the source's own coordinates, between its pixels'
+// centres: the four nearest pixels weighted by their nearness.
+uint8_t bilinear(const Document& source, int c, double x, double y) {
+    const double fx = std::clamp(x, 0.0, double(source.width - 1));
+    const double fy = std::clamp(y, 0.0, double(source.height - 1));
+    const int x0 = int(fx), y0 = int(fy);
+    const int x1 = std::min(x0 + 1, source.width - 1), y1 = std::min(y0 + 1, source.height - 1);
+    const double ax = fx - x0, ay = fy - y0;
+    const double top = source.sample(c, x0, y0) * (1 - ax) + source.sample(c, x1, y0) * ax;
+    const double bottom = source.sample(c, x0, y1) * (1 - ax) + source.sample(c, x1, y1) * ax;
+    return uint8_t(top * (1 - ay) + bottom * ay + 0.5);
+}
+
+int scale(const std::string& in, const std::string& out, int width, int height) {
+    Document source;
+    std::string error;
+    if (!loadDocument(in, source, error))
+        return failWith(error);
+    Document scaled;
+    scaled.width = width;
+    scaled.height = height;
+    for (int c = 0; c < 3; ++c) {
+        scaled.channels.push_back(Channel{source.channels[size_t(c)].name,
+                                          std::vector<uint8_t>(size_t(width) * size_t(height))});
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                scaled.sample(c, x, y) = bilinear(source, c, (x + 0.5) * source.width / width - 0.5,
+                                                  (y + 0.5) * source.height / height - 0.5);
+    }
+    return saveImage(out, scaled, error) ? 0 : failWith(error);
+}
+
 // A 16-bit sample that rounds to `value`: 257 * value, moved by up to 128
 // either way.
 uint16_t deepened(uint8_t value, size_t index) {
@@ -258,6 +293,8 @@ int main(int argc, char** argv) {
         return convert(argv[2], argv[3], argc == 5 ? argv[4] : nullptr);
     if (job == "tile" && argc == 5 && std::atoi(argv[4]) >= 1)
         return tile(argv[2], argv[3], std::atoi(argv[4]));
+    if (job == "scale" && argc == 6 && std::atoi(argv[4]) >= 1 && std::atoi(argv[5]) >= 1)
+        return scale(argv[2], argv[3], std::atoi(argv[4]), std::atoi(argv[5]));
     if (job == "deepen" && (argc == 4 || (argc == 5 && std::string(argv[4]) == "grey")))
         return deepen(argv[2], argv[3], argc == 5);
     if (job == "phone" && argc == 4)

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <future>
 
 #include "host/zerafin/commands/filter_command.h"
 #include "host/zerafin/files/host_files.h"
@@ -80,6 +81,119 @@ bool checkOutputFolder(const std::string& folder) {
 }
 } // namespace
 
+namespace {
+// One image of a batch on its way through the stages of a run: the status of
+// its last stage, and the messages that stage held back.
+struct BatchImage {
+    size_t index = 0;
+    FilterRunStages stages;
+    int status = kExitSuccess;
+    std::vector<std::pair<std::FILE*, std::string>> messages;
+};
+
+// Runs one stage of the image on a thread of its own, holding its messages
+// for the batch's thread to print in their turn.
+std::future<BatchImage> startStage(BatchImage image, int (FilterRunStages::*stage)()) {
+    return std::async(
+        std::launch::async,
+        [stage](BatchImage image) {
+            HeldMessages held;
+            image.status = (image.stages.*stage)();
+            image.messages = held.take();
+            return image;
+        },
+        std::move(image));
+}
+
+// The images of a batch pass through the three stages of a run: the next
+// image is read while this one is lit, and the one before is encoded and
+// written meanwhile, so that both processors stay busy beside the lighting's
+// own threads. Each image is lit and written exactly as a single run does it.
+class BatchRun {
+  public:
+    explicit BatchRun(const CommandLine& line, const std::vector<std::string>& outputs)
+        : line(line), outputs(outputs) {}
+
+    // The status as runBatchCommand tells it.
+    int run() {
+        const size_t count = line.inputs.size();
+        std::future<BatchImage> reading = startStage(imageAt(0), &FilterRunStages::read);
+        for (size_t i = 0; i < count && !cancelled; ++i) {
+            BatchImage image = reading.get();
+            if (i + 1 < count)
+                reading = startStage(imageAt(i + 1), &FilterRunStages::read);
+            if (line.progress)
+                printMessage(stderr, "image " + std::to_string(i + 1) + " of " +
+                                         std::to_string(count) + ": '" + line.inputs[i] +
+                                         "' into '" + outputs[i] + "'");
+            printHeldMessages(image.messages);
+            image.messages.clear();
+            if (image.status == kExitSuccess)
+                image.status = image.stages.light();
+            cancelled = image.status == kExitCancelled || abortRequested();
+            if (image.status != kExitSuccess || cancelled) {
+                settle(image);
+                continue;
+            }
+            finishWriting();
+            writing = startStage(std::move(image), &FilterRunStages::write);
+        }
+        finishWriting();
+        if (cancelled || abortRequested()) {
+            if (line.progress)
+                printMessage(stderr, "batch interrupted: " + tally.summary());
+            return kExitCancelled;
+        }
+        if (line.progress)
+            printMessage(stderr, "batch: " + tally.summary());
+        else if (tally.lit < count)
+            printMessage(stderr, std::to_string(count - tally.lit) + " of " +
+                                     std::to_string(count) + " images were not written");
+        return worst;
+    }
+
+  private:
+    BatchImage imageAt(size_t i) const {
+        CommandLine one = line;
+        one.input = line.inputs[i];
+        one.output = outputs[i];
+        one.qualityGiven = false; // said once for the batch
+        return BatchImage{i, FilterRunStages(one)};
+    }
+
+    // Waits for the image being written, if any, and settles it.
+    void finishWriting() {
+        if (!writing.valid())
+            return;
+        BatchImage written = writing.get();
+        cancelled |= written.status == kExitCancelled;
+        settle(written);
+    }
+
+    // An image whose stages are over: its messages, and its place in the tally.
+    void settle(const BatchImage& image) {
+        printHeldMessages(image.messages);
+        if (image.status == kExitSuccess) {
+            ++tally.lit;
+            return;
+        }
+        if (image.status == kExitCancelled || cancelled)
+            return;
+        printMessage(stderr,
+                     "'" + line.inputs[image.index] + "' was skipped; going on with the others");
+        ++(image.status == kExitPluginFailed ? tally.failed : tally.skipped);
+        worst = std::max(worst, image.status);
+    }
+
+    const CommandLine& line;
+    const std::vector<std::string>& outputs;
+    std::future<BatchImage> writing;
+    BatchTally tally;
+    int worst = kExitSuccess;
+    bool cancelled = false;
+};
+} // namespace
+
 int runBatchCommand(const CommandLine& line) {
     if (line.script.empty() && line.style.empty()) {
         printMessage(stderr, "nothing to apply: a batch needs --script or --style");
@@ -96,35 +210,5 @@ int runBatchCommand(const CommandLine& line) {
     }
     if (line.qualityGiven && line.outputFormat != ImageFormat::Jpeg)
         printMessage(stderr, "--quality is for JPEG: the batch's images are written without it");
-    int worst = kExitSuccess;
-    BatchTally tally;
-    const size_t count = line.inputs.size();
-    for (size_t i = 0; i < count; ++i) {
-        CommandLine one = line;
-        one.input = line.inputs[i];
-        one.output = outputs[i];
-        one.qualityGiven = false; // said once above
-        if (line.progress)
-            printMessage(stderr, "image " + std::to_string(i + 1) + " of " + std::to_string(count) +
-                                     ": '" + one.input + "' into '" + one.output + "'");
-        const int status = runFilterCommand(one);
-        if (status == kExitCancelled || abortRequested()) {
-            if (line.progress)
-                printMessage(stderr, "batch interrupted: " + tally.summary());
-            return kExitCancelled;
-        }
-        if (status == kExitSuccess) {
-            ++tally.lit;
-            continue;
-        }
-        printMessage(stderr, "'" + one.input + "' was skipped; going on with the others");
-        ++(status == kExitPluginFailed ? tally.failed : tally.skipped);
-        worst = std::max(worst, status);
-    }
-    if (line.progress)
-        printMessage(stderr, "batch: " + tally.summary());
-    else if (tally.lit < count)
-        printMessage(stderr, std::to_string(count - tally.lit) + " of " + std::to_string(count) +
-                                 " images were not written");
-    return worst;
+    return BatchRun(line, outputs).run();
 }

@@ -1,6 +1,7 @@
 #include "host/zerafin/commands/filter_command.h"
 
 #include <cstdio>
+#include <future>
 
 #include "host/zerafin/commands/host_styles.h"
 #include "host/zerafin/commands/info_command.h"
@@ -62,12 +63,47 @@ bool describeFilterModule(const std::string& path, ModuleDescription& module,
     return true;
 }
 
+// The channels' files read up to the first that cannot be, with its reason,
+// and the messages their reading printed.
+struct ChannelFiles {
+    std::vector<ChannelImage> images;
+    bool allRead = true;
+    std::string error;
+    std::vector<std::pair<std::FILE*, std::string>> messages;
+};
+
+ChannelFiles readChannelFiles(const CommandLine& line) {
+    HeldMessages held;
+    ChannelFiles files;
+    for (const auto& [name, path] : line.channels) {
+        ChannelImage image;
+        files.allRead = readChannelImage(path, name, image, files.error);
+        if (!files.allRead)
+            break;
+        files.images.push_back(std::move(image));
+    }
+    files.messages = held.take();
+    return files;
+}
+
+// The channels' files are read on a thread of their own while the image is
+// read: reading a large image and its relief is otherwise a long stretch in
+// which one processor works. Errors and messages come as they would from a
+// reading of one file after the other.
 bool loadInputs(const CommandLine& line, Document& document, std::string& error) {
-    if (!loadDocument(line.input, document, error))
+    std::future<ChannelFiles> channels = std::async(std::launch::async, readChannelFiles, line);
+    const bool imageRead = loadDocument(line.input, document, error);
+    ChannelFiles files = channels.get();
+    if (!imageRead)
         return false;
-    for (const auto& [name, path] : line.channels)
-        if (!loadChannel(path, name, document, error))
+    printHeldMessages(files.messages);
+    for (ChannelImage& image : files.images)
+        if (!addChannel(std::move(image), document, error))
             return false;
+    if (!files.allRead) {
+        error = files.error;
+        return false;
+    }
     if (line.area && (line.area->bottom > document.height || line.area->right > document.width)) {
         error = "the area lies outside the " + std::to_string(document.width) + " x " +
                 std::to_string(document.height) + " image";
@@ -114,13 +150,20 @@ struct FilterOutputs {
     size_t image = 0, params = 0, record = 0;
 };
 
+// What the plug-in leaves besides the image, taken from its session when the
+// command line asks for it.
+struct FilterResults {
+    std::optional<Descriptor> recorded;
+    std::vector<uint8_t> parameters;
+};
+
 // Everything the run writes, written once the plug-in succeeded and put in
 // place together only when all of it was written.
-int writeResults(const CommandLine& line, const FilterInputs& inputs, HostSession& session,
+int writeResults(const CommandLine& line, const FilterInputs& inputs, const FilterResults& results,
                  FilterOutputs& outputs) {
     std::string error;
     if (!line.record.empty()) {
-        const std::optional<Descriptor> recorded = session.takeRecordedDescriptor();
+        const std::optional<Descriptor>& recorded = results.recorded;
         if (!recorded)
             return fail(kExitPluginFailed, "the plug-in recorded no settings; nothing was written");
         const std::string text = scriptFromDescriptor(*recorded);
@@ -138,8 +181,8 @@ int writeResults(const CommandLine& line, const FilterInputs& inputs, HostSessio
         !outputs.files.write(outputs.image, encoded, error))
         return fail(kExitUsage, error + "; nothing was written");
     if (!line.params.empty() &&
-        !outputs.files.write(
-            outputs.params, parameterFileBytes(inputs.moduleName, session.parameterBytes()), error))
+        !outputs.files.write(outputs.params,
+                             parameterFileBytes(inputs.moduleName, results.parameters), error))
         return fail(kExitUsage, error + "; nothing was written");
     // Encoding a large image takes a while: an interruption meanwhile still
     // counts. Putting the files in place is the last step, and past it the
@@ -273,16 +316,19 @@ std::string failureOf(int16_t code) {
 // An interruption counts from the moment it comes, also while the images are
 // read: the plug-in stops at its next look at checkAbort, and whatever it lit
 // is not written.
-int finishRun(const CommandLine& line, int16_t code, const FilterInputs& inputs,
-              HostSession& session, FilterOutputs& outputs) {
+int finishRun(const CommandLine& line, int16_t code, HostSession& session, FilterResults& results) {
     if (code == result::cancelled || abortRequested())
         return fail(kExitCancelled, "cancelled; nothing was written");
     if (code != result::ok)
         return fail(kExitPluginFailed, failureOf(code));
-    return writeResults(line, inputs, session, outputs);
+    if (!line.record.empty())
+        results.recorded = session.takeRecordedDescriptor();
+    if (!line.params.empty())
+        results.parameters = session.parameterBytes();
+    return kExitSuccess;
 }
 
-int runPlugin(const CommandLine& line, FilterInputs& inputs, FilterOutputs& outputs,
+int runPlugin(const CommandLine& line, FilterInputs& inputs, FilterResults& results,
               const PluginModule& module) {
     OwnerWindow owner;
     HostSession session(module.entryPoint(), owner.get());
@@ -296,24 +342,51 @@ int runPlugin(const CommandLine& line, FilterInputs& inputs, FilterOutputs& outp
     if (const int status = playSettings(line, inputs, session); status != kExitSuccess)
         return status;
 
-    const int status = finishRun(line, session.runFilter(line.dialog), inputs, session, outputs);
+    const int status = finishRun(line, session.runFilter(line.dialog), session, results);
     module.discardState(session.dataSlot);
     return status;
 }
 } // namespace
 
-int runFilterCommand(const CommandLine& line) {
+struct FilterRun {
     FilterInputs inputs;
-    if (const int status = gatherInputs(line, inputs); status != kExitSuccess)
+    FilterOutputs outputs;
+    FilterResults results;
+};
+
+FilterRunStages::FilterRunStages(const CommandLine& line) : line(line), run(new FilterRun) {}
+FilterRunStages::~FilterRunStages() = default;
+FilterRunStages::FilterRunStages(FilterRunStages&&) noexcept = default;
+
+int FilterRunStages::read() {
+    if (const int status = gatherInputs(line, run->inputs); status != kExitSuccess)
         return status;
     std::string error;
-    FilterOutputs outputs;
-    if (!reserveOutputs(line, outputs, error))
+    if (!reserveOutputs(line, run->outputs, error))
         return fail(kExitUsage, error);
-    auto module = PluginModule::load(pluginPathOf(line), inputs.entryName, error);
+    return kExitSuccess;
+}
+
+int FilterRunStages::light() {
+    std::string error;
+    auto module = PluginModule::load(pluginPathOf(line), run->inputs.entryName, error);
     if (!module)
         return fail(kExitUsage, error);
-    return runPlugin(line, inputs, outputs, *module);
+    return runPlugin(line, run->inputs, run->results, *module);
+}
+
+int FilterRunStages::write() {
+    return writeResults(line, run->inputs, run->results, run->outputs);
+}
+
+int runFilterCommand(const CommandLine& line) {
+    FilterRunStages stages(line);
+    int status = stages.read();
+    if (status == kExitSuccess)
+        status = stages.light();
+    if (status == kExitSuccess)
+        status = stages.write();
+    return status;
 }
 
 std::unique_ptr<PluginModule> loadFilterModule(const std::string& path, std::string& error) {

@@ -9,6 +9,28 @@
 // zerafin filter: reads the image (and channels), runs the plug-in over it and
 // writes the result. Returns the host's exit status.
 int runFilterCommand(const CommandLine& line);
+// A run of `zerafin filter` in its three stages, each returning the host's exit
+// status (0 to go on to the next): reading the inputs and checking the
+// settings (the outputs reserved), lighting, and encoding and writing the
+// results. A batch overlaps the stages of consecutive images; they may run on
+// different threads, one after the other.
+struct FilterRun;
+class FilterRunStages {
+  public:
+    explicit FilterRunStages(const CommandLine& line);
+    ~FilterRunStages();
+    FilterRunStages(FilterRunStages&&) noexcept;
+    FilterRunStages& operator=(FilterRunStages&&) = delete;
+
+    int read();
+    int light();
+    int write();
+
+  private:
+    CommandLine line;
+    std::unique_ptr<FilterRun> run;
+};
+
 // zerafin about: shows the plug-in's about box.
 int runAboutCommand(const CommandLine& line);
 

@@ -11,6 +11,7 @@
 #include "host/zerafin/files/host_files.h"
 #include "host/zerafin/image_files/image_formats.h"
 #include "host/zerafin/image_files/photo_metadata.h"
+#include "host/zerafin/image_files/plain_bmp.h"
 #include "host/zerafin/image_files/png_writer.h"
 #include "host/zerafin/plugin_services/host_session.h"
 #include "host/zerafin/terminal/messages.h"
@@ -303,7 +304,10 @@ bool checkBmp(std::span<const uint8_t> bytes, std::string& reason) {
         return true; // the decoder refuses these itself
     const int64_t rowBytes = (width * bits + 31) / 32 * 4;
     const int64_t pixelsStart = uint32_t(littleEndian32(&bytes[kPixelsOffset]));
-    if (pixelsStart + rowBytes * height > int64_t(bytes.size()))
+    // Rows times height can pass any 64-bit number for a forged header:
+    // compared by division instead.
+    const int64_t pixelBytes = int64_t(bytes.size()) - pixelsStart;
+    if (pixelBytes < 0 || rowBytes > pixelBytes / height)
         return refuseTruncated(reason);
     return true;
 }
@@ -414,6 +418,27 @@ stbi_uc* reducedTo8Bits(stbi_us* samples, size_t count) {
     return reduced;
 }
 
+bool withinLimits(const std::string& name, int width, int height, int64_t maxPixels,
+                  std::string& error) {
+    if (width <= kMaxImageSide && height <= kMaxImageSide && int64_t(width) * height <= maxPixels)
+        return true;
+    error = "'" + name + "' is " + std::to_string(width) + " x " + std::to_string(height) +
+            " pixels; this host reads at most " + std::to_string(kMaxImageSide) +
+            " on a side and " + std::to_string(maxPixels) + " in all";
+    return false;
+}
+
+// A plain bitmap of a size this host reads: its layout, read without the
+// general decoder. Any other file, or one too large (refused by the general
+// path with its message), gives nullopt.
+std::optional<PlainBmpLayout> readablePlainBmp(std::span<const uint8_t> bytes, int64_t maxPixels) {
+    std::optional<PlainBmpLayout> layout = plainBmpLayout(bytes);
+    std::string tooLarge;
+    if (layout && !withinLimits("", layout->width, layout->height, maxPixels, tooLarge))
+        return std::nullopt;
+    return layout;
+}
+
 // The decoded pixels with `wanted` samples each, after the header said that
 // the image is of a size this host reads; `deep` tells that the file had 16
 // bits per sample.
@@ -447,12 +472,8 @@ StbPixels decodePixels(std::span<const uint8_t> bytes, const std::string& name, 
                 std::to_string(height) + ")";
         return nullptr;
     }
-    if (width > kMaxImageSide || height > kMaxImageSide || int64_t(width) * height > maxPixels) {
-        error = "'" + name + "' is " + std::to_string(width) + " x " + std::to_string(height) +
-                " pixels; this host reads at most " + std::to_string(kMaxImageSide) +
-                " on a side and " + std::to_string(maxPixels) + " in all";
+    if (!withinLimits(name, width, height, maxPixels, error))
         return nullptr;
-    }
     int decodedWidth = 0, decodedHeight = 0;
     deep = stbi_is_16_bit_from_memory(bytes.data(), size) != 0;
     PieceReader reader{bytes};
@@ -514,6 +535,20 @@ Document documentFromRgb(int width, int height, const std::vector<uint8_t>& rgb)
 
 bool decodeDocument(std::span<const uint8_t> bytes, const std::string& name, Document& document,
                     std::string& error, int64_t maxPixels, bool* reducedFrom16Bits) {
+    const char* names[3] = {"Rouge", "Vert", "Bleu"};
+    Document decoded;
+    if (reducedFrom16Bits)
+        *reducedFrom16Bits = false;
+    if (const std::optional<PlainBmpLayout> layout = readablePlainBmp(bytes, maxPixels)) {
+        decoded.width = layout->width;
+        decoded.height = layout->height;
+        for (const char* channelName : names)
+            decoded.channels.push_back(Channel{channelName, {}});
+        readPlainBmpColour(bytes, *layout, decoded.channels[0].samples, decoded.channels[1].samples,
+                           decoded.channels[2].samples);
+        document = std::move(decoded);
+        return true;
+    }
     int width = 0, height = 0, components = 0;
     bool deep = false;
     StbPixels pixels =
@@ -523,8 +558,6 @@ bool decodeDocument(std::span<const uint8_t> bytes, const std::string& name, Doc
     if (!pixels)
         return false;
     const size_t count = size_t(width) * size_t(height);
-    const char* names[3] = {"Rouge", "Vert", "Bleu"};
-    Document decoded;
     decoded.width = width;
     decoded.height = height;
     for (int c = 0; c < 3; ++c)
@@ -554,28 +587,48 @@ bool loadDocument(const std::string& path, Document& document, std::string& erro
     return true;
 }
 
-bool loadChannel(const std::string& path, const std::string& name, Document& document,
-                 std::string& error) {
+bool readChannelImage(const std::string& path, const std::string& name, ChannelImage& image,
+                      std::string& error) {
     std::vector<uint8_t> bytes;
     if (!readInputFile(path, "the channel image", kMaxImageFileBytes, bytes, error))
         return false;
-    int width = 0, height = 0, components = 0;
+    image.path = path;
+    image.channel = Channel{name, {}};
+    if (const std::optional<PlainBmpLayout> layout = readablePlainBmp(bytes, kMaxImagePixels)) {
+        image.width = layout->width;
+        image.height = layout->height;
+        readPlainBmpGrey(bytes, *layout, image.channel.samples);
+        return true;
+    }
+    int components = 0;
     bool deep = false;
-    StbPixels pixels =
-        decodePixels(bytes, path, 1, kMaxImagePixels, width, height, components, deep, error);
+    StbPixels pixels = decodePixels(bytes, path, 1, kMaxImagePixels, image.width, image.height,
+                                    components, deep, error);
     if (!pixels)
         return false;
     if (deep)
         noteReduction(path);
-    if (width != document.width || height != document.height) {
-        error = "channel '" + name + "' (" + path + ") is " + std::to_string(width) + " x " +
-                std::to_string(height) + " but the image is " + std::to_string(document.width) +
-                " x " + std::to_string(document.height);
+    image.channel = channelOf(name, pixels.get(), size_t(image.width) * size_t(image.height), 1, 0);
+    return true;
+}
+
+bool addChannel(ChannelImage&& image, Document& document, std::string& error) {
+    if (image.width != document.width || image.height != document.height) {
+        error = "channel '" + image.channel.name + "' (" + image.path + ") is " +
+                std::to_string(image.width) + " x " + std::to_string(image.height) +
+                " but the image is " + std::to_string(document.width) + " x " +
+                std::to_string(document.height);
         return false;
     }
-    const size_t count = size_t(width) * size_t(height);
-    document.channels.push_back(channelOf(name, pixels.get(), count, 1, 0));
+    document.channels.push_back(std::move(image.channel));
     return true;
+}
+
+bool loadChannel(const std::string& path, const std::string& name, Document& document,
+                 std::string& error) {
+    ChannelImage image;
+    return readChannelImage(path, name, image, error) &&
+           addChannel(std::move(image), document, error);
 }
 
 namespace {
@@ -604,6 +657,11 @@ bool encodeImage(ImageFormat format, const Document& document, std::vector<uint8
     if (w < 1 || h < 1) {
         error = "an image without pixels cannot be written";
         return false;
+    }
+    // Most bitmaps are written straight from the planes.
+    if (format == ImageFormat::Bmp && components == 3) {
+        encoded = plainBmpFile(document);
+        return true;
     }
     const std::vector<uint8_t> pixels = interleaved(document, components);
     encoded.clear();

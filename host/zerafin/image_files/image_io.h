@@ -30,6 +30,17 @@ bool decodeDocument(std::span<const uint8_t> bytes, const std::string& name, Doc
 bool loadChannel(const std::string& path, const std::string& name, Document& document,
                  std::string& error);
 
+// The same in two steps, so that the file can be read before the document is:
+// the grey image and its size, then added to the document when of its size.
+struct ChannelImage {
+    std::string path;
+    Channel channel;
+    int width = 0, height = 0;
+};
+bool readChannelImage(const std::string& path, const std::string& name, ChannelImage& image,
+                      std::string& error);
+bool addChannel(ChannelImage&& image, Document& document, std::string& error);
+
 // The formats the host writes. JPEG has no alpha channel; the others keep it.
 enum class ImageFormat { Png, Jpeg, Bmp, Tga };
 constexpr int kDefaultJpegQuality = 92;

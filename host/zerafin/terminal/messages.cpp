@@ -43,7 +43,32 @@ std::string printable(const std::string& text) {
     return shown;
 }
 
-void printMessage(std::FILE* stream, const std::string& message) {
+namespace {
+// The messages that the running thread holds, if any.
+thread_local HeldMessages* heldOnThisThread = nullptr;
+
+void writeLine(std::FILE* stream, const std::string& message) {
     const std::string line = "zerafin: " + printable(message) + "\n";
     std::fwrite(line.data(), 1, line.size(), stream);
+}
+} // namespace
+
+void printMessage(std::FILE* stream, const std::string& message) {
+    if (heldOnThisThread)
+        heldOnThisThread->held.emplace_back(stream, message);
+    else
+        writeLine(stream, message);
+}
+
+HeldMessages::HeldMessages() : outer(heldOnThisThread) {
+    heldOnThisThread = this;
+}
+
+HeldMessages::~HeldMessages() {
+    heldOnThisThread = outer;
+}
+
+void printHeldMessages(const std::vector<std::pair<std::FILE*, std::string>>& messages) {
+    for (const auto& [stream, message] : messages)
+        printMessage(stream, message);
 }
