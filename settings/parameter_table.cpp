@@ -14,6 +14,17 @@ int16_t ParameterEntry::storedFromPercent(int32_t percent) const {
     return storedFromSlider(PercentToPosition(percent, scale));
 }
 
+const std::vector<std::reference_wrapper<const ParameterEntry>>& sliderSettings() {
+    static const auto sliders = [] {
+        std::vector<std::reference_wrapper<const ParameterEntry>> found;
+        for (const ParameterEntry& entry : parameterTable())
+            if (entry.isSlider())
+                found.push_back(entry);
+        return found;
+    }();
+    return sliders;
+}
+
 const ParameterEntry* parameterWithKey(uint32_t scriptKey, bool perLight) {
     for (const ParameterEntry& entry : sliderSettings())
         if (entry.scriptKey == scriptKey && entry.perLight() == perLight)

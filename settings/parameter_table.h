@@ -1,9 +1,10 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <iterator>
 #include <optional>
-#include <ranges>
 #include <span>
+#include <vector>
 
 #include "protocol/four_cc.h"
 #include "settings/percent_scale.h"
@@ -309,9 +310,8 @@ constexpr std::span<const ParameterEntry> filterParameters() {
 constexpr std::span<const ParameterEntry> lightProperties() {
     return parameterTable().subspan(size_t(kFirstLightProperty));
 }
-inline auto sliderSettings() {
-    return parameterTable() | std::views::filter(&ParameterEntry::isSlider);
-}
+// The slider settings, in the table's order.
+const std::vector<std::reference_wrapper<const ParameterEntry>>& sliderSettings();
 
 // The slider setting with this script key among the filter's parameters
 // (perLight false) or a light's properties (perLight true), or null.
