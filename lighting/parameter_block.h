@@ -3,12 +3,13 @@
 #include <cstdint>
 
 #include "lighting/render_light.h"
+#include "settings/light_source.h"
 
 // The render-ready settings, kept by the host in the parameter handle between
 // operations. Its layout is fixed little-endian and identical in every build.
 struct ParameterBlock {
     static constexpr uint32_t kSignature = 0x05BF44FD;
-    static constexpr int kMaxLights = 16;
+    static constexpr int kMaxLights = ::kMaxLights;
 
     uint32_t signature;
     uint32_t one32;

@@ -55,9 +55,7 @@ constexpr int kControlStyleName = 1035;
 constexpr int kStringErrorTitle = 1;
 constexpr int kStringHostTooOld = 2;
 constexpr int kStringTextureNone = 3;
-constexpr int kStringDirectional = 4;
-constexpr int kStringOmni = 5;
-constexpr int kStringSpot = 6;
+// The light types' names are in the light type table (settings/light_type.h).
 constexpr int kStringStyleFolderName = 25; // "Lighting Styles"
 constexpr int kStringAlertTitle = 21;
 constexpr int kStringOnlyLightAlert = 22; // the only light cannot be removed

@@ -85,12 +85,6 @@ uint16_t channelOf(const HostRecord* host, const ChannelReference& reference) {
     return channelNamed(host, reference.name);
 }
 
-uint32_t lightTypeOf(uint32_t code) {
-    if (code == scriptCode::directional)
-        return Directional;
-    return code == scriptCode::omni ? Omni : Spot;
-}
-
 void readEnabled(ScriptReading& reading, DescriptorReadToken* reader, LightSource& light) {
     light.enabled = true;
     bool on = false;
@@ -124,7 +118,7 @@ void readLightProperty(ScriptReading& reading, DescriptorReadToken*& reader, uin
     case scriptKey::lightType:
         *reading.cell = reading.table.readEnumerated(reader, &enumerated);
         if (*reading.cell == 0)
-            light.type = lightTypeOf(enumerated);
+            light.type = lightTypeOfScriptCode(enumerated);
         break;
     case scriptKey::enabled:
         readEnabled(reading, reader, light);

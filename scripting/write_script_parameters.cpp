@@ -40,9 +40,11 @@ struct ScriptWriting {
             *cell = table.writeFloat(writer, key, &value);
     }
     // A setting of the settings table as its percentage.
-    void writeSetting(DescriptorWriteToken* writer, Parameter which, int16_t stored) {
-        const ParameterEntry& entry = parameter(which);
+    void writeSetting(DescriptorWriteToken* writer, const ParameterEntry& entry, int16_t stored) {
         writeInteger(writer, entry.scriptKey, entry.percentFromStored(stored));
+    }
+    void writeSetting(DescriptorWriteToken* writer, Parameter which, int16_t stored) {
+        writeSetting(writer, parameter(which), stored);
     }
     void writeBoolean(DescriptorWriteToken* writer, uint32_t key, bool value) {
         if (clear())
@@ -87,12 +89,6 @@ void writeColour(ScriptWriting& writing, DescriptorWriteToken* writer, uint32_t 
     writing.writeObject(writer, key, scriptCode::rgbColor, colour);
 }
 
-uint32_t lightTypeCode(uint32_t type) {
-    if (type == Directional)
-        return scriptCode::directional;
-    return type == Omni ? scriptCode::omni : scriptCode::spot;
-}
-
 // Geometry is written only after the type went through.
 void writeLightGeometry(ScriptWriting& writing, DescriptorWriteToken*& writer,
                         const LightSource& light) {
@@ -118,8 +114,9 @@ void writeLight(ScriptWriting& writing, DescriptorWriteToken* listWriter,
         writing.writeSetting(writer, Parameter::Focus, light.focus);
     writing.writeSetting(writer, Parameter::Intensity, light.intensity);
     if (writing.clear()) {
-        *writing.cell = writing.table.writeEnumerated(
-            writer, scriptKey::lightType, scriptCode::lightTypeEnum, lightTypeCode(light.type));
+        *writing.cell =
+            writing.table.writeEnumerated(writer, scriptKey::lightType, scriptCode::lightTypeEnum,
+                                          lightTypeEntry(light.type).scriptCode);
         if (writing.clear())
             writeLightGeometry(writing, writer, light);
     }
@@ -158,10 +155,11 @@ void writeTexture(ScriptWriting& writing, DescriptorWriteToken* writer) {
 
 void writeMaterial(ScriptWriting& writing, DescriptorWriteToken* writer) {
     const Settings& settings = writing.settings;
-    writing.writeSetting(writer, Parameter::Gloss, settings.gloss);
-    writing.writeSetting(writer, Parameter::Material, settings.material);
-    writing.writeSetting(writer, Parameter::Exposure, settings.exposure);
-    writing.writeSetting(writer, Parameter::Ambience, settings.ambience);
+    // The material's slider settings in the table's order; the relief goes
+    // with the texture.
+    for (const ParameterEntry& entry : sliderSettings())
+        if (entry.setting && entry.setting != &Settings::reliefAmount)
+            writing.writeSetting(writer, entry, settings.*entry.setting);
     writeColour(writing, writer, scriptKey::ambientColor, settings.ambientColor);
 }
 } // namespace

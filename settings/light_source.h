@@ -3,6 +3,10 @@
 
 #include "settings/light_type.h"
 
+// The most lights the settings hold; a style file and the render block hold as
+// many.
+constexpr int kMaxLights = 16;
+
 struct Point16 {
     int16_t x = 0, y = 0;
 };

@@ -3,8 +3,6 @@
 
 #include "settings/light_source.h"
 
-constexpr int kMaxLights = 16;
-
 // Everything the user sets: the material, the relief and up to sixteen lights,
 // with the frame their geometry refers to. A plain value: copying it keeps a
 // copy (the dialog's cancel keeps one).

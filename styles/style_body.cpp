@@ -9,26 +9,9 @@
 #include "scripting/script_parameters.h"
 #include "settings/parameter_table.h"
 
-static_assert(kStyleMaxLights == kMaxLights, "a style holds as many lights as the state");
-
+// A hostile file's slider settings are brought into the sliders' ranges, so
+// that nothing downstream ever sees a setting the dialog could not have made.
 namespace {
-// A hostile file's values are brought into the sliders' ranges, so that
-// nothing downstream ever sees a setting the dialog could not have made.
-int16_t sliderSetting(Parameter which, int16_t value) {
-    return parameter(which).clampStored(value);
-}
-
-uint32_t lightTypeOf(uint16_t typeCode) {
-    switch (typeCode) {
-    case CodeDirectional:
-        return Directional;
-    case CodeOmni:
-        return Omni;
-    default:
-        return Spot;
-    }
-}
-
 void storeLight(const StyleLightRecord& stored, int16_t savedHalfFrame, int16_t currentHalfFrame,
                 PointU16 frameCenter, LightSource& light) {
     auto rescale = [&](int16_t value) {
@@ -37,14 +20,15 @@ void storeLight(const StyleLightRecord& stored, int16_t savedHalfFrame, int16_t 
     light.origin = frameCenter;
     for (int c = 0; c < 3; ++c)
         light.color[c] = stored.color[c];
-    light.intensity = sliderSetting(Parameter::Intensity, stored.intensity);
-    light.focus = sliderSetting(Parameter::Focus, stored.focus);
+    light.intensity = stored.intensity;
+    light.focus = stored.focus;
     light.enabled = stored.on == 1;
-    light.type = lightTypeOf(stored.typeCode);
+    light.type = lightTypeOfStyleCode(stored.typeCode);
     light.position = {rescale(stored.positionX), rescale(stored.positionY)};
     light.vector0 = {rescale(stored.vector0X), rescale(stored.vector0Y)};
     light.vector1 = {rescale(stored.vector1X), rescale(stored.vector1Y)};
     light.radius = rescale(stored.radius);
+    clampToSliders(light);
 }
 
 void storeStyle(const StyleRecord& stored, int16_t currentHalfFrame, Settings& settings) {
@@ -55,14 +39,15 @@ void storeStyle(const StyleRecord& stored, int16_t currentHalfFrame, Settings& s
     settings.currentLight = stored.currentLight < stored.lightCount ? stored.currentLight : 0;
     for (int c = 0; c < 3; ++c)
         settings.ambientColor[c] = stored.ambientColor[c];
-    settings.gloss = sliderSetting(Parameter::Gloss, stored.gloss);
-    settings.material = sliderSetting(Parameter::Material, stored.material);
-    settings.exposure = sliderSetting(Parameter::Exposure, stored.exposure);
-    settings.ambience = sliderSetting(Parameter::Ambience, stored.ambience);
+    settings.gloss = stored.gloss;
+    settings.material = stored.material;
+    settings.exposure = stored.exposure;
+    settings.ambience = stored.ambience;
     // The run checks the channel against the image before it uses it.
     settings.textureChannel = stored.textureChannel;
     settings.whiteIsHigh = stored.whiteIsHigh != 0;
-    settings.reliefAmount = sliderSetting(Parameter::Relief, stored.reliefAmount);
+    settings.reliefAmount = stored.reliefAmount;
+    clampToSliders(settings);
 }
 } // namespace
 
@@ -79,56 +64,6 @@ int readStyleBodyForHalfFrame(Settings& settings, StyleSource& source, int16_t c
 int ReadStyleBody(Settings& settings, StyleSource& source) {
     return readStyleBodyForHalfFrame(settings, source, int16_t(settings.halfFrame()));
 }
-
-namespace {
-uint16_t typeCodeOf(uint32_t type) {
-    switch (type) {
-    case Directional:
-        return CodeDirectional;
-    case Omni:
-        return CodeOmni;
-    default:
-        return CodeSpot;
-    }
-}
-
-StyleLightRecord lightRecordOf(const LightSource& light) {
-    StyleLightRecord record;
-    for (int c = 0; c < 3; ++c)
-        record.color[c] = light.color[c];
-    record.intensity = light.intensity;
-    record.focus = light.focus;
-    record.on = light.enabled ? 1 : 0;
-    record.typeCode = typeCodeOf(light.type);
-    record.positionX = light.position.x;
-    record.positionY = light.position.y;
-    record.vector0X = light.vector0.x;
-    record.vector0Y = light.vector0.y;
-    record.vector1X = light.vector1.x;
-    record.vector1Y = light.vector1.y;
-    record.radius = light.radius;
-    return record;
-}
-
-StyleRecord styleRecordOf(const Settings& settings) {
-    StyleRecord record;
-    record.textureChannel = settings.textureChannel;
-    record.whiteIsHigh = settings.whiteIsHigh ? 1 : 0;
-    record.reliefAmount = settings.reliefAmount;
-    for (int c = 0; c < 3; ++c)
-        record.ambientColor[c] = settings.ambientColor[c];
-    record.material = settings.material;
-    record.gloss = settings.gloss;
-    record.exposure = settings.exposure;
-    record.ambience = settings.ambience;
-    record.lightCount = std::min<uint16_t>(settings.lightCount, kMaxLights);
-    record.currentLight = settings.currentLight;
-    record.halfFrame = int16_t(settings.halfFrame());
-    for (int i = 0; i < record.lightCount; ++i)
-        record.lights[i] = lightRecordOf(settings.lights[i]);
-    return record;
-}
-} // namespace
 
 int WriteStyleBody(const Settings& settings, StyleFile& file) {
     return writeStyleRecord(styleRecordOf(settings), file);

@@ -4,6 +4,7 @@
 
 #include "settings/settings.h"
 #include "styles/style_record.h"
+#include "styles/style_record_of_settings.h"
 
 // Writes the settings from offset 6 onward (version, material, texture, the
 // lights and the writer's half frame). The settings are not changed. 1 or 0.

@@ -68,7 +68,7 @@ int writeStyleRecord(const StyleRecord& record, StyleFile& file) {
         file.write16(record.currentLight) && file.write16(uint16_t(record.halfFrame));
     if (!headerWritten)
         return 0;
-    for (int i = 0; i < record.lightCount && i < kStyleMaxLights; ++i)
+    for (int i = 0; i < record.lightCount && i < kMaxLights; ++i)
         if (!writeLight(record.lights[i], file))
             return 0;
     return 1;
@@ -92,7 +92,7 @@ int readStyleRecord(StyleSource& source, StyleRecord& record) {
     // A file cut inside a light keeps the lights before it; a count above 16
     // reads at most 16.
     record.lightCount = 0;
-    while (record.lightCount < storedCount && record.lightCount < kStyleMaxLights &&
+    while (record.lightCount < storedCount && record.lightCount < kMaxLights &&
            readLight(source, record.lights[record.lightCount]))
         ++record.lightCount;
     return record.lightCount > 0;

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 
+#include "settings/light_source.h"
 #include "styles/style_file.h"
 
 // The contents of a style file, field by field as they are stored (all numbers
@@ -13,19 +14,15 @@
 //  36  one 28-byte record per light; nothing follows the last light.
 // Light geometry is in preview pixels of a frame whose half size is halfFrame.
 constexpr uint32_t kStyleVersion = 144;
-constexpr int kStyleMaxLights = 16;
 constexpr uint32_t kStyleHeaderBytes = 36;
 constexpr uint32_t kStyleLightBytes = 28;
-
-// The file's light type codes, which differ from the light records' types.
-enum StyleTypeCode : uint16_t { CodeDirectional = 1, CodeOmni = 2, CodeSpot = 3 };
 
 struct StyleLightRecord {
     uint16_t color[3] = {};
     int16_t intensity = 0;
     int16_t focus = 0;
     uint16_t on = 0;
-    uint16_t typeCode = 0;
+    uint16_t typeCode = 0; // the light type table's style code
     int16_t positionX = 0, positionY = 0;
     int16_t vector0X = 0, vector0Y = 0;
     int16_t vector1X = 0, vector1Y = 0;
@@ -44,7 +41,7 @@ struct StyleRecord {
     uint16_t lightCount = 0; // the lights held below
     uint16_t currentLight = 0;
     int16_t halfFrame = 0;
-    StyleLightRecord lights[kStyleMaxLights];
+    StyleLightRecord lights[kMaxLights];
 };
 
 // Offsets 0 to 5: the mark and the magic. 1 when written / when both are right.

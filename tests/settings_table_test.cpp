@@ -26,7 +26,7 @@ class SettingsTable : public StyleFolderTest {};
 } // namespace
 
 TEST_F(SettingsTable, EveryEntryComesBackFromAScriptAndAStyle) {
-    for (const ParameterEntry& entry : parameterTable()) {
+    for (const ParameterEntry& entry : sliderSettings()) {
         SCOPED_TRACE(std::string(reinterpret_cast<const char*>(&entry.scriptKey), 4));
         const int16_t low = entry.storedFromSlider(entry.sliderMinimum);
         const int16_t high = entry.storedFromSlider(entry.sliderMaximum);

@@ -117,7 +117,7 @@ TEST_F(ShippedStylesTest, EverySliderSettingIsAPositionThatRecordsExactly) {
         auto state = makeState(126);
         std::string stored = name;
         ASSERT_EQ(LoadStyle(stored.data(), *state), 1);
-        for (const ParameterEntry& entry : parameterTable()) {
+        for (const ParameterEntry& entry : sliderSettings()) {
             auto expectRecordedExactly = [&](int16_t value, int light) {
                 EXPECT_EQ(entry.storedFromPercent(entry.percentFromStored(value)), value)
                     << "key " << entry.scriptKey << ", light " << light;

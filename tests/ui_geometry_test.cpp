@@ -53,18 +53,25 @@ TEST(SliderGeometry, ANarrowWindowOrAnEmptyRangeStaysWellDefined) {
     const SliderRange empty{50, 50};
     EXPECT_EQ(thumbXForValue(g, empty, 50), g.trackLeft);
     EXPECT_EQ(valueForX(g, empty, g.trackRight), 50);
-    EXPECT_EQ(shownNumber(10, 0, true), 0);
-    EXPECT_EQ(shownNumber(10, 0, false), -100);
 }
 
 TEST(SliderGeometry, ShowsTheValueAsPercentOrAroundTheMiddle) {
     const std::pair<int16_t, int16_t> percent[] = {{0, 0}, {128, 50}, {256, 100}, {1, 0}};
     for (auto [value, shown] : percent)
-        EXPECT_EQ(shownNumber(value, 256, true), shown) << value;
+        EXPECT_EQ(shownNumber(value, true), shown) << value;
     const std::pair<int16_t, int16_t> centred[] = {
         {0, -100}, {128, 0}, {256, 100}, {127, -1}, {129, 0}};
     for (auto [value, shown] : centred)
-        EXPECT_EQ(shownNumber(value, 256, false), shown) << value;
+        EXPECT_EQ(shownNumber(value, false), shown) << value;
+}
+
+// The slider shows every setting as the number a script records for it.
+TEST(SliderGeometry, ShowsWhatAScriptRecords) {
+    for (const ParameterEntry& entry : sliderSettings())
+        for (int32_t position = entry.sliderMinimum; position <= entry.sliderMaximum; ++position)
+            EXPECT_EQ(shownNumber(int16_t(position), entry.showsPercent()),
+                      entry.percentFromStored(entry.storedFromSlider(position)))
+                << "key " << entry.scriptKey << ", position " << position;
 }
 
 // The thumb rests only on positions whose number reads back to them: the
@@ -75,7 +82,7 @@ TEST(SliderGeometry, EveryValueTheMouseGivesRecordsAndReadsBackToItself) {
     for (int16_t value = 0; value <= 256; ++value)
         for (bool percent : {false, true}) {
             const int16_t resting = restingValue(value, percent);
-            EXPECT_EQ(shownNumber(resting, 256, percent), shownNumber(value, 256, percent));
+            EXPECT_EQ(shownNumber(resting, percent), shownNumber(value, percent));
             // A wide number spans one or two positions, a percent up to three.
             EXPECT_LE(std::abs(resting - value), percent ? 2 : 1) << value;
             EXPECT_EQ(restingValue(resting, percent), resting) << "a resting value stays";
@@ -87,9 +94,9 @@ TEST(SliderGeometry, EveryValueTheMouseGivesRecordsAndReadsBackToItself) {
     for (int16_t width = 120; width <= 420; width += 3) {
         const SliderGeometry g = sliderGeometry(width, 19, 50);
         for (int x = g.trackLeft - 2; x <= g.trackRight + 2; ++x)
-            for (const ParameterEntry& entry : parameterTable()) {
-                const bool percent = entry.scale == PercentScale::Narrow;
-                const int16_t position = restingValue(valueForX(g, kSettingsRange, x), percent);
+            for (const ParameterEntry& entry : sliderSettings()) {
+                const int16_t position =
+                    restingValue(valueForX(g, kSettingsRange, x), entry.showsPercent());
                 const int16_t stored = entry.storedFromSlider(position);
                 ASSERT_EQ(entry.storedFromPercent(entry.percentFromStored(stored)), stored)
                     << "width " << width << ", x " << x << ", key " << entry.scriptKey;

@@ -89,8 +89,8 @@ int16_t initialise(MainDialog& dialog) {
     setChecked(dialog.window, kControlPreviewOn, true);
     if (const int16_t code = fillTextureList(dialog); code != 0)
         return code;
-    for (int row = 0; row < 3; ++row)
-        addStringRow(dialog.window, kControlLightType, kStringDirectional + row);
+    for (const LightTypeEntry& type : kLightTypes)
+        addStringRow(dialog.window, kControlLightType, type.nameStringId);
     if (!dialog.session.hadStoredSettings)
         dialog.settings.resetToDefaultStyle();
     dialog.preview.everythingChanged();

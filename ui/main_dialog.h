@@ -71,7 +71,6 @@ void SyncLightControls(MainDialog& dialog);
 void SyncMaterialControls(MainDialog& dialog);
 // The enabling rules of the light controls for the selected light.
 void enableLightControls(MainDialog& dialog);
-uint32_t lightTypeOfRow(int row);
 
 // Styles (style_panel.cpp).
 void chooseInitialStyle(MainDialog& dialog);

@@ -19,24 +19,25 @@ namespace {
 constexpr int kSliderLabelWidth = 50;
 constexpr int kTrackGap = 4; // between the label column and the track
 
-// A settings slider: the setting it shows (its range and offset come from the
-// settings table), its end labels, and how it shows its value.
+// A settings slider: the setting it shows (its range, offset and how it shows
+// its value come from the settings table) and its end labels.
 struct SettingSlider {
     int id;
     Parameter parameter;
     int endsTextId; // the left end's label; the right end's follows
-    bool percent;
+
+    const ParameterEntry& entry() const { return ::parameter(parameter); }
 };
 
 // In the order the sliders are made.
 constexpr SettingSlider kSettingSliders[] = {
-    {kControlRelief, Parameter::Relief, kStringReliefEnds, true},
-    {kControlGloss, Parameter::Gloss, kStringGlossEnds, false},
-    {kControlMaterial, Parameter::Material, kStringMaterialEnds, false},
-    {kControlExposure, Parameter::Exposure, kStringExposureEnds, false},
-    {kControlAmbience, Parameter::Ambience, kStringAmbienceEnds, false},
-    {kControlIntensity, Parameter::Intensity, kStringIntensityEnds, false},
-    {kControlFocus, Parameter::Focus, kStringFocusEnds, false},
+    {kControlRelief, Parameter::Relief, kStringReliefEnds},
+    {kControlGloss, Parameter::Gloss, kStringGlossEnds},
+    {kControlMaterial, Parameter::Material, kStringMaterialEnds},
+    {kControlExposure, Parameter::Exposure, kStringExposureEnds},
+    {kControlAmbience, Parameter::Ambience, kStringAmbienceEnds},
+    {kControlIntensity, Parameter::Intensity, kStringIntensityEnds},
+    {kControlFocus, Parameter::Focus, kStringFocusEnds},
 };
 
 const SettingSlider* sliderOf(int id) {
@@ -65,9 +66,16 @@ void storeSliderPosition(MainDialog& dialog, const ParameterEntry& entry, int16_
     }
 }
 
-void showSetting(MainDialog& dialog, int id) {
-    setSliderValue(GetDlgItem(dialog.window, id),
-                   sliderPosition(dialog, parameter(sliderOf(id)->parameter)));
+// Shows the sliders of the material settings (perLight false) or of the
+// selected light's, and redraws them as they are now enabled.
+void showSliders(MainDialog& dialog, bool perLight) {
+    for (const SettingSlider& slider : kSettingSliders) {
+        if (slider.entry().perLight() != perLight)
+            continue;
+        setSliderValue(GetDlgItem(dialog.window, slider.id),
+                       sliderPosition(dialog, slider.entry()));
+        RedrawControl(dialog.window, slider.id);
+    }
 }
 
 // One label column for every slider, so that their tracks line up: in any
@@ -91,9 +99,6 @@ void loadText(int id, char (&text)[kSliderTextCapacity]) {
     text[0] = '\0';
     LoadStringA(moduleInstance(), UINT(id), text, sizeof text);
 }
-
-// Combo rows of the type list, in order: directional, omni, spot.
-constexpr uint32_t kTypeOfRow[] = {Directional, Omni, Spot};
 } // namespace
 
 void setChecked(HWND dialog, int id, bool checked) {
@@ -133,24 +138,20 @@ void selectRow(HWND dialog, int comboId, int row) {
     SendDlgItemMessageA(dialog, comboId, CB_SETCURSEL, WPARAM(row), 0);
 }
 
-uint32_t lightTypeOfRow(int row) {
-    return row >= 0 && row < 3 ? kTypeOfRow[row] : Omni;
-}
-
 void createSettingSliders(MainDialog& dialog) {
     const int16_t labelWidth = sliderLabelWidth(dialog);
     for (const SettingSlider& slider : kSettingSliders) {
         const HWND window = GetDlgItem(dialog.window, slider.id);
         if (!window)
             continue;
-        const ParameterEntry& entry = parameter(slider.parameter);
+        const ParameterEntry& entry = slider.entry();
         char label[kSliderTextCapacity] = "", left[kSliderTextCapacity], right[kSliderTextCapacity];
         GetWindowTextA(window, label, sizeof label);
         loadText(slider.endsTextId, left);
         loadText(slider.endsTextId + 1, right);
-        CreateSlider(window,
-                     {label, left, right, entry.sliderMinimum, entry.sliderMaximum,
-                      sliderPosition(dialog, entry), labelWidth, dialog.font, slider.percent});
+        CreateSlider(window, {label, left, right, entry.sliderMinimum, entry.sliderMaximum,
+                              sliderPosition(dialog, entry), labelWidth, dialog.font,
+                              entry.showsPercent()});
     }
 }
 
@@ -158,8 +159,7 @@ bool storeSliderValue(MainDialog& dialog, int controlId) {
     const SettingSlider* slider = sliderOf(controlId);
     if (!slider)
         return false;
-    storeSliderPosition(dialog, parameter(slider->parameter),
-                        sliderValue(GetDlgItem(dialog.window, controlId)));
+    storeSliderPosition(dialog, slider->entry(), sliderValue(GetDlgItem(dialog.window, controlId)));
     return true;
 }
 
@@ -176,28 +176,20 @@ void SyncLightControls(MainDialog& dialog) {
     const LightSource& light = dialog.selectedLight();
     enableLightControls(dialog);
     setChecked(dialog.window, kControlLightOn, light.enabled);
-    showSetting(dialog, kControlIntensity);
-    showSetting(dialog, kControlFocus);
-    for (int row = 0; row < 3; ++row)
-        if (kTypeOfRow[row] == light.type)
-            selectRow(dialog.window, kControlLightType, row);
-    for (int id : {kControlLightColour, kControlIntensity, kControlFocus})
-        RedrawControl(dialog.window, id);
+    showSliders(dialog, true);
+    selectRow(dialog.window, kControlLightType, rowOfLightType(light.type));
+    RedrawControl(dialog.window, kControlLightColour);
     UpdateLightWell(dialog.window, dialog.settings.lightCount); // a style may bring sixteen
 }
 
 void SyncMaterialControls(MainDialog& dialog) {
     FillingControls filling(dialog);
     const Settings& settings = dialog.settings;
-    for (int id :
-         {kControlMaterial, kControlGloss, kControlExposure, kControlAmbience, kControlRelief})
-        showSetting(dialog, id);
     setChecked(dialog.window, kControlWhiteIsHigh, settings.whiteIsHigh);
     setChecked(dialog.window, kControlPreviewOn, dialog.choices.previewOn);
     selectRow(dialog.window, kControlTextureChannel, settings.textureChannel);
     enableControl(dialog.window, kControlWhiteIsHigh, settings.textureChannel != 0);
     enableControl(dialog.window, kControlRelief, settings.textureChannel != 0);
-    for (int id : {kControlAmbientColour, kControlMaterial, kControlGloss, kControlExposure,
-                   kControlAmbience, kControlRelief})
-        RedrawControl(dialog.window, id);
+    showSliders(dialog, false);
+    RedrawControl(dialog.window, kControlAmbientColour);
 }

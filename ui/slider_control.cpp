@@ -74,7 +74,7 @@ int numberHalfWidth(HDC dc) {
 void drawNumber(HDC dc, const SliderRecord& r) {
     const SliderGeometry g = geometryOf(r);
     char text[16];
-    std::snprintf(text, sizeof text, "%d", shownNumber(r.value, r.maximum, r.percent));
+    std::snprintf(text, sizeof text, "%d", shownNumber(r.value, r.percent));
     const int middle = (g.trackLeft + g.trackRight) / 2;
     const int halfWidth = numberHalfWidth(dc);
     const RECT box{middle - halfWidth, 0, middle + halfWidth, g.trackY - 1};

@@ -35,8 +35,14 @@ int16_t valueForX(const SliderGeometry& g, SliderRange range, int x) {
     return int16_t(range.minimum + int(double(range.maximum - range.minimum) * share));
 }
 
+namespace {
+PercentScale scaleShown(bool percent) {
+    return percent ? PercentScale::Narrow : PercentScale::Wide;
+}
+} // namespace
+
 int16_t restingValue(int16_t value, bool percent) {
-    const PercentScale scale = percent ? PercentScale::Narrow : PercentScale::Wide;
+    const PercentScale scale = scaleShown(percent);
     return int16_t(PercentToPosition(PositionToPercent(value, scale), scale));
 }
 
@@ -44,8 +50,6 @@ bool isInThumbZone(const SliderGeometry& g, int x, int y) {
     return x >= g.trackLeft && x <= g.trackRight && y >= g.trackY - 1;
 }
 
-int16_t shownNumber(int16_t value, int16_t maximum, bool percent) {
-    // 25 x value x 4 (or x 8) over the maximum keeps the intermediate small.
-    const int scaled = maximum == 0 ? 0 : 25 * value * (percent ? 4 : 8) / maximum;
-    return int16_t(percent ? scaled : scaled - 100);
+int16_t shownNumber(int16_t value, bool percent) {
+    return int16_t(PositionToPercent(value, scaleShown(percent)));
 }

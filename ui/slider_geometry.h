@@ -34,7 +34,6 @@ int16_t restingValue(int16_t value, bool percent);
 // A press that starts a drag: on the track's width, level with it or below.
 bool isInThumbZone(const SliderGeometry& g, int x, int y);
 
-// The number written above the track: 0 to 100 in percent mode, -100 to 100
-// otherwise (0 at the middle of a range that starts at 0); 0 or -100 for a
-// maximum of 0.
-int16_t shownNumber(int16_t value, int16_t maximum, bool percent);
+// The number written above the track for a position 0..256: the percentage a
+// script records for it, 0 to 100 in percent mode, -100 to 100 otherwise.
+int16_t shownNumber(int16_t value, bool percent);

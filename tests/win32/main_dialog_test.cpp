@@ -13,6 +13,7 @@
 #include "protocol/plugin_api.h"
 #include "protocol/result_codes.h"
 #include "resources/resource_ids.h"
+#include "resources/string_table.h"
 #include "settings/parameter_table.h"
 #include "styles/style_library.h"
 #include "tests/support/dialog_driver.h"
@@ -113,6 +114,27 @@ TEST_F(MainDialogTest, OkAppliesTheEditsWhileCancelAndEscapeLeaveEverythingAsItW
     EXPECT_EQ(host.session.parameterBytes(), storedBlock);
     EXPECT_EQ(host.rgb(), lit);
     EXPECT_EQ(HostLivePointerCount(), hostBlocks) << "the sliders gave their records back";
+}
+
+// The type list shows the light type table's names in its order, and each row
+// gives the selected light its type.
+TEST_F(MainDialogTest, TheTypeListIsTheLightTypeTable) {
+    TestHost host(160, 120);
+    runWithDialog(host, [&](HWND dialog) {
+        Settings& settings = host.state()->settings;
+        ASSERT_EQ(SendDlgItemMessageA(dialog, kControlLightType, CB_GETCOUNT, 0, 0),
+                  kLightTypeCount);
+        for (int row = 0; row < kLightTypeCount; ++row) {
+            const LightTypeEntry& entry = kLightTypes[row];
+            char text[64] = "";
+            SendDlgItemMessageA(dialog, kControlLightType, CB_GETLBTEXT, WPARAM(row),
+                                reinterpret_cast<LPARAM>(text));
+            EXPECT_EQ(std::string(text), systemName(stringTableText(entry.nameStringId)));
+            chooseRow(dialog, kControlLightType, row);
+            EXPECT_EQ(settings.lights[settings.currentLight].type, uint32_t(entry.type)) << row;
+        }
+        pressButton(dialog, kControlCancel);
+    });
 }
 
 TEST_F(MainDialogTest, LightControlsFollowTheTypeAndTheSwitchAndEveryEditReachesThePreview) {

@@ -15,87 +15,16 @@
 using nlohmann::ordered_json;
 
 namespace {
-constexpr uint16_t kListOfItems = 0x4000;
-constexpr uint16_t kEnumerated = 0x2000;
-
-// What a key means to a person, which the code does not say.
-struct KeyNote {
-    uint32_t key;
-    const char* unit;
-    const char* meaning;
-    std::optional<double> minimum = std::nullopt, maximum = std::nullopt;
-    const char* defaultText = nullptr; // when the code has no single default to show
-};
-
-const KeyNote kNotes[] = {
-    {fourCC("Glos"), "percent",
-     "Gloss (\"Brillance\"): the strength of the highlights, from matt (-100) to shiny (100)."},
-    {fourCC("Mtrl"), "percent",
-     "Material (\"Matière\"): the colour of the highlights, from plastic (-100, white highlights) "
-     "to metal (100, highlights in the surface's colour)."},
-    {fourCC("Exps"), "percent",
-     "Exposure: the overall gain, from black (-100) through neutral (0) to bright (100)."},
-    {fourCC("AmbB"), "percent",
-     "Ambience (\"Ambiance\"): the light every point gets whatever the lights, from negative (it "
-     "darkens) to positive."},
-    {fourCC("AmbC"), "0..255 per component", "The colour of the ambient light."},
-    {fourCC("BmpC"), "",
-     "The channel whose grey gives the surface its relief: {\"enum\": \"Rd  \"}, {\"enum\": \"Grn "
-     "\"} or {\"enum\": \"Bl  \"} for a colour channel, {\"index\": N} for the document's channel "
-     "N (counted from 1: 4 is the first after blue), or {\"name\": \"Relief\"}. Left out: no "
-     "relief.",
-     std::nullopt, std::nullopt, "none (no relief)"},
-    {fourCC("WhHi"), "", "Whether white stands high in the relief channel (false: black does)."},
-    {fourCC("BmpA"), "percent", "How high the relief stands: 0 flat, 100 the highest."},
-    {fourCC("FrmW"), "percent of the frame",
-     "The image's width in percent of the light frame, as the geometry was set: the relief's "
-     "height follows it. Left out: the width the plug-in measures.",
-     0.0, std::nullopt, "the measured width"},
-    {fourCC("CrnL"), "light number",
-     "The light the dialog shows selected, counted from 1 (kept within the lights given).", 1.0,
-     double(kMaxLights), "1"},
-    {fourCC("LghS"), "",
-     "The lights, in order; the plug-in keeps the first 16 of a longer list. Each is an object of "
-     "the keys below.",
-     std::nullopt, std::nullopt,
-     "none (a fresh plug-in has no lights: only the ambience lights the image)"},
-    {fourCC("Clr "), "0..255 per component", "The light's colour."},
-    {fourCC("Intn"), "percent", "The light's strength; below 0 it takes light away."},
-    {fourCC("Fcs "), "percent",
-     "A spot's cone (\"Cône\"): from narrow (-100) to wide (100), how the light falls off from its "
-     "axis to the edge of its fixed 45° cone. Spots only."},
-    {fourCC("On  "), "", "Whether the light shines."},
-    {fourCC("LghT"), "",
-     "The light's kind: \"LghD\" directional (like the sun: one direction everywhere), \"LghO\" "
-     "omni (a bulb shining every way) or \"LghS\" a spot (a cone lighting an ellipse)."},
-    {fourCC("Pstn"), "percent of the frame",
-     "The light's place [horizontal, vertical]: [0, 0] the frame's top left, [50, 50] its centre, "
-     "[100, 100] its bottom right; beyond is allowed.",
-     std::nullopt, std::nullopt, "[50, 50]"},
-    {fourCC("Vct0"), "percent of the frame",
-     "A spot: the first semi-axis of the ellipse it lights, from its place. Directional: the side "
-     "the light comes from (a short handle gives a steep light, a long one a grazing light). "
-     "Written as a point with [50, 50] the zero vector: [80, 50] is 30 % of the frame to the "
-     "right.",
-     std::nullopt, std::nullopt, nullptr},
-    {fourCC("Vct1"), "percent of the frame",
-     "A spot: the second semi-axis of its ellipse (made perpendicular to the first and never "
-     "longer), written as Vct0 is. Unused by other lights.",
-     std::nullopt, std::nullopt, nullptr},
-    {fourCC("Rds "), "percent of the frame",
-     "An omni light: the radius of its circle; it hangs above its place at tan 30° of that radius.",
-     0.0, std::nullopt, nullptr},
-};
-
 std::string keyText(uint32_t key) {
     return std::string{char(key >> 24), char(key >> 16), char(key >> 8), char(key)};
 }
 
-const KeyNote& noteOf(uint32_t key) {
-    for (const KeyNote& note : kNotes)
-        if (note.key == key)
-            return note;
-    throw std::logic_error("the key '" + keyText(key) + "' has no note in tools/script_docs");
+// The parameter table's row of a key, of the filter or of a light.
+const ParameterEntry& entryOf(uint32_t key, bool perLight) {
+    for (const ParameterEntry& entry : parameterTable())
+        if (entry.scriptKey == key && entry.perLight() == perLight)
+            return entry;
+    throw std::logic_error("the key '" + keyText(key) + "' has no row in the parameter table");
 }
 
 ordered_json colourSchema() {
@@ -127,11 +56,6 @@ ordered_json pointSchema() {
     return {{"type", "array"}, {"items", {{"type", "number"}}}, {"minItems", 2}, {"maxItems", 2}};
 }
 
-// The table entry of a slider setting, of the material or of a light.
-const ParameterEntry* tableEntry(uint32_t key, bool perLight) {
-    return parameterWithKey(key, perLight);
-}
-
 int32_t lowestPercent(const ParameterEntry& entry) {
     return entry.percentFromStored(entry.storedFromSlider(entry.sliderMinimum));
 }
@@ -143,42 +67,42 @@ ordered_json lightSchema(const Terminology& terminology);
 
 ordered_json itemSchema(const TerminologyItem& item, const Terminology& terminology,
                         bool perLight) {
-    const KeyNote& note = noteOf(item.key);
+    const ParameterEntry& entry = entryOf(item.key, perLight);
     ordered_json schema;
-    if (item.type == fourCC("long") || item.type == fourCC("doub")) {
-        schema["type"] = item.type == fourCC("long") ? "integer" : "number";
-        if (const ParameterEntry* entry = tableEntry(item.key, perLight)) {
-            schema["minimum"] = lowestPercent(*entry);
-            schema["maximum"] = highestPercent(*entry);
+    if (item.type == descriptorType::integer || item.type == descriptorType::real) {
+        schema["type"] = item.type == descriptorType::integer ? "integer" : "number";
+        if (entry.isSlider()) {
+            schema["minimum"] = lowestPercent(entry);
+            schema["maximum"] = highestPercent(entry);
         } else {
             const auto bound = [&](double value) {
-                return item.type == fourCC("long") ? ordered_json(int64_t(value))
-                                                   : ordered_json(value);
+                return item.type == descriptorType::integer ? ordered_json(int64_t(value))
+                                                            : ordered_json(value);
             };
-            if (note.minimum)
-                schema["minimum"] = bound(*note.minimum);
-            if (note.maximum)
-                schema["maximum"] = bound(*note.maximum);
+            if (entry.minimum)
+                schema["minimum"] = bound(*entry.minimum);
+            if (entry.maximum)
+                schema["maximum"] = bound(*entry.maximum);
         }
-    } else if (item.type == fourCC("bool")) {
+    } else if (item.type == descriptorType::boolean) {
         schema["type"] = "boolean";
-    } else if (item.type == fourCC("RGBC")) {
+    } else if (item.type == descriptorClass::rgbColor) {
         schema = colourSchema();
-    } else if (item.type == fourCC("#ChR")) {
+    } else if (item.type == descriptorType::channelReference) {
         schema = channelSchema();
-    } else if (item.type == fourCC("Pnt ")) {
+    } else if (item.type == descriptorClass::point) {
         schema = pointSchema();
-    } else if ((item.flags & kEnumerated) && item.type == terminology.enumerationCode) {
+    } else if (item.type == filterType::lightType) {
         schema["type"] = "string";
         for (const TerminologyEnumerator& enumerator : terminology.enumerators)
             schema["enum"].push_back(keyText(enumerator.code));
-    } else if ((item.flags & kListOfItems) && item.type == terminology.classCode) {
+    } else if (item.type == filterType::light) {
         schema = {{"type", "array"}, {"maxItems", kMaxLights}, {"items", lightSchema(terminology)}};
     } else {
         throw std::logic_error("the key '" + keyText(item.key) +
                                "' has a type the generator does not know");
     }
-    ordered_json described = {{"description", note.meaning}};
+    ordered_json described = {{"description", entry.meaning}};
     described.update(schema);
     return described;
 }
@@ -205,9 +129,7 @@ std::string colourText(const uint16_t channels[3]) {
 }
 
 std::string lightTypeCode(uint32_t type) {
-    if (type == Directional)
-        return keyText(scriptCode::directional);
-    return keyText(type == Omni ? scriptCode::omni : scriptCode::spot);
+    return keyText(lightTypeEntry(type).scriptCode);
 }
 
 // A new light's geometry is kept in the preview's pixels; a script gives it in
@@ -220,8 +142,9 @@ std::string pixelsText(Point16 pixels) {
 std::string defaultOf(const TerminologyItem& item, bool perLight) {
     static const Settings settings;
     static const LightSource light;
-    if (const ParameterEntry* entry = tableEntry(item.key, perLight))
-        return std::to_string(entry->percentFromStored(entry->defaultValue));
+    const ParameterEntry& entry = entryOf(item.key, perLight);
+    if (entry.isSlider())
+        return std::to_string(entry.percentFromStored(entry.defaultValue));
     switch (item.key) {
     case scriptKey::ambientColor:
         return colourText(settings.ambientColor);
@@ -240,8 +163,7 @@ std::string defaultOf(const TerminologyItem& item, bool perLight) {
     case scriptKey::radius:
         return std::to_string(light.radius) + " preview pixels";
     }
-    const char* text = noteOf(item.key).defaultText;
-    return text ? text : "—";
+    return entry.defaultText ? entry.defaultText : "—";
 }
 
 std::string typeText(const ordered_json& schema) {
@@ -285,10 +207,10 @@ void writeTable(std::ostringstream& out, const std::vector<TerminologyItem>& ite
            "|---|---|---|---|---|---|---|\n";
     for (const TerminologyItem& item : items) {
         const ordered_json& schema = properties[keyText(item.key)];
-        const KeyNote& note = noteOf(item.key);
+        const ParameterEntry& entry = entryOf(item.key, perLight);
         out << "| " << shownKey(item.key) << " | " << item.name << " | " << typeText(schema)
-            << " | " << rangeText(schema) << " | " << note.unit << " | "
-            << defaultOf(item, perLight) << " | " << note.meaning << " |\n";
+            << " | " << rangeText(schema) << " | " << entry.unit << " | "
+            << defaultOf(item, perLight) << " | " << entry.meaning << " |\n";
     }
 }
 
@@ -424,7 +346,9 @@ std::string scriptReference() {
            "(`\"BmpC\"`) that the document does not have, listing the channels it has. With "
            "`--no-check` the plug-in reads the script as it is: it skips unknown keys, brings "
            "numbers beyond a slider's range into it, takes an unknown light type for a spot, "
-           "keeps the first 16 lights, and lights without relief when the channel is missing."
+           "keeps the first "
+        << kMaxLights
+        << " lights, and lights without relief when the channel is missing."
            "\n\n"
            "## The settings\n\n";
     writeTable(out, terminology.parameters, schema["properties"], false);

@@ -12,37 +12,19 @@
 #include <string>
 
 #include "platform/files.h"
-#include "styles/style_record.h"
+#include "styles/style_record_of_settings.h"
 
 using nlohmann::json;
 
 namespace {
-// Where a style's or a light's fields may be left out.
+// Where a style's or a light's fields may be left out: the material of fresh
+// settings and a new light.
 StyleRecord defaultMaterial() {
-    StyleRecord record;
-    record.textureChannel = 0;
-    record.whiteIsHigh = 1;
-    record.reliefAmount = 128;
-    record.ambientColor[0] = record.ambientColor[1] = record.ambientColor[2] = 65535;
-    record.material = 0;
-    record.gloss = 128;
-    record.exposure = 128;
-    record.ambience = 16;
-    return record;
+    return styleRecordOf(Settings());
 }
 
 StyleLightRecord newLight() {
-    StyleLightRecord light;
-    light.color[0] = light.color[1] = light.color[2] = 65535;
-    light.intensity = 65;
-    light.focus = 128;
-    light.on = 1;
-    light.typeCode = CodeSpot;
-    light.vector0X = light.vector0Y = 30;
-    light.vector1X = -15;
-    light.vector1Y = 15;
-    light.radius = 30;
-    return light;
+    return lightRecordOf(LightSource());
 }
 
 void refuseUnknownKeys(const json& object, const std::set<std::string>& known,
@@ -84,11 +66,11 @@ void readPoint(const json& object, const char* key, int16_t& x, int16_t& y) {
 
 uint16_t typeCode(const std::string& type) {
     if (type == "spot")
-        return CodeSpot;
+        return lightTypeEntry(Spot).styleCode;
     if (type == "omni")
-        return CodeOmni;
+        return lightTypeEntry(Omni).styleCode;
     if (type == "directional")
-        return CodeDirectional;
+        return lightTypeEntry(Directional).styleCode;
     throw std::runtime_error("unknown light type " + type);
 }
 
@@ -130,8 +112,9 @@ StyleRecord readStyle(const json& object, int16_t halfFrame) {
     record.exposure = setting(object, "exposure", record.exposure, 0, 256);
     record.ambience = setting(object, "ambience", record.ambience, -127, 129);
     const json& lights = object.at("lights");
-    if (lights.empty() || lights.size() > kStyleMaxLights)
-        throw std::runtime_error(name + ": a style holds 1 to 16 lights");
+    if (lights.empty() || lights.size() > kMaxLights)
+        throw std::runtime_error(name + ": a style holds 1 to " + std::to_string(kMaxLights) +
+                                 " lights");
     record.lightCount = uint16_t(lights.size());
     for (size_t i = 0; i < lights.size(); ++i)
         record.lights[i] = readLight(lights[i]);

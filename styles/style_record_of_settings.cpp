@@ -1,0 +1,40 @@
+#include "styles/style_record_of_settings.h"
+
+#include <algorithm>
+
+StyleLightRecord lightRecordOf(const LightSource& light) {
+    StyleLightRecord record;
+    for (int c = 0; c < 3; ++c)
+        record.color[c] = light.color[c];
+    record.intensity = light.intensity;
+    record.focus = light.focus;
+    record.on = light.enabled ? 1 : 0;
+    record.typeCode = lightTypeEntry(light.type).styleCode;
+    record.positionX = light.position.x;
+    record.positionY = light.position.y;
+    record.vector0X = light.vector0.x;
+    record.vector0Y = light.vector0.y;
+    record.vector1X = light.vector1.x;
+    record.vector1Y = light.vector1.y;
+    record.radius = light.radius;
+    return record;
+}
+
+StyleRecord styleRecordOf(const Settings& settings) {
+    StyleRecord record;
+    record.textureChannel = settings.textureChannel;
+    record.whiteIsHigh = settings.whiteIsHigh ? 1 : 0;
+    record.reliefAmount = settings.reliefAmount;
+    for (int c = 0; c < 3; ++c)
+        record.ambientColor[c] = settings.ambientColor[c];
+    record.material = settings.material;
+    record.gloss = settings.gloss;
+    record.exposure = settings.exposure;
+    record.ambience = settings.ambience;
+    record.lightCount = std::min<uint16_t>(settings.lightCount, kMaxLights);
+    record.currentLight = settings.currentLight;
+    record.halfFrame = int16_t(settings.halfFrame());
+    for (int i = 0; i < record.lightCount; ++i)
+        record.lights[i] = lightRecordOf(settings.lights[i]);
+    return record;
+}
