@@ -8,12 +8,12 @@
 # stretched to 4000 x 3000 and, turned the other way, to 3000 x 4000: ten
 # pictures, twenty files. They are made once, in build/batch-photos.
 #
-# With --before DIR (an earlier build: DIR/native/zerafin and DIR/win32/
+# With --baseline DIR (an earlier build: DIR/native/zerafin and DIR/win32/
 # zerafin.exe with its module and PLUGIN.dll beside it), the earlier build's
 # batches run in turn with this one's, and every image of both must be the same
 # file. Builds nothing: run scripts/build first.
 #
-#   bench/batch.sh [--before DIR] [ROUNDS]
+#   bench/batch.sh [--baseline DIR] [ROUNDS]
 source "$(dirname "$0")/../scripts/lib.sh"
 source "$(dirname "$0")/builds.sh"
 source "$(dirname "$0")/photos.sh"
@@ -48,7 +48,7 @@ start_wine
 trap 'stop_wine; rm -rf "$work"' EXIT
 
 # The builds: a label and the folders of its hosts.
-mapfile -t builds < <(builds_to_time "$before")
+mapfile -t builds < <(builds_to_time "$baseline")
 
 # batch_seconds HOST OUTPUT_FOLDER: lights the batch, prints its seconds.
 batch_seconds() {
@@ -79,10 +79,10 @@ for round in $(seq "$ROUNDS"); do
         times["Wine|$label"]+="$(batch_seconds "$win32/zerafin.exe" "$work/wine-$label") "
     done
 done
-if [ -n "$before" ]; then
+if [ -n "$baseline" ]; then
     for host in native wine; do
-        for file in "$work/$host-now"/*.jpg; do
-            cmp -s "$file" "$work/$host-before/$(basename "$file")" ||
+        for file in "$work/$host-this"/*.jpg; do
+            cmp -s "$file" "$work/$host-baseline/$(basename "$file")" ||
                 { echo "$host: $(basename "$file") differs from the earlier build's" >&2; exit 1; }
         done
     done
@@ -100,5 +100,5 @@ for host in native Wine; do
             'BEGIN { printf "| %s | %s | %.2f | %.2f |\n", h, b, s, 20 / s }'
     done
 done
-[ -n "$before" ] && echo && echo "Every image is the same file in both builds."
+[ -n "$baseline" ] && echo && echo "Every image is the same file in both builds."
 exit 0

@@ -1,17 +1,17 @@
 # What the benchmarks of whole commands share (sourced after scripts/lib.sh):
 # their arguments, the builds' folders, the check that they are built, the
-# earlier build that --before names, and the median of a list of figures.
+# earlier build that --baseline names, and the median of a list of figures.
 NATIVE="$BUILD_ROOT/native"
 WIN32="$BUILD_ROOT/win32"
 
-# read_arguments DEFAULT ARGUMENT...: the benchmark's "[--before DIR] [VALUE]";
-# sets `before` (empty without it) and `value` (DEFAULT without it).
+# read_arguments DEFAULT ARGUMENT...: the benchmark's "[--baseline DIR] [VALUE]";
+# sets `baseline` (empty without it) and `value` (DEFAULT without it).
 read_arguments() {
     local default=$1
     shift
-    before=
-    if [ "${1:-}" = --before ]; then
-        before=$2
+    baseline=
+    if [ "${1:-}" = --baseline ]; then
+        baseline=$2
         shift 2
     fi
     value=${1:-$default}
@@ -25,12 +25,12 @@ require_built() {
     done
 }
 
-# builds_to_time BEFORE: the builds, one a line, "label native-folder
-# win32-folder": this one, after the earlier one in BEFORE when given (its
+# builds_to_time BASELINE: the builds, one a line, "label native-folder
+# win32-folder": this one, after the baseline build in BASELINE when given (its
 # native/zerafin and its win32/zerafin.exe with the module and PLUGIN.dll).
 builds_to_time() {
-    [ -n "$1" ] && echo "before $1/native $1/win32"
-    echo "now $NATIVE $WIN32/dist"
+    [ -n "$1" ] && echo "baseline $1/native $1/win32"
+    echo "this $NATIVE $WIN32/dist"
 }
 
 # median "FIGURE FIGURE ...": the middle figure (of an even count, the lower).

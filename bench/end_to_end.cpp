@@ -2,8 +2,9 @@
 // its BMP relief channel read, three lights and relief applied by the plug-in
 // through the host's session, the result encoded as PNG and written through
 // the host's safe outputs. Each round writes the PNG with the host's encoder
-// (zlib) and then with stb's, which the host used before, so that both are
-// measured side by side under the same load; best of three rounds each.
+// (zlib) and then with stb's single-threaded encoder as a yardstick, so that
+// both are measured side by side under the same load; best of three rounds
+// each.
 //
 //   orvane_end_to_end [SIZE] [FOLDER]     (default 4096 and the system's temporary folder)
 //
@@ -93,8 +94,7 @@ void appendBytes(void* context, void* data, int size) {
     file->insert(file->end(), static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
 }
 
-// The PNG file as the host wrote it before: stb's encoder over the
-// interleaved colour.
+// The yardstick PNG file: stb's encoder over the interleaved colour.
 bool encodeWithStb(const Document& document, std::vector<uint8_t>& file, std::string&) {
     std::vector<uint8_t> rgb(size_t(document.width) * size_t(document.height) * 3);
     for (size_t i = 0; i < rgb.size() / 3; ++i)

@@ -6,12 +6,12 @@
 # a plain copy of the image (cp) and the host's own reading and writing of it
 # with nothing lit. Each figure is the median of three.
 #
-# With --before DIR (a folder holding an earlier build: DIR/native/zerafin and
+# With --baseline DIR (a folder holding an earlier build: DIR/native/zerafin and
 # DIR/win32/zerafin.exe with its module and PLUGIN.dll beside it), the earlier
 # build's commands run in turn with this one's, so that both meet the same load.
 # Builds nothing: run scripts/build first.
 #
-#   bench/whole_runs.sh [--before DIR] [SIZE]
+#   bench/whole_runs.sh [--baseline DIR] [SIZE]
 source "$(dirname "$0")/../scripts/lib.sh"
 source "$(dirname "$0")/builds.sh"
 set -euo pipefail
@@ -30,7 +30,7 @@ trap 'stop_wine; rm -rf "$work"' EXIT
 wine_work=$(windows_path "$work")
 
 # The builds: a label and the folders of its hosts.
-mapfile -t builds < <(builds_to_time "$before")
+mapfile -t builds < <(builds_to_time "$baseline")
 
 # filter_args OUTPUT THREADS FOLDER: the arguments of a filter command whose
 # files are in FOLDER (as the host that runs it names it).
@@ -73,18 +73,18 @@ for round in 1 2 3; do
             times["$name|$label"]+="$(seconds $command) "
         done
     done
-    times["copy (cp)|now"]+="$(seconds cp "$work/image.bmp" "$work/copy.bmp") "
-    times["host's read and write, native|now"]+="$(seconds "$NATIVE/bench/orvane_end_to_end" \
+    times["copy (cp)|this"]+="$(seconds cp "$work/image.bmp" "$work/copy.bmp") "
+    times["host's read and write, native|this"]+="$(seconds "$NATIVE/bench/orvane_end_to_end" \
         --convert "$work/image.bmp" "$work/copy.bmp") "
-    times["host's read and write, Wine|now"]+="$(seconds run_win32 "$WIN32/bench/orvane_end_to_end.exe" \
+    times["host's read and write, Wine|this"]+="$(seconds run_win32 "$WIN32/bench/orvane_end_to_end.exe" \
         --convert "$wine_work\\image.bmp" "$wine_work\\copy.bmp") "
 done
 
 
 echo "$SIZE x $SIZE, three lights over a grey relief, BMP in; seconds, median of three"
 echo
-if [ -n "$before" ]; then
-    echo "| run | before | now | now / before |"
+if [ -n "$baseline" ]; then
+    echo "| run | baseline | this build | this / baseline |"
     echo "|---|---|---|---|"
 else
     echo "| run | seconds |"
@@ -92,19 +92,19 @@ else
 fi
 for run in "${runs[@]}"; do
     name=${run%%|*}
-    now=$(median "${times[$name|now]}")
-    if [ -n "$before" ]; then
-        earlier=$(median "${times[$name|before]}")
-        awk -v n="$name" -v b="$earlier" -v a="$now" \
+    this_build=$(median "${times[$name|this]}")
+    if [ -n "$baseline" ]; then
+        earlier=$(median "${times[$name|baseline]}")
+        awk -v n="$name" -v b="$earlier" -v a="$this_build" \
             'BEGIN { printf "| %s | %.3f | %.3f | %.2f |\n", n, b, a, a / b }'
     else
-        echo "| $name | $now |"
+        echo "| $name | $this_build |"
     fi
 done
 for name in "copy (cp)" "host's read and write, native" "host's read and write, Wine"; do
-    if [ -n "$before" ]; then
-        echo "| $name | | $(median "${times[$name|now]}") | |"
+    if [ -n "$baseline" ]; then
+        echo "| $name | | $(median "${times[$name|this]}") | |"
     else
-        echo "| $name | $(median "${times[$name|now]}") |"
+        echo "| $name | $(median "${times[$name|this]}") |"
     fi
 done
