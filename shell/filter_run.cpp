@@ -215,7 +215,7 @@ int16_t runDialogAndCommit(HostRecord& host, PluginState& state) {
 int16_t renderUntexturedTile(HostRecord& host, PluginState& state, ParameterBlock& block) {
     if (host.checkAbort && host.checkAbort())
         return result::cancelled;
-    renderFlat(bandOfHost(host), state, block);
+    renderUntextured(bandOfHost(host), state, block);
     advanceRenderWalk(host);
     ++state.run.tilesDone;
     reportProgress(host, state);

@@ -137,7 +137,7 @@ int16_t renderPreview(PluginState& state) {
                        kPreviewTableSize);
     const Band band = previewBand(state.preview);
     if (!textured) {
-        renderFlat(band, state, *block);
+        renderUntextured(band, state, *block);
         return result::ok;
     }
     // The heights are rebuilt on every redraw: the texture image may have been

@@ -72,7 +72,7 @@ void shadeStripWorker(void* threadBlock) {
     shadeStrip(ReliefStrip{rowRunOf(thread), thread.heightMapCopy.map, thread.heightMapCopy.width});
 }
 
-void shadeFlatWorker(void* threadBlock) {
+void shadeUntexturedWorker(void* threadBlock) {
     const ThreadBlock& thread = *static_cast<ThreadBlock*>(threadBlock);
     const auto& summed = thread.summed;
     shadeUntexturedRows(UntexturedRows{rowRunOf(thread), summed.positions,
@@ -154,11 +154,11 @@ void runBandOnThreads(const Band& band, PluginState& state, const ParameterBlock
         PIThreadsDoAll(0, state.run.threads, worker);
 }
 
-void renderFlat(const Band& band, PluginState& state, const ParameterBlock& block) {
+void renderUntextured(const Band& band, PluginState& state, const ParameterBlock& block) {
     if (!prepareBand(band, state, block, nullptr))
         return;
     shareSummedCaches(state, PIThreadsGetNumThreads());
-    PIThreadsDoAll(0, state.run.threads, shadeFlatWorker);
+    PIThreadsDoAll(0, state.run.threads, shadeUntexturedWorker);
     for (CacheSlot& slot : state.preview.summedCaches)
         if (slot.buffer)
             slot.valid = true;

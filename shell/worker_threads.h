@@ -44,7 +44,7 @@ void runBandOnThreads(const Band& band, PluginState& state, const ParameterBlock
 
 // The untextured render of one band (a render tile, or the preview), using and
 // filling the preview's summed caches where they are present.
-void renderFlat(const Band& band, PluginState& state, const ParameterBlock& block);
+void renderUntextured(const Band& band, PluginState& state, const ParameterBlock& block);
 
 // The relief render of one band (the colour pass of a textured run).
 void renderBandWithRelief(const Band& band, PluginState& state, const ParameterBlock& block,

@@ -428,7 +428,7 @@ TEST(PreviewRender, AtStepOneThePreviewIsTheFinalRenderWithoutSpots) {
             const Rect16 tile{top, left, int16_t(std::min(top + 64, scene.height())),
                               int16_t(std::min(left + 64, scene.width()))};
             const ptrdiff_t at = ptrdiff_t(source.rowBytes) * top + 3 * left;
-            renderFlat(Band{area, tile, source.pixels + at, source.rowBytes, output.data() + at,
+            renderUntextured(Band{area, tile, source.pixels + at, source.rowBytes, output.data() + at,
                             source.rowBytes},
                        state, *block);
         }

@@ -13,10 +13,10 @@ namespace {
 void shadeWith(const ParameterBlock& block) {
     constexpr int kFacets = 8;
     const float tilted[3] = {0.6f, 0.0f, 0.8f};
-    const float flat[3] = {0.0f, 0.0f, 1.0f};
+    const float level[3] = {0.0f, 0.0f, 1.0f};
     FacetArrays facets(kFacets);
     for (int i = 0; i < kFacets; ++i)
-        facets.setFacet(i, float(i * 37 - 120), float(i * 23 - 80), i % 2 ? tilted : flat,
+        facets.setFacet(i, float(i * 37 - 120), float(i * 23 - 80), i % 2 ? tilted : level,
                         uint8_t(i * 30), 128, uint8_t(255 - i * 30));
     shadeBatch(block, facets.batch(), false);
     shadeBatch(block, facets.untexturedBatch(), false);
