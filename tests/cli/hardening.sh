@@ -91,6 +91,20 @@ fi
 # with the whole image; never a temporary file left behind.
 "$image_check" convert "$work/large.png" "$harden/large.jpg"
 mkdir -p "$harden/signals"
+# waits_for_handlers PID: until the process runs the host and catches SIGHUP
+# and SIGTERM (bits 1 and 15 of its caught mask), so that a signal sent while
+# it is still starting, before any program could answer it, is not counted.
+waits_for_handlers() {
+    local pid=$1 mask
+    for _ in $(seq 400); do
+        if [ "$(readlink "/proc/$pid/exe" 2>/dev/null)" = "$(readlink -f "$native_build/zerafin")" ]; then
+            mask=$(awk '/^SigCgt:/ { print $2 }' "/proc/$pid/status" 2>/dev/null)
+            [ -n "$mask" ] && [ $((16#$mask & 0x4001)) -eq $((0x4001)) ] && return 0
+        fi
+        kill -0 "$pid" 2>/dev/null || return 0 # it has ended already
+        sleep 0.005
+    done
+}
 for run in 1 2 3 4 5 6; do
     signal=$([ $((run % 2)) -eq 0 ] && echo TERM || echo HUP)
     input=$([ $((run % 3)) -eq 0 ] && echo "$harden/large.jpg" || echo "$work/large.png")
@@ -98,6 +112,7 @@ for run in 1 2 3 4 5 6; do
     (exec "$native_build/zerafin" filter "$input" "$harden/signals/out.png" --style "Par défaut" \
         --threads 1 --record "$harden/signals/out.json") 2>/dev/null &
     pid=$!
+    waits_for_handlers "$pid"
     sleep "0.$((RANDOM % 10))$((RANDOM % 10))"
     kill -"$signal" "$pid" 2>/dev/null || true # the run may have ended already
     status=0
