@@ -102,20 +102,29 @@ double largestLane(__m128d largestValues, __m128d unordered) {
     return largest(lanes[0], lanes[1]);
 }
 
+// Two facets' normals from their six consecutive floats x0 y0 z0 x1 y1 z1,
+// widened two at a time (x0 y0, z0 x1, y1 z1), as one vector per component.
+void splitPair(__m128d x0y0, __m128d z0x1, __m128d y1z1, __m128d& nx, __m128d& ny, __m128d& nz) {
+    nx = _mm_shuffle_pd(x0y0, z0x1, 0b10);
+    ny = _mm_shuffle_pd(x0y0, y1z1, 0b01);
+    nz = _mm_shuffle_pd(z0x1, y1z1, 0b10);
+}
+
+// The high half of four floats, widened.
+__m128d upperPair(__m128 four) {
+    return _mm_cvtps_pd(_mm_movehl_ps(four, four));
+}
+
 // The normals of facets i and i + 1 of the chunk as doubles, one vector per
 // component; the pads face nowhere (N = 0).
 void normalPair(const FacetBatch& b, const FacetChunk& c, int i, __m128d& nx, __m128d& ny,
                 __m128d& nz) {
     if (i + 1 < c.count) {
-        // Six consecutive floats, x0 y0 z0 x1 y1 z1, widened two at a time.
         const float* n = b.normals + 3 * (c.first + i);
         const __m128 first = _mm_loadu_ps(n);
-        const __m128d x0y0 = _mm_cvtps_pd(first), z0x1 = _mm_cvtps_pd(_mm_movehl_ps(first, first));
         const __m128d y1z1 = _mm_cvtps_pd(
             _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(n + 4))));
-        nx = _mm_shuffle_pd(x0y0, z0x1, 0b10);
-        ny = _mm_shuffle_pd(x0y0, y1z1, 0b01);
-        nz = _mm_shuffle_pd(z0x1, y1z1, 0b10);
+        splitPair(_mm_cvtps_pd(first), upperPair(first), y1z1, nx, ny, nz);
         return;
     }
     static const float kFacingNowhere[3] = {0.0f, 0.0f, 0.0f};
@@ -125,32 +134,57 @@ void normalPair(const FacetBatch& b, const FacetChunk& c, int i, __m128d& nx, __
     nz = _mm_set_sd(n0[2]);
 }
 
-// N and R of the chunk's facets, two at a time, and the longest of each:
-// measured, unless the batch's normals are known to be unit vectors.
+// The squares of the longest N and R laid out so far, NaN kept apart.
+struct LongestNormals {
+    __m128d n = _mm_setzero_pd(), r = _mm_setzero_pd(), unordered = _mm_setzero_pd();
+};
+
+// Stores N and R of facets i and i + 1 (R as addFacetShares has it) and
+// measures them when asked.
+template <bool kMeasureLengths>
+void storeNormalPair(__m128d nx, __m128d ny, __m128d nz, int i, FacetChunk& c,
+                     LongestNormals& longest) {
+    const __m128d twiceZ = _mm_mul_pd(_mm_set1_pd(2.0), nz);
+    const __m128d rx = _mm_mul_pd(twiceZ, nx), ry = _mm_mul_pd(twiceZ, ny),
+                  rz = _mm_sub_pd(_mm_mul_pd(twiceZ, nz), _mm_set1_pd(1.0));
+    _mm_store_pd(c.nx + i, nx);
+    _mm_store_pd(c.ny + i, ny);
+    _mm_store_pd(c.nz + i, nz);
+    _mm_store_pd(c.rx + i, rx);
+    _mm_store_pd(c.ry + i, ry);
+    _mm_store_pd(c.rz + i, rz);
+    if constexpr (kMeasureLengths) {
+        const __m128d n2 = dot(nx, ny, nz, nx, ny, nz), r2 = dot(rx, ry, rz, rx, ry, rz);
+        longest.n = _mm_max_pd(longest.n, n2);
+        longest.r = _mm_max_pd(longest.r, r2);
+        longest.unordered = _mm_or_pd(longest.unordered, _mm_cmpunord_pd(n2, r2));
+    }
+}
+
+// N and R of the chunk's facets and the longest of each: measured, unless the
+// batch's normals are known to be unit vectors. Four facets are twelve
+// consecutive floats, loaded as three vectors; the last facets and the pads
+// go a pair at a time.
 template <bool kMeasureLengths> void layOutNormals(const FacetBatch& b, FacetChunk& c) {
-    __m128d longestN = _mm_setzero_pd(), longestR = longestN, unordered = longestN;
-    for (int i = 0; i < c.padded; i += 2) {
-        __m128d nx, ny, nz;
+    LongestNormals longest;
+    __m128d nx, ny, nz;
+    const float* n = b.normals + 3 * c.first;
+    int i = 0;
+    for (; i + 4 <= c.count; i += 4, n += 12) {
+        const __m128 first = _mm_loadu_ps(n), second = _mm_loadu_ps(n + 4),
+                     third = _mm_loadu_ps(n + 8);
+        splitPair(_mm_cvtps_pd(first), upperPair(first), _mm_cvtps_pd(second), nx, ny, nz);
+        storeNormalPair<kMeasureLengths>(nx, ny, nz, i, c, longest);
+        splitPair(upperPair(second), _mm_cvtps_pd(third), upperPair(third), nx, ny, nz);
+        storeNormalPair<kMeasureLengths>(nx, ny, nz, i + 2, c, longest);
+    }
+    for (; i < c.padded; i += 2) {
         normalPair(b, c, i, nx, ny, nz);
-        const __m128d twiceZ = _mm_mul_pd(_mm_set1_pd(2.0), nz);
-        const __m128d rx = _mm_mul_pd(twiceZ, nx), ry = _mm_mul_pd(twiceZ, ny),
-                      rz = _mm_sub_pd(_mm_mul_pd(twiceZ, nz), _mm_set1_pd(1.0));
-        _mm_store_pd(c.nx + i, nx);
-        _mm_store_pd(c.ny + i, ny);
-        _mm_store_pd(c.nz + i, nz);
-        _mm_store_pd(c.rx + i, rx);
-        _mm_store_pd(c.ry + i, ry);
-        _mm_store_pd(c.rz + i, rz);
-        if constexpr (kMeasureLengths) {
-            const __m128d n2 = dot(nx, ny, nz, nx, ny, nz), r2 = dot(rx, ry, rz, rx, ry, rz);
-            longestN = _mm_max_pd(longestN, n2);
-            longestR = _mm_max_pd(longestR, r2);
-            unordered = _mm_or_pd(unordered, _mm_cmpunord_pd(n2, r2));
-        }
+        storeNormalPair<kMeasureLengths>(nx, ny, nz, i, c, longest);
     }
     if constexpr (kMeasureLengths) {
-        c.normalLength = std::sqrt(largestLane(longestN, unordered));
-        c.mirrorLength = std::sqrt(largestLane(longestR, unordered));
+        c.normalLength = std::sqrt(largestLane(longest.n, longest.unordered));
+        c.mirrorLength = std::sqrt(largestLane(longest.r, longest.unordered));
     } else {
         c.normalLength = c.mirrorLength = kLongestFacetNormal;
     }

@@ -16,11 +16,28 @@ constexpr int64_t kHeightPerPixelAt45Degrees = 4096;
 // the same value as the 64-bit integer sum converted.
 constexpr double kExactSlope = 1 << 25;
 
+// Four normals' components, one vector each, as the twelve floats x0 y0 z0
+// x1 y1 z1 x2 y2 z2 x3 y3 z3.
+void storeInterleaved(__m128 x, __m128 y, __m128 z, float* normals) {
+    const __m128 x0y0x1y1 = _mm_unpacklo_ps(x, y), x2y2x3y3 = _mm_unpackhi_ps(x, y);
+    const __m128 y0z0y1z1 = _mm_unpacklo_ps(y, z), y2z2y3z3 = _mm_unpackhi_ps(y, z);
+    const __m128 z0z0x1x1 = _mm_shuffle_ps(z, x, _MM_SHUFFLE(1, 1, 0, 0));
+    const __m128 z2z2x3x3 = _mm_shuffle_ps(z, x, _MM_SHUFFLE(3, 3, 2, 2));
+    _mm_storeu_ps(normals, _mm_shuffle_ps(x0y0x1y1, z0z0x1x1, _MM_SHUFFLE(2, 0, 1, 0)));
+    _mm_storeu_ps(normals + 4, _mm_shuffle_ps(y0z0y1z1, x2y2x3y3, _MM_SHUFFLE(1, 0, 3, 2)));
+    _mm_storeu_ps(normals + 8, _mm_shuffle_ps(z2z2x3x3, y2z2y3z3, _MM_SHUFFLE(3, 2, 2, 0)));
+}
+
+// Two pairs of doubles rounded to single precision, side by side.
+__m128 fourSingles(__m128d first, __m128d second) {
+    return _mm_movelh_ps(_mm_cvtpd_ps(first), _mm_cvtpd_ps(second));
+}
+
 // The normals of four slopes two at a time in SSE2 double precision, with
 // the steps of facetNormal; false, writing nothing, when a slope is too steep
 // for its square to be exact.
 bool fourNormals(const int32_t* gx, const int32_t* gy, float* normals) {
-    float components[3][4];
+    __m128d components[3][2];
     for (int h = 0; h < 2; ++h) {
         const __m128d x =
             _mm_cvtepi32_pd(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(gx + 2 * h)));
@@ -38,16 +55,13 @@ bool fourNormals(const int32_t* gx, const int32_t* gy, float* normals) {
         // A level facet points straight up: its x is +0, not -(0 x k).
         const __m128d level =
             _mm_and_pd(_mm_cmpeq_pd(x, _mm_setzero_pd()), _mm_cmpeq_pd(y, _mm_setzero_pd()));
-        const __m128d nx = _mm_andnot_pd(level, _mm_xor_pd(_mm_mul_pd(x, k), sign));
-        _mm_storel_pi(reinterpret_cast<__m64*>(components[0] + 2 * h), _mm_cvtpd_ps(nx));
-        _mm_storel_pi(reinterpret_cast<__m64*>(components[1] + 2 * h),
-                      _mm_cvtpd_ps(_mm_mul_pd(y, k)));
-        _mm_storel_pi(reinterpret_cast<__m64*>(components[2] + 2 * h),
-                      _mm_cvtpd_ps(_mm_mul_pd(side, k)));
+        components[0][h] = _mm_andnot_pd(level, _mm_xor_pd(_mm_mul_pd(x, k), sign));
+        components[1][h] = _mm_mul_pd(y, k);
+        components[2][h] = _mm_mul_pd(side, k);
     }
-    for (int i = 0; i < 4; ++i)
-        for (int c = 0; c < 3; ++c)
-            normals[3 * i + c] = components[c][i];
+    storeInterleaved(fourSingles(components[0][0], components[0][1]),
+                     fourSingles(components[1][0], components[1][1]),
+                     fourSingles(components[2][0], components[2][1]), normals);
     return true;
 }
 
