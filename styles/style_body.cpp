@@ -8,6 +8,7 @@
 #include "protocol/plugin_api.h"
 #include "scripting/script_parameters.h"
 #include "settings/parameter_table.h"
+#include "styles/style_record_of_settings.h"
 
 // A hostile file's slider settings are brought into the sliders' ranges, so
 // that nothing downstream ever sees a setting the dialog could not have made.
@@ -20,8 +21,9 @@ void storeLight(const StyleLightRecord& stored, int16_t savedHalfFrame, int16_t 
     light.origin = frameCenter;
     for (int c = 0; c < 3; ++c)
         light.color[c] = stored.color[c];
-    light.intensity = stored.intensity;
-    light.focus = stored.focus;
+    for (const StyleSliderField& slider : styleSliderFields())
+        if (slider.lightField)
+            light.*parameter(slider.which).lightSetting = stored.*slider.lightField;
     light.enabled = stored.on == 1;
     light.type = lightTypeOfStyleCode(stored.typeCode);
     light.position = {rescale(stored.positionX), rescale(stored.positionY)};
@@ -39,14 +41,12 @@ void storeStyle(const StyleRecord& stored, int16_t currentHalfFrame, Settings& s
     settings.currentLight = stored.currentLight < stored.lightCount ? stored.currentLight : 0;
     for (int c = 0; c < 3; ++c)
         settings.ambientColor[c] = stored.ambientColor[c];
-    settings.gloss = stored.gloss;
-    settings.material = stored.material;
-    settings.exposure = stored.exposure;
-    settings.ambience = stored.ambience;
+    for (const StyleSliderField& slider : styleSliderFields())
+        if (slider.field)
+            settings.*parameter(slider.which).setting = stored.*slider.field;
     // The run checks the channel against the image before it uses it.
     settings.textureChannel = stored.textureChannel;
     settings.whiteIsHigh = stored.whiteIsHigh != 0;
-    settings.reliefAmount = stored.reliefAmount;
     clampToSliders(settings);
 }
 } // namespace

@@ -2,12 +2,29 @@
 
 #include <algorithm>
 
+namespace {
+constexpr StyleSliderField kSliderFields[] = {
+    {Parameter::Gloss, &StyleRecord::gloss},
+    {Parameter::Material, &StyleRecord::material},
+    {Parameter::Exposure, &StyleRecord::exposure},
+    {Parameter::Ambience, &StyleRecord::ambience},
+    {Parameter::Relief, &StyleRecord::reliefAmount},
+    {Parameter::Intensity, nullptr, &StyleLightRecord::intensity},
+    {Parameter::Focus, nullptr, &StyleLightRecord::focus},
+};
+} // namespace
+
+std::span<const StyleSliderField> styleSliderFields() {
+    return kSliderFields;
+}
+
 StyleLightRecord lightRecordOf(const LightSource& light) {
     StyleLightRecord record;
     for (int c = 0; c < 3; ++c)
         record.color[c] = light.color[c];
-    record.intensity = light.intensity;
-    record.focus = light.focus;
+    for (const StyleSliderField& slider : kSliderFields)
+        if (slider.lightField)
+            record.*slider.lightField = light.*parameter(slider.which).lightSetting;
     record.on = light.enabled ? 1 : 0;
     record.typeCode = lightTypeEntry(light.type).styleCode;
     record.positionX = light.position.x;
@@ -24,13 +41,11 @@ StyleRecord styleRecordOf(const Settings& settings) {
     StyleRecord record;
     record.textureChannel = settings.textureChannel;
     record.whiteIsHigh = settings.whiteIsHigh ? 1 : 0;
-    record.reliefAmount = settings.reliefAmount;
     for (int c = 0; c < 3; ++c)
         record.ambientColor[c] = settings.ambientColor[c];
-    record.material = settings.material;
-    record.gloss = settings.gloss;
-    record.exposure = settings.exposure;
-    record.ambience = settings.ambience;
+    for (const StyleSliderField& slider : kSliderFields)
+        if (slider.field)
+            record.*slider.field = settings.*parameter(slider.which).setting;
     record.lightCount = std::min<uint16_t>(settings.lightCount, kMaxLights);
     record.currentLight = settings.currentLight;
     record.halfFrame = int16_t(settings.halfFrame());

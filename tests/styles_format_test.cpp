@@ -5,6 +5,7 @@
 #include "platform/checked_alloc.h"
 #include "styles/style_body.h"
 #include "styles/style_library.h"
+#include "styles/style_record_of_settings.h"
 #include "tests/support/styles_test_support.h"
 
 namespace {
@@ -325,3 +326,33 @@ TEST_F(StyleFormatTest, AFileObjectOpensOnceAndFailsWhenNotOpen) {
     EXPECT_EQ(CloseStyleFile(file), 0);
 }
 } // namespace
+
+// A style file keeps every slider setting of the parameter table, each once and
+// in a field of its own scope, so a new slider setting cannot be left out of
+// the styles, and every field the file keeps is distinct.
+TEST(StyleSliderFields, EverySliderSettingHasOneFieldOfItsScope) {
+    for (const ParameterEntry& entry : parameterTable()) {
+        if (!entry.isSlider())
+            continue;
+        int fields = 0;
+        for (const StyleSliderField& slider : styleSliderFields()) {
+            if (slider.which != entry.which)
+                continue;
+            ++fields;
+            EXPECT_EQ(slider.lightField != nullptr, entry.perLight()) << entry.frenchName;
+            EXPECT_EQ(slider.field != nullptr, !entry.perLight()) << entry.frenchName;
+        }
+        EXPECT_EQ(fields, 1) << entry.frenchName;
+    }
+    const auto sliders = styleSliderFields();
+    for (size_t i = 0; i < sliders.size(); ++i)
+        for (size_t j = i + 1; j < sliders.size(); ++j) {
+            EXPECT_NE(sliders[i].which, sliders[j].which);
+            if (sliders[i].field) {
+                EXPECT_NE(sliders[i].field, sliders[j].field);
+            }
+            if (sliders[i].lightField) {
+                EXPECT_NE(sliders[i].lightField, sliders[j].lightField);
+            }
+        }
+}
