@@ -96,6 +96,8 @@ constexpr int16_t kSliderMax = 256;
 // Ambience and intensity are stored centred: slider position 127 is 0.
 constexpr int16_t kCentred = 127;
 
+// The lights' meaning below names the light limit in words.
+static_assert(kMaxLights == 16, "say the new light limit in the lights' meaning");
 inline constexpr ParameterEntry kTable[] = {
     {.which = Parameter::Gloss,
      .scriptKey = fourCC("Glos"),
