@@ -86,14 +86,16 @@ ChannelFiles readChannelFiles(const CommandLine& line) {
     return files;
 }
 
-// The channels' files are read on a thread of their own while the image is
-// read: reading a large image and its relief is otherwise a long stretch in
-// which one processor works. Errors and messages come as they would from a
-// reading of one file after the other.
+// The channels' files, when there are any, are read on a thread of their own
+// while the image is read: reading a large image and its relief is otherwise a
+// long stretch in which one processor works. Errors and messages come as they
+// would from a reading of one file after the other.
 bool loadInputs(const CommandLine& line, Document& document, std::string& error) {
-    std::future<ChannelFiles> channels = std::async(std::launch::async, readChannelFiles, line);
+    std::future<ChannelFiles> channels;
+    if (!line.channels.empty())
+        channels = std::async(std::launch::async, readChannelFiles, line);
     const bool imageRead = loadDocument(line.input, document, error);
-    ChannelFiles files = channels.get();
+    ChannelFiles files = channels.valid() ? channels.get() : ChannelFiles{};
     if (!imageRead)
         return false;
     printHeldMessages(files.messages);
