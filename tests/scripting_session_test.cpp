@@ -14,7 +14,7 @@
 #include "tests/support/test_host.h"
 
 namespace {
-const char* const kExample =
+const char* const kTwoLightsScript =
     R"({"LghS": [{"Clr ": {"Rd  ": 255, "Grn ": 255, "Bl  ": 0}, "Intn": 35, "Fcs ": 69,)"
     R"( "On  ": true, "LghT": "LghS", "Pstn": [50, 50], "Vct0": [64, 64], "Vct1": [43, 57],)"
     R"( "Rds ": 14}, {"Clr ": {"Rd  ": 300, "Grn ": 0, "Bl  ": 9}, "Intn": -20, "On  ": false,)"
@@ -27,7 +27,7 @@ Descriptor exampleScript() {
     const std::optional<Terminology> terminology = parseTerminology(terminologyBytes(), error);
     EXPECT_TRUE(terminology) << error;
     std::optional<Descriptor> script =
-        descriptorFromScript(kExample, terminology.value_or(Terminology{}), error);
+        descriptorFromScript(kTwoLightsScript, terminology.value_or(Terminology{}), error);
     EXPECT_TRUE(script) << error;
     return script.value_or(Descriptor{});
 }

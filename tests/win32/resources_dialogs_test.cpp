@@ -135,13 +135,6 @@ DialogTemplate readDialog(int id) {
     return dialog;
 }
 
-const DialogDescription* sourceDialog(int id) {
-    for (const DialogDescription& dialog : orvaneDialogs())
-        if (dialog.id == id)
-            return &dialog;
-    return nullptr;
-}
-
 bool isDropDown(const Control& control) {
     return control.className == "COMBOBOX";
 }
@@ -188,8 +181,9 @@ TEST(DialogTemplates, ControlsAreVisibleUniqueAndInsideTheirDialog) {
         for (const Control& control : dialog.controls) {
             SCOPED_TRACE(std::to_string(control.id) + " " + control.text);
             EXPECT_EQ(control.style & (WS_CHILD | WS_VISIBLE), DWORD(WS_CHILD | WS_VISIBLE));
-            if (control.id != -1)
+            if (control.id != -1) {
                 EXPECT_TRUE(ids.insert(control.id).second) << "a second control with this ID";
+            }
             if (control.id == COLOR_SOLID)
                 continue; // the system dialog's solid-colour button stays out of sight
             EXPECT_GE(control.x, 0);

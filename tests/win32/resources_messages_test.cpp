@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/win32/module_instance.h"
+#include "tests/support/dialog_driver.h"
 #include "tests/support/win32_module.h"
 #include "ui/ui_services.h"
 
@@ -31,12 +32,6 @@ HICON shownIcon(HWND box) {
     HWND control = nullptr;
     EnumChildWindows(box, findIconControl, reinterpret_cast<LPARAM>(&control));
     return control ? reinterpret_cast<HICON>(SendMessageA(control, STM_GETICON, 0, 0)) : nullptr;
-}
-
-std::string windowText(HWND window) {
-    char text[512] = "";
-    GetWindowTextA(window, text, sizeof text);
-    return text;
 }
 
 // Shows a message with the module's string table and reads the box back.
