@@ -33,6 +33,11 @@ same_files() { # same_files NAME A B
 }
 # A folder's files (and empty folders), relative to it, one a line, sorted.
 listing() { (cd "$1" && find . -mindepth 1 \( -type f -o -type d -empty \) | sed 's|^\./||' | sort); }
+without_debugging_sections() { # FILE...
+    local headers
+    headers=$(i686-w64-mingw32-objdump -h "$@") || return 1
+    ! grep -q '\.debug' <<<"$headers"
+}
 registry_has() { wine reg query "$1" >/dev/null 2>&1; }
 registry_lacks() { ! registry_has "$1"; }
 
@@ -70,12 +75,19 @@ import sys, zipfile
 sys.exit(any(not entry.filename.isascii() and not entry.flag_bits & 0x800
              for entry in zipfile.ZipFile(sys.argv[1]).infolist()))' "$zip"
 unzip -q "$zip" -d "$work/zip"
-same_files "the zip's module" "$dist/Orvane.9zf" "$work/zip/Orvane.9zf"
+# The programs are the build's, stripped of their debugging information.
+mkdir "$work/shipped"
+for file in Orvane.9zf zerafin.exe PLUGIN.dll; do
+    shipped_program "$dist/$file" "$work/shipped/$file"
+done
+expect "the zip's programs carry no debugging sections" without_debugging_sections \
+    "$work/zip/Orvane.9zf" "$work/zip/Ligne de commande/zerafin.exe" "$work/zip/Ligne de commande/PLUGIN.dll"
+same_files "the zip's module" "$work/shipped/Orvane.9zf" "$work/zip/Orvane.9zf"
 for style in "${shipped[@]}"; do
     same_files "the zip's style '$style'" "$dist/Lighting Styles/$style" "$work/zip/Lighting Styles/$style"
 done
 for file in zerafin.exe PLUGIN.dll; do
-    same_files "the zip's $file" "$dist/$file" "$work/zip/Ligne de commande/$file"
+    same_files "the zip's $file" "$work/shipped/$file" "$work/zip/Ligne de commande/$file"
 done
 expect "the French guide is text for Windows" grep -q $'^Orvane.*\r$' "$work/zip/LISEZMOI.txt"
 
@@ -109,7 +121,7 @@ check_installed() { # check_installed WHEN [USER_STYLE...]
     listing "$plugins" >"$work/install.txt"
     expect "$when: the module, the styles and the guides are installed, nothing else" \
         diff -u "$work/expected-install.txt" "$work/install.txt"
-    same_files "$when: the installed module" "$dist/Orvane.9zf" "$plugins/Orvane.9zf"
+    same_files "$when: the installed module" "$work/shipped/Orvane.9zf" "$plugins/Orvane.9zf"
     local style writable=()
     for style in "${shipped[@]}"; do
         same_files "$when: the installed style '$style'" "$dist/Lighting Styles/$style" \
