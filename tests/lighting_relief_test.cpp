@@ -143,3 +143,37 @@ TEST(Relief, HeightsAreTheIntegerQuotientForAnyScale) {
             }
     }
 }
+
+// Every element of rectangles of every small size, rows padded beyond their
+// width with samples that must never be read: the rows are built four
+// elements at a time where they can be, one by one near the right edge, and
+// the last row and column take the nearest samples inside.
+TEST(Relief, EveryElementOfAnyRectangleIsTheIntegerQuotientOfItsSamples) {
+    const int64_t limit = int64_t(1) << 28;
+    for (int width = 1; width <= 23; ++width)
+        for (int height : {1, 3, 4, 7}) {
+            const int rowBytes = width + 5;
+            std::vector<uint8_t> samples = randomBytes(size_t(rowBytes * height), uint32_t(width));
+            for (int r = 0; r < height; ++r)
+                std::fill_n(samples.begin() + r * rowBytes + width, 5, uint8_t(255));
+            const auto s = [&](int r, int c) {
+                return int64_t(
+                    samples[size_t(std::min(r, height - 1) * rowBytes + std::min(c, width - 1))]);
+            };
+            for (int32_t scale : {68, -300, 1 << 22}) {
+                OwnedMap map(scale);
+                ASSERT_EQ(buildHeightMap(samples.data(), rowBytes, width, height, map), 0);
+                for (int i = 0; i < height - 2; ++i)
+                    for (int j = 0; j < width - 2; ++j) {
+                        const int64_t sum = 2 * (s(i + 1, j + 1) + s(i + 1, j + 3) +
+                                                 s(i + 3, j + 1) + s(i + 3, j + 3)) +
+                                            8 * (s(i + 1, j + 2) + s(i + 2, j + 1) +
+                                                 s(i + 2, j + 3) + s(i + 3, j + 2)) +
+                                            32 * s(i + 2, j + 2);
+                        ASSERT_EQ(map.at(i, j), std::clamp(sum * scale / 68, -limit, limit))
+                            << width << " x " << height << ", scale " << scale << " at " << i
+                            << ", " << j;
+                    }
+            }
+        }
+}
