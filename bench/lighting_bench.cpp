@@ -91,7 +91,7 @@ template <typename Row, BatchShader kShade> void shadeBatchBenchmark(benchmark::
     const auto lights = int(state.range(1));
     auto block = blockWithLights(std::vector<uint32_t>(size_t(lights), type));
     Row row;
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         kShade(*block, row.batch, false);
         benchmark::DoNotOptimize(row.batch.lit[0]);
     }
@@ -110,7 +110,7 @@ void tileBenchmark(benchmark::State& state) {
     const std::vector<uint8_t> texture =
         generatedTexture(kTile + 2 * kTextureMargin, kTile + 2 * kTextureMargin, 11, true);
     const SceneScratch scratch;
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         ScenePicture lit = renderScene(*block, picture, relief ? &texture : nullptr, scratch);
         benchmark::DoNotOptimize(lit.pixels.data());
     }
@@ -180,7 +180,7 @@ void tileStagesBenchmark(benchmark::State& state) {
     heights.scale = block->relief;
     std::vector<uint8_t> out(kTile * kTile * 3);
     StageClock clock;
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         lightTileInStages(*block, picture, texture, scratch.view(), heights, out, clock);
         benchmark::DoNotOptimize(out.data());
     }

@@ -61,7 +61,7 @@ class FolderListing {
 
   private:
     void* search_ = nullptr;
-    bool firstPending_ = false;
+    [[maybe_unused]] bool firstPending_ = false; // Windows only
     char name_[kMaxPath] = {};
 };
 

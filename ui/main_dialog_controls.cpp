@@ -124,7 +124,7 @@ int rowCount(HWND dialog, int comboId) {
 void rowText(HWND dialog, int comboId, int row, char* text) {
     text[0] = '\0';
     const LRESULT length = SendDlgItemMessageA(dialog, comboId, CB_GETLBTEXTLEN, WPARAM(row), 0);
-    if (row < 0 || length == CB_ERR || length >= platform::kMaxPath)
+    if (row < 0 || length == CB_ERR || length >= LRESULT(platform::kMaxPath))
         return;
     SendDlgItemMessageA(dialog, comboId, CB_GETLBTEXT, WPARAM(row), reinterpret_cast<LPARAM>(text));
 }

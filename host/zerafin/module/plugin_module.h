@@ -25,7 +25,7 @@ class PluginModule {
 
   private:
     PluginModule() = default;
-    void* library = nullptr;
+    [[maybe_unused]] void* library = nullptr; // Windows only
     EntryPointProc entry = nullptr;
 };
 
