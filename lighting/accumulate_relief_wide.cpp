@@ -1,6 +1,6 @@
 // The light steps of accumulate_relief.cpp, four facets to an AVX vector, and
 // the material step on a chunk's sums: this file and the untextured shares'
-// are built for AVX (native builds), and run only when the processor has it.
+// are built for AVX (in both builds), and run only when the processor has it.
 // Each lane takes the steps of addFacetShares and litByte (lighting_formula.h,
 // where the argument for the same bits is written) in their order.
 #include <immintrin.h>

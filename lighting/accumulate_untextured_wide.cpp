@@ -1,6 +1,6 @@
 // The untextured light passes' shares with AVX: a sum slot's four words (the
 // fourth strength is 0) go through one vector of doubles, where SSE2 takes
-// two. This file and the relief's wide steps are built for AVX (native
+// two. This file and the relief's wide steps are built for AVX (in both
 // builds) and run only when the processor has it; each lane takes the steps
 // of shareOf, truncSaturated and addSaturated (lighting_formula.h) in their
 // order.

@@ -34,10 +34,11 @@ constexpr int kSumWords = 4; // three sums in a 16-byte slot
 // few units in the last place at most; the margin covers it many times over.
 constexpr double kBoundMargin = 1.001;
 
-// Natively on x86-64, the light steps also come in AVX vectors, built apart
-// and run when the processor has AVX: the same IEEE steps in the same order
-// per value, so the same bits. Elsewhere the SSE2 steps run.
-#if defined(__x86_64__) && !defined(_WIN32)
+// In both builds the light steps also come in AVX vectors, built apart and
+// run when the processor has AVX: the same IEEE steps in the same order per
+// value, so the same bits. The 32-bit module keeps running on processors with
+// SSE2 alone, which take the SSE2 steps.
+#if defined(__x86_64__) || defined(__i386__)
 #define ORVANE_WIDE_LIGHT_STEPS 1
 bool processorHasAvx();
 // Whether the AVX steps run: when the processor has AVX and the environment

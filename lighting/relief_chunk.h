@@ -6,7 +6,7 @@
 
 // A chunk of relief facets as the light steps see it (accumulate_relief.cpp
 // lays it out and lights it), shared with the steps that light four facets
-// to an AVX vector (accumulate_relief_wide.cpp, native builds only).
+// to an AVX vector (accumulate_relief_wide.cpp, run where the processor has AVX).
 
 constexpr int kChunkFacets = 64;       // a multiple of 4
 constexpr int kOutside = kChunkFacets; // the pixel entry of facets outside every pixel

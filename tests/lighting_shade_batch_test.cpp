@@ -405,9 +405,9 @@ TEST(ShadeBatch, OneLightAddsToTheSumsAlreadyThere) {
 }
 
 #ifdef ORVANE_WIDE_LIGHT_STEPS
-// scripts/test runs the native suite a second time with ORVANE_NO_AVX=1, so
-// that the tests above check the SSE2 light steps on a processor with AVX
-// too: that run must really take them.
+// scripts/test runs the suite of each build a second time with
+// ORVANE_NO_AVX=1, so that the tests above check the SSE2 light steps on a
+// processor with AVX too: that run must really take them.
 TEST(ShadeBatch, OrvaneNoAvxKeepsTheSse2LightSteps) {
     const char* noAvx = std::getenv("ORVANE_NO_AVX");
     if (noAvx && std::string(noAvx) == "1")
