@@ -101,38 +101,23 @@ build_win32() {
 
 # shipped_program SOURCE COPY: a program of the Win32 build as the release
 # ships it, without the debugging information the build keeps for developers
-# (the command-line host is 22 MB with it, 1.2 MB without). Stripping writes
-# the time of day into the PE header, and the header's checksum with it: the
-# build's own time stamp is put back and the checksum worked out again, so
-# that the same build always gives the same release.
+# (the command-line host is 22 MB with it, 1.2 MB without). Strip would write
+# the time of day into the PE header; given SOURCE_DATE_EPOCH it writes that
+# instead, here the build's own time stamp, so that the same build always
+# gives the same release.
 shipped_program() {
-    i686-w64-mingw32-strip --strip-all -o "$2" "$1" || return
-    python3 - "$1" "$2" <<'PYTHON'
-import sys
-def header_at(data):  # "PE\0\0", then the file header, then the optional header
-    at = int.from_bytes(data[0x3C:0x40], "little")
-    if data[at:at + 4] != b"PE\0\0":
-        sys.exit("no PE header in " + sys.argv[2])
-    return at
-def pe_checksum(data, checksum_at):  # 16-bit words summed with carries, plus the length
-    total = 0
-    for i in range(0, len(data) - len(data) % 2, 2):
-        if checksum_at <= i < checksum_at + 4:
-            continue
-        total += data[i] | data[i + 1] << 8
-        total = (total & 0xFFFF) + (total >> 16)
-    if len(data) % 2:
-        total += data[-1]
-        total = (total & 0xFFFF) + (total >> 16)
-    return (total & 0xFFFF) + len(data)
-source = open(sys.argv[1], "rb").read()
-copy = bytearray(open(sys.argv[2], "rb").read())
-stamp = header_at(copy) + 8
-copy[stamp:stamp + 4] = source[header_at(source) + 8:header_at(source) + 12]
-checksum = header_at(copy) + 24 + 64
-copy[checksum:checksum + 4] = pe_checksum(copy, checksum).to_bytes(4, "little")
-open(sys.argv[2], "wb").write(copy)
-PYTHON
+    local stamp
+    stamp=$(pe_time_stamp "$1") || return
+    SOURCE_DATE_EPOCH=$stamp i686-w64-mingw32-strip --strip-all -o "$2" "$1"
+}
+
+# pe_time_stamp FILE: the TimeDateStamp of a PE file's header, which follows
+# the "PE\0\0" signature (whose offset the DOS header holds at byte 60) and
+# two 16-bit fields.
+pe_time_stamp() {
+    local header
+    header=$(od -An -tu4 -j 60 -N4 "$1") || return
+    od -An -tu4 -j $((header + 8)) -N4 "$1" | tr -d ' '
 }
 
 # Wine with a private prefix under build/, and a private X display when none is
