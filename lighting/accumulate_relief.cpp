@@ -90,11 +90,6 @@ __m128d dot(__m128d ax, __m128d ay, __m128d az, __m128d bx, __m128d by, __m128d 
     return _mm_add_pd(_mm_add_pd(_mm_mul_pd(ax, bx), _mm_mul_pd(ay, by)), _mm_mul_pd(az, bz));
 }
 
-// The largest of the values, NaN when any is NaN.
-double largest(double a, double b) {
-    return a != a || b > a ? b : a;
-}
-
 // The larger lane of the largest values, NaN when any value was NaN.
 double largestLane(__m128d largestValues, __m128d unordered) {
     double lanes[2];
@@ -168,8 +163,12 @@ void storeNormalPair(__m128d nx, __m128d ny, __m128d nz, int i, FacetChunk& c,
 template <bool kMeasureLengths> void layOutNormals(const FacetBatch& b, FacetChunk& c) {
     LongestNormals longest;
     __m128d nx, ny, nz;
-    const float* n = b.normals + 3 * c.first;
     int i = 0;
+#ifdef ORVANE_WIDE_LIGHT_STEPS
+    if (!kMeasureLengths && lightStepsInUse() == LightSteps::Avx512)
+        i = layOutUnitNormalsAvx512(b.normals + 3 * c.first, c);
+#endif
+    const float* n = b.normals + 3 * (c.first + i);
     for (; i + 4 <= c.count; i += 4, n += 12) {
         const __m128 first = _mm_loadu_ps(n), second = _mm_loadu_ps(n + 4),
                      third = _mm_loadu_ps(n + 8);
@@ -254,7 +253,8 @@ void layOutChunk(const FacetBatch& b, const BatchPixels& pixels, int first, bool
                  FacetChunk& c) {
     c.first = first;
     c.count = std::min(kChunkFacets, b.count - first);
-    c.padded = (c.count + 3) / 4 * 4; // pads face nowhere: N = 0 gives N.L = 0
+    c.padded = (c.count + kFacetsPerStep - 1) / kFacetsPerStep *
+               kFacetsPerStep; // pads face nowhere: N = 0 gives N.L = 0
     if (b.unitNormals)
         layOutNormals<false>(b, c);
     else
@@ -475,8 +475,14 @@ bool chunkSumsAndStepsStayInRange(const LightTerms& t, FacetChunk& c, const Pixe
 template <LightKind kKind, bool kClamped>
 void lightFacetsOnThisProcessor(const LightTerms& t, FacetChunk& c, const PixelLights& p) {
 #ifdef ORVANE_WIDE_LIGHT_STEPS
-    if (wideLightStepsInUse())
+    switch (lightStepsInUse()) {
+    case LightSteps::Avx512:
+        return lightFacetsAvx512<kKind, kClamped>(t, c, p);
+    case LightSteps::Avx:
         return lightFacetsWide<kKind, kClamped>(t, c, p);
+    case LightSteps::Sse2:
+        break;
+    }
 #endif
     lightFacets<kKind, kClamped>(t, c, p);
 }
@@ -491,12 +497,28 @@ void lightFacets(const LightTerms& t, FacetChunk& c, const PixelLights& p) {
     }
 }
 
+void omniPixelsOnThisProcessor(const LightTerms& t, const FacetChunk& c, PixelLights& out) {
+#ifdef ORVANE_WIDE_LIGHT_STEPS
+    if (lightStepsInUse() == LightSteps::Avx512)
+        return omniPixelsAvx512(t, c, out);
+#endif
+    omniPixels(t, c, out);
+}
+
+bool spotPixelsOnThisProcessor(const LightTerms& t, const FacetChunk& c, PixelLights& out) {
+#ifdef ORVANE_WIDE_LIGHT_STEPS
+    if (lightStepsInUse() == LightSteps::Avx512)
+        return spotPixelsAvx512(t, c, out);
+#endif
+    return spotPixels(t, c, out);
+}
+
 void lightChunk(uint32_t type, const LightTerms& t, FacetChunk& c, PixelLights& pixels) {
     // The entry of facets outside every pixel, and of the pads.
     pixels.e[kOutside] = pixels.falloff[kOutside] = pixels.lit[kOutside] = 0.0;
     switch (type) {
     case Omni:
-        omniPixels(t, c, pixels);
+        omniPixelsOnThisProcessor(t, c, pixels);
         lightFacets<LightKind::Omni>(t, c, pixels);
         break;
     case Directional: {
@@ -509,7 +531,7 @@ void lightChunk(uint32_t type, const LightTerms& t, FacetChunk& c, PixelLights& 
         break;
     }
     case Spot:
-        if (spotPixels(t, c, pixels))
+        if (spotPixelsOnThisProcessor(t, c, pixels))
             lightFacets<LightKind::Spot>(t, c, pixels);
         break;
     default:
@@ -533,7 +555,7 @@ void lightChunks(const RenderLight* lights, int count, const FacetBatch& batch,
     for (int l = 0; l < count; ++l)
         terms[l] = termsOf(lights[l]);
     FacetChunk chunk;
-    PixelLights pixels;
+    PixelLights pixels{}; // whole, as the AVX-512 steps read past the chunk's pixels
     for (int first = 0; first < batch.count; first += kChunkFacets) {
         layOutChunk(batch, pixelsOfBatch, first, sumsStartAtZero, chunk);
         for (int l = 0; l < count; ++l)
@@ -545,20 +567,34 @@ void lightChunks(const RenderLight* lights, int count, const FacetBatch& batch,
 #ifdef ORVANE_WIDE_LIGHT_STEPS
 // The material step on a chunk's sums, into the batch's lit bytes.
 void applyMaterialToChunk(const ParameterBlock& block, FacetChunk& c, const FacetBatch& b) {
-    withHighlightOf(block.material,
-                    [&](auto kind) { litValuesWide<decltype(kind)::value>(block, c); });
+    withHighlightOf(block.material, [&](auto kind) {
+        if (lightStepsInUse() == LightSteps::Avx512)
+            litValuesAvx512<decltype(kind)::value>(block, c);
+        else
+            litValuesWide<decltype(kind)::value>(block, c);
+    });
     storeLitBytesWide(c, b.lit + 3 * c.first);
 }
 #endif
 } // namespace
 
 #ifdef ORVANE_WIDE_LIGHT_STEPS
-// Here rather than beside processorHasAvx: the file built for AVX may run AVX
-// instructions anywhere in its functions.
-bool wideLightStepsInUse() {
-    static const bool inUse = [] {
-        const char* noAvx = std::getenv("ORVANE_NO_AVX");
-        return processorHasAvx() && !(noAvx && std::string_view(noAvx) == "1");
+namespace {
+bool environmentSays(const char* name) {
+    const char* value = std::getenv(name);
+    return value && std::string_view(value) == "1";
+}
+} // namespace
+
+// Here rather than beside processorHasAvx: the files built for AVX may run
+// their instructions anywhere in their functions.
+LightSteps lightStepsInUse() {
+    static const LightSteps inUse = [] {
+        if (!processorHasAvx() || environmentSays("ORVANE_NO_AVX"))
+            return LightSteps::Sse2;
+        if (!processorHasAvx512() || environmentSays("ORVANE_NO_AVX512"))
+            return LightSteps::Avx;
+        return LightSteps::Avx512;
     }();
     return inUse;
 }

@@ -34,17 +34,24 @@ constexpr int kSumWords = 4; // three sums in a 16-byte slot
 // few units in the last place at most; the margin covers it many times over.
 constexpr double kBoundMargin = 1.001;
 
-// In both builds the light steps also come in AVX vectors, built apart and
-// run when the processor has AVX: the same IEEE steps in the same order per
-// value, so the same bits. The 32-bit module keeps running on processors with
-// SSE2 alone, which take the SSE2 steps.
+// In both builds the light steps also come in AVX and AVX-512 vectors, built
+// apart and run when the processor has them: the same IEEE steps in the same
+// order per value, so the same bits. The 32-bit module keeps running on
+// processors with SSE2 alone, which take the SSE2 steps.
 #if defined(__x86_64__) || defined(__i386__)
 #define ORVANE_WIDE_LIGHT_STEPS 1
 bool processorHasAvx();
-// Whether the AVX steps run: when the processor has AVX and the environment
-// variable ORVANE_NO_AVX is not 1, which keeps the SSE2 steps, so that the
-// tests check those too on a processor with AVX. Decided once, at the start.
-bool wideLightStepsInUse();
+bool processorHasAvx512(); // with its 256-bit forms (AVX-512 VL)
+enum class LightSteps { Sse2, Avx, Avx512 };
+// The widest steps the processor has, unless the environment holds them back:
+// ORVANE_NO_AVX=1 keeps the SSE2 steps, ORVANE_NO_AVX512=1 the AVX ones, so
+// that the tests check every kind on a processor that has them all. Decided
+// once, at the start.
+LightSteps lightStepsInUse();
+// Whether the AVX steps, or the AVX-512 ones where there are any, run.
+inline bool wideLightStepsInUse() {
+    return lightStepsInUse() != LightSteps::Sse2;
+}
 #endif
 
 // The vector steps of the shares (lighting_formula.h) that the relief and

@@ -6,14 +6,18 @@
 
 // A chunk of relief facets as the light steps see it (accumulate_relief.cpp
 // lays it out and lights it), shared with the steps that light four facets
-// to an AVX vector (accumulate_relief_wide.cpp, run where the processor has AVX).
+// to an AVX vector (accumulate_relief_wide.cpp, run where the processor has AVX)
+// and eight to an AVX-512 vector (accumulate_relief_avx512.cpp).
 
-constexpr int kChunkFacets = 64;       // a multiple of 4
+// The steps go four or eight facets at a time: a chunk is padded to a
+// multiple of eight.
+constexpr int kFacetsPerStep = 8;
+constexpr int kChunkFacets = 64;       // a multiple of kFacetsPerStep
 constexpr int kOutside = kChunkFacets; // the pixel entry of facets outside every pixel
 
 // What no light changes, for the facets [first, first + count) of a batch.
 struct alignas(16) FacetChunk {
-    int first = 0, count = 0, padded = 0; // padded to a multiple of 4 with facets facing nowhere
+    int first = 0, count = 0, padded = 0; // padded with facets facing nowhere
     int pixels = 0;                       // pixels of the chunk that have facets in it
     double nx[kChunkFacets], ny[kChunkFacets], nz[kChunkFacets];
     double rx[kChunkFacets], ry[kChunkFacets], rz[kChunkFacets];
@@ -37,8 +41,11 @@ struct alignas(16) FacetChunk {
 // One light as each pixel of a chunk sees it: e = 1 / |L|, the spot falloff,
 // and whether the pixel is lit at all (all bits set) or not (zero); for the
 // bounds, the extremes of |L|^2 (NaN when any is NaN) and of the falloff.
+// The entries past kOutside are there for the AVX-512 steps, which read eight
+// entries from any pixel's on.
 struct alignas(16) PixelLights {
-    double e[kChunkFacets + 2], falloff[kChunkFacets + 2], lit[kChunkFacets + 2];
+    double e[kChunkFacets + kFacetsPerStep], falloff[kChunkFacets + kFacetsPerStep],
+        lit[kChunkFacets + kFacetsPerStep];
     double longestSquared = 0, shortestSquared = 0, largestFalloff = 1.0;
 };
 
@@ -48,6 +55,12 @@ enum class LightKind { Omni, Directional, Spot };
 // steps' file is built for AVX, and its instructions must not stand in for
 // those of the SSE2 file.
 namespace {
+// The larger of two values, NaN when either is NaN: a NaN in a bound must
+// send the light to the clamping steps.
+inline double largest(double a, double b) {
+    return a != a ? a : b != b || b > a ? b : a;
+}
+
 // sums + the shares of the lit facets (all bits set in lit), four facets of
 // one channel, held at the 32-bit limits when kClamped.
 template <bool kClamped> void addLitShares(int32_t* sums, __m128i shares, __m128i lit) {
@@ -70,4 +83,11 @@ template <Highlight kKind> void litValuesWide(const ParameterBlock& block, Facet
 // values back as 3 bytes per facet.
 void layOutColoursWide(const uint8_t* colours, FacetChunk& c);
 void storeLitBytesWide(const FacetChunk& c, uint8_t* out);
+
+template <LightKind kKind, bool kClamped>
+void lightFacetsAvx512(const LightTerms& t, FacetChunk& c, const PixelLights& pixels);
+template <Highlight kKind> void litValuesAvx512(const ParameterBlock& block, FacetChunk& c);
+void omniPixelsAvx512(const LightTerms& t, const FacetChunk& c, PixelLights& out);
+bool spotPixelsAvx512(const LightTerms& t, const FacetChunk& c, PixelLights& out);
+int layOutUnitNormalsAvx512(const float* normals, FacetChunk& c);
 #endif
