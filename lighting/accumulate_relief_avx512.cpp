@@ -75,28 +75,43 @@ __mmask8 pixelLanes(int p, int count) {
     return count - p >= kFacetsPerStep ? __mmask8(0xFF) : __mmask8((1u << (count - p)) - 1);
 }
 
-// The largest of eight values, NaN when any lane of `lanes` is NaN.
-double largestOf(__m512d values, __mmask8 lanes) {
-    if (_mm512_mask_cmp_pd_mask(lanes, values, values, _CMP_UNORD_Q) != 0)
-        return NAN;
-    return _mm512_mask_reduce_max_pd(lanes, values);
-}
+// The extremes of |L|^2 and the largest falloff over a chunk's pixels, lane
+// by lane, reduced once at the end; a NaN in any lane makes its figure NaN.
+struct PixelExtremes {
+    __m512d longest = _mm512_setzero_pd(), shortest = _mm512_set1_pd(INFINITY);
+    __m512d largestFalloff = _mm512_set1_pd(1.0);
+    __mmask8 unorderedLength = 0, unorderedFalloff = 0;
 
-// L = P - (X, Y, 0) of eight pixels from p on, and e = 1 / |L|; the extremes
-// of |L|^2 go into the pixel lights.
+    void addLengths(__m512d squared, __mmask8 lanes) {
+        longest = _mm512_mask_max_pd(longest, lanes, longest, squared);
+        shortest = _mm512_mask_min_pd(shortest, lanes, shortest, squared);
+        unorderedLength |= _mm512_mask_cmp_pd_mask(lanes, squared, squared, _CMP_UNORD_Q);
+    }
+    void addFalloffs(__m512d falloff, __mmask8 lanes) {
+        const __m512d size = _mm512_abs_pd(falloff);
+        largestFalloff = _mm512_mask_max_pd(largestFalloff, lanes, largestFalloff, size);
+        unorderedFalloff |= _mm512_mask_cmp_pd_mask(lanes, size, size, _CMP_UNORD_Q);
+    }
+    void store(PixelLights& out) const {
+        out.longestSquared = unorderedLength ? NAN : _mm512_reduce_max_pd(longest);
+        out.shortestSquared = _mm512_reduce_min_pd(shortest);
+        out.largestFalloff = unorderedFalloff ? NAN : _mm512_reduce_max_pd(largestFalloff);
+    }
+};
+
+// L = P - (X, Y, 0) of eight pixels from p on, and e = 1 / |L|.
 struct EightPixelLights {
     __m512d lx, ly, e;
 };
 
 EightPixelLights eightPixelLights(const LightTerms& t, const FacetChunk& c, int p, __mmask8 lanes,
-                                  PixelLights& out) {
+                                  PixelExtremes& extremes) {
     EightPixelLights l;
     l.lx = _mm512_sub_pd(_mm512_set1_pd(t.point[0]), _mm512_maskz_loadu_pd(lanes, c.pixelX + p));
     l.ly = _mm512_sub_pd(_mm512_set1_pd(t.point[1]), _mm512_maskz_loadu_pd(lanes, c.pixelY + p));
     const __m512d lz = _mm512_set1_pd(t.point[2]);
     const __m512d squared = octoDot(l.lx, l.ly, lz, l.lx, l.ly, lz);
-    out.longestSquared = largest(out.longestSquared, largestOf(squared, lanes));
-    out.shortestSquared = std::min(out.shortestSquared, _mm512_mask_reduce_min_pd(lanes, squared));
+    extremes.addLengths(squared, lanes);
     l.e = _mm512_div_pd(_mm512_set1_pd(1.0), _mm512_sqrt_pd(squared));
     return l;
 }
@@ -140,15 +155,14 @@ bool processorHasAvx512() {
 
 // The pixel passes of omniPixels and spotPixels, eight pixels to a vector.
 void omniPixelsAvx512(const LightTerms& t, const FacetChunk& c, PixelLights& out) {
-    out.longestSquared = 0.0;
-    out.shortestSquared = INFINITY;
-    out.largestFalloff = 1.0;
     const __m512d allSet = _mm512_castsi512_pd(_mm512_set1_epi32(-1));
+    PixelExtremes extremes;
     for (int p = 0; p < c.pixels; p += kFacetsPerStep) {
-        const EightPixelLights l = eightPixelLights(t, c, p, pixelLanes(p, c.pixels), out);
+        const EightPixelLights l = eightPixelLights(t, c, p, pixelLanes(p, c.pixels), extremes);
         _mm512_storeu_pd(out.e + p, l.e);
         _mm512_storeu_pd(out.lit + p, allSet);
     }
+    extremes.store(out);
 }
 
 bool spotPixelsAvx512(const LightTerms& t, const FacetChunk& c, PixelLights& out) {
@@ -156,13 +170,11 @@ bool spotPixelsAvx512(const LightTerms& t, const FacetChunk& c, PixelLights& out
     const double* axis = t.direction;
     const __m512i sign = _mm512_castpd_si512(_mm512_set1_pd(-0.0));
     const __m512d allSet = _mm512_castsi512_pd(_mm512_set1_epi32(-1));
-    out.longestSquared = 0.0;
-    out.shortestSquared = INFINITY;
-    out.largestFalloff = 1.0;
+    PixelExtremes extremes;
     __mmask8 anyLit = 0;
     for (int p = 0; p < c.pixels; p += kFacetsPerStep) {
         const __mmask8 lanes = pixelLanes(p, c.pixels);
-        EightPixelLights l = eightPixelLights(t, c, p, lanes, out);
+        EightPixelLights l = eightPixelLights(t, c, p, lanes, extremes);
         l.e = _mm512_cvtps_pd(_mm512_cvtpd_ps(l.e));
         const __m512d along =
             octoDot(l.lx, l.ly, _mm512_set1_pd(t.point[2]), _mm512_set1_pd(axis[0]),
@@ -186,9 +198,10 @@ bool spotPixelsAvx512(const LightTerms& t, const FacetChunk& c, PixelLights& out
         _mm512_storeu_pd(out.e + p, l.e);
         _mm512_storeu_pd(out.falloff + p, falloff);
         _mm512_storeu_pd(out.lit + p, _mm512_maskz_mov_pd(inside, allSet));
-        out.largestFalloff = largest(out.largestFalloff, largestOf(_mm512_abs_pd(falloff), lanes));
+        extremes.addFalloffs(falloff, lanes);
         anyLit |= inside;
     }
+    extremes.store(out);
     return anyLit != 0;
 }
 

@@ -7,14 +7,10 @@
 #include <emmintrin.h>
 
 #include "lighting/det_math.h"
+#include "lighting/light_terms.h"
 #include "lighting/shading_scratch.h"
 
 namespace {
-constexpr int64_t kHeightPerPixelAt45Degrees = 4096;
-
-// Below this size, gx^2 + gy^2 + 4096^2 is exact in double precision, and so
-// the same value as the 64-bit integer sum converted.
-constexpr double kExactSlope = 1 << 25;
 
 // Four normals' components, one vector each, as the twelve floats x0 y0 z0
 // x1 y1 z1 x2 y2 z2 x3 y3 z3.
@@ -210,6 +206,10 @@ void facetNormal(int32_t gx, int32_t gy, float normal[3]) {
 
 void facetNormals(const int32_t* gx, const int32_t* gy, int count, float* normals) {
     int i = 0;
+#ifdef ORVANE_WIDE_LIGHT_STEPS
+    if (lightStepsInUse() == LightSteps::Avx512)
+        i = facetNormalsAvx512(gx, gy, count, normals);
+#endif
     for (; i + 4 <= count; i += 4)
         if (!fourNormals(gx + i, gy + i, normals + 3 * i))
             for (int k = i; k < i + 4; ++k)

@@ -51,9 +51,20 @@ struct RowCells {
 int facetsOfRow(const int32_t* heights, uint32_t width, int x, int pixels, RowCells* kept,
                 float* normals, uint32_t* weights, uint8_t* facetsPerPixel);
 
+constexpr int64_t kHeightPerPixelAt45Degrees = 4096;
+
+// Below this size, gx^2 + gy^2 + 4096^2 is exact in double precision, and so
+// the same value as the 64-bit integer sum converted.
+constexpr double kExactSlope = 1 << 25;
+
 // The unit normal of slope (gx, gy), a height step of 4096 per pixel being 45°.
 void facetNormal(int32_t gx, int32_t gy, float normal[3]);
 
 // The normals of `count` slopes, 3 floats each, bit for bit those of
 // facetNormal.
 void facetNormals(const int32_t* gx, const int32_t* gy, int count, float* normals);
+
+// facetNormals eight slopes to an AVX-512 vector, for the first multiple of
+// eight of the `count` slopes; returns how many it did. Only where the
+// processor has AVX-512 (facets_avx512.cpp).
+int facetNormalsAvx512(const int32_t* gx, const int32_t* gy, int count, float* normals);

@@ -1,0 +1,53 @@
+// The facet normals of facets.cpp eight at a time in AVX-512 vectors: built
+// for AVX-512 and run only where the processor has it. Each lane takes the
+// steps of facetNormal, as the SSE2 form there does, so the same bits.
+#include <immintrin.h>
+
+#include "lighting/facets.h"
+
+namespace {
+// Eight normals' components, one vector each, as the 24 floats x0 y0 z0 x1 ...
+void storeInterleaved(__m256 x, __m256 y, __m256 z, float* normals) {
+    const __m512 xy = _mm512_castpd_ps(
+        _mm512_insertf64x4(_mm512_castps_pd(_mm512_castps256_ps512(x)), _mm256_castps_pd(y), 1));
+    const __m512 zz = _mm512_castps256_ps512(z);
+    // x_i is entry i, y_i entry 8 + i, z_i entry 16 + i of the pair.
+    const __m512i first = _mm512_setr_epi32(0, 8, 16, 1, 9, 17, 2, 10, 18, 3, 11, 19, 4, 12, 20, 5);
+    const __m512i rest = _mm512_setr_epi32(13, 21, 6, 14, 22, 7, 15, 23, 0, 0, 0, 0, 0, 0, 0, 0);
+    _mm512_storeu_ps(normals, _mm512_permutex2var_ps(xy, first, zz));
+    _mm256_storeu_ps(normals + 16, _mm512_castps512_ps256(_mm512_permutex2var_ps(xy, rest, zz)));
+}
+
+// The normals of eight slopes; false, writing nothing, when a slope is too
+// steep for its square to be exact.
+bool eightNormals(const int32_t* gx, const int32_t* gy, float* normals) {
+    const __m512d x = _mm512_cvtepi32_pd(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(gx)));
+    const __m512d y = _mm512_cvtepi32_pd(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(gy)));
+    const __m512d limit = _mm512_set1_pd(kExactSlope);
+    if ((_mm512_cmp_pd_mask(_mm512_abs_pd(x), limit, _CMP_GE_OQ) |
+         _mm512_cmp_pd_mask(_mm512_abs_pd(y), limit, _CMP_GE_OQ)) != 0)
+        return false;
+    const __m512d side = _mm512_set1_pd(double(kHeightPerPixelAt45Degrees));
+    const __m512d squares = _mm512_add_pd(_mm512_add_pd(_mm512_mul_pd(x, x), _mm512_mul_pd(y, y)),
+                                          _mm512_mul_pd(side, side));
+    const __m512d k = _mm512_div_pd(_mm512_set1_pd(1.0), _mm512_sqrt_pd(squares));
+    // A level facet points straight up: its x is +0, not -(0 x k).
+    const __mmask8 sloped = _mm512_cmp_pd_mask(x, _mm512_setzero_pd(), _CMP_NEQ_UQ) |
+                            _mm512_cmp_pd_mask(y, _mm512_setzero_pd(), _CMP_NEQ_UQ);
+    const __m512d minusXk = _mm512_castsi512_pd(
+        _mm512_xor_si512(_mm512_castpd_si512(_mm512_mul_pd(x, k)), _mm512_set1_epi64(INT64_MIN)));
+    storeInterleaved(_mm512_cvtpd_ps(_mm512_maskz_mov_pd(sloped, minusXk)),
+                     _mm512_cvtpd_ps(_mm512_mul_pd(y, k)), _mm512_cvtpd_ps(_mm512_mul_pd(side, k)),
+                     normals);
+    return true;
+}
+} // namespace
+
+int facetNormalsAvx512(const int32_t* gx, const int32_t* gy, int count, float* normals) {
+    int i = 0;
+    for (; i + 8 <= count; i += 8)
+        if (!eightNormals(gx + i, gy + i, normals + 3 * i))
+            for (int k = i; k < i + 8; ++k)
+                facetNormal(gx[k], gy[k], normals + 3 * k);
+    return i;
+}
