@@ -514,8 +514,11 @@ bool spotPixelsOnThisProcessor(const LightTerms& t, const FacetChunk& c, PixelLi
 }
 
 void lightChunk(uint32_t type, const LightTerms& t, FacetChunk& c, PixelLights& pixels) {
-    // The entry of facets outside every pixel, and of the pads.
-    pixels.e[kOutside] = pixels.falloff[kOutside] = pixels.lit[kOutside] = 0.0;
+    // The entry of facets outside every pixel, and of the pads; the AVX-512
+    // steps also read the entries after it.
+    std::fill_n(pixels.e + kOutside, kFacetsPerStep, 0.0);
+    std::fill_n(pixels.falloff + kOutside, kFacetsPerStep, 0.0);
+    std::fill_n(pixels.lit + kOutside, kFacetsPerStep, 0.0);
     switch (type) {
     case Omni:
         omniPixelsOnThisProcessor(t, c, pixels);
@@ -555,7 +558,7 @@ void lightChunks(const RenderLight* lights, int count, const FacetBatch& batch,
     for (int l = 0; l < count; ++l)
         terms[l] = termsOf(lights[l]);
     FacetChunk chunk;
-    PixelLights pixels{}; // whole, as the AVX-512 steps read past the chunk's pixels
+    PixelLights pixels;
     for (int first = 0; first < batch.count; first += kChunkFacets) {
         layOutChunk(batch, pixelsOfBatch, first, sumsStartAtZero, chunk);
         for (int l = 0; l < count; ++l)

@@ -52,7 +52,9 @@ template <bool kClamped> void addLitShares8(int32_t* sums, __m256i shares, __mma
 // pixels from the first one's: one load from the per-pixel arrays and a
 // permutation give each lane its entry. A facet outside every pixel (kOutside)
 // further than that takes some pixel's entry and is marked not near, to be
-// left unlit; a nearer one takes the kOutside entry itself, unlit.
+// left unlit; a nearer one takes the kOutside entry itself, unlit. (The load
+// may take entries past the chunk's pixels that no pass of this chunk wrote;
+// the permutation never picks them.)
 struct EightPixels {
     const int32_t* first;
     __m512i offsets;
