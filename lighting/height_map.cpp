@@ -99,22 +99,31 @@ void buildRow(const uint8_t* const rows[3], int width, int32_t scale, int32_t* o
 
 int buildHeightMap(const uint8_t* samples, int32_t rowBytes, int width, int height,
                    HeightMapRecord& map) {
+    if (reserveHeightMap(width, height, map) != 0)
+        return 1;
+    buildHeightRows(samples, rowBytes, width, height, 0, std::max(height - 2, 0), map);
+    return 0;
+}
+
+int reserveHeightMap(int width, int height, HeightMapRecord& map) {
     const int mapWidth = std::max(width - 2, 0);
     const int mapHeight = std::max(height - 2, 0);
     map.width = uint32_t(mapWidth);
     map.rowBytes = uint32_t(mapWidth) * 4;
-    if (!ensureCapacity(map, map.rowBytes * uint32_t(mapHeight)))
-        return 1;
+    return ensureCapacity(map, map.rowBytes * uint32_t(mapHeight)) ? 0 : 1;
+}
+
+void buildHeightRows(const uint8_t* samples, int32_t rowBytes, int width, int height, int firstRow,
+                     int rows, const HeightMapRecord& map) {
     // Element (i, j) weighs the samples of rows i+1..i+3 and columns j+1..j+3.
     // The last row and column would reach one sample beyond the rectangle:
     // they take the nearest sample inside instead.
-    for (int i = 0; i < mapHeight; ++i) {
-        const uint8_t* rows[3];
+    for (int i = firstRow; i < firstRow + rows; ++i) {
+        const uint8_t* sampleRows[3];
         for (int k = 0; k < 3; ++k)
-            rows[k] = samples + ptrdiff_t(rowBytes) * std::min(i + 1 + k, height - 1);
-        buildRow(rows, width, map.scale, map.map + ptrdiff_t(mapWidth) * i);
+            sampleRows[k] = samples + ptrdiff_t(rowBytes) * std::min(i + 1 + k, height - 1);
+        buildRow(sampleRows, width, map.scale, map.map + ptrdiff_t(map.width) * i);
     }
-    return 0;
 }
 
 int32_t previewHeightScale(int32_t relief, int previewStep) {

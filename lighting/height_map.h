@@ -23,6 +23,13 @@ constexpr uint32_t kInitialHeightMapBytes = 17424;
 int buildHeightMap(const uint8_t* samples, int32_t rowBytes, int width, int height,
                    HeightMapRecord& map);
 
+// buildHeightMap in two steps, for threads that share the rows: the map's
+// width and room for W x H samples (0, or 1 as above), then rows
+// [firstRow, firstRow + rows) of it.
+int reserveHeightMap(int width, int height, HeightMapRecord& map);
+void buildHeightRows(const uint8_t* samples, int32_t rowBytes, int width, int height, int firstRow,
+                     int rows, const HeightMapRecord& map);
+
 // The preview samples the image every previewStep pixels, so its slopes are
 // steeper by that factor: its relief scale is relief / (2 x previewStep),
 // truncated toward zero.

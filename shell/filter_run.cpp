@@ -225,8 +225,8 @@ int16_t renderUntexturedTile(HostRecord& host, PluginState& state, ParameterBloc
 int16_t texturePass(HostRecord& host, PluginState& state) {
     if (host.checkAbort && host.checkAbort())
         return result::cancelled;
-    if (buildHeightMap(host.inputData, host.inputRowBytes, host.inputRect.width(),
-                       host.inputRect.height(), state.preview.heightMap) != 0)
+    if (buildHeightMapOnThreads(host.inputData, host.inputRowBytes, host.inputRect.width(),
+                                host.inputRect.height(), state, state.preview.heightMap) != 0)
         return result::outOfMemory;
     requestColour(host, kTextureMargin);
     ++state.run.tilesDone;

@@ -1,7 +1,9 @@
 #include "shell/worker_threads.h"
 
+#include <algorithm>
 #include <cstring>
 
+#include "lighting/height_map.h"
 #include "lighting/parameter_block.h"
 #include "lighting/relief_strip.h"
 #include "lighting/untextured_rows.h"
@@ -65,6 +67,29 @@ RowRun rowRunOf(const ThreadBlock& thread) {
                   thread.outputRowBytes,
                   thread.widthScale,
                   scratchFromBuffers(thread.scratch)};
+}
+
+// Divides `rows` into runs, one per thread, every row in exactly one run and
+// the left-over rows one each to the first threads: calls
+// share(thread, firstRow, runRows) for each thread.
+template <typename Share> void forEachThreadsRows(int rows, Share share) {
+    const int count = PIThreadsGetNumThreads();
+    const int baseRows = rows / count;
+    const int leftOver = rows - baseRows * count;
+    int firstRow = 0;
+    for (int i = 0; i < count; ++i) {
+        const int runRows = baseRows + (i < leftOver ? 1 : 0);
+        share(i, firstRow, runRows);
+        firstRow += runRows;
+    }
+}
+
+// The thread's rows of a height map: the texture samples are its input (the
+// area being the samples' rectangle), its run the map rows to build.
+void buildHeightRowsWorker(void* threadBlock) {
+    const ThreadBlock& thread = *static_cast<ThreadBlock*>(threadBlock);
+    buildHeightRows(thread.runInput, thread.inputRowBytes, thread.areaWidth, thread.areaHeight,
+                    thread.runRect.top, thread.runRows, thread.heightMapCopy);
 }
 
 void shadeStripWorker(void* threadBlock) {
@@ -136,15 +161,9 @@ bool prepareBand(const Band& band, PluginState& state, const ParameterBlock& blo
     if (!state.run.threads || band.area.height() <= 0 || band.area.width() <= 0 ||
         rows.height() <= 0 || rows.width() <= 0 || rows.width() > kMaxBandWidth)
         return false;
-    int count = PIThreadsGetNumThreads();
-    int baseRows = rows.height() / count;
-    int leftOver = rows.height() - baseRows * count;
-    int firstRow = 0;
-    for (int i = 0; i < count; ++i) {
-        int runRows = baseRows + (i < leftOver ? 1 : 0);
-        fillThreadBlock(*blockOf(state, i), band, block, heights, firstRow, runRows);
-        firstRow += runRows;
-    }
+    forEachThreadsRows(rows.height(), [&](int thread, int firstRow, int runRows) {
+        fillThreadBlock(*blockOf(state, thread), band, block, heights, firstRow, runRows);
+    });
     return true;
 }
 
@@ -162,6 +181,27 @@ void renderUntextured(const Band& band, PluginState& state, const ParameterBlock
     for (CacheSlot& slot : state.preview.summedCaches)
         if (slot.buffer)
             slot.valid = true;
+}
+
+int16_t buildHeightMapOnThreads(const uint8_t* samples, int32_t rowBytes, int width, int height,
+                                PluginState& state, HeightMapRecord& map) {
+    if (!state.run.threads)
+        return buildHeightMap(samples, rowBytes, width, height, map) ? result::outOfMemory
+                                                                     : result::ok;
+    if (reserveHeightMap(width, height, map) != 0)
+        return result::outOfMemory;
+    forEachThreadsRows(std::max(height - 2, 0), [&](int i, int firstRow, int rows) {
+        ThreadBlock& thread = *blockOf(state, i);
+        thread.runInput = const_cast<uint8_t*>(samples); // read only, as for the kernels
+        thread.inputRowBytes = rowBytes;
+        thread.areaWidth = width;
+        thread.areaHeight = height;
+        thread.runRect.top = int16_t(firstRow);
+        thread.runRows = int16_t(rows);
+        thread.heightMapCopy = map;
+    });
+    PIThreadsDoAll(0, state.run.threads, buildHeightRowsWorker);
+    return result::ok;
 }
 
 void renderBandWithRelief(const Band& band, PluginState& state, const ParameterBlock& block,

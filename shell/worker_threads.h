@@ -46,6 +46,12 @@ void runBandOnThreads(const Band& band, PluginState& state, const ParameterBlock
 // filling the preview's summed caches where they are present.
 void renderUntextured(const Band& band, PluginState& state, const ParameterBlock& block);
 
+// The relief heights of a texture tile (buildHeightMap), each thread
+// building its share of the map's rows. result::ok, or result::outOfMemory
+// when the map cannot grow.
+int16_t buildHeightMapOnThreads(const uint8_t* samples, int32_t rowBytes, int width, int height,
+                                PluginState& state, HeightMapRecord& map);
+
 // The relief render of one band (the colour pass of a textured run).
 void renderBandWithRelief(const Band& band, PluginState& state, const ParameterBlock& block,
                           const HeightMapRecord& heights);

@@ -2,10 +2,13 @@
 // texture channel's limit, and the division of a band among worker threads.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <vector>
 
+#include "lighting/height_map.h"
 #include "lighting/parameter_block.h"
+#include "platform/checked_alloc.h"
 #include "protocol/plugin_api.h"
 #include "shell/thread_block.h"
 #include "shell/tile_walk.h"
@@ -146,6 +149,54 @@ TEST(Bands, EveryRowGoesToExactlyOneThread) {
     EXPECT_EQ(visitsOfBand(2, 1, 64), std::vector<int>(1, 1)) << "fewer rows than threads";
     EXPECT_EQ(visitsOfBand(7, 1024, 16), std::vector<int>(1024, 1));
     EXPECT_EQ(visitsOfBand(2, 10, 1025), std::vector<int>(10, 0)) << "wider than 1024: untouched";
+}
+
+// The texture pass builds each tile's heights on the worker threads, each its
+// share of the rows: the map is the one built whole, for any number of
+// threads, rows or columns, and so the lit image is the same on any number.
+TEST(Bands, HeightsBuiltOnThreadsAreTheHeightsBuiltWhole) {
+    std::vector<uint8_t> samples(70 * 75);
+    for (size_t i = 0; i < samples.size(); ++i)
+        samples[i] = uint8_t(i * 2654435761u >> 24);
+    for (int16_t threads : {1, 2, 3, 7}) {
+        ThreadCount count(threads);
+        TestHost host(8, 8);
+        ASSERT_EQ(host.call(SelectorPrepare), 0);
+        PluginState& state = *host.state();
+        ASSERT_EQ(initThreads(state), 0);
+        for (const auto& [width, height] : {std::pair{70, 70}, {9, 75}, {70, 4}, {5, 3}}) {
+            HeightMapRecord whole{}, shared{};
+            whole.scale = shared.scale = 300;
+            ASSERT_EQ(buildHeightMap(samples.data(), 70, width, height, whole), 0);
+            ASSERT_EQ(buildHeightMapOnThreads(samples.data(), 70, width, height, state, shared), 0);
+            const size_t elements = size_t(whole.width) * size_t(std::max(height - 2, 0));
+            EXPECT_EQ(shared.width, whole.width);
+            EXPECT_TRUE(std::equal(whole.map, whole.map + elements, shared.map))
+                << threads << " threads, " << width << " x " << height << " samples";
+            checkedFree(whole.map);
+            checkedFree(shared.map);
+        }
+        endThreads(state);
+    }
+}
+
+TEST(FilterRun, AReliefRunLightsTheSameImageOnAnyNumberOfThreads) {
+    std::vector<uint8_t> first;
+    for (int16_t threads : {1, 2, 3, 7}) {
+        ThreadCount count(threads);
+        TestHost host(150, 97); // tiles of 64, 64 and 22 columns, 64 and 33 rows
+        const DescriptorValue light =
+            lightValue({enumeratedItem("LghT", "LghT", "LghO"), pointItem("Pstn", 30, 40)});
+        ASSERT_TRUE(host.session.playScript(
+            Descriptor{{channelByEnumItem("Grn "), booleanItem("WhHi", true),
+                        integerItem("BmpA", 80), lightListItem({light})}},
+            false));
+        ASSERT_EQ(host.runFilter(), 0);
+        ASSERT_EQ(host.block()->lightCount, 1u);
+        if (first.empty())
+            first = host.rgb();
+        EXPECT_EQ(host.rgb(), first) << threads << " threads";
+    }
 }
 
 #ifndef _WIN32
