@@ -1,13 +1,14 @@
-// The light steps of accumulate_relief.cpp and the material step on a chunk's
-// sums, eight facets to an AVX-512 vector: built for AVX-512 (in both builds)
-// and run only where the processor and the system have it. Each lane takes the
-// steps of addFacetShares and litByte (lighting_formula.h, where the argument
-// for the same bits is written) in their order, as the four-lane steps of
+// The steps of accumulate_relief.cpp eight facets or pixels to an AVX-512
+// vector: the light steps, the omni and spot passes over a chunk's pixels, the
+// material step on a chunk's sums and the layout of unit normals. Built for
+// AVX-512 (in both builds) and run only where the processor and the system
+// have it. Each lane takes the steps of lightAtPixel, addFacetShares and
+// litByte (lighting_formula.h, where the argument for the same bits is
+// written) in their order, as the four-lane steps of
 // accumulate_relief_wide.cpp do; a facet not lit keeps its sums through the
 // mask of the addition, where those steps add a share masked to zero.
 #include <immintrin.h>
 
-#include <algorithm>
 #include <cmath>
 
 #include "lighting/relief_chunk.h"
