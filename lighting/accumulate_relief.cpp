@@ -90,6 +90,12 @@ __m128d dot(__m128d ax, __m128d ay, __m128d az, __m128d bx, __m128d by, __m128d 
     return _mm_add_pd(_mm_add_pd(_mm_mul_pd(ax, bx), _mm_mul_pd(ay, by)), _mm_mul_pd(az, bz));
 }
 
+// The larger of two values, NaN when either is NaN: a NaN in a bound must
+// send the light to the clamping steps.
+double largest(double a, double b) {
+    return a != a ? a : b != b || b > a ? b : a;
+}
+
 // The larger lane of the largest values, NaN when any value was NaN.
 double largestLane(__m128d largestValues, __m128d unordered) {
     double lanes[2];

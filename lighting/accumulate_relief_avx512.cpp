@@ -188,14 +188,10 @@ bool spotPixelsAvx512(const LightTerms& t, const FacetChunk& c, PixelLights& out
         const __mmask8 inside =
             _mm512_mask_cmp_pd_mask(lanes, a, _mm512_set1_pd(t.coneCosine), _CMP_GT_OQ);
         // falloffEntry: the index truncSaturated, then held to the table.
-        const __m512d position = _mm512_max_pd(
-            _mm512_min_pd(_mm512_mul_pd(_mm512_sub_pd(a, _mm512_set1_pd(t.falloffStart)),
-                                        _mm512_set1_pd(t.falloffScale)),
-                          _mm512_set1_pd(kSumUpper)),
-            _mm512_set1_pd(kSumLower));
-        const __m256i index = _mm256_min_epi32(
-            _mm256_max_epi32(_mm512_cvttpd_epi32(position), _mm256_setzero_si256()),
-            _mm256_set1_epi32(kLastEntry));
+        const __m256i position = truncSaturated8<true>(_mm512_mul_pd(
+            _mm512_sub_pd(a, _mm512_set1_pd(t.falloffStart)), _mm512_set1_pd(t.falloffScale)));
+        const __m256i index = _mm256_min_epi32(_mm256_max_epi32(position, _mm256_setzero_si256()),
+                                               _mm256_set1_epi32(kLastEntry));
         const __m512d falloff = _mm512_cvtps_pd(
             _mm256_mmask_i32gather_ps(_mm256_setzero_ps(), inside, index, t.falloff, 4));
         _mm512_storeu_pd(out.e + p, l.e);

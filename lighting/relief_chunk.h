@@ -58,12 +58,6 @@ enum class LightKind { Omni, Directional, Spot };
 // steps' file is built for AVX, and its instructions must not stand in for
 // those of the SSE2 file.
 namespace {
-// The larger of two values, NaN when either is NaN: a NaN in a bound must
-// send the light to the clamping steps.
-inline double largest(double a, double b) {
-    return a != a ? a : b != b || b > a ? b : a;
-}
-
 // sums + the shares of the lit facets (all bits set in lit), four facets of
 // one channel, held at the 32-bit limits when kClamped.
 template <bool kClamped> void addLitShares(int32_t* sums, __m128i shares, __m128i lit) {
