@@ -17,6 +17,7 @@
 #include "lighting/facets.h"
 #include "lighting/height_map.h"
 #include "lighting/relief_piece.h"
+#include "lighting/relief_row.h"
 #include "lighting/shade_batch.h"
 #include "platform/checked_alloc.h"
 #include "tests/support/reference_shading.h"
@@ -37,8 +38,8 @@ std::unique_ptr<ParameterBlock> blockWithLights(const std::vector<uint32_t>& typ
 }
 
 // The facets of 256 pixels of rough relief: four slopes each, 1,024 in all.
-struct ReliefRow {
-    ReliefRow() {
+struct ReliefFacets {
+    ReliefFacets() {
         SceneRandom random(3);
         for (int32_t& h : heights)
             h = random.below(276480) - 138240;
@@ -120,11 +121,12 @@ void tileBenchmark(benchmark::State& state) {
 
 // One 64 x 64 tile of rough relief under an omni, a directional and a spot
 // light (shadeBatch/relief gives each type's cost alone), lit stage by stage as the strip renderer
-// does, each stage timed by the wall clock. The label gives each stage's share of the tile's time
-// in per cent: shares stay meaningful when other programs take the processor now and then, which
-// lengthens every stage alike.
-enum Stage { HeightMap, Facets, LightsAndMaterial, Average, kStages };
-const char* const kStageNames[kStages] = {"height map", "facets", "lights and material", "average"};
+// does: the height map, then the rows, each cut into its pixels' quarters, lit and averaged. Each
+// stage is timed by the wall clock; the label gives its share of the tile's time in per cent:
+// shares stay meaningful when other programs take the processor now and then, which lengthens
+// every stage alike.
+enum Stage { HeightMap, Rows, kStages };
+const char* const kStageNames[kStages] = {"height map", "rows"};
 
 class StageClock {
   public:
@@ -141,32 +143,27 @@ class StageClock {
 };
 
 void lightTileInStages(const ParameterBlock& block, const ScenePicture& picture,
-                       const std::vector<uint8_t>& texture, const ShadingScratch& scratch,
-                       HeightMapRecord& heights, std::vector<uint8_t>& out, StageClock& clock) {
+                       const std::vector<uint8_t>& texture, HeightMapRecord& heights,
+                       std::vector<uint8_t>& out, StageClock& clock) {
     const int side = kTile + 2 * kTextureMargin;
     clock.start();
     buildHeightMap(texture.data(), side, side, side, heights);
     clock.lap(HeightMap);
-    const float scale = block.imageWidth / float(kTile);
-    static RowCells kept[2]; // as the strip renderer keeps them, row after row
+    static CellRow kept[2]; // as the strip renderer keeps them, row after row
     kept[0].upper = kept[1].upper = nullptr;
     for (int y = 0; y < kTile; ++y) {
-        ReliefPiece piece{};
-        piece.heights = heights.map + ptrdiff_t(heights.width) * (y + 1) + 1;
-        piece.heightsWidth = heights.width;
-        piece.pixels = kTile;
-        piece.source = picture.pixels.data() + ptrdiff_t(picture.rowBytes) * y;
-        piece.areaRow = y;
-        piece.areaWidth = piece.areaHeight = kTile;
-        piece.scale = scale;
-        piece.keptCells = kept;
-        const FacetBatch batch = buildReliefPiece(piece, scratch, FacetPlaces::PerPixel);
-        clock.lap(Facets);
-        shadeBatchOnce(block, batch);
-        clock.lap(LightsAndMaterial);
-        averageFacets(batch, out.data() + 3 * kTile * y);
-        clock.lap(Average);
+        ReliefRow row{};
+        row.heights = heights.map + ptrdiff_t(heights.width) * (y + 1) + 1;
+        row.heightsWidth = heights.width;
+        row.pixels = kTile;
+        row.source = picture.pixels.data() + ptrdiff_t(picture.rowBytes) * y;
+        row.destination = out.data() + 3 * kTile * y;
+        row.areaRow = y;
+        row.areaWidth = row.areaHeight = kTile;
+        row.scale = block.imageWidth / float(kTile);
+        shadeReliefRow(block, row, kept);
     }
+    clock.lap(Rows);
 }
 
 void tileStagesBenchmark(benchmark::State& state) {
@@ -175,13 +172,12 @@ void tileStagesBenchmark(benchmark::State& state) {
     const ScenePicture picture = generatedPicture(kTile, kTile, 7);
     const std::vector<uint8_t> texture =
         generatedTexture(kTile + 2 * kTextureMargin, kTile + 2 * kTextureMargin, 11, true);
-    const SceneScratch scratch;
     HeightMapRecord heights{};
     heights.scale = block->relief;
     std::vector<uint8_t> out(kTile * kTile * 3);
     StageClock clock;
     for ([[maybe_unused]] auto _ : state) {
-        lightTileInStages(*block, picture, texture, scratch.view(), heights, out, clock);
+        lightTileInStages(*block, picture, texture, heights, out, clock);
         benchmark::DoNotOptimize(out.data());
     }
     checkedFree(heights.map);
@@ -207,10 +203,10 @@ void typesAndCounts(benchmark::internal::Benchmark* b) {
 }
 } // namespace
 
-BENCHMARK(shadeBatchBenchmark<ReliefRow, shadeBatch>)
+BENCHMARK(shadeBatchBenchmark<ReliefFacets, shadeBatch>)
     ->Name("shadeBatch/relief")
     ->Apply(typesAndCounts);
-BENCHMARK(shadeBatchBenchmark<ReliefRow, referenceShadeBatch>)
+BENCHMARK(shadeBatchBenchmark<ReliefFacets, referenceShadeBatch>)
     ->Name("plainFormulas/relief")
     ->Apply(typesAndCounts);
 BENCHMARK(shadeBatchBenchmark<UntexturedRow, shadeBatch>)

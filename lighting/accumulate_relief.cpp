@@ -267,6 +267,9 @@ void layOutChunk(const FacetBatch& b, const BatchPixels& pixels, int first, bool
         layOutNormals<true>(b, c);
     layOutSums(b, sumsStartAtZero, c);
     layOutPixels(pixels, c);
+    c.runs = 1;
+    c.runLength = c.padded;
+    c.run[0] = FacetRun{c.nx, c.ny, c.nz, c.rx, c.ry, c.rz};
 }
 
 // The three sums of four facets as the 16-byte slots of the batch, the fourth
@@ -351,46 +354,53 @@ template <LightKind kKind> __m128d share(__m128d strength, __m128d product, cons
     return kKind == LightKind::Spot ? _mm_mul_pd(x, l.falloff) : x;
 }
 
+// Lights four facets of a run by one light, whose L, e and falloff at them
+// are l: j is their place in the run, i in the chunk.
+template <LightKind kKind, bool kClamped>
+void lightFourFacets(const LightTerms& t, FacetChunk& c, const FacetRun& run, const PairLight l[2],
+                     int j, int i) {
+    const __m128d lz = _mm_set1_pd(kKind == LightKind::Directional ? t.direction[2] : t.point[2]);
+    const __m128d zero = _mm_setzero_pd();
+    __m128d nSingle[2], r2[2], diffuseLit[2], specularLit[2];
+    for (int h = 0; h < 2; ++h) {
+        const int k = j + 2 * h;
+        const __m128d n = dot(_mm_loadu_pd(run.nx + k), _mm_loadu_pd(run.ny + k),
+                              _mm_loadu_pd(run.nz + k), l[h].lx, l[h].ly, lz);
+        diffuseLit[h] = _mm_and_pd(_mm_cmpgt_pd(n, zero), l[h].lit);
+        nSingle[h] = _mm_cvtps_pd(_mm_cvtpd_ps(n));
+        const __m128d r = dot(_mm_loadu_pd(run.rx + k), _mm_loadu_pd(run.ry + k),
+                              _mm_loadu_pd(run.rz + k), l[h].lx, l[h].ly, lz);
+        specularLit[h] = _mm_and_pd(_mm_cmpgt_pd(r, zero), diffuseLit[h]);
+        r2[h] = _mm_mul_pd(r, r);
+    }
+    const __m128i diffuseMask = fourMasks(diffuseLit[0], diffuseLit[1]);
+    const __m128i specularMask = fourMasks(specularLit[0], specularLit[1]);
+    for (int ch = 0; ch < 3; ++ch) {
+        const __m128d strength = _mm_set1_pd(t.strength[ch]);
+        addLitShares<kClamped>(c.diffuse[ch] + i,
+                               truncSaturated4<kClamped>(share<kKind>(strength, nSingle[0], l[0]),
+                                                         share<kKind>(strength, nSingle[1], l[1])),
+                               diffuseMask);
+        addLitShares<kClamped>(c.specular[ch] + i,
+                               truncSaturated4<kClamped>(share<kKind>(strength, r2[0], l[0]),
+                                                         share<kKind>(strength, r2[1], l[1])),
+                               specularMask);
+    }
+}
+
 // Lights the chunk's facets by one light, four at a time.
 template <LightKind kKind, bool kClamped>
 void lightFacets(const LightTerms& t, FacetChunk& c, const PixelLights& pixels) {
-    const __m128d lz = _mm_set1_pd(kKind == LightKind::Directional ? t.direction[2] : t.point[2]);
-    const __m128d zero = _mm_setzero_pd();
-    const __m128d strength[3] = {_mm_set1_pd(t.strength[0]), _mm_set1_pd(t.strength[1]),
-                                 _mm_set1_pd(t.strength[2])};
-    for (int i = 0; i < c.padded; i += 4) {
+    // The light at the j-th facets of the runs is the same for each run.
+    for (int j = 0; j < c.runLength; j += 4) {
         // A spot's cone leaves whole runs of pixels dark: four facets outside
         // it are passed over.
-        if (kKind == LightKind::Spot && fourOutsideTheCone(pixels, c.pixelOf + i))
+        if (kKind == LightKind::Spot && fourOutsideTheCone(pixels, c.pixelOf + j))
             continue;
-        PairLight l[2];
-        __m128d nSingle[2], r2[2], diffuseLit[2], specularLit[2];
-        for (int h = 0; h < 2; ++h) {
-            const int k = i + 2 * h;
-            l[h] = pairLight<kKind>(t, c, pixels, k);
-            const __m128d n = dot(_mm_load_pd(c.nx + k), _mm_load_pd(c.ny + k),
-                                  _mm_load_pd(c.nz + k), l[h].lx, l[h].ly, lz);
-            diffuseLit[h] = _mm_and_pd(_mm_cmpgt_pd(n, zero), l[h].lit);
-            nSingle[h] = _mm_cvtps_pd(_mm_cvtpd_ps(n));
-            const __m128d r = dot(_mm_load_pd(c.rx + k), _mm_load_pd(c.ry + k),
-                                  _mm_load_pd(c.rz + k), l[h].lx, l[h].ly, lz);
-            specularLit[h] = _mm_and_pd(_mm_cmpgt_pd(r, zero), diffuseLit[h]);
-            r2[h] = _mm_mul_pd(r, r);
-        }
-        const __m128i diffuseMask = fourMasks(diffuseLit[0], diffuseLit[1]);
-        const __m128i specularMask = fourMasks(specularLit[0], specularLit[1]);
-        for (int ch = 0; ch < 3; ++ch) {
-            addLitShares<kClamped>(
-                c.diffuse[ch] + i,
-                truncSaturated4<kClamped>(share<kKind>(strength[ch], nSingle[0], l[0]),
-                                          share<kKind>(strength[ch], nSingle[1], l[1])),
-                diffuseMask);
-            addLitShares<kClamped>(
-                c.specular[ch] + i,
-                truncSaturated4<kClamped>(share<kKind>(strength[ch], r2[0], l[0]),
-                                          share<kKind>(strength[ch], r2[1], l[1])),
-                specularMask);
-        }
+        const PairLight l[2] = {pairLight<kKind>(t, c, pixels, j),
+                                pairLight<kKind>(t, c, pixels, j + 2)};
+        for (int k = 0; k < c.runs; ++k)
+            lightFourFacets<kKind, kClamped>(t, c, c.run[k], l, j, k * c.runLength + j);
     }
 }
 
@@ -573,18 +583,36 @@ void lightChunks(const RenderLight* lights, int count, const FacetBatch& batch,
     }
 }
 
-#ifdef ORVANE_WIDE_LIGHT_STEPS
-// The material step on a chunk's sums, into the batch's lit bytes.
-void applyMaterialToChunk(const ParameterBlock& block, FacetChunk& c, const FacetBatch& b) {
-    withHighlightOf(block.material, [&](auto kind) {
-        if (lightStepsInUse() == LightSteps::Avx512)
-            litValuesAvx512<decltype(kind)::value>(block, c);
-        else
-            litValuesWide<decltype(kind)::value>(block, c);
-    });
-    storeLitBytesWide(c, b.lit + 3 * c.first);
+// litByte on a chunk's sums facet by facet, in 64-bit integers: the form for
+// negative exposures and for processors without AVX.
+template <Highlight kKind> void litValuesInIntegers(const ParameterBlock& block, FacetChunk& c) {
+    const MaterialTerms m{block.gloss, block.material, block.exposure};
+    // (Copies: the stores below might alias them.)
+    const int padded = c.padded, runLength = c.runLength;
+    for (int ch = 0; ch < 3; ++ch) {
+        const int64_t ambient = block.ambient[ch];
+        for (int j = 0; j < runLength; ++j) // the colour is the same in each run
+            for (int i = j; i < padded; i += runLength)
+                c.litValues[ch][i] = litByte<kKind>(m, c.colour[ch][j], ambient, c.diffuse[ch][i],
+                                                    c.specular[ch][i]);
+    }
 }
+
+// The material step on a chunk's sums, into its lit values: in double
+// precision with AVX for an exposure of 0 or more (lighting_formula.h tells
+// why that gives the same values), else in integers.
+void litValuesOfChunk(const ParameterBlock& block, FacetChunk& c) {
+    withHighlightOf(block.material, [&](auto kind) {
+        constexpr Highlight kKind = decltype(kind)::value;
+#ifdef ORVANE_WIDE_LIGHT_STEPS
+        if (block.exposure >= 0 && lightStepsInUse() == LightSteps::Avx512)
+            return litValuesAvx512<kKind>(block, c);
+        if (block.exposure >= 0 && lightStepsInUse() == LightSteps::Avx)
+            return litValuesWide<kKind>(block, c);
 #endif
+        litValuesInIntegers<kKind>(block, c);
+    });
+}
 } // namespace
 
 #ifdef ORVANE_WIDE_LIGHT_STEPS
@@ -627,11 +655,23 @@ bool shadeReliefLights(const ParameterBlock& block, const FacetBatch& batch, boo
         if (storeSumsToo)
             storeSums(c, batch, true);
         layOutColoursWide(batch.colours + 3 * c.first, c);
-        applyMaterialToChunk(block, c, batch);
+        litValuesOfChunk(block, c);
+        storeLitBytesWide(c, batch.lit + 3 * c.first);
     });
     return true;
 #else
     (void)block, (void)batch, (void)storeSumsToo;
     return false;
 #endif
+}
+
+void shadeChunk(const ParameterBlock& block, FacetChunk& c, PixelLights& pixels) {
+    std::memset(c.diffuse, 0, sizeof c.diffuse);
+    std::memset(c.specular, 0, sizeof c.specular);
+    c.diffuseBound = c.specularBound = 0.0;
+    c.normalLength = c.mirrorLength = kLongestFacetNormal;
+    const int lights = std::min<int>(block.lightCount, ParameterBlock::kMaxLights);
+    for (int l = 0; l < lights; ++l)
+        lightChunk(block.lights[l].type, termsOf(block.lights[l]), c, pixels);
+    litValuesOfChunk(block, c);
 }

@@ -211,25 +211,31 @@ void lightFacetsAvx512(const LightTerms& t, FacetChunk& c, const PixelLights& pi
     const __m512d zero = _mm512_setzero_pd();
     const __m512d strength[3] = {_mm512_set1_pd(t.strength[0]), _mm512_set1_pd(t.strength[1]),
                                  _mm512_set1_pd(t.strength[2])};
-    for (int i = 0; i < c.padded; i += kFacetsPerStep) {
-        const OctoLight l = octoLight<kKind>(t, c, pixels, i);
+    // The light at the j-th facets of the runs is the same for each run.
+    for (int j = 0; j < c.runLength; j += kFacetsPerStep) {
+        const OctoLight l = octoLight<kKind>(t, c, pixels, j);
         if (kKind == LightKind::Spot && l.lit == 0)
             continue; // a spot's cone leaves whole runs of pixels dark
-        const __m512d n = octoDot(_mm512_loadu_pd(c.nx + i), _mm512_loadu_pd(c.ny + i),
-                                  _mm512_loadu_pd(c.nz + i), l.lx, l.ly, lz);
-        const __mmask8 diffuseLit = _mm512_mask_cmp_pd_mask(l.lit, n, zero, _CMP_GT_OQ);
-        const __m512d nSingle = _mm512_cvtps_pd(_mm512_cvtpd_ps(n));
-        const __m512d r = octoDot(_mm512_loadu_pd(c.rx + i), _mm512_loadu_pd(c.ry + i),
-                                  _mm512_loadu_pd(c.rz + i), l.lx, l.ly, lz);
-        const __mmask8 specularLit = _mm512_mask_cmp_pd_mask(diffuseLit, r, zero, _CMP_GT_OQ);
-        const __m512d r2 = _mm512_mul_pd(r, r);
-        for (int ch = 0; ch < 3; ++ch) {
-            addLitShares8<kClamped>(
-                c.diffuse[ch] + i,
-                truncSaturated8<kClamped>(octoShare<kKind>(strength[ch], nSingle, l)), diffuseLit);
-            addLitShares8<kClamped>(
-                c.specular[ch] + i,
-                truncSaturated8<kClamped>(octoShare<kKind>(strength[ch], r2, l)), specularLit);
+        for (int k = 0; k < c.runs; ++k) {
+            const FacetRun& run = c.run[k];
+            const __m512d n = octoDot(_mm512_loadu_pd(run.nx + j), _mm512_loadu_pd(run.ny + j),
+                                      _mm512_loadu_pd(run.nz + j), l.lx, l.ly, lz);
+            const __mmask8 diffuseLit = _mm512_mask_cmp_pd_mask(l.lit, n, zero, _CMP_GT_OQ);
+            const __m512d nSingle = _mm512_cvtps_pd(_mm512_cvtpd_ps(n));
+            const __m512d r = octoDot(_mm512_loadu_pd(run.rx + j), _mm512_loadu_pd(run.ry + j),
+                                      _mm512_loadu_pd(run.rz + j), l.lx, l.ly, lz);
+            const __mmask8 specularLit = _mm512_mask_cmp_pd_mask(diffuseLit, r, zero, _CMP_GT_OQ);
+            const __m512d r2 = _mm512_mul_pd(r, r);
+            const int i = k * c.runLength + j; // the facet's place in the chunk
+            for (int ch = 0; ch < 3; ++ch) {
+                addLitShares8<kClamped>(
+                    c.diffuse[ch] + i,
+                    truncSaturated8<kClamped>(octoShare<kKind>(strength[ch], nSingle, l)),
+                    diffuseLit);
+                addLitShares8<kClamped>(
+                    c.specular[ch] + i,
+                    truncSaturated8<kClamped>(octoShare<kKind>(strength[ch], r2, l)), specularLit);
+            }
         }
     }
 }
@@ -256,11 +262,13 @@ template <Highlight kKind> void litValuesAvx512(const ParameterBlock& block, Fac
     const auto load = [](const int32_t* values) {
         return _mm512_cvtepi32_pd(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(values)));
     };
-    const int padded = c.padded; // (the stores below might alias it)
+    // (Copies: the stores below might alias them.)
+    const int padded = c.padded, runLength = c.runLength;
     for (int ch = 0; ch < 3; ++ch) {
         const __m512d ambient = _mm512_set1_pd(block.ambient[ch]);
-        for (int i = 0; i < padded; i += kFacetsPerStep) {
-            const __m512d colour = load(c.colour[ch] + i);
+        // The colour and the highlight factor at j are the same in each run.
+        for (int j = 0; j < runLength; j += kFacetsPerStep) {
+            const __m512d colour = load(c.colour[ch] + j);
             __m512d factor = _mm512_mul_pd(gloss, _mm512_set1_pd(255.0));
             if constexpr (kKind == Highlight::SurfaceColour)
                 factor = _mm512_mul_pd(gloss, colour);
@@ -271,19 +279,21 @@ template <Highlight kKind> void litValuesAvx512(const ParameterBlock& block, Fac
                                       _mm512_set1_pd(1.0 / 256)),
                         kTowardZero),
                     gloss);
-            const __m512d light = _mm512_add_pd(ambient, load(c.diffuse[ch] + i));
-            const __m512d highlight = _mm512_cvtepi32_pd(_mm256_srai_epi32(
-                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(c.specular[ch] + i)), 8));
-            const __m512d value =
-                _mm512_add_pd(_mm512_mul_pd(light, colour), _mm512_mul_pd(highlight, factor));
-            __m512d shifted =
-                _mm512_max_pd(_mm512_mul_pd(value, _mm512_set1_pd(1.0 / 256)), _mm512_setzero_pd());
-            shifted = _mm512_roundscale_pd(_mm512_min_pd(shifted, _mm512_set1_pd(255.0 * 32768)),
-                                           kTowardZero);
-            const __m512d v =
-                _mm512_mul_pd(_mm512_mul_pd(shifted, exposure), _mm512_set1_pd(1.0 / 32768));
-            _mm256_storeu_si256(reinterpret_cast<__m256i*>(c.litValues[ch] + i),
-                                _mm512_cvttpd_epi32(_mm512_min_pd(v, _mm512_set1_pd(255.0))));
+            for (int i = j; i < padded; i += runLength) {
+                const __m512d light = _mm512_add_pd(ambient, load(c.diffuse[ch] + i));
+                const __m512d highlight = _mm512_cvtepi32_pd(_mm256_srai_epi32(
+                    _mm256_loadu_si256(reinterpret_cast<const __m256i*>(c.specular[ch] + i)), 8));
+                const __m512d value =
+                    _mm512_add_pd(_mm512_mul_pd(light, colour), _mm512_mul_pd(highlight, factor));
+                __m512d shifted = _mm512_max_pd(_mm512_mul_pd(value, _mm512_set1_pd(1.0 / 256)),
+                                                _mm512_setzero_pd());
+                shifted = _mm512_roundscale_pd(
+                    _mm512_min_pd(shifted, _mm512_set1_pd(255.0 * 32768)), kTowardZero);
+                const __m512d v =
+                    _mm512_mul_pd(_mm512_mul_pd(shifted, exposure), _mm512_set1_pd(1.0 / 32768));
+                _mm256_storeu_si256(reinterpret_cast<__m256i*>(c.litValues[ch] + i),
+                                    _mm512_cvttpd_epi32(_mm512_min_pd(v, _mm512_set1_pd(255.0))));
+            }
         }
     }
 }

@@ -72,26 +72,34 @@ void lightFacetsWide(const LightTerms& t, FacetChunk& c, const PixelLights& pixe
     const __m256d zero = _mm256_setzero_pd();
     const __m256d strength[3] = {_mm256_set1_pd(t.strength[0]), _mm256_set1_pd(t.strength[1]),
                                  _mm256_set1_pd(t.strength[2])};
-    for (int i = 0; i < c.padded; i += 4) {
-        if (kKind == LightKind::Spot && fourOutsideTheCone(pixels, c.pixelOf + i))
+    // The light at the j-th facets of the runs is the same for each run.
+    for (int j = 0; j < c.runLength; j += 4) {
+        if (kKind == LightKind::Spot && fourOutsideTheCone(pixels, c.pixelOf + j))
             continue;
-        const QuadLight l = quadLight<kKind>(t, c, pixels, i);
-        const __m256d n = quadDot(_mm256_loadu_pd(c.nx + i), _mm256_loadu_pd(c.ny + i),
-                                  _mm256_loadu_pd(c.nz + i), l.lx, l.ly, lz);
-        const __m256d diffuseLit = _mm256_and_pd(_mm256_cmp_pd(n, zero, _CMP_GT_OQ), l.lit);
-        const __m256d nSingle = _mm256_cvtps_pd(_mm256_cvtpd_ps(n));
-        const __m256d r = quadDot(_mm256_loadu_pd(c.rx + i), _mm256_loadu_pd(c.ry + i),
-                                  _mm256_loadu_pd(c.rz + i), l.lx, l.ly, lz);
-        const __m256d specularLit = _mm256_and_pd(_mm256_cmp_pd(r, zero, _CMP_GT_OQ), diffuseLit);
-        const __m256d r2 = _mm256_mul_pd(r, r);
-        const __m128i diffuseMask = quadMasks(diffuseLit), specularMask = quadMasks(specularLit);
-        for (int ch = 0; ch < 3; ++ch) {
-            addLitShares<kClamped>(
-                c.diffuse[ch] + i,
-                truncSaturated4<kClamped>(quadShare<kKind>(strength[ch], nSingle, l)), diffuseMask);
-            addLitShares<kClamped>(c.specular[ch] + i,
-                                   truncSaturated4<kClamped>(quadShare<kKind>(strength[ch], r2, l)),
-                                   specularMask);
+        const QuadLight l = quadLight<kKind>(t, c, pixels, j);
+        for (int k = 0; k < c.runs; ++k) {
+            const FacetRun& run = c.run[k];
+            const __m256d n = quadDot(_mm256_loadu_pd(run.nx + j), _mm256_loadu_pd(run.ny + j),
+                                      _mm256_loadu_pd(run.nz + j), l.lx, l.ly, lz);
+            const __m256d diffuseLit = _mm256_and_pd(_mm256_cmp_pd(n, zero, _CMP_GT_OQ), l.lit);
+            const __m256d nSingle = _mm256_cvtps_pd(_mm256_cvtpd_ps(n));
+            const __m256d r = quadDot(_mm256_loadu_pd(run.rx + j), _mm256_loadu_pd(run.ry + j),
+                                      _mm256_loadu_pd(run.rz + j), l.lx, l.ly, lz);
+            const __m256d specularLit =
+                _mm256_and_pd(_mm256_cmp_pd(r, zero, _CMP_GT_OQ), diffuseLit);
+            const __m256d r2 = _mm256_mul_pd(r, r);
+            const __m128i diffuseMask = quadMasks(diffuseLit),
+                          specularMask = quadMasks(specularLit);
+            const int i = k * c.runLength + j; // the facet's place in the chunk
+            for (int ch = 0; ch < 3; ++ch) {
+                addLitShares<kClamped>(
+                    c.diffuse[ch] + i,
+                    truncSaturated4<kClamped>(quadShare<kKind>(strength[ch], nSingle, l)),
+                    diffuseMask);
+                addLitShares<kClamped>(
+                    c.specular[ch] + i,
+                    truncSaturated4<kClamped>(quadShare<kKind>(strength[ch], r2, l)), specularMask);
+            }
         }
     }
 }
@@ -123,11 +131,13 @@ template <Highlight kKind> void litValuesWide(const ParameterBlock& block, Facet
     const auto load = [](const int32_t* values) {
         return _mm_load_si128(reinterpret_cast<const __m128i*>(values));
     };
-    const int padded = c.padded; // (the stores below might alias it)
+    // (Copies: the stores below might alias them.)
+    const int padded = c.padded, runLength = c.runLength;
     for (int ch = 0; ch < 3; ++ch) {
         const __m256d ambient = _mm256_set1_pd(block.ambient[ch]);
-        for (int i = 0; i < padded; i += 4) {
-            const __m256d colour = _mm256_cvtepi32_pd(load(c.colour[ch] + i));
+        // The colour and the highlight factor at j are the same in each run.
+        for (int j = 0; j < runLength; j += 4) {
+            const __m256d colour = _mm256_cvtepi32_pd(load(c.colour[ch] + j));
             __m256d factor = _mm256_mul_pd(gloss, _mm256_set1_pd(255.0));
             if constexpr (kKind == Highlight::SurfaceColour)
                 factor = _mm256_mul_pd(gloss, colour);
@@ -138,20 +148,22 @@ template <Highlight kKind> void litValuesWide(const ParameterBlock& block, Facet
                                       _mm256_set1_pd(1.0 / 256)),
                         kTowardZero),
                     gloss);
-            const __m256d light =
-                _mm256_add_pd(ambient, _mm256_cvtepi32_pd(load(c.diffuse[ch] + i)));
-            const __m256d highlight =
-                _mm256_cvtepi32_pd(_mm_srai_epi32(load(c.specular[ch] + i), 8));
-            const __m256d value =
-                _mm256_add_pd(_mm256_mul_pd(light, colour), _mm256_mul_pd(highlight, factor));
-            __m256d shifted =
-                _mm256_max_pd(_mm256_mul_pd(value, _mm256_set1_pd(1.0 / 256)), _mm256_setzero_pd());
-            shifted =
-                _mm256_round_pd(_mm256_min_pd(shifted, _mm256_set1_pd(255.0 * 32768)), kTowardZero);
-            const __m256d v =
-                _mm256_mul_pd(_mm256_mul_pd(shifted, exposure), _mm256_set1_pd(1.0 / 32768));
-            _mm_store_si128(reinterpret_cast<__m128i*>(c.litValues[ch] + i),
-                            _mm256_cvttpd_epi32(_mm256_min_pd(v, _mm256_set1_pd(255.0))));
+            for (int i = j; i < padded; i += runLength) {
+                const __m256d light =
+                    _mm256_add_pd(ambient, _mm256_cvtepi32_pd(load(c.diffuse[ch] + i)));
+                const __m256d highlight =
+                    _mm256_cvtepi32_pd(_mm_srai_epi32(load(c.specular[ch] + i), 8));
+                const __m256d value =
+                    _mm256_add_pd(_mm256_mul_pd(light, colour), _mm256_mul_pd(highlight, factor));
+                __m256d shifted = _mm256_max_pd(_mm256_mul_pd(value, _mm256_set1_pd(1.0 / 256)),
+                                                _mm256_setzero_pd());
+                shifted = _mm256_round_pd(_mm256_min_pd(shifted, _mm256_set1_pd(255.0 * 32768)),
+                                          kTowardZero);
+                const __m256d v =
+                    _mm256_mul_pd(_mm256_mul_pd(shifted, exposure), _mm256_set1_pd(1.0 / 32768));
+                _mm_store_si128(reinterpret_cast<__m128i*>(c.litValues[ch] + i),
+                                _mm256_cvttpd_epi32(_mm256_min_pd(v, _mm256_set1_pd(255.0))));
+            }
         }
     }
 }

@@ -61,20 +61,6 @@ bool fourNormals(const int32_t* gx, const int32_t* gy, float* normals) {
     return true;
 }
 
-// The slopes of addFacet for the cells between two map rows: cell j has the
-// corners a = upper[j], b = upper[j + 1], c = lower[j + 1], d = lower[j].
-// Neighbouring pixels share their quarters' sides, so a row's quarters are
-// found once per cell rather than once per pixel: a loop the compiler runs
-// four cells at a time.
-void cellSlopes(const int32_t* upper, const int32_t* lower, int cells, int32_t* gx, int32_t* gy) {
-    for (int j = 0; j < cells; ++j) {
-        const int32_t across = upper[j + 1] - lower[j]; // b - d
-        const int32_t down = lower[j + 1] - upper[j];   // c - a
-        gx[j] = (across + down) >> 1;
-        gy[j] = (across - down) >> 1;
-    }
-}
-
 // The slopes and normals of `count` cells between two map rows.
 void findCells(const int32_t* upper, const int32_t* lower, int count, RowCells& cells) {
     cellSlopes(upper, lower, count, cells.gx, cells.gy);
@@ -92,6 +78,18 @@ Neighbourhood gatherNeighbourhood(const int32_t* heights, uint32_t width, int x,
             n.h[row][column] = line[column];
     }
     return n;
+}
+
+// Neighbouring pixels share their quarters' sides, so a row's quarters are
+// found once per cell rather than once per pixel: a loop the compiler runs
+// four cells at a time.
+void cellSlopes(const int32_t* upper, const int32_t* lower, int cells, int32_t* gx, int32_t* gy) {
+    for (int j = 0; j < cells; ++j) {
+        const int32_t across = upper[j + 1] - lower[j]; // b - d
+        const int32_t down = lower[j + 1] - upper[j];   // c - a
+        gx[j] = (across + down) >> 1;
+        gy[j] = (across - down) >> 1;
+    }
 }
 
 void addFacet(int32_t a, int32_t b, int32_t c, int32_t d, PixelFacets& facets) {
@@ -130,21 +128,10 @@ int facetsOfRow(const int32_t* heights, uint32_t width, int x, int pixels, RowCe
     // quarters, the cells p + 1 and p between its own row and the one below.
     // Each cell is a quarter of two pixels: its normal is worked out once.
     RowCells own[2];
-    RowCells* cells = kept ? kept : own;
     pixels = std::min(pixels, kMaxBatchPixels);
-    const int32_t* above = heights + x;
-    const int32_t* level = above + width;
-    const int32_t* below = level + width;
-    const int count = pixels + 1;
-    const auto holdsCellsOf = [&](const RowCells& c) {
-        return c.upper == above && c.count == count;
-    };
-    const int topIndex = holdsCellsOf(cells[1]) ? 1 : 0;
-    if (!holdsCellsOf(cells[topIndex]))
-        findCells(above, level, count, cells[topIndex]);
-    const RowCells& topCells = cells[topIndex];
-    RowCells& bottomCells = cells[1 - topIndex];
-    findCells(level, below, count, bottomCells);
+    const auto [top, bottom] =
+        cellsAroundRow(heights + x, width, pixels + 1, kept ? kept : own, findCells);
+    const RowCells &topCells = *top, &bottomCells = *bottom;
     const int32_t *topX = topCells.gx, *topY = topCells.gy;
     const int32_t *bottomX = bottomCells.gx, *bottomY = bottomCells.gy;
     const float *topNormals = topCells.normals, *bottomNormals = bottomCells.normals;

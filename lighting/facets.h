@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <utility>
 
 #include "lighting/shading_scratch.h"
 
@@ -31,6 +32,10 @@ void addFacet(int32_t a, int32_t b, int32_t c, int32_t d, PixelFacets& facets);
 // bottom-right, bottom-left.
 PixelFacets facetsOfPixel(const Neighbourhood& n);
 
+// The slopes of addFacet for the cells between two map rows: cell j has the
+// corners a = upper[j], b = upper[j + 1], c = lower[j + 1], d = lower[j].
+void cellSlopes(const int32_t* upper, const int32_t* lower, int cells, int32_t* gx, int32_t* gy);
+
 // The slopes and normals of the cells between two map rows: a pixel's
 // quarters are the two cells at its column and the next in the rows above and
 // below it, so that a row's bottom cells are the next row's top cells.
@@ -40,6 +45,25 @@ struct RowCells {
     int32_t gx[kMaxBatchPixels + 1], gy[kMaxBatchPixels + 1];
     float normals[3 * (kMaxBatchPixels + 1)];
 };
+
+// Of the two rows of cells that a run of pixel rows down the same columns
+// keeps from one row to the next (each with its `upper` and `count`): the
+// cells between the map row above the pixels and their own, kept or found,
+// and those between their own and the one below, found.
+// `find(upper, lower, count, cells)` finds one row of `count` cells.
+template <typename Cells, typename Find>
+std::pair<const Cells*, const Cells*> cellsAroundRow(const int32_t* above, uint32_t width,
+                                                     int count, Cells kept[2], Find find) {
+    const int32_t* level = above + width;
+    const auto holds = [&](const Cells& cells) {
+        return cells.upper == above && cells.count == count;
+    };
+    const int top = holds(kept[1]) ? 1 : 0;
+    if (!holds(kept[top]))
+        find(above, level, count, kept[top]);
+    find(level, level + width, count, kept[1 - top]);
+    return {&kept[top], &kept[1 - top]};
+}
 
 // The facets of `pixels` consecutive pixels of a map row, the first at
 // column x: their normals (3 floats each, those of facetNormal), the weights

@@ -18,19 +18,37 @@ constexpr int kFacetsPerStep = 8;
 constexpr int kChunkFacets = 256;      // a multiple of kFacetsPerStep
 constexpr int kOutside = kChunkFacets; // the pixel entry of facets outside every pixel
 
+// The normals N and the view direction mirrored about them R of a run of
+// facets, one array per component.
+struct FacetRun {
+    const double *nx, *ny, *nz, *rx, *ry, *rz;
+};
+
 // What no light changes, for the facets [first, first + count) of a batch.
-struct alignas(16) FacetChunk {
+// The facets come in runs of runLength (a multiple of kFacetsPerStep), facet
+// r x runLength + j being facet j of run r: each run has normals of its own,
+// while the places, pixels and colours, at j, are the same in every run. A
+// chunk laid out from a batch is one run, its normals in the arrays here; a
+// relief row lays its pixels' four quarters out as four runs, their normals
+// those of its rows of cells.
+struct alignas(64) FacetChunk {
     int first = 0, count = 0, padded = 0; // padded with facets facing nowhere
     int pixels = 0;                       // pixels of the chunk that have facets in it
-    double nx[kChunkFacets], ny[kChunkFacets], nz[kChunkFacets];
+    int runs = 1, runLength = 0;          // padded = runs x runLength
+    FacetRun run[4];
+    // Each array (a multiple of 64 bytes) starts a cache line, as do the
+    // AVX-512 steps' loads from it.
+    alignas(64) double nx[kChunkFacets], ny[kChunkFacets], nz[kChunkFacets];
     double rx[kChunkFacets], ry[kChunkFacets], rz[kChunkFacets];
+    // Per facet of a run:
     double x[kChunkFacets], y[kChunkFacets]; // the pixel's position
     int32_t pixelOf[kChunkFacets];           // index into the pixel arrays
-    alignas(16) int32_t diffuse[3][kChunkFacets];
-    alignas(16) int32_t specular[3][kChunkFacets];
-    // For the material step on the sums, with AVX: the colours and the result.
-    alignas(16) int32_t colour[3][kChunkFacets];
-    alignas(16) int32_t litValues[3][kChunkFacets];
+    // For the material step on the sums: the colours.
+    int32_t colour[3][kChunkFacets];
+    // Per facet of the chunk: the sums, and the material step's result.
+    int32_t diffuse[3][kChunkFacets];
+    int32_t specular[3][kChunkFacets];
+    int32_t litValues[3][kChunkFacets];
     // The chunk's pixels: a run of the batch's, the one after the last
     // included as a pad (the pixel passes go two at a time).
     int firstPixel = 0;
@@ -53,6 +71,12 @@ struct alignas(16) PixelLights {
 };
 
 enum class LightKind { Omni, Directional, Spot };
+
+// Lights a chunk laid out by its caller (normals, mirrors, places, pixels and
+// colours; every normal a unit vector rounded to single precision) by every
+// light of the block, its sums from zero, and applies the material step into
+// its lit values.
+void shadeChunk(const ParameterBlock& block, FacetChunk& c, PixelLights& pixels);
 
 // Each file that includes this has its own copy of what follows: the wide
 // steps' file is built for AVX, and its instructions must not stand in for

@@ -1,17 +1,23 @@
 // Rows of pixels through the relief strip renderer and the untextured path:
-// the two agree on a level surface, a row does not depend on how it is cut,
-// spots keep to their cone, and the untextured path's caches are honoured.
+// the strip lights each pixel as its facets lit by the plain formulas, the
+// two agree on a level surface, a row does not depend on how it is cut, and
+// strips without size are left alone.
+#include <algorithm>
 #include <cmath>
 #include <memory>
+#include <random>
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "lighting/relief_piece.h"
 #include "lighting/relief_strip.h"
 #include "lighting/render_preparation.h"
 #include "lighting/untextured_rows.h"
 #include "settings/settings.h"
 #include "tests/support/lighting_scene.h"
+#include "tests/support/reference_shading.h"
 
 namespace {
 // Every kind of light at once, prepared the way the dialog prepares them.
@@ -284,5 +290,74 @@ TEST(NeutralLight, OneFullLightFromAboveKeepsThePhotograph) {
                 ASSERT_TRUE(lit <= source && lit >= source - 1)
                     << "intensity " << sum.intensity << ": " << source << " lit as " << lit;
             }
+    }
+}
+
+namespace {
+// A height map whose columns come in stretches of about 64 (as many as a
+// chunk of a relief row has pixels, give or take two): level, level with
+// stray bumps, or rough. Chunks of pixels are then all level, level but for
+// a quarter or a few at their edges or within, or rough throughout.
+std::vector<int32_t> patchyHeights(int width, int height, std::mt19937& random) {
+    const int columns = width + 2, shift = int(random() % 5) - 2;
+    std::vector<int> kindOfStretch(size_t(columns) / 64 + 2);
+    for (int& kind : kindOfStretch)
+        kind = int(random() % 3);
+    std::vector<int32_t> heights(size_t(columns) * (height + 2));
+    for (size_t i = 0; i < heights.size(); ++i) {
+        const int column = int(i % columns);
+        const int kind = kindOfStretch[size_t(std::max(column - shift, 0)) / 64];
+        const bool bump = kind == 2 || (kind == 1 && random() % 12 == 0);
+        heights[i] = 70000 + (bump ? int32_t(random() % 276480) - 138240 : 0);
+    }
+    return heights;
+}
+
+// The picture lit the facet builder's way, row piece by row piece: each
+// pixel's facets (its level quarters joined into one) lit by the plain
+// formulas and averaged by their weights.
+std::vector<uint8_t> litByThePlainFormulas(const ParameterBlock& block, const Picture& picture,
+                                           const std::vector<int32_t>& heights,
+                                           const ShadingScratch& scratch) {
+    std::vector<uint8_t> lit(picture.destination.size(), 0);
+    for (int y = 0; y < picture.height; ++y) {
+        for (int first = 0; first < picture.width; first += kMaxBatchPixels) {
+            ReliefPiece piece{};
+            piece.heights = heights.data() + size_t(picture.width + 2) * y;
+            piece.heightsWidth = uint32_t(picture.width + 2);
+            piece.firstColumn = first;
+            piece.pixels = std::min(kMaxBatchPixels, picture.width - first);
+            piece.source = picture.source.data() + size_t(picture.rowBytes) * y + 3 * first;
+            piece.areaColumn = first;
+            piece.areaRow = y;
+            piece.areaWidth = picture.width;
+            piece.areaHeight = picture.height;
+            piece.scale = block.imageWidth / float(picture.width);
+            const FacetBatch batch = buildReliefPiece(piece, scratch, FacetPlaces::PerFacet);
+            referenceShadeBatch(block, batch, false);
+            averageFacets(batch, lit.data() + size_t(picture.rowBytes) * y + 3 * first);
+        }
+    }
+    return lit;
+}
+} // namespace
+
+// Random lights of every kind, from ordinary to absurd, any material and
+// exposure, over pictures up to two row pieces wide whose relief is level in
+// places and rough in others.
+TEST(ReliefStrip, LightsEveryPixelAsItsFacetsByThePlainFormulas) {
+    std::mt19937 random(20261209);
+    ScratchSet stripScratch, referenceScratch;
+    for (int round = 0; round < 120; ++round) {
+        auto block = randomBlock(random);
+        const int width = round < 4 ? 64 * (round + 1) : int(random() % 300) + 1;
+        const int height = int(random() % 4) + 1;
+        Picture picture(width, height, uint32_t(round));
+        const std::vector<int32_t> heights = patchyHeights(width, height, random);
+        shadeStrip(stripOver(*block, picture, heights, stripScratch.view));
+        ASSERT_EQ(picture.destination,
+                  litByThePlainFormulas(*block, picture, heights, referenceScratch.view))
+            << "round " << round << ", " << width << " x " << height << " pixels, "
+            << block->lightCount << " lights";
     }
 }

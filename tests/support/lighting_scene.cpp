@@ -19,6 +19,36 @@ RenderLight& addLight(ParameterBlock& block, uint32_t type, int32_t strength) {
     return light;
 }
 
+std::unique_ptr<ParameterBlock> randomBlock(std::mt19937& random, uint32_t type) {
+    auto block = neutralBlock();
+    auto uniform = [&](double low, double high) {
+        return low + (high - low) * (random() / 4294967296.0);
+    };
+    block->gloss = int16_t(uniform(-20, 300));
+    block->material = int16_t(uniform(-20, 300));
+    block->exposure = int16_t(uniform(-30, 300));
+    for (int32_t& a : block->ambient)
+        a = int32_t(uniform(-140000, 140000));
+    const int lights = int(uniform(0, 17));
+    for (int i = 0; i < lights; ++i) {
+        RenderLight& light =
+            addLight(*block, type == kAnyType ? uint32_t(uniform(0, 3.2)) : type, 0);
+        for (int32_t& s : light.strength)
+            s = int32_t(uniform(-270000, 270000));
+        const double reach = random() % 8 == 0 ? 1e7 : 3;
+        for (float& p : light.point)
+            p = float(uniform(-reach, reach));
+        for (float& d : light.direction)
+            d = float(uniform(-1, 1));
+        light.coneCosine = 0.707f;
+        light.falloffStart = 0.70710677f;
+        light.falloffScale = random() % 8 == 0 ? 1e9f : 3492.0f;
+        for (float& f : light.falloff)
+            f = float(uniform(0, 1));
+    }
+    return block;
+}
+
 ScratchSet::ScratchSet() : area(kScratchAreaBytes + 16) {
     // The area is handed over 16-byte aligned, as the state's member is.
     auto address = reinterpret_cast<uintptr_t>(area.data());

@@ -17,6 +17,13 @@ std::unique_ptr<ParameterBlock> neutralBlock();
 // Appends a light of the given type with the same strength in every channel.
 RenderLight& addLight(ParameterBlock& block, uint32_t type, int32_t strength);
 
+constexpr uint32_t kAnyType = 99;
+
+// A block of random lights of every type (or only of `type`), from ordinary
+// to absurd: far and low lights, strong and negative strengths, corrupt
+// falloff geometry; and random material, gloss, exposure and ambient light.
+std::unique_ptr<ParameterBlock> randomBlock(std::mt19937& random, uint32_t type = kAnyType);
+
 // One set of the eight working arrays, as a worker thread owns it.
 struct ScratchSet {
     ScratchSet();

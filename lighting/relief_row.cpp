@@ -1,0 +1,176 @@
+#include "lighting/relief_row.h"
+
+#include <algorithm>
+#include <array>
+
+#include "lighting/facets.h"
+#include "lighting/parameter_block.h"
+#include "lighting/pixel_centre.h"
+#include "lighting/relief_chunk.h"
+
+// A row piece is lit in chunks of 64 pixels. A pixel's four quarters are the
+// cells at its column and the next, between the map row above it and its own
+// (top-left, top-right) and between its own and the one below (bottom-right,
+// bottom-left). A chunk lights its facets as four runs, quarter by quarter:
+// the top-left quarters of its pixels in pixel order, then the top-right
+// ones, and so on, so that each run's normals are a stretch of one row of
+// cells, read where they are, and the four lit values of pixel j lie one run
+// apart.
+//
+// Every quarter is a facet of weight 4 of its own. Where the facet builder
+// joins a pixel's level quarters into one facet of their summed weight, the
+// quarters here are lit apart: they have the same normal (0, 0, 1) and the
+// same pixel, and so the same lit value, and the weighted average of the
+// four, (4 v0 + 4 v1 + 4 v2 + 4 v3) >> 4, is (v0 + v1 + v2 + v3) >> 2 either
+// way. A chunk whose quarters are all level lights one facet per pixel.
+
+namespace {
+constexpr int kChunkPixels = kChunkFacets / 4;
+
+int paddedToStep(int facets) {
+    return (facets + kFacetsPerStep - 1) / kFacetsPerStep * kFacetsPerStep;
+}
+
+void findCellRow(const int32_t* upper, const int32_t* lower, int count, CellRow& cells) {
+    int32_t gx[CellRow::kCapacity], gy[CellRow::kCapacity];
+    float normals[3 * CellRow::kCapacity];
+    cellSlopes(upper, lower, count, gx, gy);
+    facetNormals(gx, gy, count, normals);
+    for (int j = 0; j < count; ++j) {
+        const double nx = normals[3 * j], ny = normals[3 * j + 1], nz = normals[3 * j + 2];
+        const double twiceZ = 2.0 * nz; // R as addFacetShares has it
+        cells.nx[j] = nx;
+        cells.ny[j] = ny;
+        cells.nz[j] = nz;
+        cells.rx[j] = twiceZ * nx;
+        cells.ry[j] = twiceZ * ny;
+        cells.rz[j] = twiceZ * nz - 1.0;
+        cells.level[j] = (gx[j] | gy[j]) == 0;
+    }
+    for (double* component : {cells.nx, cells.ny, cells.nz, cells.rx, cells.ry, cells.rz})
+        std::fill_n(component + count, CellRow::kPadding, 0.0);
+    cells.upper = upper;
+    cells.count = count;
+}
+
+// The pixels of a chunk: their centres (the one after the last included, as
+// the pixel passes go two at a time) and colours.
+struct ChunkPixels {
+    int count;
+    const double* x;
+    const double* y;
+    const uint8_t* colours;
+};
+
+// The chunk's pixels at the places [0, runLength) of its runs: pixel j at
+// place j, the places after the last pixel's outside every pixel.
+void layOutPixels(const ChunkPixels& pixels, int runLength, FacetChunk& c) {
+    for (int j = 0; j < pixels.count; ++j) {
+        c.pixelOf[j] = j;
+        c.x[j] = pixels.x[j];
+        c.y[j] = pixels.y[j];
+        for (int ch = 0; ch < 3; ++ch)
+            c.colour[ch][j] = pixels.colours[3 * j + ch];
+    }
+    for (int i = pixels.count; i < runLength; ++i) {
+        c.pixelOf[i] = kOutside;
+        c.x[i] = c.y[i] = 0.0;
+        for (int ch = 0; ch < 3; ++ch)
+            c.colour[ch][i] = 0;
+    }
+}
+
+// The normals of the cells from `from` on. The facets past the chunk's
+// pixels take the cells that follow, or the zeros after the row's last cell:
+// they lie outside every pixel, and their lit values are not read.
+FacetRun runOfCells(const CellRow& cells, int from) {
+    return FacetRun{cells.nx + from, cells.ny + from, cells.nz + from,
+                    cells.rx + from, cells.ry + from, cells.rz + from};
+}
+
+// One level facet per pixel: N = R = (0, 0, 1).
+FacetRun runOfLevelFacets() {
+    static constexpr std::array<double, kChunkPixels> kZeros{};
+    static const std::array<double, kChunkPixels> kOnes = [] {
+        std::array<double, kChunkPixels> ones;
+        ones.fill(1.0);
+        return ones;
+    }();
+    return FacetRun{kZeros.data(), kZeros.data(), kOnes.data(),
+                    kZeros.data(), kZeros.data(), kOnes.data()};
+}
+
+bool allLevel(const CellRow& cells, int from, int count) {
+    return std::all_of(cells.level + from, cells.level + from + count, [](bool b) { return b; });
+}
+
+// The average of each pixel's four quarters, one run apart, or with one
+// facet per pixel its value, into 3 bytes per pixel.
+void averageQuarters(const FacetChunk& c, int pixels, int stride, uint8_t* destination) {
+    for (int ch = 0; ch < 3; ++ch) {
+        const int32_t* value = c.litValues[ch];
+        for (int j = 0; j < pixels; ++j)
+            destination[3 * j + ch] = uint8_t(
+                (value[j] + value[stride + j] + value[2 * stride + j] + value[3 * stride + j]) >>
+                2);
+    }
+}
+
+void copyLitValues(const FacetChunk& c, int pixels, uint8_t* destination) {
+    for (int ch = 0; ch < 3; ++ch)
+        for (int j = 0; j < pixels; ++j)
+            destination[3 * j + ch] = uint8_t(c.litValues[ch][j]);
+}
+
+// Lays out, lights and averages the pixels [first, first + count) of a row.
+void shadeChunkOfRow(const ParameterBlock& block, const CellRow& top, const CellRow& bottom,
+                     const ChunkPixels& pixels, int first, uint8_t* destination, FacetChunk& c,
+                     PixelLights& lights) {
+    const int count = pixels.count;
+    layOutPixels(pixels, paddedToStep(count), c);
+    c.pixels = count;
+    c.pixelX = pixels.x;
+    c.pixelY = pixels.y;
+    c.runLength = paddedToStep(count);
+    if (allLevel(top, first, count + 1) && allLevel(bottom, first, count + 1)) {
+        c.runs = 1;
+        c.run[0] = runOfLevelFacets();
+    } else {
+        // The quarters: top-left, top-right, bottom-right, bottom-left.
+        c.runs = 4;
+        c.run[0] = runOfCells(top, first);
+        c.run[1] = runOfCells(top, first + 1);
+        c.run[2] = runOfCells(bottom, first + 1);
+        c.run[3] = runOfCells(bottom, first);
+    }
+    c.count = c.padded = c.runs * c.runLength;
+    shadeChunk(block, c, lights);
+    if (c.runs == 1)
+        copyLitValues(c, count, destination);
+    else
+        averageQuarters(c, count, c.runLength, destination);
+}
+} // namespace
+
+void shadeReliefRow(const ParameterBlock& block, const ReliefRow& row, CellRow kept[2]) {
+    const int pixels = std::min(row.pixels, kMaxBatchPixels);
+    if (pixels <= 0)
+        return;
+    const auto [top, bottom] =
+        cellsAroundRow(row.heights, row.heightsWidth, pixels + 1, kept, findCellRow);
+    double x[kMaxBatchPixels + 1], y[kMaxBatchPixels + 1];
+    const float rowY = pixelCentre(row.areaRow, row.areaHeight, row.scale);
+    for (int p = 0; p < pixels; ++p) {
+        x[p] = pixelCentre(row.areaColumn + p, row.areaWidth, row.scale);
+        y[p] = rowY;
+    }
+    x[pixels] = y[pixels] = 0.0; // the pixel passes go two at a time
+    FacetChunk chunk;
+    PixelLights lights;
+    for (int first = 0; first < pixels; first += kChunkPixels) {
+        const ChunkPixels chunkPixels{std::min(kChunkPixels, pixels - first), x + first, y + first,
+                                      row.source + 3 * first};
+        shadeChunkOfRow(block, *top, *bottom, chunkPixels, first, row.destination + 3 * first,
+                        chunk, lights);
+    }
+}
