@@ -16,6 +16,7 @@
 
 #include "lighting/facets.h"
 #include "lighting/height_map.h"
+#include "lighting/pixel_centre.h"
 #include "lighting/relief_piece.h"
 #include "lighting/relief_row.h"
 #include "lighting/shade_batch.h"
@@ -151,6 +152,10 @@ void lightTileInStages(const ParameterBlock& block, const ScenePicture& picture,
     clock.lap(HeightMap);
     static CellRow kept[2]; // as the strip renderer keeps them, row after row
     kept[0].upper = kept[1].upper = nullptr;
+    const float scale = block.imageWidth / float(kTile);
+    double centreX[kTile + 1] = {};
+    for (int x = 0; x < kTile; ++x)
+        centreX[x] = pixelCentre(x, kTile, scale);
     for (int y = 0; y < kTile; ++y) {
         ReliefRow row{};
         row.heights = heights.map + ptrdiff_t(heights.width) * (y + 1) + 1;
@@ -158,9 +163,8 @@ void lightTileInStages(const ParameterBlock& block, const ScenePicture& picture,
         row.pixels = kTile;
         row.source = picture.pixels.data() + ptrdiff_t(picture.rowBytes) * y;
         row.destination = out.data() + 3 * kTile * y;
-        row.areaRow = y;
-        row.areaWidth = row.areaHeight = kTile;
-        row.scale = block.imageWidth / float(kTile);
+        row.centreX = centreX;
+        row.centreY = pixelCentre(y, kTile, scale);
         shadeReliefRow(block, row, kept);
     }
     clock.lap(Rows);

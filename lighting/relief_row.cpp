@@ -2,10 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstring>
 
 #include "lighting/facets.h"
 #include "lighting/parameter_block.h"
-#include "lighting/pixel_centre.h"
 #include "lighting/relief_chunk.h"
 
 // A row piece is lit in chunks of 64 pixels. A pixel's four quarters are the
@@ -53,6 +54,24 @@ void findCellRow(const int32_t* upper, const int32_t* lower, int count, CellRow&
     cells.count = count;
 }
 
+// Pixels of 3 bytes as words 0x??BBGGRR, and back as words 0x00BBGGRR: a
+// word at a time, each pixel's word taking or giving the next pixel's first
+// byte too, but for the last pixel's, which ends the chunk's pixels.
+static_assert(std::endian::native == std::endian::little);
+
+void loadPixels(const uint8_t* source, int pixels, uint32_t* words) {
+    for (int j = 0; j + 1 < pixels; ++j)
+        std::memcpy(&words[j], source + 3 * j, 4);
+    words[pixels - 1] = 0;
+    std::memcpy(&words[pixels - 1], source + 3 * (pixels - 1), 3);
+}
+
+void storePixels(const uint32_t* words, int pixels, uint8_t* destination) {
+    for (int j = 0; j + 1 < pixels; ++j)
+        std::memcpy(destination + 3 * j, &words[j], 4);
+    std::memcpy(destination + 3 * (pixels - 1), &words[pixels - 1], 3);
+}
+
 // The pixels of a chunk: their centres (the one after the last included, as
 // the pixel passes go two at a time) and colours.
 struct ChunkPixels {
@@ -65,12 +84,14 @@ struct ChunkPixels {
 // The chunk's pixels at the places [0, runLength) of its runs: pixel j at
 // place j, the places after the last pixel's outside every pixel.
 void layOutPixels(const ChunkPixels& pixels, int runLength, FacetChunk& c) {
+    uint32_t words[kChunkPixels];
+    loadPixels(pixels.colours, pixels.count, words);
     for (int j = 0; j < pixels.count; ++j) {
         c.pixelOf[j] = j;
         c.x[j] = pixels.x[j];
         c.y[j] = pixels.y[j];
         for (int ch = 0; ch < 3; ++ch)
-            c.colour[ch][j] = pixels.colours[3 * j + ch];
+            c.colour[ch][j] = int32_t(words[j] >> 8 * ch & 0xFF);
     }
     for (int i = pixels.count; i < runLength; ++i) {
         c.pixelOf[i] = kOutside;
@@ -104,22 +125,26 @@ bool allLevel(const CellRow& cells, int from, int count) {
     return std::all_of(cells.level + from, cells.level + from + count, [](bool b) { return b; });
 }
 
-// The average of each pixel's four quarters, one run apart, or with one
-// facet per pixel its value, into 3 bytes per pixel.
-void averageQuarters(const FacetChunk& c, int pixels, int stride, uint8_t* destination) {
-    for (int ch = 0; ch < 3; ++ch) {
-        const int32_t* value = c.litValues[ch];
-        for (int j = 0; j < pixels; ++j)
-            destination[3 * j + ch] = uint8_t(
-                (value[j] + value[stride + j] + value[2 * stride + j] + value[3 * stride + j]) >>
-                2);
-    }
+// The average of each pixel's four quarters, one run apart, into 3 bytes per
+// pixel.
+void averageQuarters(const FacetChunk& c, int pixels, uint8_t* destination) {
+    const int stride = c.runLength;
+    const auto average = [&](int ch, int j) {
+        const int32_t* value = c.litValues[ch] + j;
+        return uint32_t(value[0] + value[stride] + value[2 * stride] + value[3 * stride]) >> 2;
+    };
+    uint32_t words[kChunkPixels];
+    for (int j = 0; j < pixels; ++j)
+        words[j] = average(0, j) | average(1, j) << 8 | average(2, j) << 16;
+    storePixels(words, pixels, destination);
 }
 
+// The value of each pixel's one level facet, into 3 bytes per pixel.
 void copyLitValues(const FacetChunk& c, int pixels, uint8_t* destination) {
-    for (int ch = 0; ch < 3; ++ch)
-        for (int j = 0; j < pixels; ++j)
-            destination[3 * j + ch] = uint8_t(c.litValues[ch][j]);
+    uint32_t words[kChunkPixels];
+    for (int j = 0; j < pixels; ++j)
+        words[j] = uint32_t(c.litValues[0][j] | c.litValues[1][j] << 8 | c.litValues[2][j] << 16);
+    storePixels(words, pixels, destination);
 }
 
 // Lays out, lights and averages the pixels [first, first + count) of a row.
@@ -127,11 +152,11 @@ void shadeChunkOfRow(const ParameterBlock& block, const CellRow& top, const Cell
                      const ChunkPixels& pixels, int first, uint8_t* destination, FacetChunk& c,
                      PixelLights& lights) {
     const int count = pixels.count;
-    layOutPixels(pixels, paddedToStep(count), c);
+    c.runLength = paddedToStep(count);
+    layOutPixels(pixels, c.runLength, c);
     c.pixels = count;
     c.pixelX = pixels.x;
     c.pixelY = pixels.y;
-    c.runLength = paddedToStep(count);
     if (allLevel(top, first, count + 1) && allLevel(bottom, first, count + 1)) {
         c.runs = 1;
         c.run[0] = runOfLevelFacets();
@@ -148,7 +173,7 @@ void shadeChunkOfRow(const ParameterBlock& block, const CellRow& top, const Cell
     if (c.runs == 1)
         copyLitValues(c, count, destination);
     else
-        averageQuarters(c, count, c.runLength, destination);
+        averageQuarters(c, count, destination);
 }
 } // namespace
 
@@ -158,18 +183,13 @@ void shadeReliefRow(const ParameterBlock& block, const ReliefRow& row, CellRow k
         return;
     const auto [top, bottom] =
         cellsAroundRow(row.heights, row.heightsWidth, pixels + 1, kept, findCellRow);
-    double x[kMaxBatchPixels + 1], y[kMaxBatchPixels + 1];
-    const float rowY = pixelCentre(row.areaRow, row.areaHeight, row.scale);
-    for (int p = 0; p < pixels; ++p) {
-        x[p] = pixelCentre(row.areaColumn + p, row.areaWidth, row.scale);
-        y[p] = rowY;
-    }
-    x[pixels] = y[pixels] = 0.0; // the pixel passes go two at a time
+    double y[kMaxBatchPixels + 1];
+    std::fill_n(y, pixels + 1, row.centreY); // the pixel passes go two at a time
     FacetChunk chunk;
     PixelLights lights;
     for (int first = 0; first < pixels; first += kChunkPixels) {
-        const ChunkPixels chunkPixels{std::min(kChunkPixels, pixels - first), x + first, y + first,
-                                      row.source + 3 * first};
+        const ChunkPixels chunkPixels{std::min(kChunkPixels, pixels - first), row.centreX + first,
+                                      y + first, row.source + 3 * first};
         shadeChunkOfRow(block, *top, *bottom, chunkPixels, first, row.destination + 3 * first,
                         chunk, lights);
     }

@@ -27,10 +27,10 @@ struct ReliefRow {
     int pixels;
     const uint8_t* source; // 3 bytes per pixel
     uint8_t* destination;  // likewise
-    // Where the piece lies in the filtered area, for the pixel centres.
-    int areaColumn, areaRow;
-    int areaWidth, areaHeight;
-    float scale; // render units per pixel
+    // The X of the pixels' centres (pixelCentre's), the same down a column,
+    // and one more value after them; the Y of theirs.
+    const double* centreX;
+    double centreY;
 };
 
 // Lights the pixels of a row piece: each pixel's four quarters, the cells
