@@ -204,3 +204,27 @@ void facetNormals(const int32_t* gx, const int32_t* gy, int count, float* normal
     for (; i < count; ++i)
         facetNormal(gx[i], gy[i], normals + 3 * i);
 }
+
+void normalsAndMirrors(const int32_t* gx, const int32_t* gy, int count,
+                       const NormalsAndMirrors& out) {
+    int i = 0;
+#ifdef ORVANE_WIDE_LIGHT_STEPS
+    if (lightStepsInUse() == LightSteps::Avx512)
+        i = normalsAndMirrorsAvx512(gx, gy, count, out);
+#endif
+    float normals[3 * kMaxBatchPixels];
+    for (int first = i; first < count; first += kMaxBatchPixels) {
+        const int slopes = std::min(kMaxBatchPixels, count - first);
+        facetNormals(gx + first, gy + first, slopes, normals);
+        for (int j = 0; j < slopes; ++j) {
+            const double nx = normals[3 * j], ny = normals[3 * j + 1], nz = normals[3 * j + 2];
+            const double twiceZ = 2.0 * nz;
+            out.nx[first + j] = nx;
+            out.ny[first + j] = ny;
+            out.nz[first + j] = nz;
+            out.rx[first + j] = twiceZ * nx;
+            out.ry[first + j] = twiceZ * ny;
+            out.rz[first + j] = twiceZ * nz - 1.0;
+        }
+    }
+}

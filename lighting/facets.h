@@ -88,6 +88,21 @@ void facetNormal(int32_t gx, int32_t gy, float normal[3]);
 // facetNormal.
 void facetNormals(const int32_t* gx, const int32_t* gy, int count, float* normals);
 
+// The unit normals of `count` slopes, those of facetNormal widened to double
+// precision, one array per component, and the view direction mirrored about
+// each, R = 2 N.z N - (0, 0, 1) as addFacetShares has it.
+struct NormalsAndMirrors {
+    double *nx, *ny, *nz, *rx, *ry, *rz;
+};
+void normalsAndMirrors(const int32_t* gx, const int32_t* gy, int count,
+                       const NormalsAndMirrors& out);
+
+// normalsAndMirrors eight slopes to an AVX-512 vector, for the first multiple
+// of eight of the `count` slopes; returns how many it did. Only where the
+// processor has AVX-512 (facets_avx512.cpp).
+int normalsAndMirrorsAvx512(const int32_t* gx, const int32_t* gy, int count,
+                            const NormalsAndMirrors& out);
+
 // facetNormals eight slopes to an AVX-512 vector, for the first multiple of
 // eight of the `count` slopes; returns how many it did. Only where the
 // processor has AVX-512 (facets_avx512.cpp).

@@ -1,6 +1,7 @@
-// The facet normals of facets.cpp eight at a time in AVX-512 vectors: built
-// for AVX-512 and run only where the processor has it. Each lane takes the
-// steps of facetNormal, as the SSE2 form there does, so the same bits.
+// The facet normals of facets.cpp eight at a time in AVX-512 vectors, as
+// floats or widened with their mirrors: built for AVX-512 and run only where
+// the processor has it. Each lane takes the steps of facetNormal, as the SSE2
+// form there does, and of addFacetShares for R, so the same bits.
 #include <immintrin.h>
 
 #include "lighting/facets.h"
@@ -18,9 +19,9 @@ void storeInterleaved(__m256 x, __m256 y, __m256 z, float* normals) {
     _mm256_storeu_ps(normals + 16, _mm512_castps512_ps256(_mm512_permutex2var_ps(xy, rest, zz)));
 }
 
-// The normals of eight slopes; false, writing nothing, when a slope is too
-// steep for its square to be exact.
-bool eightNormals(const int32_t* gx, const int32_t* gy, float* normals) {
+// The normals of eight slopes, each component rounded to single precision;
+// false when a slope is too steep for its square to be exact.
+bool eightNormals(const int32_t* gx, const int32_t* gy, __m256 normal[3]) {
     const __m512d x = _mm512_cvtepi32_pd(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(gx)));
     const __m512d y = _mm512_cvtepi32_pd(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(gy)));
     const __m512d limit = _mm512_set1_pd(kExactSlope);
@@ -36,18 +37,54 @@ bool eightNormals(const int32_t* gx, const int32_t* gy, float* normals) {
                             _mm512_cmp_pd_mask(y, _mm512_setzero_pd(), _CMP_NEQ_UQ);
     const __m512d minusXk = _mm512_castsi512_pd(
         _mm512_xor_si512(_mm512_castpd_si512(_mm512_mul_pd(x, k)), _mm512_set1_epi64(INT64_MIN)));
-    storeInterleaved(_mm512_cvtpd_ps(_mm512_maskz_mov_pd(sloped, minusXk)),
-                     _mm512_cvtpd_ps(_mm512_mul_pd(y, k)), _mm512_cvtpd_ps(_mm512_mul_pd(side, k)),
-                     normals);
+    normal[0] = _mm512_cvtpd_ps(_mm512_maskz_mov_pd(sloped, minusXk));
+    normal[1] = _mm512_cvtpd_ps(_mm512_mul_pd(y, k));
+    normal[2] = _mm512_cvtpd_ps(_mm512_mul_pd(side, k));
     return true;
+}
+
+// N widened and R of eight normals, stored from `at` on.
+void storeNormalsAndMirrors(const __m256 normal[3], int at, const NormalsAndMirrors& out) {
+    const __m512d nx = _mm512_cvtps_pd(normal[0]), ny = _mm512_cvtps_pd(normal[1]),
+                  nz = _mm512_cvtps_pd(normal[2]);
+    const __m512d twiceZ = _mm512_mul_pd(_mm512_set1_pd(2.0), nz);
+    _mm512_storeu_pd(out.nx + at, nx);
+    _mm512_storeu_pd(out.ny + at, ny);
+    _mm512_storeu_pd(out.nz + at, nz);
+    _mm512_storeu_pd(out.rx + at, _mm512_mul_pd(twiceZ, nx));
+    _mm512_storeu_pd(out.ry + at, _mm512_mul_pd(twiceZ, ny));
+    _mm512_storeu_pd(out.rz + at, _mm512_sub_pd(_mm512_mul_pd(twiceZ, nz), _mm512_set1_pd(1.0)));
 }
 } // namespace
 
 int facetNormalsAvx512(const int32_t* gx, const int32_t* gy, int count, float* normals) {
     int i = 0;
-    for (; i + 8 <= count; i += 8)
-        if (!eightNormals(gx + i, gy + i, normals + 3 * i))
+    for (; i + 8 <= count; i += 8) {
+        __m256 normal[3];
+        if (eightNormals(gx + i, gy + i, normal))
+            storeInterleaved(normal[0], normal[1], normal[2], normals + 3 * i);
+        else
             for (int k = i; k < i + 8; ++k)
                 facetNormal(gx[k], gy[k], normals + 3 * k);
+    }
+    return i;
+}
+
+int normalsAndMirrorsAvx512(const int32_t* gx, const int32_t* gy, int count,
+                            const NormalsAndMirrors& out) {
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        __m256 normal[3];
+        if (!eightNormals(gx + i, gy + i, normal)) {
+            float steep[24];
+            for (int k = 0; k < 8; ++k)
+                facetNormal(gx[i + k], gy[i + k], steep + 3 * k);
+            for (int c = 0; c < 3; ++c)
+                normal[c] =
+                    _mm256_setr_ps(steep[c], steep[3 + c], steep[6 + c], steep[9 + c],
+                                   steep[12 + c], steep[15 + c], steep[18 + c], steep[21 + c]);
+        }
+        storeNormalsAndMirrors(normal, i, out);
+    }
     return i;
 }

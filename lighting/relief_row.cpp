@@ -34,20 +34,12 @@ int paddedToStep(int facets) {
 
 void findCellRow(const int32_t* upper, const int32_t* lower, int count, CellRow& cells) {
     int32_t gx[CellRow::kCapacity], gy[CellRow::kCapacity];
-    float normals[3 * CellRow::kCapacity];
     cellSlopes(upper, lower, count, gx, gy);
-    facetNormals(gx, gy, count, normals);
-    for (int j = 0; j < count; ++j) {
-        const double nx = normals[3 * j], ny = normals[3 * j + 1], nz = normals[3 * j + 2];
-        const double twiceZ = 2.0 * nz; // R as addFacetShares has it
-        cells.nx[j] = nx;
-        cells.ny[j] = ny;
-        cells.nz[j] = nz;
-        cells.rx[j] = twiceZ * nx;
-        cells.ry[j] = twiceZ * ny;
-        cells.rz[j] = twiceZ * nz - 1.0;
+    normalsAndMirrors(
+        gx, gy, count,
+        NormalsAndMirrors{cells.nx, cells.ny, cells.nz, cells.rx, cells.ry, cells.rz});
+    for (int j = 0; j < count; ++j)
         cells.level[j] = (gx[j] | gy[j]) == 0;
-    }
     for (double* component : {cells.nx, cells.ny, cells.nz, cells.rx, cells.ry, cells.rz})
         std::fill_n(component + count, CellRow::kPadding, 0.0);
     cells.upper = upper;

@@ -1,5 +1,6 @@
 // Cutting pixels into facets by the relief around them, their normals, and
 // averaging the lit facets back into pixels.
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -88,13 +89,14 @@ TEST(Facets, NormalsAreUnitAndTiltAgainstTheSlope) {
     EXPECT_GT(n[2], 0.0f);
 }
 
-// The normals of a row's facets are worked out several at a time: the same
-// bits as one at a time for level, ordinary and steep slopes (whose squares
-// leave the exact range of double precision), whatever the count.
+// The normals of a row's facets are worked out several at a time, as floats
+// or widened with their mirrors: the same bits as one at a time for level,
+// ordinary and steep slopes (whose squares leave the exact range of double
+// precision), whatever the count (a relief row has 257 cells).
 TEST(Facets, NormalsOfManyFacetsAreThoseOfOneAtATime) {
     std::mt19937 random(5);
     const int32_t kinds[] = {0, 276480, 1 << 25, (1 << 25) - 1, 1 << 28};
-    for (int count : {1, 3, 4, 255, 256}) {
+    for (int count : {1, 3, 4, 9, 255, 256, 257}) {
         std::vector<int32_t> gx(static_cast<size_t>(count)), gy(static_cast<size_t>(count));
         for (int i = 0; i < count; ++i) {
             const auto slope = [&] {
@@ -110,6 +112,22 @@ TEST(Facets, NormalsOfManyFacetsAreThoseOfOneAtATime) {
             facetNormal(gx[size_t(i)], gy[size_t(i)], one.data() + 3 * i);
         ASSERT_EQ(0, std::memcmp(many.data(), one.data(), many.size() * sizeof(float)))
             << count << " facets";
+
+        std::vector<double> components[6];
+        for (std::vector<double>& component : components)
+            component.resize(size_t(count));
+        normalsAndMirrors(gx.data(), gy.data(), count,
+                          NormalsAndMirrors{components[0].data(), components[1].data(),
+                                            components[2].data(), components[3].data(),
+                                            components[4].data(), components[5].data()});
+        for (size_t i = 0; i < size_t(count); ++i) {
+            const double nx = one[3 * i], ny = one[3 * i + 1], nz = one[3 * i + 2];
+            const double expected[6] = {nx, ny, nz, 2 * nz * nx, 2 * nz * ny, 2 * nz * nz - 1};
+            for (int c = 0; c < 6; ++c)
+                ASSERT_EQ(std::bit_cast<uint64_t>(components[c][i]),
+                          std::bit_cast<uint64_t>(expected[c]))
+                    << "component " << c << " of facet " << i << " of " << count;
+        }
     }
 }
 
