@@ -8,6 +8,7 @@
 
 #include "lighting/det_math.h"
 #include "lighting/light_kernels.h"
+#include "lighting/material_in_double.h"
 #include "lighting/parameter_block.h"
 #include "lighting/relief_chunk.h"
 #include "lighting/shading_scratch.h"
@@ -598,9 +599,34 @@ template <Highlight kKind> void litValuesInIntegers(const ParameterBlock& block,
     }
 }
 
+#ifdef ORVANE_MATERIAL_IN_DOUBLE
+// litValuesInIntegers two values to an SSE2 vector, in double precision (for
+// an exposure of 0 or more).
+template <Highlight kKind> void litValuesInDouble(const ParameterBlock& block, FacetChunk& c) {
+    const MaterialInDouble material(block);
+    const auto loadTwo = [](const int32_t* values) {
+        return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(values));
+    };
+    // (Copies: the stores below might alias them.)
+    const int padded = c.padded, runLength = c.runLength;
+    for (int ch = 0; ch < 3; ++ch) {
+        const __m128d ambient = _mm_set1_pd(block.ambient[ch]);
+        for (int j = 0; j < runLength; j += 2) { // the colour is the same in each run
+            const __m128d colour = _mm_cvtepi32_pd(loadTwo(c.colour[ch] + j));
+            for (int i = j; i < padded; i += runLength)
+                _mm_storel_epi64(reinterpret_cast<__m128i*>(c.litValues[ch] + i),
+                                 material.litBytes<kKind>(
+                                     ambient, loadTwo(c.diffuse[ch] + i),
+                                     _mm_srai_epi32(loadTwo(c.specular[ch] + i), 8), colour));
+        }
+    }
+}
+#endif
+
 // The material step on a chunk's sums, into its lit values: in double
-// precision with AVX for an exposure of 0 or more (lighting_formula.h tells
-// why that gives the same values), else in integers.
+// precision with AVX, or in 32-bit code with SSE2, for an exposure of 0 or
+// more (lighting_formula.h tells why that gives the same values), else in
+// integers.
 void litValuesOfChunk(const ParameterBlock& block, FacetChunk& c) {
     withHighlightOf(block.material, [&](auto kind) {
         constexpr Highlight kKind = decltype(kind)::value;
@@ -609,6 +635,10 @@ void litValuesOfChunk(const ParameterBlock& block, FacetChunk& c) {
             return litValuesAvx512<kKind>(block, c);
         if (block.exposure >= 0 && lightStepsInUse() == LightSteps::Avx)
             return litValuesWide<kKind>(block, c);
+#endif
+#ifdef ORVANE_MATERIAL_IN_DOUBLE
+        if (block.exposure >= 0)
+            return litValuesInDouble<kKind>(block, c);
 #endif
         litValuesInIntegers<kKind>(block, c);
     });

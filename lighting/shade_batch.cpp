@@ -8,6 +8,7 @@
 #include <emmintrin.h>
 
 #include "lighting/light_kernels.h"
+#include "lighting/material_in_double.h"
 #include "lighting/parameter_block.h"
 #include "lighting/relief_chunk.h"
 #include "lighting/shading_scratch.h"
@@ -51,47 +52,13 @@ void applyMaterialIn64Bits(const ParameterBlock& block, const FacetBatch& b, int
                                specular[kSumWords * i + c]);
 }
 
-#if UINTPTR_MAX == 0xFFFFFFFFu
-// In 32-bit code each 64-bit product takes three multiplications; there the
-// steps of litByte run faster in double precision, two channels to an SSE2
-// vector, for an exposure of 0 or more: lighting_formula.h tells why they
-// give the same bytes. A batch's last odd facet takes litByte itself.
-struct MaterialInDouble {
-    explicit MaterialInDouble(const ParameterBlock& block)
-        : ambientRedGreen(_mm_set_pd(block.ambient[1], block.ambient[0])),
+#ifdef ORVANE_MATERIAL_IN_DOUBLE
+// A batch's last odd facet takes litByte itself.
+struct MaterialOfBatch : MaterialInDouble {
+    explicit MaterialOfBatch(const ParameterBlock& block)
+        : MaterialInDouble(block), ambientRedGreen(_mm_set_pd(block.ambient[1], block.ambient[0])),
           ambientBlueRed(_mm_set_pd(block.ambient[0], block.ambient[2])),
-          ambientGreenBlue(_mm_set_pd(block.ambient[2], block.ambient[1])),
-          exposure(_mm_set1_pd(block.exposure)), gloss(_mm_set1_pd(block.gloss)),
-          material(_mm_set1_pd(block.material)),
-          white(_mm_set1_pd((256.0 - block.material) * 255.0)) {}
-
-    // highlightFactor, two lanes.
-    template <Highlight kKind> __m128d highlightFactor(__m128d colour) const {
-        if constexpr (kKind == Highlight::White)
-            return _mm_mul_pd(gloss, _mm_set1_pd(255.0));
-        else if constexpr (kKind == Highlight::SurfaceColour)
-            return _mm_mul_pd(gloss, colour);
-        else
-            return _mm_mul_pd(wholePart(_mm_mul_pd(_mm_add_pd(_mm_mul_pd(colour, material), white),
-                                                   _mm_set1_pd(1.0 / 256))),
-                              gloss);
-    }
-
-    static __m128d wholePart(__m128d x) { return _mm_cvtepi32_pd(_mm_cvttpd_epi32(x)); }
-
-    // litByte of two channels, in the low words: light, highlight, value,
-    // value >> 8 (held at 255 x 32768), the shift by 15 and the clamp to 255.
-    template <Highlight kKind>
-    __m128i litBytes(__m128d ambient, __m128i diffuse, __m128i highlight, __m128d colour) const {
-        const __m128d light = _mm_add_pd(ambient, _mm_cvtepi32_pd(diffuse));
-        const __m128d value =
-            _mm_add_pd(_mm_mul_pd(light, colour),
-                       _mm_mul_pd(_mm_cvtepi32_pd(highlight), highlightFactor<kKind>(colour)));
-        __m128d shifted = _mm_max_pd(_mm_mul_pd(value, _mm_set1_pd(1.0 / 256)), _mm_setzero_pd());
-        shifted = wholePart(_mm_min_pd(shifted, _mm_set1_pd(255.0 * 32768)));
-        const __m128d v = _mm_mul_pd(_mm_mul_pd(shifted, exposure), _mm_set1_pd(1.0 / 32768));
-        return _mm_cvttpd_epi32(_mm_min_pd(v, _mm_set1_pd(255.0)));
-    }
+          ambientGreenBlue(_mm_set_pd(block.ambient[2], block.ambient[1])) {}
 
     // Two facets' six channels fill three vectors, in the order of the lit
     // bytes: red and green of the first, blue of the first and red of the
@@ -135,12 +102,13 @@ struct MaterialInDouble {
         applyMaterialIn64Bits<kKind>(block, b, i);
     }
 
-    __m128d ambientRedGreen, ambientBlueRed, ambientGreenBlue, exposure, gloss, material, white;
+    // The ambient light of the lanes' channels, as the lit bytes pair them.
+    __m128d ambientRedGreen, ambientBlueRed, ambientGreenBlue;
 };
 
 template <Highlight kKind> void applyMaterialAs(const ParameterBlock& block, const FacetBatch& b) {
     if (block.exposure >= 0)
-        MaterialInDouble(block).apply<kKind>(block, b);
+        MaterialOfBatch(block).apply<kKind>(block, b);
     else
         applyMaterialIn64Bits<kKind>(block, b);
 }
