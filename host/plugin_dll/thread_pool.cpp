@@ -3,6 +3,7 @@
 // runs the first block itself, so that one thread costs no hand-off at all.
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdlib>
 #include <mutex>
@@ -59,15 +60,25 @@ int16_t threadCount() {
     return int16_t(std::min(processorCount(), 64));
 }
 
-// Waits a little for `ready` by spinning: a band of a render is short, and a
-// worker that is put to sleep between two bands costs more than the spin.
+// Waits up to a millisecond for `ready` by spinning. A render hands each
+// tile's bands over and back, with the host's copies of the tile between:
+// some tens of microseconds, more under Wine. A thread put to sleep for such
+// a gap takes as long again to wake on a virtual machine, and a late worker
+// puts the caller to sleep in turn; a wait longer than the spin is one in
+// which the host does other work, and the thread sleeps. The time is read
+// every 64 pauses: a pause lasts from a few cycles to 140, after the
+// processor.
 template <typename Ready> bool spinUntil(Ready ready) {
-    constexpr int kSpins = 2000; // some tens of microseconds
-    for (int i = 0; i < kSpins; ++i) {
-        if (ready())
-            return true;
-        _mm_pause();
-    }
+    constexpr auto kSpinTime = std::chrono::milliseconds(1);
+    const auto end = std::chrono::steady_clock::now() + kSpinTime;
+    do {
+        for (int i = 0; i < 64; ++i) {
+            if (ready())
+                return true;
+            _mm_pause();
+        }
+        std::this_thread::yield(); // to the threads that wait for a processor
+    } while (std::chrono::steady_clock::now() < end);
     return ready();
 }
 } // namespace
