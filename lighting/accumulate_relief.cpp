@@ -7,6 +7,7 @@
 #include <emmintrin.h>
 
 #include "lighting/det_math.h"
+#include "lighting/facets.h"
 #include "lighting/light_kernels.h"
 #include "lighting/material_in_double.h"
 #include "lighting/parameter_block.h"
@@ -173,7 +174,8 @@ template <bool kMeasureLengths> void layOutNormals(const FacetBatch& b, FacetChu
     int i = 0;
 #ifdef ORVANE_WIDE_LIGHT_STEPS
     if (!kMeasureLengths && lightStepsInUse() == LightSteps::Avx512)
-        i = layOutUnitNormalsAvx512(b.normals + 3 * c.first, c);
+        i = widenNormalsAvx512(b.normals + 3 * c.first, c.count,
+                               NormalsAndMirrors{c.nx, c.ny, c.nz, c.rx, c.ry, c.rz});
 #endif
     const float* n = b.normals + 3 * (c.first + i);
     for (; i + 4 <= c.count; i += 4, n += 12) {

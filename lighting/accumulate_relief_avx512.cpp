@@ -1,6 +1,6 @@
 // The steps of accumulate_relief.cpp eight facets or pixels to an AVX-512
-// vector: the light steps, the omni and spot passes over a chunk's pixels, the
-// material step on a chunk's sums and the layout of unit normals. Built for
+// vector: the light steps, the omni and spot passes over a chunk's pixels and
+// the material step on a chunk's sums. Built for
 // AVX-512 (in both builds) and run only where the processor and the system
 // have it. Each lane takes the steps of lightAtPixel, addFacetShares and
 // litByte (lighting_formula.h, where the argument for the same bits is
@@ -301,31 +301,3 @@ template <Highlight kKind> void litValuesAvx512(const ParameterBlock& block, Fac
 template void litValuesAvx512<Highlight::White>(const ParameterBlock&, FacetChunk&);
 template void litValuesAvx512<Highlight::Blend>(const ParameterBlock&, FacetChunk&);
 template void litValuesAvx512<Highlight::SurfaceColour>(const ParameterBlock&, FacetChunk&);
-
-// layOutNormals for the unit normals of a batch's first facets, eight at a
-// time: the 24 floats of eight normals (x0 y0 z0 x1 ...) are taken apart by
-// two-source permutations. Returns how many facets it laid out.
-int layOutUnitNormalsAvx512(const float* normals, FacetChunk& c) {
-    const __m512i xOf = _mm512_setr_epi32(0, 3, 6, 9, 12, 15, 18, 21, 0, 0, 0, 0, 0, 0, 0, 0);
-    const __m512i yOf = _mm512_setr_epi32(1, 4, 7, 10, 13, 16, 19, 22, 0, 0, 0, 0, 0, 0, 0, 0);
-    const __m512i zOf = _mm512_setr_epi32(2, 5, 8, 11, 14, 17, 20, 23, 0, 0, 0, 0, 0, 0, 0, 0);
-    const auto component = [](__m512 first, __m512i of, __m512 rest) {
-        return _mm512_cvtps_pd(_mm512_castps512_ps256(_mm512_permutex2var_ps(first, of, rest)));
-    };
-    int i = 0;
-    for (; i + kFacetsPerStep <= c.count; i += kFacetsPerStep) {
-        const float* n = normals + 3 * i;
-        const __m512 first = _mm512_loadu_ps(n);
-        const __m512 rest = _mm512_castps256_ps512(_mm256_loadu_ps(n + 16));
-        const __m512d nx = component(first, xOf, rest), ny = component(first, yOf, rest),
-                      nz = component(first, zOf, rest);
-        const __m512d twiceZ = _mm512_mul_pd(_mm512_set1_pd(2.0), nz);
-        _mm512_storeu_pd(c.nx + i, nx);
-        _mm512_storeu_pd(c.ny + i, ny);
-        _mm512_storeu_pd(c.nz + i, nz);
-        _mm512_storeu_pd(c.rx + i, _mm512_mul_pd(twiceZ, nx));
-        _mm512_storeu_pd(c.ry + i, _mm512_mul_pd(twiceZ, ny));
-        _mm512_storeu_pd(c.rz + i, _mm512_sub_pd(_mm512_mul_pd(twiceZ, nz), _mm512_set1_pd(1.0)));
-    }
-    return i;
-}

@@ -103,6 +103,12 @@ void normalsAndMirrors(const int32_t* gx, const int32_t* gy, int count,
 int normalsAndMirrorsAvx512(const int32_t* gx, const int32_t* gy, int count,
                             const NormalsAndMirrors& out);
 
+// N widened and R, as normalsAndMirrors gives them, of the first multiple of
+// eight of `count` normals given as floats x0 y0 z0 x1 ..., eight to an
+// AVX-512 vector; returns how many it did. Only where the processor has
+// AVX-512 (facets_avx512.cpp).
+int widenNormalsAvx512(const float* normals, int count, const NormalsAndMirrors& out);
+
 // facetNormals eight slopes to an AVX-512 vector, for the first multiple of
 // eight of the `count` slopes; returns how many it did. Only where the
 // processor has AVX-512 (facets_avx512.cpp).

@@ -1,7 +1,8 @@
 // The facet normals of facets.cpp eight at a time in AVX-512 vectors, as
-// floats or widened with their mirrors: built for AVX-512 and run only where
-// the processor has it. Each lane takes the steps of facetNormal, as the SSE2
-// form there does, and of addFacetShares for R, so the same bits.
+// floats or widened with their mirrors, and normals given as floats widened
+// with their mirrors: built for AVX-512 and run only where the processor has
+// it. Each lane takes the steps of facetNormal, as the SSE2 form there does,
+// and of addFacetShares for R, so the same bits.
 #include <immintrin.h>
 
 #include "lighting/facets.h"
@@ -84,6 +85,24 @@ int normalsAndMirrorsAvx512(const int32_t* gx, const int32_t* gy, int count,
                     _mm256_setr_ps(steep[c], steep[3 + c], steep[6 + c], steep[9 + c],
                                    steep[12 + c], steep[15 + c], steep[18 + c], steep[21 + c]);
         }
+        storeNormalsAndMirrors(normal, i, out);
+    }
+    return i;
+}
+
+// The 24 floats of eight normals are taken apart by two-source permutations.
+int widenNormalsAvx512(const float* normals, int count, const NormalsAndMirrors& out) {
+    const __m512i xOf = _mm512_setr_epi32(0, 3, 6, 9, 12, 15, 18, 21, 0, 0, 0, 0, 0, 0, 0, 0);
+    const __m512i yOf = _mm512_setr_epi32(1, 4, 7, 10, 13, 16, 19, 22, 0, 0, 0, 0, 0, 0, 0, 0);
+    const __m512i zOf = _mm512_setr_epi32(2, 5, 8, 11, 14, 17, 20, 23, 0, 0, 0, 0, 0, 0, 0, 0);
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const float* n = normals + 3 * i;
+        const __m512 first = _mm512_loadu_ps(n);
+        const __m512 rest = _mm512_castps256_ps512(_mm256_loadu_ps(n + 16));
+        const __m256 normal[3] = {_mm512_castps512_ps256(_mm512_permutex2var_ps(first, xOf, rest)),
+                                  _mm512_castps512_ps256(_mm512_permutex2var_ps(first, yOf, rest)),
+                                  _mm512_castps512_ps256(_mm512_permutex2var_ps(first, zOf, rest))};
         storeNormalsAndMirrors(normal, i, out);
     }
     return i;

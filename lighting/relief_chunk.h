@@ -110,5 +110,4 @@ void lightFacetsAvx512(const LightTerms& t, FacetChunk& c, const PixelLights& pi
 template <Highlight kKind> void litValuesAvx512(const ParameterBlock& block, FacetChunk& c);
 void omniPixelsAvx512(const LightTerms& t, const FacetChunk& c, PixelLights& out);
 bool spotPixelsAvx512(const LightTerms& t, const FacetChunk& c, PixelLights& out);
-int layOutUnitNormalsAvx512(const float* normals, FacetChunk& c);
 #endif
