@@ -17,9 +17,12 @@
 // Relief facets are lit in chunks of up to kChunkFacets facets. A chunk first
 // lays out what no light changes, one array per component: the normal N and
 // the view direction mirrored about it R in double precision, the position of
-// the facet's pixel, and the sums. Each light then works out L, e and the
-// spot falloff once per pixel of the chunk, and lights the facets four at a
-// time: the doubles of two facets fill an SSE2 vector, the 32-bit sums of four.
+// the facet's pixel, and the sums (a batch's chunk here, as one run; a relief
+// row's in relief_row.cpp, as four runs of quarters whose N and R are those
+// of its rows of cells, normalsAndMirrors'). Each light then works out L, e
+// and the spot falloff once per pixel of the chunk, and lights the facets
+// four at a time: the doubles of two facets fill an SSE2 vector, the 32-bit
+// sums of four.
 // Each lane takes the steps of lightAtPixel and addFacetShares in
 // lighting_formula.h, in their order, so that it gives their bits (the
 // argument is written there): the pixel passes (omniPixels, spotPixels and
