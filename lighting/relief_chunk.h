@@ -18,6 +18,9 @@ constexpr int kFacetsPerStep = 8;
 constexpr int kChunkFacets = 256;      // a multiple of kFacetsPerStep
 constexpr int kOutside = kChunkFacets; // the pixel entry of facets outside every pixel
 
+// A chunk's facets come in at most four runs: a relief row's four quarters.
+constexpr int kMaxRuns = 4;
+
 // The normals N and the view direction mirrored about them R of a run of
 // facets, one array per component.
 struct FacetRun {
@@ -35,7 +38,7 @@ struct alignas(64) FacetChunk {
     int first = 0, count = 0, padded = 0; // padded with facets facing nowhere
     int pixels = 0;                       // pixels of the chunk that have facets in it
     int runs = 1, runLength = 0;          // padded = runs x runLength
-    FacetRun run[4];
+    FacetRun run[kMaxRuns];
     // Each array (a multiple of 64 bytes) starts a cache line, as do the
     // AVX-512 steps' loads from it.
     alignas(64) double nx[kChunkFacets], ny[kChunkFacets], nz[kChunkFacets];

@@ -26,7 +26,9 @@
 // way. A chunk whose quarters are all level lights one facet per pixel.
 
 namespace {
-constexpr int kChunkPixels = kChunkFacets / 4;
+constexpr int kChunkPixels = kChunkFacets / kMaxRuns;
+// A run reads up to kFacetsPerStep - 1 cells past a row's last one.
+static_assert(CellRow::kPadding >= kFacetsPerStep - 1);
 
 int paddedToStep(int facets) {
     return (facets + kFacetsPerStep - 1) / kFacetsPerStep * kFacetsPerStep;
