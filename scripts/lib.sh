@@ -137,8 +137,9 @@ run_win32() { WINEPATH="$(windows_path "$BUILD_ROOT/win32/dist")" wine "$@"; }
 
 # A Wine session: the prefix's server and the private display its programs draw
 # on. Starting both costs seconds, so a session outlives the command that opened
-# it by WINE_SESSION_SECONDS and the next command joins it at once. The display
-# goes when the server does: a watcher waits for the server to end.
+# it by WINE_SESSION_SECONDS and the next command joins it at once. Each display
+# has a keeper that ends it once the server has ended and no command is using
+# the session.
 WINE_SESSION_SECONDS=${ORVANE_WINE_SESSION_SECONDS:-60}
 WINE_SESSION_DIR="$BUILD_ROOT/wine-session"
 
@@ -155,6 +156,15 @@ wine_server_running() {
     return 1
 }
 
+# True while process PID runs: a process that has ended but whose parent has
+# not yet collected it (a zombie, as an orphan stays where nothing reaps) is
+# not running.
+process_running() {
+    local state
+    state=$(sed 's/^.*) \(.\).*$/\1/' "/proc/$1/stat" 2>/dev/null) || return 1
+    [ -n "$state" ] && [ "$state" != Z ]
+}
+
 # Holds the session's lock on descriptor 8 until unlock_wine_session. Whatever
 # is started meanwhile to outlive the command must not inherit it.
 lock_wine_session() {
@@ -164,23 +174,33 @@ lock_wine_session() {
 }
 unlock_wine_session() { exec 8>&-; }
 
-# Uses the session's display when it still runs, else starts one. The display
-# file holds the display's number and its server's process.
+# A command uses the session from open_wine_session until it ends: it holds a
+# shared lock on descriptor 9, which the programs it starts need not inherit.
+use_wine_session() {
+    exec 9>"$WINE_SESSION_DIR/users"
+    flock -s 9
+}
+wine_session_unused() { flock -xn "$WINE_SESSION_DIR/users" true; }
+
+# Uses the session's display when it still runs, else starts one with its
+# keeper. The display file holds the display's number and its server's process.
 join_or_start_display() {
     local file="$WINE_SESSION_DIR/display" number pid
     if [ -f "$file" ] && read -r number pid <"$file" &&
-        kill -0 "$pid" 2>/dev/null && [ -e "/tmp/.X11-unix/X$number" ]; then
+        process_running "$pid" && [ -e "/tmp/.X11-unix/X$number" ]; then
         export DISPLAY=":$number"
         return 0
     fi
     for number in $(seq 90 140); do
         [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ] && continue
-        setsid Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 8>&- &
+        setsid Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 8>&- 9>&- &
         pid=$!
         for _ in $(seq 50); do
             if [ -e "/tmp/.X11-unix/X$number" ]; then
                 echo "$number $pid" >"$file"
                 export DISPLAY=":$number"
+                setsid bash -c 'source "$1"; wine_environment; keep_session_display "$2"' _ \
+                    "$ORVANE_ROOT/scripts/lib.sh" "$pid" </dev/null >/dev/null 2>&1 8>&- 9>&- &
                 return 0
             fi
             sleep 0.1
@@ -191,58 +211,71 @@ join_or_start_display() {
     return 1
 }
 
-# Ends the session's display (with the lock held).
+# Ends the session's display (with the lock held): asked first, then killed
+# when it has not ended within 5 s.
 stop_session_display() {
     local file="$WINE_SESSION_DIR/display" number pid
     if [ -f "$file" ] && read -r number pid <"$file"; then
         kill "$pid" 2>/dev/null || true
         for _ in $(seq 50); do
-            kill -0 "$pid" 2>/dev/null || break
+            process_running "$pid" || break
             sleep 0.1
         done
+        ! process_running "$pid" || kill -KILL "$pid" 2>/dev/null || true
     fi
     rm -f "$file"
 }
 
-# Run detached: once the server has ended (and no command has started a new
-# one meanwhile), the display goes too.
-watch_wine_session() {
+# True while the display file names the display whose server is process PID.
+session_display_is() {
+    local number pid
+    read -r number pid <"$WINE_SESSION_DIR/display" 2>/dev/null && [ "$pid" = "$1" ]
+}
+
+# The keeper of the display whose server is process PID, run detached: it waits
+# for Wine's server to end, then ends the display unless a command still uses
+# the session (its program may be starting a new server) or the display has
+# been ended or replaced meanwhile.
+keep_session_display() {
+    local pid=$1
     while true; do
         wineserver -w 2>/dev/null || true
         lock_wine_session
-        if ! wine_server_running; then
+        if ! session_display_is "$pid"; then
+            unlock_wine_session
+            return 0
+        fi
+        if ! wine_server_running && wine_session_unused; then
             stop_session_display
             unlock_wine_session
             return 0
         fi
         unlock_wine_session
+        sleep 1
     done
 }
 
-# Opens or joins the session; PERSIST is the server's -p argument (seconds after
-# its last program, or empty for as long as it is not killed).
+# Opens or joins the session, which the caller then uses until it ends; PERSIST
+# is the server's -p argument (seconds after its last program, or empty for as
+# long as it is not killed).
 open_wine_session() {
     local persist=$1
     wine_environment
     lock_wine_session
-    local private=
+    use_wine_session
     if [ -z "${DISPLAY:-}" ] || [ -n "${ORVANE_PRIVATE_DISPLAY:-}" ]; then
         join_or_start_display
-        private=yes
     fi
     if ! wine_server_running; then
         # The server needs the prefix's folder; Wine fills it at the first program.
         mkdir -p "$WINEPREFIX"
-        wineserver "-p$persist" </dev/null >/dev/null 2>&1 8>&- || true
-        if [ -n "$private" ] && wine_server_running; then
-            setsid bash -c 'source "$1"; wine_environment; watch_wine_session' _ \
-                "$ORVANE_ROOT/scripts/lib.sh" </dev/null >/dev/null 2>&1 8>&- &
-        fi
+        wineserver "-p$persist" </dev/null >/dev/null 2>&1 8>&- 9>&- || true
     fi
     unlock_wine_session
 }
 
-# Ends the session now: the server, the programs it keeps and the display.
+# Ends the session now: the server, the programs it keeps and the display; the
+# caller no longer uses it.
 close_wine_session() {
     wine_environment
     lock_wine_session
@@ -250,6 +283,7 @@ close_wine_session() {
     wineserver -w 2>/dev/null || true
     stop_session_display
     unlock_wine_session
+    exec 9>&-
 }
 
 # A whole test or demo run owns the prefix: it starts from a fresh session kept
