@@ -183,7 +183,7 @@ use_wine_session() {
 wine_session_unused() { flock -xn "$WINE_SESSION_DIR/users" true; }
 
 # Uses the session's display when it still runs, else starts one with its
-# keeper. The display file holds the display's number and its server's process.
+# keeper. The display file holds the display's number and its Xvfb's process.
 join_or_start_display() {
     local file="$WINE_SESSION_DIR/display" number pid
     if [ -f "$file" ] && read -r number pid <"$file" &&
@@ -226,13 +226,13 @@ stop_session_display() {
     rm -f "$file"
 }
 
-# True while the display file names the display whose server is process PID.
-session_display_is() {
+# The process of the session's Xvfb, as the display file names it.
+session_display_process() {
     local number pid
-    read -r number pid <"$WINE_SESSION_DIR/display" 2>/dev/null && [ "$pid" = "$1" ]
+    read -r number pid <"$WINE_SESSION_DIR/display" 2>/dev/null && echo "$pid"
 }
 
-# The keeper of the display whose server is process PID, run detached: it waits
+# The keeper of the display whose Xvfb is process PID, run detached: it waits
 # for Wine's server to end, then ends the display unless a command still uses
 # the session (its program may be starting a new server) or the display has
 # been ended or replaced meanwhile.
@@ -241,7 +241,7 @@ keep_session_display() {
     while true; do
         wineserver -w 2>/dev/null || true
         lock_wine_session
-        if ! session_display_is "$pid"; then
+        if [ "$(session_display_process)" != "$pid" ]; then
             unlock_wine_session
             return 0
         fi
